@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string_view>
+
+namespace yex {
+
+// Whether a base name typed for a new table can become a file in the data
+// folder on any common file system: not empty, no path separator, none of
+// : * ? " < > |, no control character, and not "." or "..".
+bool IsCreatableTableName(std::string_view base);
+
+}  // namespace yex

@@ -1,0 +1,90 @@
+// Small controls the windows are built from: clickable captions and boxes,
+// the file list of a folder, the outline rectangle, and twips placement.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QString>
+
+namespace yex {
+
+// Twips to pixels at 96 dpi: 15 twips a pixel.
+int Twips(int twips);
+void PlaceTwips(QWidget* w, int left, int top, int width, int height);
+// Places a label that sizes itself to its text.
+void PlaceTwipsAuto(QLabel* w, int left, int top);
+
+// Tab position of a control, kept as a property for the focus chain.
+void SetTabIndex(QWidget* w, int index);
+int TabIndex(const QWidget* w);
+// Chains the focusable children of `parent` by their tab indices.
+void ApplyTabOrder(QWidget* parent);
+
+// A caption that reports a click (press and release inside it).
+class ClickLabel : public QLabel {
+  Q_OBJECT
+ public:
+  explicit ClickLabel(const QString& text, QWidget* parent = nullptr);
+ signals:
+  void clicked();
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+// A single-line box that reports a click.
+class ClickLineEdit : public QLineEdit {
+  Q_OBJECT
+ public:
+  explicit ClickLineEdit(QWidget* parent = nullptr);
+ signals:
+  void clicked();
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+// The bare names of one folder's "*.yex" files, re-read on
+// setPath() and refresh(). A missing folder gives an empty list.
+class FileListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  explicit FileListBox(QWidget* parent = nullptr);
+  void setPath(const QString& folder);
+  QString path() const { return folder_; }
+  void refresh();
+  // Bare name of the highlighted entry, or the empty string.
+  QString selectedFileName() const;
+  // Highlights `name` if listed (as a click would) and returns whether it was.
+  bool selectFileName(const QString& name);
+ signals:
+  // A click, or a move with the keyboard, onto an entry.
+  void fileClicked(const QString& name);
+
+ private:
+  QString folder_;
+};
+
+// A one-pixel outline rectangle drawn over its parent, never taking input.
+class OutlineShape : public QWidget {
+ public:
+  OutlineShape(const QColor& colour, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QColor colour_;
+};
+
+}  // namespace yex

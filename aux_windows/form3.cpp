@@ -1,0 +1,53 @@
+#include "aux_windows/form3.h"
+
+#include "app/fonts.h"
+#include "app/widgets.h"
+
+namespace yex {
+namespace {
+
+QLabel* SourceLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font) {
+  auto* l = new QLabel(text, parent);
+  l->setTextFormat(Qt::PlainText);
+  l->setFont(font);
+  QPalette p = l->palette();
+  p.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  l->setPalette(p);
+  PlaceTwipsAuto(l, left, top);
+  return l;
+}
+
+}  // namespace
+
+Form3::Form3() {
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  setFixedSize(Twips(5595), Twips(2940));
+  move(Twips(1245), Twips(3000));
+
+  const QFont text = VbFont(kTimes, 11.25);
+  Label1 = SourceLabel(this, QStringLiteral("Data from"), 240, 240, VbFont(kTimes, 12, true));
+  Label3 = SourceLabel(this, QStringLiteral("Atomic form factors, incoherent scattering functions,"), 480, 600, text);
+  Label2 = SourceLabel(this, QStringLiteral("and photon scattering cross sections"), 480, 840, text);
+  Label7 = SourceLabel(this, QStringLiteral("J. H. Hubbell, Wm. J. Veigele, E. A. Briggs, et al."), 480, 1200, text);
+  Label6 = SourceLabel(this, QStringLiteral("Journal of Physical and Chemical reference Data"), 480, 1560, text);
+  Label4 = SourceLabel(this, QStringLiteral("4 (3), 471 - 538, (1975)"), 2760, 1800, text);
+
+  Command1 = new QPushButton(QStringLiteral("Close"), this);
+  Command1->setFont(VbFont(kTimes, 9));
+  PlaceTwips(Command1, 2400, 2280, 855, 375);
+  Command1->setAutoDefault(false);
+  Command1->setDefault(false);
+  connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+
+  // Two outlines one pixel apart are the panel's only edge.
+  auto* shape2 = new OutlineShape(Qt::white, this);
+  PlaceTwips(shape2, 15, 15, 5520, 2895);
+  auto* shape1 = new OutlineShape(Qt::black, this);
+  PlaceTwips(shape1, 30, 30, 5535, 2895);
+  shape1->setGeometry(shape1->x(), shape1->y(), width() - shape1->x(), height() - shape1->y());
+  setFocusProxy(Command1);
+}
+
+void Form3::Command1_Click() { hide(); }
+
+}  // namespace yex

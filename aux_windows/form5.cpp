@@ -1,0 +1,91 @@
+#include "aux_windows/form5.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/fonts.h"
+#include "app/module1.h"
+#include "app/table_file.h"
+#include "app/widgets.h"
+#include "app/windows.h"
+#include "compound_editor/form4.h"
+#include "main_window/form1.h"
+#include "mixture_editor/form6.h"
+
+namespace yex {
+namespace {
+
+QPushButton* ChoiceButton(QWidget* parent, const QString& text, int top, int tabIndex) {
+  auto* b = new QPushButton(text, parent);
+  b->setFont(VbFont(kTimes, 12));
+  b->setAutoDefault(false);
+  b->setDefault(false);
+  PlaceTwips(b, 360, top, 3135, 375);
+  SetTabIndex(b, tabIndex);
+  return b;
+}
+
+void CentreOnScreen(QWidget* w) {
+  if (QScreen* s = QGuiApplication::primaryScreen()) {
+    const QRect area = s->availableGeometry();
+    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+  }
+}
+
+}  // namespace
+
+Form5::Form5() {
+  setWindowTitle(QStringLiteral("New Data"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(Twips(3900), Twips(2580));
+
+  Label1 = new QLabel(QStringLiteral("新規データの作成"), this);
+  Label1->setFont(VbFont(kHgMaruGothic, 12));
+  QPalette p = Label1->palette();
+  p.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  Label1->setPalette(p);
+  PlaceTwipsAuto(Label1, 960, 240);
+
+  Command1 = ChoiceButton(this, QStringLiteral("Chemical Compound"), 720, 0);
+  Command2 = ChoiceButton(this, QStringLiteral("Mixture"), 1320, 1);
+  Command3 = ChoiceButton(this, QStringLiteral("Cancel"), 1920, 2);
+  ApplyTabOrder(this);
+  connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
+  CentreOnScreen(this);
+}
+
+void Form5::ShowCentred() {
+  show();
+  raise();
+  activateWindow();
+  Command1->setFocus();
+}
+
+void Form5::Command1_Click() {
+  Module1::ClearTable();
+  Form4& editor = Windows::form4();
+  editor.File1->setPath(DataFolder());
+  editor.show();
+  editor.raise();
+  editor.activateWindow();
+  hide();
+}
+
+void Form5::Command2_Click() {
+  Module1::ClearTable();
+  Form6& editor = Windows::form6();
+  editor.File1->setPath(DataFolder());
+  editor.show();
+  editor.raise();
+  editor.activateWindow();
+  hide();
+}
+
+void Form5::Command3_Click() {
+  Windows::form1().show();
+  hide();
+}
+
+}  // namespace yex

@@ -1,0 +1,25 @@
+// Form5: the new-data chooser between the main window and the editors.
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+namespace yex {
+
+class Form5 : public QWidget {
+  Q_OBJECT
+ public:
+  Form5();
+  // Shows the chooser centred on the screen with the focus on Command1.
+  void ShowCentred();
+
+  void Command1_Click();  // Chemical Compound
+  void Command2_Click();  // Mixture
+  void Command3_Click();  // Cancel
+
+  QLabel* Label1;
+  QPushButton *Command1, *Command2, *Command3;
+};
+
+}  // namespace yex
