@@ -19,6 +19,13 @@ void PlaceTwipsAuto(QLabel* w, int left, int top) {
   w->adjustSize();
 }
 
+void FitCentred(QLabel* w) {
+  const int need = w->sizeHint().width();
+  if (need <= w->width()) return;
+  const int centre = w->x() + w->width() / 2;
+  w->setGeometry(centre - need / 2, w->y(), need, w->height());
+}
+
 void SetTabIndex(QWidget* w, int index) { w->setProperty("tabIndex", index); }
 
 int TabIndex(const QWidget* w) {

@@ -16,6 +16,9 @@ void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 // Places a label that sizes itself to its text.
 void PlaceTwipsAuto(QLabel* w, int left, int top);
 
+// Widens a centred label about its centre when its text would be clipped.
+void FitCentred(QLabel* w);
+
 // Tab position of a control, kept as a property for the focus chain.
 void SetTabIndex(QWidget* w, int index);
 int TabIndex(const QWidget* w);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetricsF>
 
 #include "app/chart.h"
 #include "app/dialogs.h"
@@ -38,6 +39,26 @@ QLabel* Heading(QWidget* parent, const QString& text, int left, int top, const Q
   l->setAlignment(Qt::AlignCenter);
   PlaceTwipsAuto(l, left, top);
   return l;
+}
+
+// Label7 ("θ     λ") lies over the gaps of Label2 ("x=sin(   /2) /"). The
+// faces differ from the ones the layout was drawn with, so the blanks of
+// Label7 are widened until θ sits in the gap and λ follows the last "/".
+void AlignGreekOverlay(QLabel* formula, QLabel* greek) {
+  const QFontMetricsF fm(formula->font());
+  const QFontMetricsF gm(greek->font());
+  const QString text = formula->text();
+  const double x0 = formula->x() + (formula->width() - fm.horizontalAdvance(text)) / 2.0;
+  const double gapStart = x0 + fm.horizontalAdvance(text.left(6));  // after "x=sin("
+  const double gapEnd = x0 + fm.horizontalAdvance(text.left(9));    // before "/2"
+  const double lambdaLeft = x0 + fm.horizontalAdvance(text) + 1.0;
+  const double thetaLeft = (gapStart + gapEnd) / 2.0 - gm.horizontalAdvance(QStringLiteral("θ")) / 2.0;
+  const double natural = gm.horizontalAdvance(QStringLiteral("θ     "));
+  QFont f = greek->font();
+  f.setWordSpacing((lambdaLeft - thetaLeft - natural) / 5.0);
+  greek->setFont(f);
+  greek->adjustSize();
+  greek->move(qRound(thetaLeft), greek->y());
 }
 
 QLabel* BoxCaption(QWidget* parent, const QString& text, int left, int top) {
@@ -93,6 +114,7 @@ Form1::Form1() {
   Label1 = Heading(this, QStringLiteral("Elements & Materials"), 465, 240);
   Label1->setAlignment(Qt::AlignCenter);
   PlaceTwips(Label1, 465, 240, 1965, 285);
+  FitCentred(Label1);
   SetTabIndex(Label1, 1);
 
   File1 = new FileListBox(this);
@@ -105,6 +127,7 @@ Form1::Form1() {
   Label2 = Heading(this, QStringLiteral("x=sin(   /2) /"), 3120, 720);
   Label7 = Heading(this, QStringLiteral("θ     λ"), 3645, 765, kMsPGothic);
   Label7->setAttribute(Qt::WA_TranslucentBackground);
+  AlignGreekOverlay(Label2, Label7);
   SetTabIndex(Label23, 9);
   SetTabIndex(Label8, 11);
   SetTabIndex(Label2, 17);

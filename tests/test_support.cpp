@@ -1,0 +1,104 @@
+#include "tests/test_support.h"
+
+#include <QFile>
+#include <QTest>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/fonts.h"
+#include "app/table_format.h"
+#include "app/windows.h"
+
+namespace yex::test {
+
+ScriptedDialogs::ScriptedDialogs() { SetDialogs(this); }
+ScriptedDialogs::~ScriptedDialogs() { SetDialogs(nullptr); }
+
+QString ScriptedDialogs::prompt(const QString& message, const QString& defaultText) {
+  calls_.append({DialogCall::Prompt, message, AppTitle(), defaultText});
+  if (answers_.isEmpty()) {
+    ++unanswered_;
+    return QString();
+  }
+  return answers_.takeFirst();
+}
+
+void ScriptedDialogs::warning(const QString& message) {
+  calls_.append({DialogCall::Warning, message, AppTitle(), QString()});
+}
+
+void ScriptedDialogs::notice(const QString& message, const QString& title) {
+  calls_.append({DialogCall::Notice, message, title, QString()});
+}
+
+QStringList ScriptedDialogs::messages() const {
+  QStringList out;
+  for (const DialogCall& c : calls_) out << c.message;
+  return out;
+}
+
+TempWorkDir::TempWorkDir() : previous_(QDir::currentPath()) {
+  QDir(dir_.path()).mkdir(QStringLiteral("YEX-data"));
+  QDir::setCurrent(dir_.path());
+}
+
+TempWorkDir::~TempWorkDir() { QDir::setCurrent(previous_); }
+
+void TempWorkDir::writeRaw(const QString& name, const QByteArray& bytes) const {
+  QFile f(data(name));
+  if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write test table");
+  f.write(bytes);
+}
+
+QByteArray TempWorkDir::readRaw(const QString& name) const {
+  QFile f(data(name));
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+  return f.readAll();
+}
+
+QByteArray TableBytes(const std::function<Row(int)>& row, int lines) {
+  QByteArray out;
+  for (int r = 1; r <= lines; ++r) {
+    const Row v = row(r);
+    out += QByteArray::fromStdString(FormatTableLine(v.x, v.f, v.s));
+    out += "\r\n";
+  }
+  return out;
+}
+
+double GridX(int row) {
+  static const double grid[45] = {0,   0.005, 0.01, 0.015, 0.02, 0.025, 0.03, 0.04, 0.05, 0.07, 0.09, 0.1,
+                                  0.125, 0.15, 0.175, 0.2, 0.25, 0.3,  0.4,  0.5,  0.6,  0.7,  0.8,  0.9,
+                                  1,   1.25,  1.5,  2,     2.5,  3,     3.5,  4,    5,    6,    7,    8,
+                                  10,  15,    20,   50,    80,   100,   1000, 1e6,  1e9};
+  return grid[row - 1];
+}
+
+Row ElementRow(int row, double z) {
+  const double x = GridX(row);
+  const double f = z / (1.0 + 3.0 * x * x);
+  const double s = row == 1 ? 0.0 : z * (1.0 - std::exp(-4.0 * x * x)) + 1e-4 * z;
+  return {x, f, s};
+}
+
+QList<Row> ReadBack(const QByteArray& bytes) {
+  QList<Row> rows;
+  for (QByteArray line : bytes.split('\n')) {
+    if (line.endsWith('\r')) line.chop(1);
+    if (line.isEmpty()) continue;
+    const std::string l = line.toStdString();
+    auto field = [&](std::size_t start, std::size_t len) {
+      return start < l.size() ? std::strtod(l.substr(start, len).c_str(), nullptr) : 0.0;
+    };
+    rows.append({field(0, 10), field(10, 12), field(22, 12)});
+  }
+  return rows;
+}
+
+void FreshProgram() {
+  Windows::DestroyAll();
+  Module1::ResetAll();
+  InstallFontSubstitutions();
+}
+
+}  // namespace yex::test

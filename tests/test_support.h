@@ -1,0 +1,84 @@
+// Shared by the tests: scripted dialogs, a temporary working folder with its
+// own YEX-data, and small table builders.
+#pragma once
+
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "app/dialogs.h"
+#include "app/module1.h"
+
+namespace yex::test {
+
+struct DialogCall {
+  enum Kind { Prompt, Warning, Notice } kind;
+  QString message;
+  QString title;
+  QString defaultText;  // prompts only
+};
+
+// Answers prompts from a queue (an exhausted queue answers as Cancel) and
+// records every dialog shown, with its title; installs itself while alive.
+class ScriptedDialogs : public Dialogs {
+ public:
+  ScriptedDialogs();
+  ~ScriptedDialogs() override;
+  QString prompt(const QString& message, const QString& defaultText) override;
+  void warning(const QString& message) override;
+  void notice(const QString& message, const QString& title) override;
+
+  void answer(const QStringList& a) { answers_ << a; }
+  const QList<DialogCall>& calls() const { return calls_; }
+  QStringList messages() const;
+  void clear() { calls_.clear(); }
+  int unansweredPrompts() const { return unanswered_; }
+
+ private:
+  QStringList answers_;
+  QList<DialogCall> calls_;
+  int unanswered_ = 0;
+};
+
+// A fresh current directory holding an empty YEX-data; the previous current
+// directory comes back on destruction.
+class TempWorkDir {
+ public:
+  TempWorkDir();
+  ~TempWorkDir();
+  QString path() const { return dir_.path(); }
+  QString data(const QString& name) const { return dir_.filePath(QStringLiteral("YEX-data/") + name); }
+  // Writes raw bytes as YEX-data/<name>.
+  void writeRaw(const QString& name, const QByteArray& bytes) const;
+  QByteArray readRaw(const QString& name) const;
+
+ private:
+  QTemporaryDir dir_;
+  QString previous_;
+};
+
+// A table as the program writes it, rows (x, F, S) from a function of the
+// row number 1..45.
+struct Row {
+  double x, f, s;
+};
+QByteArray TableBytes(const std::function<Row(int)>& row, int lines = TableRowCount);
+
+// The element grid of the shipped tables.
+double GridX(int row);
+
+// A smooth made-up element: F falls from z, S rises to z over the grid.
+Row ElementRow(int row, double z);
+
+// x, F, S parsed the way an independent reader would (columns 1-10, 11-22,
+// 23-34 with strtod), for checking written files.
+QList<Row> ReadBack(const QByteArray& bytes);
+
+// Resets the shared state and deletes every window; call in init().
+void FreshProgram();
+
+}  // namespace yex::test
