@@ -41,6 +41,7 @@ QLabel* EditorHeading(QWidget* parent, const QString& text, int left, int top, i
   l->setPalette(p);
   l->setAlignment(Qt::AlignCenter);
   PlaceTwips(l, left, top, width, height);
+  FitCentred(l);
   return l;
 }
 
