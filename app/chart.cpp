@@ -49,8 +49,8 @@ void TickLabel(ChartSurface& sf, double left, double top, const char* exponent) 
 }  // namespace
 
 void DrawChart(ChartSurface& sf, const RowValues& x, const RowValues& f, const RowValues& s) {
-  const unsigned background = QBColor(1), grey = QBColor(8), red = QBColor(12),
-                 yellow = QBColor(14), white = QBColor(15);
+  const unsigned background = QBColor(1), grey = QBColor(8), red = QBColor(12), yellow = QBColor(14),
+                 white = QBColor(15);
   sf.Cls();
   sf.SetDrawWidth(1);
   for (int i = 0; i <= 5; ++i)
@@ -68,10 +68,8 @@ void DrawChart(ChartSurface& sf, const RowValues& x, const RowValues& f, const R
   static const struct {
     double pos;
     const char* exponent;
-  } xTicks[] = {{-0.4, "-3"}, {1.9, "-2"}, {4.2, "-1"}, {6.5, "0"},
-                {8.8, "1"},   {11.1, "2"}, {13.2, "3"}},
-    yTicks[] = {{0.4, "-3"}, {2.6, "-2"}, {4.9, "-1"}, {7.2, "0"},
-                {9.5, "1"},  {11.8, "2"}, {14.1, "3"}};
+  } xTicks[] = {{-0.4, "-3"}, {1.9, "-2"}, {4.2, "-1"}, {6.5, "0"}, {8.8, "1"}, {11.1, "2"}, {13.2, "3"}},
+    yTicks[] = {{0.4, "-3"}, {2.6, "-2"}, {4.9, "-1"}, {7.2, "0"}, {9.5, "1"}, {11.8, "2"}, {14.1, "3"}};
   for (const auto& t : xTicks) TickLabel(sf, t.pos, -0.1, t.exponent);
   sf.SetTextPos(6, -0.8);
   sf.Print("Momentum transfer,  x", false);

@@ -20,14 +20,13 @@ void SetDialogs(Dialogs* d) { g_override = d; }
 
 QString QtDialogs::prompt(const QString& message, const QString& defaultText) {
   bool ok = false;
-  QString answer = QInputDialog::getText(QApplication::activeWindow(), AppTitle(), message,
-                                         QLineEdit::Normal, defaultText, &ok);
+  QString answer = QInputDialog::getText(QApplication::activeWindow(), AppTitle(), message, QLineEdit::Normal,
+                                         defaultText, &ok);
   return ok ? answer : QString();
 }
 
 void QtDialogs::warning(const QString& message) {
-  QMessageBox box(QMessageBox::Warning, AppTitle(), message, QMessageBox::Ok,
-                  QApplication::activeWindow());
+  QMessageBox box(QMessageBox::Warning, AppTitle(), message, QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 

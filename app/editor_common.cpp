@@ -22,8 +22,8 @@ ClickLabel* EditorCaption(QWidget* parent, const char* name, const QString& text
   return l;
 }
 
-ClickLineEdit* EditorBox(QWidget* parent, const char* name, const QFont& font, int left, int top,
-                         int width, int height) {
+ClickLineEdit* EditorBox(QWidget* parent, const char* name, const QFont& font, int left, int top, int width,
+                         int height) {
   auto* t = new ClickLineEdit(parent);
   t->setObjectName(QString::fromLatin1(name));
   t->setFont(font);

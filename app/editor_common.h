@@ -23,8 +23,8 @@ ClickLabel* EditorCaption(QWidget* parent, const char* name, const QString& text
                           const QColor& background, Qt::Alignment align, int left, int top, int width,
                           int height);
 // A clickable entry box showing its text centred.
-ClickLineEdit* EditorBox(QWidget* parent, const char* name, const QFont& font, int left, int top,
-                         int width, int height);
+ClickLineEdit* EditorBox(QWidget* parent, const char* name, const QFont& font, int left, int top, int width,
+                         int height);
 // The blue heading of an editor ("…データの新規作成") and its "Element" list title.
 QLabel* EditorHeading(QWidget* parent, const QString& text, int left, int top, int width, int height,
                       const QFont& font);

@@ -15,8 +15,10 @@ QFont VbFont(const QString& face, double points, bool italic) {
   f.setPointSizeF(points);
   f.setItalic(italic);
   // Fixed-width columns of the table lines need a fixed-pitch fallback too.
-  if (face == kMsGothic) f.setStyleHint(QFont::Monospace);
-  else if (face == kTimes) f.setStyleHint(QFont::Serif);
+  if (face == kMsGothic)
+    f.setStyleHint(QFont::Monospace);
+  else if (face == kTimes)
+    f.setStyleHint(QFont::Serif);
   return f;
 }
 

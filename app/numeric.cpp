@@ -1,8 +1,9 @@
 #include "app/numeric.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 
 namespace yex {

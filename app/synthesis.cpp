@@ -67,9 +67,11 @@ bool CountAdmitsOne(QString* detail) {
   return false;
 }
 
-}  // namespace
-
-SaveResult SaveCompound(const QString& baseName) {
+// The order both editors follow: name check, constituents read, the
+// editor's own arithmetic (`combine`, which sets *detail on failure), the
+// working path, the file. Any failure after the name check is one error.
+template <typename Combine>
+SaveResult Save(const QString& baseName, Combine combine, const QString& workPath) {
   SaveResult r;
   if (baseName.isEmpty()) {
     r.outcome = SaveOutcome::EmptyName;
@@ -77,40 +79,39 @@ SaveResult SaveCompound(const QString& baseName) {
   }
   QString detail;
   try {
-    if (!CountAdmitsOne(&detail) || !ReadConstituents(&detail)) return Failed(detail);
-    if (!CombineConstituents(Weights::Amounts))
-      return Failed(QStringLiteral("the atom counts give a negative or infinite sum"));
-    WorkPath = QDir::toNativeSeparators(DataFilePath(baseName + QStringLiteral(".yex"))).toStdString();
+    if (!CountAdmitsOne(&detail) || !ReadConstituents(&detail) || !combine(&detail)) return Failed(detail);
+    WorkPath = workPath.toStdString();
     if (!WriteNamed(baseName, &detail)) return Failed(detail);
   } catch (const IndexError& e) {
     return Failed(QString::fromUtf8(e.what()));
   }
   r.outcome = SaveOutcome::Saved;
-  r.writtenPath = QString::fromStdString(WorkPath);
+  r.writtenPath = workPath;
   return r;
 }
 
+}  // namespace
+
+SaveResult SaveCompound(const QString& baseName) {
+  auto combine = [](QString* detail) {
+    if (CombineConstituents(Weights::Amounts)) return true;
+    *detail = QStringLiteral("the atom counts give a negative or infinite sum");
+    return false;
+  };
+  return Save(baseName, combine, QDir::toNativeSeparators(DataFilePath(baseName + QStringLiteral(".yex"))));
+}
+
 SaveResult SaveMixture(const QString& baseName) {
-  SaveResult r;
-  if (baseName.isEmpty()) {
-    r.outcome = SaveOutcome::EmptyName;
-    return r;
-  }
-  QString detail;
-  try {
-    if (!CountAdmitsOne(&detail) || !ReadConstituents(&detail)) return Failed(detail);
-    if (!ComputeAtomRatios())
-      return Failed(QStringLiteral("an atomic weight (row 2 on) or the first relative weight is 0"));
-    if (!CombineConstituents(Weights::AtomRatios))
-      return Failed(QStringLiteral("the weights give a negative or infinite sum"));
-    WorkPath = (baseName + QStringLiteral(".yex")).toStdString();
-    if (!WriteNamed(baseName, &detail)) return Failed(detail);
-  } catch (const IndexError& e) {
-    return Failed(QString::fromUtf8(e.what()));
-  }
-  r.outcome = SaveOutcome::Saved;
-  r.writtenPath = QString::fromStdString(WorkPath);
-  return r;
+  auto combine = [](QString* detail) {
+    if (!ComputeAtomRatios()) {
+      *detail = QStringLiteral("an atomic weight (row 2 on) or the first relative weight is 0");
+      return false;
+    }
+    if (CombineConstituents(Weights::AtomRatios)) return true;
+    *detail = QStringLiteral("the weights give a negative or infinite sum");
+    return false;
+  };
+  return Save(baseName, combine, baseName + QStringLiteral(".yex"));
 }
 
 }  // namespace yex

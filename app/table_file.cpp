@@ -98,8 +98,7 @@ bool WriteTableFile(const QString& path, QString* reason) {
 QStringList ListTableFiles(const QString& folder) {
   QDir dir(folder);
   if (!dir.exists()) return {};
-  return dir.entryList({QStringLiteral("*.yex")}, QDir::Files | QDir::Hidden,
-                       QDir::Name | QDir::IgnoreCase);
+  return dir.entryList({QStringLiteral("*.yex")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
 }
 
 }  // namespace yex

@@ -56,7 +56,7 @@ std::string FormatTableLine(double x, double f, double s) {
 
 std::string FormatDisplay(double value, int decimals) {
   if (!std::isfinite(value)) return std::string();  // a box never shows inf or NaN
-  if (value == 0.0) value = 0.0;  // no "-0.00E+00"
+  if (value == 0.0) value = 0.0;                    // no "-0.00E+00"
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*E", decimals, value);
   return buf;

@@ -8,7 +8,15 @@ bool IsCreatableTableName(std::string_view base) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7f) return false;
     switch (ch) {
-      case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+      case '/':
+      case '\\':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
         return false;
       default:
         break;

@@ -37,14 +37,24 @@ void ApplyTabOrder(QWidget* parent) {
   QList<QWidget*> chain;
   for (QWidget* w : parent->findChildren<QWidget*>())
     if (TabIndex(w) >= 0 && w->focusPolicy() != Qt::NoFocus) chain << w;
-  std::sort(chain.begin(), chain.end(),
-            [](QWidget* a, QWidget* b) { return TabIndex(a) < TabIndex(b); });
+  std::sort(chain.begin(), chain.end(), [](QWidget* a, QWidget* b) { return TabIndex(a) < TabIndex(b); });
   for (int i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
   setTextFormat(Qt::PlainText);
 }
+
+namespace {
+
+// A click is a left press and a left release inside the control.
+bool CompletesClick(const QWidget* w, const QMouseEvent* e, bool& pressed) {
+  const bool click = pressed && e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
+  pressed = false;
+  return click;
+}
+
+}  // namespace
 
 void ClickLabel::mousePressEvent(QMouseEvent* e) {
   pressed_ = e->button() == Qt::LeftButton;
@@ -53,9 +63,7 @@ void ClickLabel::mousePressEvent(QMouseEvent* e) {
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* e) {
   QLabel::mouseReleaseEvent(e);
-  const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-  pressed_ = false;
-  if (click) emit clicked();
+  if (CompletesClick(this, e, pressed_)) emit clicked();
 }
 
 ClickLineEdit::ClickLineEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -67,9 +75,7 @@ void ClickLineEdit::mousePressEvent(QMouseEvent* e) {
 
 void ClickLineEdit::mouseReleaseEvent(QMouseEvent* e) {
   QLineEdit::mouseReleaseEvent(e);
-  const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-  pressed_ = false;
-  if (click) emit clicked();
+  if (CompletesClick(this, e, pressed_)) emit clicked();
 }
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {

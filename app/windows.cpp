@@ -39,11 +39,16 @@ Form6& form6() { return Get(g_form6, Which::Form6); }
 
 bool exists(Which w) {
   switch (w) {
-    case Which::Form1: return !g_form1.isNull();
-    case Which::Form3: return !g_form3.isNull();
-    case Which::Form4: return !g_form4.isNull();
-    case Which::Form5: return !g_form5.isNull();
-    case Which::Form6: return !g_form6.isNull();
+    case Which::Form1:
+      return !g_form1.isNull();
+    case Which::Form3:
+      return !g_form3.isNull();
+    case Which::Form4:
+      return !g_form4.isNull();
+    case Which::Form5:
+      return !g_form5.isNull();
+    case Which::Form6:
+      return !g_form6.isNull();
   }
   return false;
 }

@@ -26,10 +26,13 @@ Form3::Form3() {
 
   const QFont text = VbFont(kTimes, 11.25);
   Label1 = SourceLabel(this, QStringLiteral("Data from"), 240, 240, VbFont(kTimes, 12, true));
-  Label3 = SourceLabel(this, QStringLiteral("Atomic form factors, incoherent scattering functions,"), 480, 600, text);
+  Label3 = SourceLabel(this, QStringLiteral("Atomic form factors, incoherent scattering functions,"), 480,
+                       600, text);
   Label2 = SourceLabel(this, QStringLiteral("and photon scattering cross sections"), 480, 840, text);
-  Label7 = SourceLabel(this, QStringLiteral("J. H. Hubbell, Wm. J. Veigele, E. A. Briggs, et al."), 480, 1200, text);
-  Label6 = SourceLabel(this, QStringLiteral("Journal of Physical and Chemical reference Data"), 480, 1560, text);
+  Label7 = SourceLabel(this, QStringLiteral("J. H. Hubbell, Wm. J. Veigele, E. A. Briggs, et al."), 480, 1200,
+                       text);
+  Label6 =
+      SourceLabel(this, QStringLiteral("Journal of Physical and Chemical reference Data"), 480, 1560, text);
   Label4 = SourceLabel(this, QStringLiteral("4 (3), 471 - 538, (1975)"), 2760, 1800, text);
 
   Command1 = new QPushButton(QStringLiteral("Close"), this);

@@ -63,25 +63,22 @@ void Form5::ShowCentred() {
   Command1->setFocus();
 }
 
-void Form5::Command1_Click() {
+// Both choices: clear the table, point the editor's list at the data folder
+// (creating and loading the editor on first use), show it, hide the chooser.
+template <typename Editor>
+void Form5::OpenEditor(Editor& (*editor)()) {
   Module1::ClearTable();
-  Form4& editor = Windows::form4();
-  editor.File1->setPath(DataFolder());
-  editor.show();
-  editor.raise();
-  editor.activateWindow();
+  Editor& e = editor();
+  e.File1->setPath(DataFolder());
+  e.show();
+  e.raise();
+  e.activateWindow();
   hide();
 }
 
-void Form5::Command2_Click() {
-  Module1::ClearTable();
-  Form6& editor = Windows::form6();
-  editor.File1->setPath(DataFolder());
-  editor.show();
-  editor.raise();
-  editor.activateWindow();
-  hide();
-}
+void Form5::Command1_Click() { OpenEditor(&Windows::form4); }
+
+void Form5::Command2_Click() { OpenEditor(&Windows::form6); }
 
 void Form5::Command3_Click() {
   Windows::form1().show();

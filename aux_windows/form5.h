@@ -20,6 +20,10 @@ class Form5 : public QWidget {
 
   QLabel* Label1;
   QPushButton *Command1, *Command2, *Command3;
+
+ private:
+  template <typename Editor>
+  void OpenEditor(Editor& (*editor)());
 };
 
 }  // namespace yex

@@ -86,7 +86,9 @@ void Form4::Form_Load() {
   File1->hide();
 }
 
-void Form4::Label1_Click() { AskBaseName(Text1, QStringLiteral("ファイル名を入力して下さい"), QStringLiteral(".mix")); }
+void Form4::Label1_Click() {
+  AskBaseName(Text1, QStringLiteral("ファイル名を入力して下さい"), QStringLiteral(".mix"));
+}
 
 void Form4::Text1_Click() { AskBaseName(Text1, QStringLiteral("ファイル名を入力して下さい"), QString()); }
 

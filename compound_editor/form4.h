@@ -23,10 +23,10 @@ class Form4 : public QWidget {
   static constexpr int RowCount = 5;
   Form4();
 
-  void Label1_Click();  // base name + ".mix"
-  void Text1_Click();   // base name
-  void Label2_Click();  // kind count, untested
-  void Text2_Click();   // kind count, tested
+  void Label1_Click();      // base name + ".mix"
+  void Text1_Click();       // base name
+  void Label2_Click();      // kind count, untested
+  void Text2_Click();       // kind count, tested
   void ElementPick(int k);  // caption or name box of row k
   void AtomCount(int k);    // count box of row k
   void Command1_Click();    // OK

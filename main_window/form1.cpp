@@ -171,14 +171,16 @@ Form1::Form1() {
   SetTabIndex(Text3, 23);
 
   const QColor green(0, 128, 0);
-  Command2 = PictureButton(this, GoPicture(QSize(Twips(1335) - 10, Twips(615) - 10)), QStringLiteral(" GO "), &green);
+  Command2 = PictureButton(this, GoPicture(QSize(Twips(1335) - 10, Twips(615) - 10)), QStringLiteral(" GO "),
+                           &green);
   PlaceTwips(Command2, 1440, 7200, 1335, 615);
   SetTabIndex(Command2, 2);
   Command3 = PictureButton(this, QuestionPicture(QSize(Twips(615) - 8, Twips(615) - 8)),
                            QStringLiteral("データの出典"), nullptr);
   PlaceTwips(Command3, 360, 7200, 615, 615);
   SetTabIndex(Command3, 8);
-  Command1 = PictureButton(this, ExitPicture(QSize(Twips(615) - 6, Twips(555) - 6)), QStringLiteral(" bye "), &green);
+  Command1 = PictureButton(this, ExitPicture(QSize(Twips(615) - 6, Twips(555) - 6)), QStringLiteral(" bye "),
+                           &green);
   PlaceTwips(Command1, 360, 8160, 615, 555);
   SetTabIndex(Command1, 7);
   Command4 = new QPushButton(QStringLiteral("New Data"), this);
@@ -247,8 +249,8 @@ void Form1::Command2_Click() {
   ScatteringTable table;
   QString reason;
   if (!ReadTableFile(DataFilePath(name), table, &reason)) {
-    dialogs().warning(QStringLiteral("%1 cannot be loaded: %2.")
-                          .arg(QDir::toNativeSeparators(DataFilePath(name)), reason));
+    dialogs().warning(
+        QStringLiteral("%1 cannot be loaded: %2.").arg(QDir::toNativeSeparators(DataFilePath(name)), reason));
     return;
   }
   Label4->setText(name);

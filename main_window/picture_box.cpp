@@ -50,8 +50,7 @@ void PictureBox::paintEvent(QPaintEvent* e) {
 }
 
 QPointF PictureBox::ToPixel(double x, double y) const {
-  return QPointF(Clamp((x - left_) / width_ * image_.width()),
-                 Clamp((y - top_) / height_ * image_.height()));
+  return QPointF(Clamp((x - left_) / width_ * image_.width()), Clamp((y - top_) / height_ * image_.height()));
 }
 
 QPen PictureBox::Pen(unsigned rgb) const {

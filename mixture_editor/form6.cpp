@@ -57,8 +57,8 @@ Form6::Form6() {
     const QFont captionFont = k <= 4 ? mincho : VbFont(kMsGothic, 9.75);
     r.caption = EditorCaption(this, ("Label" + QByteArray::number(CaptionNumber(k))).constData(), text,
                               captionFont, kYellow, Qt::AlignHCenter, 240, top, 1095, 255);
-    r.name = EditorBox(this, ("Text" + QByteArray::number(NameBoxNumber(k))).constData(), boxFont, 1320,
-                       top, 1215, 270);
+    r.name = EditorBox(this, ("Text" + QByteArray::number(NameBoxNumber(k))).constData(), boxFont, 1320, top,
+                       1215, 270);
     r.atomicWeight = EditorBox(this, ("Text" + QByteArray::number(AtomicWeightBoxNumber(k))).constData(),
                                boxFont, 2520, top, 975, 270);
     r.weight = EditorBox(this, ("Text" + QByteArray::number(WeightBoxNumber(k))).constData(), boxFont, 3480,

@@ -26,8 +26,8 @@ class Form6 : public QWidget {
 
   void Label1_Click();  // base name (Label1 and Text1 do the same)
   void Text1_Click();
-  void Label2_Click();  // count; rows without atomic-weight boxes
-  void Text2_Click();   // count; rows with atomic-weight boxes
+  void Label2_Click();            // count; rows without atomic-weight boxes
+  void Text2_Click();             // count; rows with atomic-weight boxes
   void ConstituentPick(int k);    // caption or name box of row k
   void AtomicWeightEntry(int k);  // atomic-weight box of row k
   void WeightEntry(int k);        // weight box of row k

@@ -113,7 +113,7 @@ void TestChart::nothingBelowOrRightOfFrame() {
   Chart c;
   Table t = Flat(10, 1);
   for (int r = 2; r <= TableRowCount; ++r) {
-    t.f(r) = 10 * std::pow(t.x(r), -2.0);  // falls far below 10^-3
+    t.f(r) = 10 * std::pow(t.x(r), -2.0);   // falls far below 10^-3
     t.s(r) = 1e-6 * std::pow(t.x(r), 2.0);  // rises from below the frame
   }
   c.draw(t);
@@ -138,10 +138,10 @@ void TestChart::secondDrawLeavesNoTrace() {
 void TestChart::unplaceableRowsBreakTheCurve() {
   Chart c;
   Table t = Flat(10, 0.5);
-  t.f(20) = 0;          // x = 0.5
-  t.s(30) = -3;         // x = 3
-  t.x(36) = NAN;        // x = 8: both curves
-  t.f(40) = INFINITY;   // x = 50
+  t.f(20) = 0;         // x = 0.5
+  t.s(30) = -3;        // x = 3
+  t.x(36) = NAN;       // x = 8: both curves
+  t.f(40) = INFINITY;  // x = 50
   c.draw(t);
   // The segments touching a bad row are missing; the curve resumes after it.
   QVERIFY(c.at(Y(0.45), Y(10)) != kRed);
@@ -165,10 +165,12 @@ void TestChart::textLabels() {
   Chart c;
   c.draw(Flat(0.0001, 0.0001));
   // White tick text just under the frame at each decade, left of it too.
-  for (double left : {-0.4, 1.9, 4.2, 6.5, 8.8, 11.1, 13.2}) QVERIFY(c.any(kWhite, left, -0.15, left + 0.9, -0.7));
-  for (double top : {0.4, 2.6, 4.9, 7.2, 9.5, 11.8}) QVERIFY(c.any(kWhite, -0.9, top - 0.05, -0.05, top - 0.6));
-  QVERIFY(c.any(kWhite, 6, -0.85, 12, -1.45));  // axis caption
-  QVERIFY(c.any(kRed, -1.6, 13.3, -0.4, 12.7));  // "F(x)"
+  for (double left : {-0.4, 1.9, 4.2, 6.5, 8.8, 11.1, 13.2})
+    QVERIFY(c.any(kWhite, left, -0.15, left + 0.9, -0.7));
+  for (double top : {0.4, 2.6, 4.9, 7.2, 9.5, 11.8})
+    QVERIFY(c.any(kWhite, -0.9, top - 0.05, -0.05, top - 0.6));
+  QVERIFY(c.any(kWhite, 6, -0.85, 12, -1.45));      // axis caption
+  QVERIFY(c.any(kRed, -1.6, 13.3, -0.4, 12.7));     // "F(x)"
   QVERIFY(c.any(kYellow, -1.6, 12.6, -0.4, 12.0));  // "S(x)"
 }
 

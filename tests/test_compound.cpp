@@ -38,14 +38,6 @@ QList<bool> RowsShown(const Form4& e, bool captions) {
   return out;
 }
 
-void WriteElement(TempWorkDir& dir, const QString& name, double z, double xScale = 1.0) {
-  dir.writeRaw(name, TableBytes([z, xScale](int r) {
-                 Row v = ElementRow(r, z);
-                 v.x *= xScale;
-                 return v;
-               }));
-}
-
 // Picks `file` for row k and answers the count prompt.
 void Pick(Form4& e, ScriptedDialogs& d, int k, const QString& file, const QString& count) {
   QVERIFY(e.File1->selectFileName(file));
@@ -58,7 +50,9 @@ void EnterCount(Form4& e, ScriptedDialogs& d, const QString& count) {
   e.Text2_Click();
 }
 
-bool Near(double a, double b) { return std::fabs(a - b) <= 6e-5 * std::max(std::fabs(a), std::fabs(b)) + 1e-300; }
+bool Near(double a, double b) {
+  return std::fabs(a - b) <= 6e-5 * std::max(std::fabs(a), std::fabs(b)) + 1e-300;
+}
 
 }  // namespace
 
@@ -184,7 +178,7 @@ void TestCompound::kindCountThroughText2() {
 
 void TestCompound::kindCountThroughLabel2() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
+  dir.writeElement("H.yex", 1);
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   d.answer({"2"});
@@ -208,8 +202,8 @@ void TestCompound::kindCountThroughLabel2() {
 
 void TestCompound::elementPickAndAtomCount() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "O.yex", 8);
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   EnterCount(e, d, "2");
@@ -252,7 +246,7 @@ void TestCompound::elementPickAndAtomCount() {
 
 void TestCompound::cancelKeepsEntriesAndHidesRows() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
+  dir.writeElement("H.yex", 1);
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   d.answer({"Gas"});
@@ -281,7 +275,7 @@ void TestCompound::cancelKeepsEntriesAndHidesRows() {
 
 void TestCompound::oneConstituentReproducesItsTable() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   d.answer({"Carbon"});
@@ -295,8 +289,8 @@ void TestCompound::oneConstituentReproducesItsTable() {
 
 void TestCompound::waterFromHydrogenAndOxygen() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "O.yex", 8);
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
   Form1& main = Windows::form1();
   Form4& e = OpenEditor();
   ScriptedDialogs d;
@@ -351,8 +345,8 @@ void TestCompound::waterFromHydrogenAndOxygen() {
 
 void TestCompound::neverEnteredAmountAndFractionalCount() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "Odd.yex", 8, 2.0);  // its own x column
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("Odd.yex", 8, 2.0);  // its own x column
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   d.answer({"Part"});
@@ -377,7 +371,7 @@ void TestCompound::neverEnteredAmountAndFractionalCount() {
 
 void TestCompound::emptyNameWritesNothing() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
+  dir.writeElement("H.yex", 1);
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   EnterCount(e, d, "1");
@@ -393,7 +387,7 @@ void TestCompound::emptyNameWritesNothing() {
 
 void TestCompound::faultsTakeTheErrorPath() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
+  dir.writeElement("H.yex", 1);
   dir.writeRaw("Short.yex", TableBytes([](int r) { return ElementRow(r, 2); }, 44));
   const QByteArray old = TableBytes([](int r) { return ElementRow(r, 3); });
   dir.writeRaw("Target.yex", old);
@@ -438,17 +432,18 @@ void TestCompound::faultsTakeTheErrorPath() {
 
 void TestCompound::unsafeNamesWriteNothingAnywhere() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
+  dir.writeElement("H.yex", 1);
   QDir(dir.path()).mkdir("YEX-data/sub");
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   EnterCount(e, d, "1");
   Pick(e, d, 1, "H.yex", "1");
-  const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-  for (const QString& name : {QStringLiteral("../evil"), QStringLiteral("sub/evil"), QStringLiteral("a\\b"),
-                              QStringLiteral("a:b"), QStringLiteral("a*"), QStringLiteral("what?"),
-                              QStringLiteral("q\"uote"), QStringLiteral("<x>"), QStringLiteral("p|q"),
-                              QStringLiteral("tab\there"), QStringLiteral("."), QStringLiteral("..")}) {
+  const QStringList before =
+      QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  for (const QString& name :
+       {QStringLiteral("../evil"), QStringLiteral("sub/evil"), QStringLiteral("a\\b"), QStringLiteral("a:b"),
+        QStringLiteral("a*"), QStringLiteral("what?"), QStringLiteral("q\"uote"), QStringLiteral("<x>"),
+        QStringLiteral("p|q"), QStringLiteral("tab\there"), QStringLiteral("."), QStringLiteral("..")}) {
     e.Text1->setText(name);  // typed straight into the box
     d.clear();
     e.Command1_Click();
@@ -470,8 +465,8 @@ void TestCompound::mixtureEntriesAndNegativeSums() {
   // The mixture editor shares the entry storage: a negative relative weight
   // left there gives a negative sum under the root, which is refused.
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "O.yex", 8);
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   d.answer({"Neg"});

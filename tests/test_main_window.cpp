@@ -17,15 +17,11 @@ using namespace yex::Module1;
 
 namespace {
 
-QRect TwipsRect(int l, int t, int w, int h) { return QRect((l + 7) / 15, (t + 7) / 15, (w + 7) / 15, (h + 7) / 15); }
-
-void WriteElement(TempWorkDir& dir, const QString& name, double z) {
-  dir.writeRaw(name, TableBytes([z](int r) { return ElementRow(r, z); }));
+QRect TwipsRect(int l, int t, int w, int h) {
+  return QRect((l + 7) / 15, (t + 7) / 15, (w + 7) / 15, (h + 7) / 15);
 }
 
-void Click(QWidget* w) {
-  QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
+void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2)); }
 
 void ClickListItem(QListWidget* list, int row) {
   QListWidgetItem* item = list->item(row);
@@ -137,8 +133,8 @@ void TestMainWindow::fontsColoursAndTexts() {
 void TestMainWindow::tabOrder() {
   TempWorkDir dir;
   Form1& f = Windows::form1();
-  QList<QWidget*> expected{f.File1, f.Command2, f.List1, f.Command1, f.Command3, f.Command4,
-                           f.Text1, f.Text2,    f.Text3};
+  QList<QWidget*> expected{f.File1,    f.Command2, f.List1, f.Command1, f.Command3,
+                           f.Command4, f.Text1,    f.Text2, f.Text3};
   for (int i = 1; i < expected.size(); ++i) {
     QWidget* next = expected[i - 1]->nextInFocusChain();
     while (next->focusPolicy() == Qt::NoFocus || !expected.contains(next)) next = next->nextInFocusChain();
@@ -148,8 +144,8 @@ void TestMainWindow::tabOrder() {
 
 void TestMainWindow::fileListAndSelection() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("C.yex", 6);
   dir.writeRaw("notes.txt", "x");
   Form1& f = Windows::form1();
   QCOMPARE(f.File1->count(), 2);
@@ -175,7 +171,7 @@ void TestMainWindow::missingDataFolderGivesEmptyList() {
 
 void TestMainWindow::goWithoutSelection() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form1& f = Windows::form1();
   f.List1->addItem("earlier");
   f.Text2->setText("keep");
@@ -192,7 +188,7 @@ void TestMainWindow::goWithoutSelection() {
 
 void TestMainWindow::goListsTheTable() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form1& f = Windows::form1();
   f.File1_Click("C.yex");
   f.Text1->setText("1");
@@ -201,7 +197,8 @@ void TestMainWindow::goListsTheTable() {
   f.Command2_Click();
   QCOMPARE(f.Label4->text(), QString("C.yex"));
   QCOMPARE(f.List1->count(), 45);
-  QCOMPARE(f.List1->item(1)->text(), QString::fromStdString(FormatTableLine(0.005, ElementRow(2, 6).f, ElementRow(2, 6).s)));
+  QCOMPARE(f.List1->item(1)->text(),
+           QString::fromStdString(FormatTableLine(0.005, ElementRow(2, 6).f, ElementRow(2, 6).s)));
   QVERIFY(f.Text1->text().isEmpty() && f.Text2->text().isEmpty() && f.Text3->text().isEmpty());
   QVERIFY(f.List1->selectedItems().isEmpty());
   QCOMPARE(XData(2), 0.005);
@@ -232,7 +229,7 @@ void TestMainWindow::goTwiceAndTrailingText() {
 
 void TestMainWindow::goOnUnreadableFileChangesNothing() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   dir.writeRaw("Short.yex", TableBytes([](int r) { return ElementRow(r, 1); }, 44));
   QDir(dir.path()).mkpath("YEX-data/Dir.yex");
   Form1& f = Windows::form1();
@@ -258,7 +255,7 @@ void TestMainWindow::goOnUnreadableFileChangesNothing() {
 
 void TestMainWindow::lookupThroughTheBox() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form1& f = Windows::form1();
   f.show();
   f.File1_Click("C.yex");
@@ -292,7 +289,7 @@ void TestMainWindow::lookupThroughTheBox() {
 
 void TestMainWindow::lookupOutOfRangeAndNoTable() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form1& f = Windows::form1();
   ScriptedDialogs d;
   // Nothing loaded yet: out of range, no crash.
@@ -316,7 +313,7 @@ void TestMainWindow::lookupOutOfRangeAndNoTable() {
 
 void TestMainWindow::rowDisplayAndClickEmptying() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form1& f = Windows::form1();
   f.show();
   f.File1_Click("C.yex");

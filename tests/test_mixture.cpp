@@ -51,10 +51,6 @@ QString Rows(const QString& shown, int count, int total = 10) {
   return parts.join(' ');
 }
 
-void WriteElement(TempWorkDir& dir, const QString& name, double z) {
-  dir.writeRaw(name, TableBytes([z](int r) { return ElementRow(r, z); }));
-}
-
 void Count(Form6& e, ScriptedDialogs& d, const QString& answer, bool throughText2 = true) {
   d.answer({answer});
   throughText2 ? e.Text2_Click() : e.Label2_Click();
@@ -152,7 +148,8 @@ void TestMixture::firstOpeningAndBaseName() {
   QVERIFY(!Shown(e.File1));
   ScriptedDialogs d;
   e.Label1_Click();  // cancelled
-  QCOMPARE(d.messages(), (QStringList{"新規ファイル名を入力して下さい（拡張子なしで）", "ファイル名を入力してください"}));
+  QCOMPARE(d.messages(),
+           (QStringList{"新規ファイル名を入力して下さい（拡張子なしで）", "ファイル名を入力してください"}));
   d.answer({"Air"});
   e.Label1_Click();
   QCOMPARE(e.Text1->text(), QString("Air"));
@@ -199,8 +196,8 @@ void TestMixture::countsAndRows() {
 
 void TestMixture::pickAndValuePrompts() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
-  WriteElement(dir, "Fe.yex", 26);
+  dir.writeElement("C.yex", 6);
+  dir.writeElement("Fe.yex", 26);
   Form6& e = OpenEditor();
   ScriptedDialogs d;
   Count(e, d, "3", false);  // atomic-weight boxes stay hidden
@@ -210,7 +207,8 @@ void TestMixture::pickAndValuePrompts() {
   d.clear();
   QVERIFY(e.File1->selectFileName("C.yex"));
   e.ConstituentPick(1);  // both prompts cancelled
-  QCOMPARE(d.messages(), (QStringList{"原子量(atomic weight)を入力して下さい", "相対重量(%)を入力して下さい"}));
+  QCOMPARE(d.messages(),
+           (QStringList{"原子量(atomic weight)を入力して下さい", "相対重量(%)を入力して下さい"}));
   QCOMPARE(e.row(1).name->text(), QString("C.yex"));
   QCOMPARE(ElementFile(1), std::string("C.yex"));
   QVERIFY(e.row(1).atomicWeight->text().isEmpty() && e.row(1).weight->text().isEmpty());
@@ -243,7 +241,7 @@ void TestMixture::pickAndValuePrompts() {
 
 void TestMixture::cancelKeepsEverything() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form6& e = OpenEditor();
   ScriptedDialogs d;
   Name(e, d, "Soot");
@@ -267,7 +265,7 @@ void TestMixture::cancelKeepsEverything() {
 
 void TestMixture::oneConstituentReproducesItsTable() {
   TempWorkDir dir;
-  WriteElement(dir, "C.yex", 6);
+  dir.writeElement("C.yex", 6);
   Form6& e = OpenEditor();
   ScriptedDialogs d;
   Name(e, d, "Graphite");
@@ -283,8 +281,8 @@ void TestMixture::oneConstituentReproducesItsTable() {
 
 void TestMixture::waterByWeight() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "O.yex", 8);
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
   Form1& main = Windows::form1();
   Form6& e = OpenEditor();
   ScriptedDialogs d;
@@ -321,8 +319,8 @@ void TestMixture::waterByWeight() {
 
 void TestMixture::onlyWeightRatiosMatter() {
   TempWorkDir dir;
-  WriteElement(dir, "Si.yex", 14);
-  WriteElement(dir, "O.yex", 8);
+  dir.writeElement("Si.yex", 14);
+  dir.writeElement("O.yex", 8);
   Form6& e = OpenEditor();
   ScriptedDialogs d;
   Count(e, d, "2");
@@ -340,8 +338,8 @@ void TestMixture::onlyWeightRatiosMatter() {
 
 void TestMixture::zeroWeightsAndRatios() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "O.yex", 8);
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
   const QByteArray old = TableBytes([](int r) { return ElementRow(r, 50); });
   dir.writeRaw("Target.yex", old);
   Form6& e = OpenEditor();
@@ -388,7 +386,7 @@ void TestMixture::zeroWeightsAndRatios() {
 
 void TestMixture::elevenConstituentsFailAfterTenReads() {
   TempWorkDir dir;
-  for (int k = 1; k <= 10; ++k) WriteElement(dir, QString("E%1.yex").arg(k), k);
+  for (int k = 1; k <= 10; ++k) dir.writeElement(QString("E%1.yex").arg(k), k);
   Form6& e = OpenEditor();
   ScriptedDialogs d;
   Name(e, d, "Eleven");
@@ -409,8 +407,8 @@ void TestMixture::elevenConstituentsFailAfterTenReads() {
 
 void TestMixture::compoundEntriesFeedAMixture() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
-  WriteElement(dir, "O.yex", 8);
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
   ScriptedDialogs d;
   // Rows 1-2 entered in the compound editor: files and atom counts 2 and 1.
   Form4& c = Windows::form4();
@@ -442,7 +440,7 @@ void TestMixture::compoundEntriesFeedAMixture() {
 
 void TestMixture::emptyNameAndNoCount() {
   TempWorkDir dir;
-  WriteElement(dir, "H.yex", 1);
+  dir.writeElement("H.yex", 1);
   Form6& e = OpenEditor();
   ScriptedDialogs d;
   e.Command1_Click();

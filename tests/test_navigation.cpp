@@ -122,7 +122,7 @@ void TestNavigation::navigationTable() {
   Click(Windows::form6().Command2);
   QCOMPARE(Visible(), QString("Form1"));
   // A successful OK of either editor returns to Form1.
-  dir.writeRaw("H.yex", TableBytes([](int r) { return ElementRow(r, 1); }));
+  dir.writeElement("H.yex", 1);
   main.File1->refresh();
   ScriptedDialogs d;
   Click(main.Command4);
@@ -149,7 +149,7 @@ void TestNavigation::navigationTable() {
 
 void TestNavigation::chooserCancelKeepsEverything() {
   TempWorkDir dir;
-  dir.writeRaw("C.yex", TableBytes([](int r) { return ElementRow(r, 6); }));
+  dir.writeElement("C.yex", 6);
   Form1& main = StartProgram();
   QVERIFY(main.File1->selectFileName("C.yex"));
   main.Command2_Click();
@@ -170,7 +170,7 @@ void TestNavigation::chooserCancelKeepsEverything() {
 
 void TestNavigation::editorCancelLeavesClearedTable() {
   TempWorkDir dir;
-  dir.writeRaw("C.yex", TableBytes([](int r) { return ElementRow(r, 6); }));
+  dir.writeElement("C.yex", 6);
   Form1& main = StartProgram();
   main.File1_Click("C.yex");
   main.Command2_Click();
@@ -194,8 +194,8 @@ void TestNavigation::editorCancelLeavesClearedTable() {
 
 void TestNavigation::editorOkLeavesListShowingLastGo() {
   TempWorkDir dir;
-  dir.writeRaw("C.yex", TableBytes([](int r) { return ElementRow(r, 6); }));
-  dir.writeRaw("H.yex", TableBytes([](int r) { return ElementRow(r, 1); }));
+  dir.writeElement("C.yex", 6);
+  dir.writeElement("H.yex", 1);
   Form1& main = StartProgram();
   main.File1_Click("C.yex");
   main.Command2_Click();
@@ -215,7 +215,9 @@ void TestNavigation::editorOkLeavesListShowingLastGo() {
   QCOMPARE(main.Label4->text(), QString("C.yex"));
   main.Text1->setText("0.1");
   main.Text1_KeyPress(13);
-  QCOMPARE(main.Text3->text(), QString::fromStdString(FormatFS(3 * ParseTableLine(FormatTableLine(0.1, 1, ElementRow(12, 1).s)).s)));
+  QCOMPARE(
+      main.Text3->text(),
+      QString::fromStdString(FormatFS(3 * ParseTableLine(FormatTableLine(0.1, 1, ElementRow(12, 1).s)).s)));
 }
 
 void TestNavigation::endingWithHiddenWindows() {
@@ -269,7 +271,8 @@ void TestNavigation::roundTripCompoundFromShippedTables() {
   QCOMPARE(main.Text3->text(), QString::fromStdString(FormatFS(w[11].s)));
   main.Text1->setText("0.095");
   main.Text1_KeyPress(13);
-  QCOMPARE(main.Text2->text(), QString::fromStdString(FormatFS(LogLog(w[10].x, w[10].f, w[11].x, w[11].f, 0.095))));
+  QCOMPARE(main.Text2->text(),
+           QString::fromStdString(FormatFS(LogLog(w[10].x, w[10].f, w[11].x, w[11].f, 0.095))));
   QVERIFY(d.messages().contains("データはファイルに保存されました。"));
 }
 

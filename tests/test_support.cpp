@@ -50,6 +50,14 @@ void TempWorkDir::writeRaw(const QString& name, const QByteArray& bytes) const {
   f.write(bytes);
 }
 
+void TempWorkDir::writeElement(const QString& name, double z, double xScale) const {
+  writeRaw(name, TableBytes([z, xScale](int r) {
+             Row v = ElementRow(r, z);
+             v.x *= xScale;
+             return v;
+           }));
+}
+
 QByteArray TempWorkDir::readRaw(const QString& name) const {
   QFile f(data(name));
   if (!f.open(QIODevice::ReadOnly)) return QByteArray();
@@ -67,10 +75,10 @@ QByteArray TableBytes(const std::function<Row(int)>& row, int lines) {
 }
 
 double GridX(int row) {
-  static const double grid[45] = {0,   0.005, 0.01, 0.015, 0.02, 0.025, 0.03, 0.04, 0.05, 0.07, 0.09, 0.1,
-                                  0.125, 0.15, 0.175, 0.2, 0.25, 0.3,  0.4,  0.5,  0.6,  0.7,  0.8,  0.9,
-                                  1,   1.25,  1.5,  2,     2.5,  3,     3.5,  4,    5,    6,    7,    8,
-                                  10,  15,    20,   50,    80,   100,   1000, 1e6,  1e9};
+  static const double grid[45] = {0,     0.005, 0.01,  0.015, 0.02, 0.025, 0.03, 0.04, 0.05, 0.07, 0.09, 0.1,
+                                  0.125, 0.15,  0.175, 0.2,   0.25, 0.3,   0.4,  0.5,  0.6,  0.7,  0.8,  0.9,
+                                  1,     1.25,  1.5,   2,     2.5,  3,     3.5,  4,    5,    6,    7,    8,
+                                  10,    15,    20,    50,    80,   100,   1000, 1e6,  1e9};
   return grid[row - 1];
 }
 

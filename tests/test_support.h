@@ -54,6 +54,8 @@ class TempWorkDir {
   QString data(const QString& name) const { return dir_.filePath(QStringLiteral("YEX-data/") + name); }
   // Writes raw bytes as YEX-data/<name>.
   void writeRaw(const QString& name, const QByteArray& bytes) const;
+  // Writes YEX-data/<name> holding ElementRow(r, z), its x column scaled.
+  void writeElement(const QString& name, double z, double xScale = 1.0) const;
   QByteArray readRaw(const QString& name) const;
 
  private:

@@ -13,9 +13,9 @@ namespace {
 
 // The compilation's own x grid; xraylib returns its tabulated values there.
 const double kGrid[yex::TableRowCount] = {
-    0,    0.005, 0.01, 0.015, 0.02, 0.025, 0.03, 0.04, 0.05, 0.07, 0.09, 0.1,  0.125, 0.15, 0.175,
-    0.2,  0.25,  0.3,  0.4,   0.5,  0.6,   0.7,  0.8,  0.9,  1,    1.25, 1.5,  2,     2.5,  3,
-    3.5,  4,     5,    6,     7,    8,     10,   15,   20,   50,   80,   100,  1000,  1e6,  1e9};
+    0,   0.005, 0.01, 0.015, 0.02, 0.025, 0.03, 0.04, 0.05, 0.07, 0.09, 0.1, 0.125, 0.15, 0.175,
+    0.2, 0.25,  0.3,  0.4,   0.5,  0.6,   0.7,  0.8,  0.9,  1,    1.25, 1.5, 2,     2.5,  3,
+    3.5, 4,     5,    6,     7,    8,     10,   15,   20,   50,   80,   100, 1000,  1e6,  1e9};
 
 bool Value(double (*fn)(int, double, xrl_error**), int z, double x, double* out) {
   xrl_error* error = nullptr;
