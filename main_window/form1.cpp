@@ -189,7 +189,7 @@ Form1::Form1() {
   PlaceTwips(Command4, 1440, 8160, 1335, 555);
   SetTabIndex(Command4, 16);
 
-  Picture1 = new PictureBox(this, -2, 14, 16, -15.5);
+  Picture1 = new PictureBox(this, kChartScale);
   Picture1->setBackColor(QColor(0, 0, 128));
   Picture1->setTextFont(VbFont(kTimes, 12));
   PlaceTwips(Picture1, 8040, 480, 7935, 7935);
@@ -277,7 +277,9 @@ void Form1::Command2_Click() {
   DrawChart();
 }
 
-void Form1::DrawChart() { yex::DrawChart(*Picture1, XData, FData, SData); }
+void Form1::DrawChart() {
+  Picture1->Draw([](ChartSurface& s) { yex::DrawChart(s, XData, FData, SData); });
+}
 
 void Form1::Command3_Click() {
   Form3& f = Windows::form3();

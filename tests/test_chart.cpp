@@ -33,13 +33,14 @@ Table Flat(double f, double s) {
 
 class Chart {
  public:
-  Chart() : box_(nullptr, -2, 14, 16, -15.5) {
+  Chart() : box_(nullptr, kChartScale) {
     box_.setTextFont(VbFont(kTimes, 12));
     box_.setFrameStyle(QFrame::NoFrame);
     box_.resize(529, 529);
-    box_.Cls();
   }
-  void draw(const Table& t) { DrawChart(box_, t.x, t.f, t.s); }
+  void draw(const Table& t) {
+    box_.Draw([&t](ChartSurface& s) { DrawChart(s, t.x, t.f, t.s); });
+  }
   QRgb at(double ux, double uy) const {
     const QPointF p = box_.ToPixel(ux, uy);
     return box_.image().pixel(int(p.x()), int(p.y()));
