@@ -17,7 +17,16 @@ void SetReason(QString* reason, const QString& text) {
 
 }  // namespace
 
-QString DataFolder() { return QStringLiteral("YEX-data"); }
+namespace {
+QString& Folder() {
+  static QString folder = QStringLiteral("YEX-data");
+  return folder;
+}
+}  // namespace
+
+QString DataFolder() { return Folder(); }
+
+void SetDataFolder(const QString& folder) { Folder() = folder; }
 
 QString DataFilePath(const QString& name) { return DataFolder() + QLatin1Char('/') + name; }
 

@@ -8,8 +8,10 @@
 
 namespace yex {
 
-// "YEX-data", relative to the current directory.
+// "YEX-data", relative to the current directory. The windows always use it;
+// the command line may point it elsewhere.
 QString DataFolder();
+void SetDataFolder(const QString& folder);
 // DataFolder + "/" + name.
 QString DataFilePath(const QString& name);
 

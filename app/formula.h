@@ -1,0 +1,25 @@
+// Chemical formulas: H2O, Ca5(PO4)3OH, CuSO4·5H2O, Fe0.95O.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace yex {
+
+struct FormulaPart {
+  std::string symbol;
+  double count;
+};
+
+struct FormulaResult {
+  bool ok = false;
+  std::vector<FormulaPart> parts;  // in order of first appearance, merged
+  std::string error;               // what is wrong, naming the token
+};
+
+// Element symbols (H to Cf) with optional counts, nested () or [] groups
+// with counts, and hydrate parts after "·" or "*" with a leading count.
+FormulaResult ParseFormula(std::string_view formula);
+
+}  // namespace yex

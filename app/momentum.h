@@ -1,0 +1,19 @@
+// Conversions to the momentum transfer x = sin(θ/2)/λ (Å⁻¹).
+#pragma once
+
+#include <cmath>
+
+namespace yex {
+
+// hc in keV·Å.
+constexpr double kHcKeVAngstrom = 12.398419843320026;
+
+inline double WavelengthFromEnergy(double keV) { return kHcKeVAngstrom / keV; }
+// θ is the scattering angle in degrees, λ in Å.
+inline double XFromAngle(double thetaDegrees, double lambda) {
+  return std::sin(thetaDegrees * M_PI / 360.0) / lambda;
+}
+// Q = 4π sin(θ/2)/λ = 4π x.
+inline double XFromQ(double q) { return q / (4.0 * M_PI); }
+
+}  // namespace yex

@@ -1,0 +1,303 @@
+// yex-cli run as a user runs it, on folders the test prepares, checked
+// against what the windows produce for the same input.
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+#include <cmath>
+
+#include "app/lookup.h"
+#include "app/module1.h"
+#include "app/painter_surface.h"
+#include "app/table_file.h"
+#include "app/table_format.h"
+#include "app/windows.h"
+#include "compound_editor/form4.h"
+#include "main_window/form1.h"
+#include "mixture_editor/form6.h"
+#include "tests/test_support.h"
+
+using namespace yex;
+using namespace yex::test;
+
+namespace {
+
+struct Result {
+  int status;
+  QString out;
+  QString err;
+};
+
+Result Cli(const QStringList& args) {
+  QProcess p;
+  p.start(QStringLiteral(YEX_CLI_PATH), args);
+  if (!p.waitForFinished(60000)) qFatal("yex-cli did not finish");
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QStringList Lines(const QString& s) { return s.split('\n', Qt::SkipEmptyParts); }
+
+QStringList DataFiles() { return QDir("YEX-data").entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+
+double LogLog(double x1, double y1, double x2, double y2, double q) {
+  return y1 * std::pow(q / x1, std::log(y2 / y1) / std::log(x2 / x1));
+}
+
+}  // namespace
+
+class TestCli : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() { FreshProgram(); }
+  void cleanupTestCase() { Windows::DestroyAll(); }
+  void helpVersionAndUsage();
+  void listInTheMainWindowsOrder();
+  void showAndCsv();
+  void lookupEqualsTheMainWindow();
+  void lookupConventions();
+  void compoundByCountsAndFormula();
+  void compoundEqualsTheEditorsFile();
+  void compoundRefusals();
+  void mixtureEqualsTheEditorsFile();
+  void plotMatchesTheMainWindowsChart();
+};
+
+void TestCli::helpVersionAndUsage() {
+  TempWorkDir dir;
+  Result r = Cli({"--help"});
+  QCOMPARE(r.status, 0);
+  QVERIFY(r.out.contains("usage: yex-cli"));
+  for (const char* cmd : {"list", "show", "lookup", "compound", "mixture", "plot"}) {
+    r = Cli({cmd, "--help"});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.contains(QString("yex-cli [--data DIR] ") + cmd), cmd);
+  }
+  r = Cli({"--version"});
+  QCOMPARE(r.out, QString("yex-cli 1.0.0\n"));
+  r = Cli({});
+  QCOMPARE(r.status, 2);
+  r = Cli({"frobnicate"});
+  QCOMPARE(r.status, 2);
+  QVERIFY(r.err.contains("unknown command frobnicate"));
+  QVERIFY(r.out.isEmpty());
+}
+
+void TestCli::listInTheMainWindowsOrder() {
+  TempWorkDir dir;
+  for (const char* n : {"b.yex", "A.yex", "C.yex", "c2.yex", "note.txt"}) dir.writeElement(n, 1);
+  Form1& main = Windows::form1();
+  QStringList window;
+  for (int i = 0; i < main.File1->count(); ++i) window << main.File1->item(i)->text();
+  const Result r = Cli({"list"});
+  QCOMPARE(r.status, 0);
+  QCOMPARE(Lines(r.out), window);
+  QCOMPARE(Lines(r.out), (QStringList{"A.yex", "b.yex", "C.yex", "c2.yex"}));
+  // Another folder through --data; a missing one is a data error.
+  QDir().mkpath("other");
+  QFile::copy(dir.data("A.yex"), "other/Z.yex");
+  QCOMPARE(Lines(Cli({"--data", "other", "list"}).out), QStringList{"Z.yex"});
+  QCOMPARE(Cli({"--data", "nowhere", "list"}).status, 1);
+}
+
+void TestCli::showAndCsv() {
+  TempWorkDir dir;
+  dir.writeElement("C.yex", 6);
+  Result r = Cli({"show", "C"});
+  QCOMPARE(r.status, 0);
+  QStringList lines = Lines(r.out);
+  QCOMPARE(lines.size(), 45);
+  ScatteringTable t;
+  QVERIFY(ReadTableFile(DataFilePath("C.yex"), t));
+  QCOMPARE(lines[1], " 2  " + QString::fromStdString(FormatX(t.x[2]) + "  " + FormatFS(t.f[2]) + "  " + FormatFS(t.s[2])));
+  r = Cli({"show", "C.yex", "--csv"});
+  lines = Lines(r.out);
+  QCOMPARE(lines.size(), 46);
+  QCOMPARE(lines[0], QString("x,F,S"));
+  for (int row = 1; row <= 45; ++row) {
+    const QStringList f = lines[row].split(',');
+    QCOMPARE(f[0].toDouble(), t.x[row]);  // full precision: exact
+    QCOMPARE(f[1].toDouble(), t.f[row]);
+    QCOMPARE(f[2].toDouble(), t.s[row]);
+  }
+  r = Cli({"show", "Missing"});
+  QCOMPARE(r.status, 1);
+  QVERIFY(r.err.contains("Missing.yex"));
+  QCOMPARE(Cli({"show", "../C"}).status, 2);
+}
+
+void TestCli::lookupEqualsTheMainWindow() {
+  TempWorkDir dir;
+  dir.writeElement("C.yex", 6);
+  Form1& main = Windows::form1();
+  main.File1_Click("C.yex");
+  main.Command2_Click();
+  const QStringList typed{"0.005", "0.0123", "0.1", "5e-2", "0.77", "13", "999.5", "1000"};
+  const Result r = Cli(QStringList{"lookup", "C"} + typed);
+  QCOMPARE(r.status, 0);
+  const QStringList lines = Lines(r.out);
+  QCOMPARE(lines.size(), typed.size());
+  for (int i = 0; i < typed.size(); ++i) {
+    main.Text1->setText(typed[i]);
+    main.Text1_KeyPress(13);
+    QCOMPARE(lines[i], main.Text1->text() + ' ' + main.Text2->text() + ' ' + main.Text3->text());
+  }
+}
+
+void TestCli::lookupConventions() {
+  TempWorkDir dir;
+  dir.writeElement("Si.yex", 14);
+  ScatteringTable t;
+  QVERIFY(ReadTableFile(DataFilePath("Si.yex"), t));
+  auto expected = [&](double x) {
+    int i = 2;
+    while (t.x[i] < x) ++i;
+    return QString::fromStdString(FormatX(x) + " " + FormatFS(LogLog(t.x[i - 1], t.f[i - 1], t.x[i], t.f[i], x)) + " " +
+                                  FormatFS(LogLog(t.x[i - 1], t.s[i - 1], t.x[i], t.s[i], x)));
+  };
+  // Cu K-alpha at 8.04778 keV, theta = 30 degrees, by hand.
+  const double lambda = 12.398419843320026 / 8.04778;
+  Result r = Cli({"lookup", "Si", "--theta", "30", "--energy", "8.04778"});
+  QCOMPARE(r.status, 0);
+  QCOMPARE(Lines(r.out), QStringList{expected(std::sin(15 * M_PI / 180) / lambda)});
+  r = Cli({"lookup", "Si", "--theta", "30", "--theta", "90", "--wavelength", "0.7093"});
+  QCOMPARE(Lines(r.out), (QStringList{expected(std::sin(15 * M_PI / 180) / 0.7093), expected(std::sin(M_PI / 4) / 0.7093)}));
+  r = Cli({"lookup", "Si", "--q", "2.5", "0.3"});
+  QCOMPARE(Lines(r.out), (QStringList{expected(2.5 / (4 * M_PI)), expected(0.3)}));
+  // Out of range: named on standard error, the rest printed, status 1.
+  r = Cli({"lookup", "Si", "0.0049", "0.3", "1000.1"});
+  QCOMPARE(r.status, 1);
+  QCOMPARE(Lines(r.out), QStringList{expected(0.3)});
+  QCOMPARE(Lines(r.err), (QStringList{"0.0049: This value is out of range.", "1000.1: This value is out of range."}));
+  QCOMPARE(Cli({"lookup", "Si", "--theta", "30"}).status, 2);
+  QCOMPARE(Cli({"lookup", "Si", "--energy", "-1", "--theta", "3"}).status, 2);
+  QCOMPARE(Cli({"lookup", "Si", "--q", "abc"}).status, 2);
+}
+
+void TestCli::compoundByCountsAndFormula() {
+  TempWorkDir dir;
+  for (const char* e : {"H", "O", "Ca", "P", "Cu", "S", "Fe", "K", "C", "N"})
+    dir.writeElement(QString(e) + ".yex", 1 + qHash(QString(e)) % 30);
+  Result r = Cli({"compound", "W1", "H:2", "O:1"});
+  QCOMPARE(r.status, 0);
+  QCOMPARE(Lines(r.out), (QStringList{"wrote " + QDir::toNativeSeparators("YEX-data/W1.yex"), "  H.yex  2", "  O.yex  1"}));
+  r = Cli({"compound", "W2", "--formula", "H2O"});
+  QCOMPARE(r.status, 0);
+  QCOMPARE(dir.readRaw("W2.yex"), dir.readRaw("W1.yex"));
+  r = Cli({"compound", "Ap", "--formula", "Ca5(PO4)3OH"});
+  QCOMPARE(Lines(r.out).mid(1), (QStringList{"  Ca.yex  5", "  P.yex  3", "  O.yex  13", "  H.yex  1"}));
+  QCOMPARE(Cli({"compound", "Ap2", "Ca:5", "P:3", "O:13", "H:1"}).status, 0);
+  QCOMPARE(dir.readRaw("Ap2.yex"), dir.readRaw("Ap.yex"));
+  r = Cli({"compound", "Vit", "--formula", "CuSO4·5H2O"});
+  QCOMPARE(Lines(r.out).mid(1), (QStringList{"  Cu.yex  1", "  S.yex  1", "  O.yex  9", "  H.yex  10"}));
+  r = Cli({"compound", "Prussiate", "--formula", "K4[Fe(CN)6]*3H2O"});
+  QCOMPARE(r.status, 0);
+  QCOMPARE(Lines(r.out).size(), 7);
+  r = Cli({"compound", "Wus", "--formula", "Fe0.95O"});
+  QCOMPARE(Lines(r.out).mid(1), (QStringList{"  Fe.yex  0.95", "  O.yex  1"}));
+}
+
+void TestCli::compoundEqualsTheEditorsFile() {
+  TempWorkDir dir;
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
+  Form4& e = Windows::form4();
+  e.File1->setPath(DataFolder());
+  ScriptedDialogs d;
+  d.answer({"ByEditor", "2"});
+  e.Text1_Click();
+  e.Text2_Click();
+  QVERIFY(e.File1->selectFileName("H.yex"));
+  d.answer({"2"});
+  e.ElementPick(1);
+  QVERIFY(e.File1->selectFileName("O.yex"));
+  d.answer({"1"});
+  e.ElementPick(2);
+  e.Command1_Click();
+  QCOMPARE(Cli({"compound", "ByCli", "--formula", "H2O"}).status, 0);
+  QCOMPARE(dir.readRaw("ByCli.yex"), dir.readRaw("ByEditor.yex"));
+}
+
+void TestCli::compoundRefusals() {
+  TempWorkDir dir;
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
+  const QByteArray old = TableBytes([](int r) { return ElementRow(r, 40); });
+  dir.writeRaw("Keep.yex", old);
+  const QStringList before = DataFiles();
+  struct Case {
+    QStringList args;
+    int status;
+    const char* says;
+  };
+  const QList<Case> cases{
+      {{"compound", "Keep", "--formula", "H2Xx"}, 2, "unknown element symbol \"Xx\""},
+      {{"compound", "Keep", "--formula", "H2(O"}, 2, "unbalanced \"(\""},
+      {{"compound", "Keep", "--formula", "NaCl"}, 1, "Na.yex"},
+      {{"compound", "Keep", "H:2", "Missing:1"}, 1, "Missing.yex"},
+      {{"compound", "Keep", "H:0"}, 2, "positive"},
+      {{"compound", "Keep", "H"}, 2, "TABLE:COUNT"},
+      {{"compound", "../Keep", "H:1"}, 2, "cannot be a table name"},
+      {{"compound", "Keep", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1"}, 2, "at most 10"},
+      {{"mixture", "Keep", "H:10", "Keep:90"}, 2, "give the atomic weight"},
+      {{"mixture", "Keep", "H:0:1", "O:90:16"}, 1, "not written"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Cli(c.args);
+    QVERIFY2(r.status == c.status, qPrintable(c.args.join(' ') + " -> " + QString::number(r.status)));
+    QVERIFY2(r.err.contains(c.says), qPrintable(r.err));
+    QCOMPARE(Lines(r.err).size() <= 2, true);
+    QCOMPARE(DataFiles(), before);
+    QCOMPARE(dir.readRaw("Keep.yex"), old);
+  }
+  QVERIFY(!QFile::exists("Keep.yex"));
+}
+
+void TestCli::mixtureEqualsTheEditorsFile() {
+  TempWorkDir dir;
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8);
+  Form6& e = Windows::form6();
+  e.File1->setPath(DataFolder());
+  ScriptedDialogs d;
+  d.answer({"ByEditor", "2"});
+  e.Text1_Click();
+  e.Text2_Click();
+  QVERIFY(e.File1->selectFileName("H.yex"));
+  d.answer({"1.008", "11.19"});
+  e.ConstituentPick(1);
+  QVERIFY(e.File1->selectFileName("O.yex"));
+  d.answer({"15.999", "88.81"});
+  e.ConstituentPick(2);
+  e.Command1_Click();
+  Result r = Cli({"mixture", "Explicit", "H:11.19:1.008", "O:88.81:15.999"});
+  QCOMPARE(r.status, 0);
+  QCOMPARE(dir.readRaw("Explicit.yex"), dir.readRaw("ByEditor.yex"));
+  QCOMPARE(Lines(r.out)[2], QString("  O.yex  r = %1  (atomic weight 15.999)").arg(((1.008 / 15.999) * 88.81) / 11.19, 0, 'g', 10));
+  r = Cli({"mixture", "Standard", "H:11.19", "O.yex:88.81"});  // standard atomic weights
+  QCOMPARE(r.status, 0);
+  QCOMPARE(dir.readRaw("Standard.yex"), dir.readRaw("ByEditor.yex"));
+}
+
+void TestCli::plotMatchesTheMainWindowsChart() {
+  TempWorkDir dir;
+  dir.writeElement("U.yex", 92);
+  Form1& main = Windows::form1();
+  main.File1_Click("U.yex");
+  main.Command2_Click();
+  Result r = Cli({"plot", "U", "chart.png"});
+  QCOMPARE(r.status, 0);
+  QImage png("chart.png");
+  QCOMPARE(png.size(), QSize(kChartPixels, kChartPixels));
+  QCOMPARE(png.convertToFormat(QImage::Format_RGB32), main.Picture1->image().convertToFormat(QImage::Format_RGB32));
+  r = Cli({"plot", "U", "chart.svg", "--size", "800"});
+  QCOMPARE(r.status, 0);
+  QFile svg("chart.svg");
+  QVERIFY(svg.open(QIODevice::ReadOnly));
+  const QByteArray text = svg.readAll();
+  QVERIFY(text.contains("<svg") && text.contains("width=\"800\""));
+  QCOMPARE(Cli({"plot", "U", "chart.gif"}).status, 2);
+  QCOMPARE(Cli({"plot", "Nothing", "x.png"}).status, 1);
+  QVERIFY(!QFile::exists("x.png"));
+}
+
+QTEST_MAIN(TestCli)
+#include "test_cli.moc"
