@@ -1,9 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test headless.
+# Installs what is missing, builds and runs every test headless: the suite,
+# the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the fuzz targets for a bounded time each.
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
-yex_install_missing
-yex_build "$YEX_ROOT/build"
+yex_install_missing clang libclang-rt-14-dev
 export QT_QPA_PLATFORM=offscreen
-cd "$YEX_ROOT/build"
-ctest --output-on-failure -j "$(nproc)"
+jobs="$(nproc)"
+
+echo "== build and test"
+yex_build "$YEX_ROOT/build"
+(cd "$YEX_ROOT/build" && ctest --output-on-failure -j "$jobs")
+
+echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
+yex_build "$YEX_ROOT/build-asan" -DYEX_SANITIZE=ON
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+# The soak repeats what the suite already covers; under the sanitizers it
+# would only take long.
+(cd "$YEX_ROOT/build-asan" && ctest --output-on-failure -j "$jobs" -LE soak)
+
+echo "== fuzz (${YEX_FUZZ_SECONDS:-20} s a target)"
+cmake -S "$YEX_ROOT/fuzz" -B "$YEX_ROOT/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ \
+  -DYEX_FUZZ_SECONDS="${YEX_FUZZ_SECONDS:-20}" >/dev/null
+cmake --build "$YEX_ROOT/build-fuzz" -j "$jobs"
+(cd "$YEX_ROOT/build-fuzz" && ctest --output-on-failure -j "$jobs")

@@ -30,7 +30,9 @@ class Parser {
         if (i_ < t_.size()) return Fail("unexpected \"" + Token() + "\" at position " + std::to_string(i_ + 1));
         return Fail("nothing to count after position " + std::to_string(start));
       }
-      for (const FormulaPart& p : part) Add(&all, p.symbol, p.count * multiplier);
+      for (const FormulaPart& p : part)
+        if (!Add(&all, p.symbol, p.count * multiplier))
+          return Fail("the count of " + p.symbol + " is too large");
       if (i_ == t_.size()) break;
       if (HydrateDot()) continue;
       return Fail("unexpected \"" + Token() + "\" at position " + std::to_string(i_ + 1));
@@ -72,13 +74,17 @@ class Parser {
     return false;
   }
 
-  static void Add(std::vector<FormulaPart>* parts, const std::string& symbol, double count) {
+  // Adds `count` atoms of `symbol`; false when the total is no longer a
+  // finite number (counts multiplied through nested groups can overflow).
+  static bool Add(std::vector<FormulaPart>* parts, const std::string& symbol, double count) {
+    if (!std::isfinite(count)) return false;
     for (FormulaPart& p : *parts)
       if (p.symbol == symbol) {
         p.count += count;
-        return;
+        return std::isfinite(p.count);
       }
     parts->push_back({symbol, count});
+    return true;
   }
 
   bool Number(double* out) {
@@ -150,7 +156,11 @@ class Parser {
           return false;
         }
       }
-      for (const FormulaPart& p : unit) Add(out, p.symbol, p.count * count);
+      for (const FormulaPart& p : unit)
+        if (!Add(out, p.symbol, p.count * count)) {
+          error_ = "the count of " + p.symbol + " is too large";
+          return false;
+        }
     }
     return true;
   }

@@ -12,8 +12,10 @@ bool Usable(double v) { return std::isfinite(v) && v > 0.0; }
 LookupResult LookupPoint(const RowValues& x, const RowValues& f, const RowValues& s, double q) {
   LookupResult out;
   if (!(q >= LookupMinX && q <= LookupMaxX)) return out;
+  // The search reads the column directly: i never leaves 2..45 here.
+  const double* xs = x.begin() - RowValues::Low;
   int i = 2;
-  while (i <= TableRowCount && x(i) < q) ++i;
+  while (i <= TableRowCount && xs[i] < q) ++i;
   if (i > TableRowCount) return out;
 
   if (x(i) == q) {

@@ -28,6 +28,8 @@ class CheckedArray {
   T& operator()(int i) { return data_[offset(i)]; }
   const T& operator()(int i) const { return data_[offset(i)]; }
   void fill(const T& v) { data_.fill(v); }
+  // Element Lo; for loops that stay inside the bounds by construction.
+  const T* begin() const { return data_.data(); }
 
  private:
   static std::size_t offset(int i) {

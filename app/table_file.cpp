@@ -81,10 +81,15 @@ bool WriteTableFile(const QString& path, QString* reason) {
     SetReason(reason, QStringLiteral("the table holds a value that is not a finite number"));
     return false;
   }
-  QFileInfo target(path);
-  if (target.exists() && (!target.isFile() || !target.isWritable())) {
-    SetReason(reason, QStringLiteral("the existing file cannot be replaced"));
-    return false;
+  // An existing table is replaced only where it could be written in place:
+  // renaming over a read-only file would bypass its protection.
+  const QFileInfo target(path);
+  if (target.exists()) {
+    QFile probe(path);
+    if (!target.isFile() || !probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+      SetReason(reason, QStringLiteral("the existing file cannot be replaced"));
+      return false;
+    }
   }
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {

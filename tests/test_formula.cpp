@@ -71,6 +71,8 @@ void TestFormula::errorsNameTheToken_data() {
   QTest::newRow("zero count") << "H0O" << "the count at position 2 is not positive";
   QTest::newRow("dangling hydrate") << "CuSO4*" << "nothing to count after position 6";
   QTest::newRow("point without digits") << "Fe1.O" << "a decimal point without digits at position 4";
+  QTest::newRow("counts overflow through groups") << "(H1" + QString(300, '9') + ")99999999999" << "the count of H is too large";
+  QTest::newRow("sum overflows") << "H" + QString(308, '9') + "H" + QString(308, '9') << "the count of H is too large";
   QTest::newRow("non-ASCII") << "H₂O" << "unexpected \"₂\" at position 2";
 }
 

@@ -75,6 +75,7 @@ QByteArray TableBytes(const std::function<Row(int)>& row, int lines) {
 }
 
 double GridX(int row) {
+  if (row < 1 || row > 45) qFatal("GridX: row %d outside 1..45", row);
   static const double grid[45] = {0,     0.005, 0.01,  0.015, 0.02, 0.025, 0.03, 0.04, 0.05, 0.07, 0.09, 0.1,
                                   0.125, 0.15,  0.175, 0.2,   0.25, 0.3,   0.4,  0.5,  0.6,  0.7,  0.8,  0.9,
                                   1,     1.25,  1.5,   2,     2.5,  3,     3.5,  4,    5,    6,    7,    8,

@@ -1,0 +1,193 @@
+// Costs of the program's work: lines, tables, lookups, syntheses with their
+// file writes, the chart, the file list, GO, and xraylib's pair of calls at
+// the same x for comparison.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cmath>
+
+#ifdef YEX_HAVE_XRAYLIB
+#include <xraylib.h>
+#endif
+
+#include "app/chart.h"
+#include "app/fonts.h"
+#include "app/lookup.h"
+#include "app/module1.h"
+#include "app/painter_surface.h"
+#include "app/synthesis.h"
+#include "app/table_file.h"
+#include "app/table_format.h"
+#include "app/widgets.h"
+#include "app/windows.h"
+#include "main_window/form1.h"
+
+using namespace yex;
+
+namespace {
+
+// x values spread over the lookup range, the same for YEX and xraylib.
+std::vector<double> QueryXs() {
+  std::vector<double> xs;
+  for (int i = 0; i < 64; ++i) xs.push_back(0.005 * std::pow(200000.0, i / 63.0));
+  return xs;
+}
+
+// A work folder with YEX-data holding the shipped element tables.
+class Work {
+ public:
+  Work() {
+    QDir(dir_.path()).mkdir("YEX-data");
+    for (const QString& n : QDir(YEX_SHIPPED_DATA).entryList({"*.yex"}))
+      QFile::copy(QString(YEX_SHIPPED_DATA "/") + n, dir_.path() + "/YEX-data/" + n);
+    QDir::setCurrent(dir_.path());
+  }
+  QString path() const { return dir_.path(); }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+Work& SharedWork() {
+  static Work w;
+  return w;
+}
+
+void LoadSi() {
+  ScatteringTable t;
+  ReadTableFile(DataFilePath("Si.yex"), t);
+  Module1::CommitTable(t);
+}
+
+}  // namespace
+
+static void BM_ParseTableLine(benchmark::State& s) {
+  const std::string line = "  .500E-02  .26000E+02  .12345E-01";
+  for (auto _ : s) benchmark::DoNotOptimize(ParseTableLine(line));
+}
+BENCHMARK(BM_ParseTableLine);
+
+static void BM_FormatTableLine(benchmark::State& s) {
+  double v = 1.234567;
+  for (auto _ : s) {
+    benchmark::DoNotOptimize(FormatTableLine(0.005, v, 0.012345));
+    v += 1e-9;
+  }
+}
+BENCHMARK(BM_FormatTableLine);
+
+static void BM_ReadTable(benchmark::State& s) {
+  SharedWork();
+  ScatteringTable t;
+  for (auto _ : s) benchmark::DoNotOptimize(ReadTableFile(DataFilePath("U.yex"), t));
+}
+BENCHMARK(BM_ReadTable);
+
+static void BM_Lookup(benchmark::State& s) {
+  SharedWork();
+  LoadSi();
+  const std::vector<double> xs = QueryXs();
+  for (auto _ : s)
+    for (double x : xs) benchmark::DoNotOptimize(LookupPoint(Module1::XData, Module1::FData, Module1::SData, x));
+  s.SetItemsProcessed(s.iterations() * xs.size());
+}
+BENCHMARK(BM_Lookup);
+
+#ifdef YEX_HAVE_XRAYLIB
+static void BM_XraylibFFRaylSFCompt(benchmark::State& s) {
+  const std::vector<double> xs = QueryXs();
+  for (auto _ : s)
+    for (double x : xs) {
+      benchmark::DoNotOptimize(FF_Rayl(14, x, nullptr));
+      benchmark::DoNotOptimize(SF_Compt(14, x, nullptr));
+    }
+  s.SetItemsProcessed(s.iterations() * xs.size());
+}
+BENCHMARK(BM_XraylibFFRaylSFCompt);
+#endif
+
+static void BM_Compound5(benchmark::State& s) {
+  SharedWork();
+  const char* files[] = {"Ca.yex", "P.yex", "O.yex", "H.yex", "F.yex"};
+  const double counts[] = {5, 3, 12, 0.5, 0.5};
+  for (auto _ : s) {
+    Module1::ElementKindCount = 5;
+    for (int k = 1; k <= 5; ++k) {
+      Module1::ElementFile(k) = files[k - 1];
+      Module1::ElementAmount(k) = counts[k - 1];
+    }
+    if (SaveCompound("BenchCompound").outcome != SaveOutcome::Saved) s.SkipWithError("save failed");
+  }
+}
+BENCHMARK(BM_Compound5)->Unit(benchmark::kMicrosecond);
+
+static void BM_Mixture10(benchmark::State& s) {
+  SharedWork();
+  const char* files[] = {"Si.yex", "O.yex", "Al.yex", "Fe.yex", "Ca.yex", "Na.yex", "K.yex", "Mg.yex", "Ti.yex", "H.yex"};
+  const double weights[] = {28.085, 15.999, 26.982, 55.845, 40.078, 22.990, 39.098, 24.305, 47.867, 1.008};
+  for (auto _ : s) {
+    Module1::ElementKindCount = 10;
+    for (int k = 1; k <= 10; ++k) {
+      Module1::ElementFile(k) = files[k - 1];
+      Module1::AtomicWeight(k) = weights[k - 1];
+      Module1::ElementAmount(k) = 10.0 / k;
+    }
+    if (SaveMixture("BenchMixture").outcome != SaveOutcome::Saved) s.SkipWithError("save failed");
+  }
+}
+BENCHMARK(BM_Mixture10)->Unit(benchmark::kMicrosecond);
+
+static void BM_DrawChart(benchmark::State& s) {
+  SharedWork();
+  LoadSi();
+  QImage image = NewChartImage(QSize(kChartPixels, kChartPixels));
+  SurfaceState state = NewChartState();
+  for (auto _ : s) {
+    QPainter p(&image);
+    PainterSurface surface(p, image.size(), kChartScale, QColor(0, 0, 128), state);
+    DrawChart(surface, Module1::XData, Module1::FData, Module1::SData);
+  }
+}
+BENCHMARK(BM_DrawChart)->Unit(benchmark::kMicrosecond);
+
+static void BM_Go(benchmark::State& s) {
+  SharedWork();
+  Form1& f = Windows::form1();
+  f.show();
+  f.File1_Click("U.yex");
+  for (auto _ : s) f.Command2_Click();
+}
+BENCHMARK(BM_Go)->Unit(benchmark::kMicrosecond);
+
+static void BM_FileList10000(benchmark::State& s) {
+  QTemporaryDir dir;
+  QFile src(QString(YEX_SHIPPED_DATA "/C.yex"));
+  src.open(QIODevice::ReadOnly);
+  const QByteArray bytes = src.readAll();
+  for (int i = 0; i < 10000; ++i) {
+    QFile f(dir.filePath(QString("T%1.yex").arg(i, 5, 10, QChar('0'))));
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+  }
+  FileListBox list;
+  for (auto _ : s) {
+    list.setPath(dir.path());
+    if (list.count() != 10000) s.SkipWithError("list not filled");
+  }
+}
+BENCHMARK(BM_FileList10000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  InstallFontSubstitutions();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  Windows::DestroyAll();
+  return 0;
+}

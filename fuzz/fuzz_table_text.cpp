@@ -1,0 +1,23 @@
+// A table read from arbitrary bytes: the line count agrees with the reader's
+// early stop, and every row is parsed without failing.
+#include <cstdlib>
+#include <string_view>
+
+#include "app/table_format.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  yex::ScatteringTable t;
+  const int lines = yex::ParseTableText(bytes, t);
+  if (lines < 0 || lines > yex::TableRowCount) std::abort();
+  const std::size_t end = yex::EndOfLastTableLine(bytes);
+  if (end != std::string_view::npos) {
+    if (lines != yex::TableRowCount) std::abort();
+    // Stopping after the 45th line end reads the same table.
+    yex::ScatteringTable u;
+    if (yex::ParseTableText(bytes.substr(0, end), u) != yex::TableRowCount) std::abort();
+    for (int r = 1; r <= yex::TableRowCount; ++r)
+      if (u.rowText[r] != t.rowText[r]) std::abort();
+  }
+  return 0;
+}
