@@ -22,12 +22,14 @@ class Parser {
       double multiplier = 1.0;
       if (i_ < t_.size() && IsDigit(t_[i_])) {
         if (!Number(&multiplier)) return Fail(error_);
-        if (multiplier <= 0) return Fail("the count at position " + std::to_string(start + 1) + " is not positive");
+        if (multiplier <= 0)
+          return Fail("the count at position " + std::to_string(start + 1) + " is not positive");
       }
       std::vector<FormulaPart> part;
       if (!Sequence(&part, 0)) return Fail(error_);
       if (part.empty()) {
-        if (i_ < t_.size()) return Fail("unexpected \"" + Token() + "\" at position " + std::to_string(i_ + 1));
+        if (i_ < t_.size())
+          return Fail("unexpected \"" + Token() + "\" at position " + std::to_string(i_ + 1));
         return Fail("nothing to count after position " + std::to_string(start));
       }
       for (const FormulaPart& p : part)

@@ -1,5 +1,6 @@
 #include "aux_windows/form5.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -84,5 +85,7 @@ void Form5::Command3_Click() {
   Windows::form1().show();
   hide();
 }
+
+void Form5::closeEvent(QCloseEvent* e) { e->ignore(); }
 
 }  // namespace yex

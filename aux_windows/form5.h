@@ -21,6 +21,11 @@ class Form5 : public QWidget {
   QLabel* Label1;
   QPushButton *Command1, *Command2, *Command3;
 
+ protected:
+  // The window has no control box: its buttons are the only ways out, so a
+  // close request from the window manager (Alt+F4) is refused.
+  void closeEvent(QCloseEvent* e) override;
+
  private:
   template <typename Editor>
   void OpenEditor(Editor& (*editor)());

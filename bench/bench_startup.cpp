@@ -1,13 +1,14 @@
 // Start-up as the program does it (application, fonts, main window with the
 // file list, shown), timed from the moment the process started, and the
 // resident memory then. Prints "<milliseconds> <resident KiB> <tables>".
+#include <unistd.h>
+
 #include <QApplication>
-#include <QWindow>
 #include <QFile>
 #include <QScreen>
+#include <QWindow>
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
 #include "app/fonts.h"
 #include "app/windows.h"

@@ -92,7 +92,8 @@ static void BM_Lookup(benchmark::State& s) {
   LoadSi();
   const std::vector<double> xs = QueryXs();
   for (auto _ : s)
-    for (double x : xs) benchmark::DoNotOptimize(LookupPoint(Module1::XData, Module1::FData, Module1::SData, x));
+    for (double x : xs)
+      benchmark::DoNotOptimize(LookupPoint(Module1::XData, Module1::FData, Module1::SData, x));
   s.SetItemsProcessed(s.iterations() * xs.size());
 }
 BENCHMARK(BM_Lookup);
@@ -127,7 +128,8 @@ BENCHMARK(BM_Compound5)->Unit(benchmark::kMicrosecond);
 
 static void BM_Mixture10(benchmark::State& s) {
   SharedWork();
-  const char* files[] = {"Si.yex", "O.yex", "Al.yex", "Fe.yex", "Ca.yex", "Na.yex", "K.yex", "Mg.yex", "Ti.yex", "H.yex"};
+  const char* files[] = {"Si.yex", "O.yex", "Al.yex", "Fe.yex", "Ca.yex",
+                         "Na.yex", "K.yex", "Mg.yex", "Ti.yex", "H.yex"};
   const double weights[] = {28.085, 15.999, 26.982, 55.845, 40.078, 22.990, 39.098, 24.305, 47.867, 1.008};
   for (auto _ : s) {
     Module1::ElementKindCount = 10;

@@ -50,12 +50,14 @@ const char* kMainHelp =
     "\n"
     "yex-cli COMMAND --help tells more; --version prints the version.\n";
 
-const char* kListHelp = "usage: yex-cli [--data DIR] list\nThe table names of the data folder, one a line, "
-                        "in the order the main window lists them.\n";
-const char* kShowHelp = "usage: yex-cli [--data DIR] show TABLE [--csv]\n"
-                        "The 45 rows as the program reads them: row, x, F, S in the display patterns\n"
-                        "0.00E+00 / 0.0000E+00; with --csv a header x,F,S and full double precision.\n"
-                        "TABLE is a table name with or without its .yex extension.\n";
+const char* kListHelp =
+    "usage: yex-cli [--data DIR] list\nThe table names of the data folder, one a line, "
+    "in the order the main window lists them.\n";
+const char* kShowHelp =
+    "usage: yex-cli [--data DIR] show TABLE [--csv]\n"
+    "The 45 rows as the program reads them: row, x, F, S in the display patterns\n"
+    "0.00E+00 / 0.0000E+00; with --csv a header x,F,S and full double precision.\n"
+    "TABLE is a table name with or without its .yex extension.\n";
 const char* kLookupHelp =
     "usage: yex-cli [--data DIR] lookup TABLE [X...] [--theta DEG]... (--energy KEV | --wavelength A)\n"
     "                                  [--q Q]...\n"
@@ -81,9 +83,10 @@ const char* kMixtureHelp =
     "is row 1, r_k = (A_1/A_k)(w_k/w_1), F = sqrt(sum r_k F_k^2), S = sum r_k S_k.\n"
     "The atomic weight may be left out for an element table (the standard atomic\n"
     "weights of H to Cf are built in). At most 10 constituents.\n";
-const char* kPlotHelp = "usage: yex-cli [--data DIR] plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
-                        "The main window's chart of a table, drawn by the same code; PIXELS is the\n"
-                        "side of the square chart, 525 (the main window's) by default.\n";
+const char* kPlotHelp =
+    "usage: yex-cli [--data DIR] plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
+    "The main window's chart of a table, drawn by the same code; PIXELS is the\n"
+    "side of the square chart, 525 (the main window's) by default.\n";
 
 class Context {
  public:
@@ -91,7 +94,8 @@ class Context {
   QTextStream& out;
   QTextStream& err;
   int Usage(const QString& message) {
-    err << "yex-cli: " << message << "\n" << "Try 'yex-cli --help'.\n";
+    err << "yex-cli: " << message << "\n"
+        << "Try 'yex-cli --help'.\n";
     return kUsage;
   }
   int Data(const QString& message) {
@@ -278,7 +282,8 @@ int Compound(Context& c, const QStringList& args) {
     if (args.size() != 3) return c.Usage(QStringLiteral("--formula needs one FORMULA"));
     const FormulaResult f = ParseFormula(args[2].toStdString());
     if (!f.ok) return c.Usage(QStringLiteral("formula %1: %2").arg(args[2], Str(f.error)));
-    for (const FormulaPart& p : f.parts) entries.append({Str(p.symbol) + QStringLiteral(".yex"), p.count, {}});
+    for (const FormulaPart& p : f.parts)
+      entries.append({Str(p.symbol) + QStringLiteral(".yex"), p.count, {}});
   } else {
     for (const QString& a : args.mid(1)) {
       const int colon = a.lastIndexOf(':');
@@ -292,7 +297,8 @@ int Compound(Context& c, const QStringList& args) {
   if (!StoreEntries(c, entries, &status)) return status;
   status = Saved(c, SaveCompound(name), name);
   if (status == kOk)
-    for (const Entry& e : entries) c.out << "  " << e.file << "  " << QString::number(e.amount, 'g', 15) << "\n";
+    for (const Entry& e : entries)
+      c.out << "  " << e.file << "  " << QString::number(e.amount, 'g', 15) << "\n";
   return status;
 }
 
@@ -305,7 +311,8 @@ int Mixture(Context& c, const QStringList& args) {
   QList<Entry> entries;
   for (const QString& a : args.mid(1)) {
     const QStringList parts = a.split(':');
-    if (parts.size() < 2 || parts.size() > 3) return c.Usage(QStringLiteral("%1: expected TABLE:PERCENT[:ATOMIC_WEIGHT]").arg(a));
+    if (parts.size() < 2 || parts.size() > 3)
+      return c.Usage(QStringLiteral("%1: expected TABLE:PERCENT[:ATOMIC_WEIGHT]").arg(a));
     const std::optional<QString> file = TableFileName(parts[0]);
     const std::optional<double> w = StrictNumber(parts[1]);
     if (!file || !w) return c.Usage(QStringLiteral("%1: expected TABLE:PERCENT[:ATOMIC_WEIGHT]").arg(a));
@@ -316,7 +323,8 @@ int Mixture(Context& c, const QStringList& args) {
     } else {
       const int z = AtomicNumber(file->chopped(4).toStdString());
       if (z == 0)
-        return c.Usage(QStringLiteral("%1: give the atomic weight, %2 is not an element table").arg(a, *file));
+        return c.Usage(
+            QStringLiteral("%1: give the atomic weight, %2 is not an element table").arg(a, *file));
       aw = StandardAtomicWeight(z);
     }
     entries.append({*file, *w, aw});

@@ -1,5 +1,7 @@
 #include "compound_editor/form4.h"
 
+#include <QCloseEvent>
+
 #include "app/dialogs.h"
 #include "app/editor_common.h"
 #include "app/fonts.h"
@@ -161,5 +163,7 @@ void Form4::Command2_Click() {
   HideRows();
   ReturnToMainWindow(this, false);
 }
+
+void Form4::closeEvent(QCloseEvent* e) { e->ignore(); }
 
 }  // namespace yex

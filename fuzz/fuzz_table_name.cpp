@@ -7,8 +7,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   const std::string_view name(reinterpret_cast<const char*>(data), size);
   if (!yex::IsCreatableTableName(name)) return 0;
-  if (name.empty() || name == "." || name == ".." || name.find('/') != name.npos || name.find('\\') != name.npos ||
-      name.find('\0') != name.npos)
+  if (name.empty() || name == "." || name == ".." || name.find('/') != name.npos ||
+      name.find('\\') != name.npos || name.find('\0') != name.npos)
     std::abort();
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "mixture_editor/form6.h"
 
+#include <QCloseEvent>
+
 #include "app/dialogs.h"
 #include "app/editor_common.h"
 #include "app/fonts.h"
@@ -172,5 +174,7 @@ void Form6::Command2_Click() {
   HideRows();
   ReturnToMainWindow(this, false);
 }
+
+void Form6::closeEvent(QCloseEvent* e) { e->ignore(); }
 
 }  // namespace yex

@@ -43,6 +43,11 @@ class Form6 : public QWidget {
   FileListBox* File1;
   QPushButton *Command1, *Command2;
 
+ protected:
+  // The window has no control box: its buttons are the only ways out, so a
+  // close request from the window manager (Alt+F4) is refused.
+  void closeEvent(QCloseEvent* e) override;
+
  private:
   void Form_Load();
   void CountEntry(const QString& message, bool withAtomicWeights);

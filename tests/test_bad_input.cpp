@@ -1,13 +1,14 @@
 // Files nobody should have put into the data folder, and faults of the file
 // system: the program keeps running, says what is wrong, and loses nothing.
-#include <QDir>
-#include <QElapsedTimer>
-#include <QTest>
 #include <fcntl.h>
-#include <random>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <random>
 
 #include "app/module1.h"
 #include "app/table_file.h"
@@ -114,7 +115,8 @@ void TestBadInput::binaryFiles() {
   for (const char* q : {"0.005", "0.1", "10", "1000"}) {
     f.Text1->setText(q);
     f.Text1_KeyPress(13);
-    QVERIFY(!f.Text2->text().contains("inf", Qt::CaseInsensitive) && !f.Text2->text().contains("nan", Qt::CaseInsensitive));
+    QVERIFY(!f.Text2->text().contains("inf", Qt::CaseInsensitive) &&
+            !f.Text2->text().contains("nan", Qt::CaseInsensitive));
   }
   for (int row = 0; row < 45; ++row) {
     f.List1->setCurrentRow(row);

@@ -31,7 +31,8 @@ Result Cli(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(YEX_CLI_PATH), args);
   if (!p.waitForFinished(60000)) qFatal("yex-cli did not finish");
-  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+          QString::fromUtf8(p.readAllStandardError())};
 }
 
 QStringList Lines(const QString& s) { return s.split('\n', Qt::SkipEmptyParts); }
@@ -107,7 +108,8 @@ void TestCli::showAndCsv() {
   QCOMPARE(lines.size(), 45);
   ScatteringTable t;
   QVERIFY(ReadTableFile(DataFilePath("C.yex"), t));
-  QCOMPARE(lines[1], " 2  " + QString::fromStdString(FormatX(t.x[2]) + "  " + FormatFS(t.f[2]) + "  " + FormatFS(t.s[2])));
+  QCOMPARE(lines[1], " 2  " + QString::fromStdString(FormatX(t.x[2]) + "  " + FormatFS(t.f[2]) + "  " +
+                                                     FormatFS(t.s[2])));
   r = Cli({"show", "C.yex", "--csv"});
   lines = Lines(r.out);
   QCOMPARE(lines.size(), 46);
@@ -150,7 +152,8 @@ void TestCli::lookupConventions() {
   auto expected = [&](double x) {
     int i = 2;
     while (t.x[i] < x) ++i;
-    return QString::fromStdString(FormatX(x) + " " + FormatFS(LogLog(t.x[i - 1], t.f[i - 1], t.x[i], t.f[i], x)) + " " +
+    return QString::fromStdString(FormatX(x) + " " +
+                                  FormatFS(LogLog(t.x[i - 1], t.f[i - 1], t.x[i], t.f[i], x)) + " " +
                                   FormatFS(LogLog(t.x[i - 1], t.s[i - 1], t.x[i], t.s[i], x)));
   };
   // Cu K-alpha at 8.04778 keV, theta = 30 degrees, by hand.
@@ -159,14 +162,16 @@ void TestCli::lookupConventions() {
   QCOMPARE(r.status, 0);
   QCOMPARE(Lines(r.out), QStringList{expected(std::sin(15 * M_PI / 180) / lambda)});
   r = Cli({"lookup", "Si", "--theta", "30", "--theta", "90", "--wavelength", "0.7093"});
-  QCOMPARE(Lines(r.out), (QStringList{expected(std::sin(15 * M_PI / 180) / 0.7093), expected(std::sin(M_PI / 4) / 0.7093)}));
+  QCOMPARE(Lines(r.out), (QStringList{expected(std::sin(15 * M_PI / 180) / 0.7093),
+                                      expected(std::sin(M_PI / 4) / 0.7093)}));
   r = Cli({"lookup", "Si", "--q", "2.5", "0.3"});
   QCOMPARE(Lines(r.out), (QStringList{expected(2.5 / (4 * M_PI)), expected(0.3)}));
   // Out of range: named on standard error, the rest printed, status 1.
   r = Cli({"lookup", "Si", "0.0049", "0.3", "1000.1"});
   QCOMPARE(r.status, 1);
   QCOMPARE(Lines(r.out), QStringList{expected(0.3)});
-  QCOMPARE(Lines(r.err), (QStringList{"0.0049: This value is out of range.", "1000.1: This value is out of range."}));
+  QCOMPARE(Lines(r.err),
+           (QStringList{"0.0049: This value is out of range.", "1000.1: This value is out of range."}));
   QCOMPARE(Cli({"lookup", "Si", "--theta", "30"}).status, 2);
   QCOMPARE(Cli({"lookup", "Si", "--energy", "-1", "--theta", "3"}).status, 2);
   QCOMPARE(Cli({"lookup", "Si", "--q", "abc"}).status, 2);
@@ -178,7 +183,8 @@ void TestCli::compoundByCountsAndFormula() {
     dir.writeElement(QString(e) + ".yex", 1 + qHash(QString(e)) % 30);
   Result r = Cli({"compound", "W1", "H:2", "O:1"});
   QCOMPARE(r.status, 0);
-  QCOMPARE(Lines(r.out), (QStringList{"wrote " + QDir::toNativeSeparators("YEX-data/W1.yex"), "  H.yex  2", "  O.yex  1"}));
+  QCOMPARE(Lines(r.out),
+           (QStringList{"wrote " + QDir::toNativeSeparators("YEX-data/W1.yex"), "  H.yex  2", "  O.yex  1"}));
   r = Cli({"compound", "W2", "--formula", "H2O"});
   QCOMPARE(r.status, 0);
   QCOMPARE(dir.readRaw("W2.yex"), dir.readRaw("W1.yex"));
@@ -236,7 +242,9 @@ void TestCli::compoundRefusals() {
       {{"compound", "Keep", "H:0"}, 2, "positive"},
       {{"compound", "Keep", "H"}, 2, "TABLE:COUNT"},
       {{"compound", "../Keep", "H:1"}, 2, "cannot be a table name"},
-      {{"compound", "Keep", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1"}, 2, "at most 10"},
+      {{"compound", "Keep", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1"},
+       2,
+       "at most 10"},
       {{"mixture", "Keep", "H:10", "Keep:90"}, 2, "give the atomic weight"},
       {{"mixture", "Keep", "H:0:1", "O:90:16"}, 1, "not written"},
   };
@@ -271,7 +279,9 @@ void TestCli::mixtureEqualsTheEditorsFile() {
   Result r = Cli({"mixture", "Explicit", "H:11.19:1.008", "O:88.81:15.999"});
   QCOMPARE(r.status, 0);
   QCOMPARE(dir.readRaw("Explicit.yex"), dir.readRaw("ByEditor.yex"));
-  QCOMPARE(Lines(r.out)[2], QString("  O.yex  r = %1  (atomic weight 15.999)").arg(((1.008 / 15.999) * 88.81) / 11.19, 0, 'g', 10));
+  QCOMPARE(
+      Lines(r.out)[2],
+      QString("  O.yex  r = %1  (atomic weight 15.999)").arg(((1.008 / 15.999) * 88.81) / 11.19, 0, 'g', 10));
   r = Cli({"mixture", "Standard", "H:11.19", "O.yex:88.81"});  // standard atomic weights
   QCOMPARE(r.status, 0);
   QCOMPARE(dir.readRaw("Standard.yex"), dir.readRaw("ByEditor.yex"));
@@ -287,7 +297,8 @@ void TestCli::plotMatchesTheMainWindowsChart() {
   QCOMPARE(r.status, 0);
   QImage png("chart.png");
   QCOMPARE(png.size(), QSize(kChartPixels, kChartPixels));
-  QCOMPARE(png.convertToFormat(QImage::Format_RGB32), main.Picture1->image().convertToFormat(QImage::Format_RGB32));
+  QCOMPARE(png.convertToFormat(QImage::Format_RGB32),
+           main.Picture1->image().convertToFormat(QImage::Format_RGB32));
   r = Cli({"plot", "U", "chart.svg", "--size", "800"});
   QCOMPARE(r.status, 0);
   QFile svg("chart.svg");

@@ -15,7 +15,8 @@ QString Parts(const char* formula) {
   const FormulaResult r = ParseFormula(formula);
   if (!r.ok) return "error: " + QString::fromStdString(r.error);
   QStringList out;
-  for (const FormulaPart& p : r.parts) out << QString::fromStdString(p.symbol) + " " + QString::number(p.count);
+  for (const FormulaPart& p : r.parts)
+    out << QString::fromStdString(p.symbol) + " " + QString::number(p.count);
   return out.join(", ");
 }
 
@@ -35,19 +36,32 @@ class TestFormula : public QObject {
 void TestFormula::formulas_data() {
   QTest::addColumn<QString>("formula");
   QTest::addColumn<QString>("parts");
-  QTest::newRow("water") << "H2O" << "H 2, O 1";
-  QTest::newRow("silica") << "SiO2" << "Si 1, O 2";
-  QTest::newRow("apatite") << "Ca5(PO4)3OH" << "Ca 5, P 3, O 13, H 1";
-  QTest::newRow("hydrate middle dot") << "CuSO4·5H2O" << "Cu 1, S 1, O 9, H 10";
-  QTest::newRow("hydrate star") << "CuSO4*5H2O" << "Cu 1, S 1, O 9, H 10";
-  QTest::newRow("decimal count") << "Fe0.95O" << "Fe 0.95, O 1";
-  QTest::newRow("nested") << "K4[Fe(CN)6]" << "K 4, Fe 1, C 6, N 6";
-  QTest::newRow("deep nesting") << "((H2)2O)3" << "H 12, O 3";
-  QTest::newRow("repeated symbol merges") << "CH3COOH" << "C 2, H 4, O 2";
-  QTest::newRow("leading count") << "2H2O" << "H 4, O 2";
-  QTest::newRow("decimal hydrate") << "CaSO4*0.5H2O" << "Ca 1, S 1, O 4.5, H 1";
-  QTest::newRow("single letter elements") << "UO2" << "U 1, O 2";
-  QTest::newRow("californium") << "Cf" << "Cf 1";
+  QTest::newRow("water") << "H2O"
+                         << "H 2, O 1";
+  QTest::newRow("silica") << "SiO2"
+                          << "Si 1, O 2";
+  QTest::newRow("apatite") << "Ca5(PO4)3OH"
+                           << "Ca 5, P 3, O 13, H 1";
+  QTest::newRow("hydrate middle dot") << "CuSO4·5H2O"
+                                      << "Cu 1, S 1, O 9, H 10";
+  QTest::newRow("hydrate star") << "CuSO4*5H2O"
+                                << "Cu 1, S 1, O 9, H 10";
+  QTest::newRow("decimal count") << "Fe0.95O"
+                                 << "Fe 0.95, O 1";
+  QTest::newRow("nested") << "K4[Fe(CN)6]"
+                          << "K 4, Fe 1, C 6, N 6";
+  QTest::newRow("deep nesting") << "((H2)2O)3"
+                                << "H 12, O 3";
+  QTest::newRow("repeated symbol merges") << "CH3COOH"
+                                          << "C 2, H 4, O 2";
+  QTest::newRow("leading count") << "2H2O"
+                                 << "H 4, O 2";
+  QTest::newRow("decimal hydrate") << "CaSO4*0.5H2O"
+                                   << "Ca 1, S 1, O 4.5, H 1";
+  QTest::newRow("single letter elements") << "UO2"
+                                          << "U 1, O 2";
+  QTest::newRow("californium") << "Cf"
+                               << "Cf 1";
 }
 
 void TestFormula::formulas() {
@@ -59,21 +73,36 @@ void TestFormula::formulas() {
 void TestFormula::errorsNameTheToken_data() {
   QTest::addColumn<QString>("formula");
   QTest::addColumn<QString>("error");
-  QTest::newRow("unknown symbol") << "H2Xx" << "unknown element symbol \"Xx\" at position 3";
-  QTest::newRow("beyond Cf") << "Es2O3" << "unknown element symbol \"Es\" at position 1";
-  QTest::newRow("open paren") << "Ca(OH2" << "unbalanced \"(\" at position 3";
-  QTest::newRow("close paren") << "CaOH)2" << "unbalanced \")\" at position 5";
-  QTest::newRow("mismatched") << "Ca(OH]2" << "unbalanced \"(\" at position 3";
-  QTest::newRow("lower case") << "h2o" << "unexpected \"h\" at position 1";
-  QTest::newRow("blank") << "H2 O" << "unexpected \" \" at position 3";
-  QTest::newRow("empty") << "" << "the formula is empty";
-  QTest::newRow("empty group") << "Ca()2" << "empty group at position 3";
-  QTest::newRow("zero count") << "H0O" << "the count at position 2 is not positive";
-  QTest::newRow("dangling hydrate") << "CuSO4*" << "nothing to count after position 6";
-  QTest::newRow("point without digits") << "Fe1.O" << "a decimal point without digits at position 4";
-  QTest::newRow("counts overflow through groups") << "(H1" + QString(300, '9') + ")99999999999" << "the count of H is too large";
-  QTest::newRow("sum overflows") << "H" + QString(308, '9') + "H" + QString(308, '9') << "the count of H is too large";
-  QTest::newRow("non-ASCII") << "H₂O" << "unexpected \"₂\" at position 2";
+  QTest::newRow("unknown symbol") << "H2Xx"
+                                  << "unknown element symbol \"Xx\" at position 3";
+  QTest::newRow("beyond Cf") << "Es2O3"
+                             << "unknown element symbol \"Es\" at position 1";
+  QTest::newRow("open paren") << "Ca(OH2"
+                              << "unbalanced \"(\" at position 3";
+  QTest::newRow("close paren") << "CaOH)2"
+                               << "unbalanced \")\" at position 5";
+  QTest::newRow("mismatched") << "Ca(OH]2"
+                              << "unbalanced \"(\" at position 3";
+  QTest::newRow("lower case") << "h2o"
+                              << "unexpected \"h\" at position 1";
+  QTest::newRow("blank") << "H2 O"
+                         << "unexpected \" \" at position 3";
+  QTest::newRow("empty") << ""
+                         << "the formula is empty";
+  QTest::newRow("empty group") << "Ca()2"
+                               << "empty group at position 3";
+  QTest::newRow("zero count") << "H0O"
+                              << "the count at position 2 is not positive";
+  QTest::newRow("dangling hydrate") << "CuSO4*"
+                                    << "nothing to count after position 6";
+  QTest::newRow("point without digits") << "Fe1.O"
+                                        << "a decimal point without digits at position 4";
+  QTest::newRow("counts overflow through groups") << "(H1" + QString(300, '9') + ")99999999999"
+                                                  << "the count of H is too large";
+  QTest::newRow("sum overflows") << "H" + QString(308, '9') + "H" + QString(308, '9')
+                                 << "the count of H is too large";
+  QTest::newRow("non-ASCII") << "H₂O"
+                             << "unexpected \"₂\" at position 2";
 }
 
 void TestFormula::errorsNameTheToken() {
@@ -96,8 +125,10 @@ void TestFormula::elements() {
   QCOMPARE(inversions, 6);  // Ar/K, Co/Ni, Te/I, Th/Pa, U/Np, Pu/Am
   // The shipped tables are named by these symbols.
   for (int z = 1; z <= ElementCount; ++z)
-    QVERIFY2(QFile::exists(QStringLiteral(YEX_SHIPPED_DATA "/") + QString::fromLatin1(ElementSymbol(z).data(), int(ElementSymbol(z).size())) + ".yex"),
-             qPrintable(QString::number(z)));
+    QVERIFY2(
+        QFile::exists(QStringLiteral(YEX_SHIPPED_DATA "/") +
+                      QString::fromLatin1(ElementSymbol(z).data(), int(ElementSymbol(z).size())) + ".yex"),
+        qPrintable(QString::number(z)));
 }
 
 void TestFormula::conversions() {

@@ -61,6 +61,7 @@ class TestNavigation : public QObject {
   void chooserCancelKeepsEverything();
   void editorCancelLeavesClearedTable();
   void editorOkLeavesListShowingLastGo();
+  void closeRequestsCannotStrandTheUser();
   void endingWithHiddenWindows();
   void roundTripCompoundFromShippedTables();
   void roundTripMixtureFromShippedTables();
@@ -218,6 +219,22 @@ void TestNavigation::editorOkLeavesListShowingLastGo() {
   QCOMPARE(
       main.Text3->text(),
       QString::fromStdString(FormatFS(3 * ParseTableLine(FormatTableLine(0.1, 1, ElementRow(12, 1).s)).s)));
+}
+
+void TestNavigation::closeRequestsCannotStrandTheUser() {
+  TempWorkDir dir;
+  Form1& main = StartProgram();
+  main.Command4_Click();
+  QVERIFY(!Windows::form5().close());
+  QCOMPARE(Visible(), QString("Form5"));
+  Windows::form5().Command1_Click();
+  QVERIFY(!Windows::form4().close());
+  QCOMPARE(Visible(), QString("Form4"));
+  Windows::form4().Command2_Click();
+  main.Command4_Click();
+  Windows::form5().Command2_Click();
+  QVERIFY(!Windows::form6().close());
+  QCOMPARE(Visible(), QString("Form6"));
 }
 
 void TestNavigation::endingWithHiddenWindows() {

@@ -1,8 +1,9 @@
 // A long session in one process: 10,000 GO and lookup cycles and 1,000
 // compound saves, with the resident memory before and after.
+#include <unistd.h>
+
 #include <QElapsedTimer>
 #include <QTest>
-#include <unistd.h>
 
 #include "app/module1.h"
 #include "app/table_file.h"
@@ -76,8 +77,10 @@ void TestSoak::longSession() {
   for (int i = 0; i < 1000; ++i) save(i);
   const qint64 saveMs = t.elapsed();
   const double after = ResidentMiB();
-  qInfo("resident %.1f MiB before, %.1f MiB after 10,000 GO+lookup (%lld ms), %.1f MiB after 1,000 saves (%lld ms)",
-        before, afterGo, static_cast<long long>(goMs), after, static_cast<long long>(saveMs));
+  qInfo(
+      "resident %.1f MiB before, %.1f MiB after 10,000 GO+lookup (%lld ms), %.1f MiB after 1,000 saves (%lld "
+      "ms)",
+      before, afterGo, static_cast<long long>(goMs), after, static_cast<long long>(saveMs));
   QVERIFY2(after - before < 8.0, "resident memory grew by 8 MiB or more");
   QCOMPARE(f.List1->count(), 45);
 }
