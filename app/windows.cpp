@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QScreen>
+
+#include "app/fonts.h"
 
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
@@ -54,6 +57,17 @@ bool exists(Which w) {
 }
 
 int creations(Which w) { return g_created[static_cast<int>(w)]; }
+
+Form1& StartProgram() {
+  // The main window alone decides when the program ends.
+  QApplication::setQuitOnLastWindowClosed(false);
+  InstallFontSubstitutions();
+  Form1& main = form1();
+  if (QScreen* s = QGuiApplication::primaryScreen())
+    main.move(s->availableGeometry().center() - QPoint(main.width() / 2, main.height() / 2));
+  main.show();
+  return main;
+}
 
 void EndProgram() {
   g_ended = true;

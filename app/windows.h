@@ -23,6 +23,10 @@ enum class Which { Form1, Form3, Form4, Form5, Form6 };
 bool exists(Which w);
 int creations(Which w);
 
+// Start-up after the application object exists: the font substitutions, the
+// main window created (listing the data folder), centred and shown.
+Form1& StartProgram();
+
 // Ends the program: every window is hidden and the event loop told to quit.
 void EndProgram();
 bool ProgramEnded();

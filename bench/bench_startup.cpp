@@ -5,12 +5,10 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QScreen>
 #include <QWindow>
 #include <cstdio>
 #include <ctime>
 
-#include "app/fonts.h"
 #include "app/windows.h"
 #include "main_window/form1.h"
 
@@ -38,12 +36,7 @@ long ResidentKiB() {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  yex::InstallFontSubstitutions();
-  yex::Form1& main = yex::Windows::form1();
-  if (QScreen* s = QGuiApplication::primaryScreen())
-    main.move(s->availableGeometry().center() - QPoint(main.width() / 2, main.height() / 2));
-  main.show();
+  yex::Form1& main = yex::Windows::StartProgram();
   while (!main.windowHandle() || !main.windowHandle()->isExposed()) QCoreApplication::processEvents();
   QCoreApplication::processEvents();
   std::printf("%.1f %ld %d\n", SinceProcessStart(), ResidentKiB(), main.File1->count());
