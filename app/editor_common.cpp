@@ -1,6 +1,7 @@
 #include "app/editor_common.h"
 
 #include "app/dialogs.h"
+#include "app/module1.h"
 #include "app/windows.h"
 #include "main_window/form1.h"
 
@@ -43,6 +44,10 @@ QLabel* EditorHeading(QWidget* parent, const QString& text, int left, int top, i
   PlaceTwips(l, left, top, width, height);
   FitCentred(l);
   return l;
+}
+
+bool RowShownByCount(int k, int rows) {
+  return k < rows ? Module1::ElementKindCount >= k : Module1::ElementKindCount == rows;
 }
 
 QString AskInto(QLineEdit* box, const QString& message) {

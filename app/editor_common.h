@@ -29,6 +29,10 @@ ClickLineEdit* EditorBox(QWidget* parent, const char* name, const QFont& font, i
 QLabel* EditorHeading(QWidget* parent, const QString& text, int left, int top, int width, int height,
                       const QFont& font);
 
+// Whether an entered count shows row k of an editor with `rows` rows: every
+// row up to the count, the last row only at exactly its number.
+bool RowShownByCount(int k, int rows);
+
 // prompt(message, box text); the box shows the answer, which is returned.
 QString AskInto(QLineEdit* box, const QString& message);
 

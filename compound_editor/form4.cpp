@@ -115,8 +115,7 @@ void Form4::Label2_Click() {
 // never hidden here: a larger earlier count keeps its rows on screen.
 void Form4::ShowRows(bool withCaptions) {
   for (int k = 1; k <= RowCount; ++k) {
-    const bool show = k < RowCount ? ElementKindCount >= k : ElementKindCount == RowCount;
-    if (!show) continue;
+    if (!RowShownByCount(k, RowCount)) continue;
     const ConstituentRow& r = row(k);
     if (withCaptions) r.caption->show();
     r.name->show();

@@ -121,8 +121,7 @@ void Form6::CountEntry(const QString& message, bool withAtomicWeights) {
   AskInto(Text2, message);
   ElementKindCount = NumericValue(Text2->text().toStdString());
   for (int k = 1; k <= RowCount; ++k) {
-    const bool show = k < RowCount ? ElementKindCount >= k : ElementKindCount == RowCount;
-    if (!show) continue;
+    if (!RowShownByCount(k, RowCount)) continue;
     const MixtureRow& r = row(k);
     r.caption->show();
     r.name->show();

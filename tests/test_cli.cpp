@@ -39,10 +39,6 @@ QStringList Lines(const QString& s) { return s.split('\n', Qt::SkipEmptyParts); 
 
 QStringList DataFiles() { return QDir("YEX-data").entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
-double LogLog(double x1, double y1, double x2, double y2, double q) {
-  return y1 * std::pow(q / x1, std::log(y2 / y1) / std::log(x2 / x1));
-}
-
 }  // namespace
 
 class TestCli : public QObject {
@@ -205,19 +201,9 @@ void TestCli::compoundEqualsTheEditorsFile() {
   TempWorkDir dir;
   dir.writeElement("H.yex", 1);
   dir.writeElement("O.yex", 8);
-  Form4& e = Windows::form4();
-  e.File1->setPath(DataFolder());
   ScriptedDialogs d;
-  d.answer({"ByEditor", "2"});
-  e.Text1_Click();
-  e.Text2_Click();
-  QVERIFY(e.File1->selectFileName("H.yex"));
-  d.answer({"2"});
-  e.ElementPick(1);
-  QVERIFY(e.File1->selectFileName("O.yex"));
-  d.answer({"1"});
-  e.ElementPick(2);
-  e.Command1_Click();
+  EnterCompound(d, "ByEditor", {{"H.yex", "2"}, {"O.yex", "1"}});
+  Windows::form4().Command1_Click();
   QCOMPARE(Cli({"compound", "ByCli", "--formula", "H2O"}).status, 0);
   QCOMPARE(dir.readRaw("ByCli.yex"), dir.readRaw("ByEditor.yex"));
 }
@@ -263,19 +249,9 @@ void TestCli::mixtureEqualsTheEditorsFile() {
   TempWorkDir dir;
   dir.writeElement("H.yex", 1);
   dir.writeElement("O.yex", 8);
-  Form6& e = Windows::form6();
-  e.File1->setPath(DataFolder());
   ScriptedDialogs d;
-  d.answer({"ByEditor", "2"});
-  e.Text1_Click();
-  e.Text2_Click();
-  QVERIFY(e.File1->selectFileName("H.yex"));
-  d.answer({"1.008", "11.19"});
-  e.ConstituentPick(1);
-  QVERIFY(e.File1->selectFileName("O.yex"));
-  d.answer({"15.999", "88.81"});
-  e.ConstituentPick(2);
-  e.Command1_Click();
+  EnterMixture(d, "ByEditor", {{"H.yex", "1.008", "11.19"}, {"O.yex", "15.999", "88.81"}});
+  Windows::form6().Command1_Click();
   Result r = Cli({"mixture", "Explicit", "H:11.19:1.008", "O:88.81:15.999"});
   QCOMPARE(r.status, 0);
   QCOMPARE(dir.readRaw("Explicit.yex"), dir.readRaw("ByEditor.yex"));

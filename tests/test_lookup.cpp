@@ -26,13 +26,6 @@ Table MakeTable(double z = 6) {
   return t;
 }
 
-// Straight line on log-log axes through (x1, y1), (x2, y2), written from the
-// lower point, independently of the code under test.
-double LogLog(double x1, double y1, double x2, double y2, double q) {
-  const double slope = (std::log(y2) - std::log(y1)) / (std::log(x2) - std::log(x1));
-  return y1 * std::pow(q / x1, slope);
-}
-
 }  // namespace
 
 class TestLookup : public QObject {

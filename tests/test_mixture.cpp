@@ -71,11 +71,8 @@ void Name(Form6& e, ScriptedDialogs& d, const QString& name) {
 bool Near(double a, double b) { return std::fabs(a - b) <= 6e-5 * std::max(std::fabs(a), std::fabs(b)); }
 
 // Sets up water by weight: H (1.008, 11.19 %) and O (15.999, 88.81 %).
-void EnterWater(Form6& e, ScriptedDialogs& d, const QString& name) {
-  Name(e, d, name);
-  Count(e, d, "2");
-  Pick(e, d, 1, "H.yex", "1.008", "11.19");
-  Pick(e, d, 2, "O.yex", "15.999", "88.81");
+void EnterWater(ScriptedDialogs& d, const QString& name) {
+  EnterMixture(d, name, {{"H.yex", "1.008", "11.19"}, {"O.yex", "15.999", "88.81"}});
 }
 
 }  // namespace
@@ -286,7 +283,7 @@ void TestMixture::waterByWeight() {
   Form1& main = Windows::form1();
   Form6& e = OpenEditor();
   ScriptedDialogs d;
-  EnterWater(e, d, "Water");
+  EnterWater(d, "Water");
   d.clear();
   e.Command1_Click();
   QCOMPARE(d.calls().size(), 1);
@@ -344,7 +341,7 @@ void TestMixture::zeroWeightsAndRatios() {
   dir.writeRaw("Target.yex", old);
   Form6& e = OpenEditor();
   ScriptedDialogs d;
-  EnterWater(e, d, "Target");
+  EnterWater(d, "Target");
   auto expectError = [&](const char* what) {
     d.clear();
     OpenEditor();

@@ -45,10 +45,6 @@ void CopyShipped(TempWorkDir& dir, const QString& name) {
   QFile::copy(QStringLiteral(YEX_SHIPPED_DATA "/") + name, dir.data(name));
 }
 
-double LogLog(double x1, double y1, double x2, double y2, double q) {
-  return y1 * std::pow(q / x1, std::log(y2 / y1) / std::log(x2 / x1));
-}
-
 }  // namespace
 
 class TestNavigation : public QObject {
@@ -204,14 +200,8 @@ void TestNavigation::editorOkLeavesListShowingLastGo() {
   ScriptedDialogs d;
   main.Command4_Click();
   Windows::form5().Command1_Click();
-  Form4& e = Windows::form4();
-  d.answer({"H3", "1"});
-  e.Text1_Click();
-  e.Text2_Click();
-  QVERIFY(e.File1->selectFileName("H.yex"));
-  d.answer({"3"});
-  e.ElementPick(1);
-  e.Command1_Click();
+  EnterCompound(d, "H3", {{"H.yex", "3"}});
+  Windows::form4().Command1_Click();
   QCOMPARE(main.List1->item(4)->text(), line5);
   QCOMPARE(main.Label4->text(), QString("C.yex"));
   main.Text1->setText("0.1");

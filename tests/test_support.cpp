@@ -6,8 +6,11 @@
 #include <cstdlib>
 
 #include "app/fonts.h"
+#include "app/table_file.h"
 #include "app/table_format.h"
 #include "app/windows.h"
+#include "compound_editor/form4.h"
+#include "mixture_editor/form6.h"
 
 namespace yex::test {
 
@@ -102,6 +105,36 @@ QList<Row> ReadBack(const QByteArray& bytes) {
     rows.append({field(0, 10), field(10, 12), field(22, 12)});
   }
   return rows;
+}
+
+void EnterCompound(ScriptedDialogs& d, const QString& name, const QList<CompoundRow>& rows) {
+  Form4& e = Windows::form4();
+  e.File1->setPath(DataFolder());
+  d.answer({name, QString::number(rows.size())});
+  e.Text1_Click();
+  e.Text2_Click();
+  for (int k = 1; k <= rows.size(); ++k) {
+    if (!e.File1->selectFileName(rows[k - 1].file)) qFatal("table not listed");
+    d.answer({rows[k - 1].atoms});
+    e.ElementPick(k);
+  }
+}
+
+void EnterMixture(ScriptedDialogs& d, const QString& name, const QList<MixtureRowEntry>& rows) {
+  Form6& e = Windows::form6();
+  e.File1->setPath(DataFolder());
+  d.answer({name, QString::number(rows.size())});
+  e.Text1_Click();
+  e.Text2_Click();
+  for (int k = 1; k <= rows.size(); ++k) {
+    if (!e.File1->selectFileName(rows[k - 1].file)) qFatal("table not listed");
+    d.answer({rows[k - 1].atomicWeight, rows[k - 1].weight});
+    e.ConstituentPick(k);
+  }
+}
+
+double LogLog(double x1, double y1, double x2, double y2, double q) {
+  return y1 * std::pow(q / x1, std::log(y2 / y1) / std::log(x2 / x1));
 }
 
 void FreshProgram() {

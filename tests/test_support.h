@@ -80,6 +80,22 @@ Row ElementRow(int row, double z);
 // 23-34 with strtod), for checking written files.
 QList<Row> ReadBack(const QByteArray& bytes);
 
+// The straight line on log-log axes through (x1, y1) and (x2, y2) at q,
+// written from the lower point, independently of the lookup's code.
+double LogLog(double x1, double y1, double x2, double y2, double q);
+
+// Fills an editor as a user does: the name through Text1, the count through
+// Text2, then each row picked in the list and answered. Opens the editor on
+// the data folder first; "OK" is left to the caller.
+struct CompoundRow {
+  QString file, atoms;
+};
+struct MixtureRowEntry {
+  QString file, atomicWeight, weight;
+};
+void EnterCompound(ScriptedDialogs& d, const QString& name, const QList<CompoundRow>& rows);
+void EnterMixture(ScriptedDialogs& d, const QString& name, const QList<MixtureRowEntry>& rows);
+
 // Resets the shared state and deletes every window; call in init().
 void FreshProgram();
 
