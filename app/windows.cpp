@@ -4,13 +4,12 @@
 #include <QPointer>
 #include <QScreen>
 
-#include "app/fonts.h"
-
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
+#include "toolkit/fonts.h"
 
 namespace yex::Windows {
 namespace {

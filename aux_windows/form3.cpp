@@ -1,7 +1,7 @@
 #include "aux_windows/form3.h"
 
-#include "app/fonts.h"
-#include "app/widgets.h"
+#include "toolkit/fonts.h"
+#include "toolkit/widgets.h"
 
 namespace yex {
 namespace {

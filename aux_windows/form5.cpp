@@ -4,14 +4,14 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/fonts.h"
-#include "app/module1.h"
-#include "app/table_file.h"
-#include "app/widgets.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
+#include "toolkit/fonts.h"
+#include "toolkit/widgets.h"
 
 namespace yex {
 namespace {

@@ -14,17 +14,18 @@
 #include <xraylib.h>
 #endif
 
-#include "app/chart.h"
-#include "app/fonts.h"
-#include "app/lookup.h"
-#include "app/module1.h"
-#include "app/painter_surface.h"
-#include "app/synthesis.h"
-#include "app/table_file.h"
-#include "app/table_format.h"
-#include "app/widgets.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
 #include "app/windows.h"
+#include "compound_editor/compound_synthesis.h"
+#include "main_window/chart.h"
 #include "main_window/form1.h"
+#include "main_window/lookup.h"
+#include "mixture_editor/mixture_synthesis.h"
+#include "toolkit/fonts.h"
+#include "toolkit/painter_surface.h"
+#include "toolkit/widgets.h"
 
 using namespace yex;
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/fonts.h"
 #include "cli/cli.h"
+#include "toolkit/fonts.h"
 
 namespace {
 

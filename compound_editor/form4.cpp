@@ -2,12 +2,12 @@
 
 #include <QCloseEvent>
 
-#include "app/dialogs.h"
-#include "app/editor_common.h"
-#include "app/fonts.h"
-#include "app/module1.h"
-#include "app/numeric.h"
-#include "app/synthesis.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/numeric.h"
+#include "compound_editor/compound_synthesis.h"
+#include "editor_shared/editor_common.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/fonts.h"
 
 namespace yex {
 using namespace Module1;

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <array>
 
-#include "app/widgets.h"
+#include "toolkit/widgets.h"
 
 namespace yex {
 

@@ -5,18 +5,18 @@
 #include <QDir>
 #include <QFontMetricsF>
 
-#include "app/chart.h"
-#include "app/dialogs.h"
-#include "app/fonts.h"
-#include "app/icons.h"
-#include "app/lookup.h"
-#include "app/module1.h"
-#include "app/numeric.h"
-#include "app/table_file.h"
-#include "app/table_format.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/numeric.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
+#include "main_window/chart.h"
+#include "main_window/lookup.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/fonts.h"
+#include "toolkit/icons.h"
 
 namespace yex {
 using namespace Module1;

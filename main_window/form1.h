@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "app/widgets.h"
 #include "main_window/picture_box.h"
+#include "toolkit/widgets.h"
 
 namespace yex {
 

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <functional>
 
-#include "app/painter_surface.h"
+#include "toolkit/painter_surface.h"
 
 namespace yex {
 

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <random>
 
-#include "app/module1.h"
-#include "app/table_file.h"
-#include "app/table_format.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"

@@ -3,10 +3,10 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/chart.h"
-#include "app/fonts.h"
+#include "main_window/chart.h"
 #include "main_window/picture_box.h"
 #include "tests/test_support.h"
+#include "toolkit/fonts.h"
 
 using namespace yex;
 using namespace yex::test;

@@ -5,16 +5,16 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/lookup.h"
-#include "app/module1.h"
-#include "app/painter_surface.h"
-#include "app/table_file.h"
-#include "app/table_format.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"
+#include "main_window/lookup.h"
 #include "mixture_editor/form6.h"
 #include "tests/test_support.h"
+#include "toolkit/painter_surface.h"
 
 using namespace yex;
 using namespace yex::test;

@@ -1,10 +1,10 @@
 // Form3: the borderless data-source panel.
 #include <QTest>
 
-#include "app/fonts.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "tests/test_support.h"
+#include "toolkit/fonts.h"
 
 using namespace yex;
 using namespace yex::test;

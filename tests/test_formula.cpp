@@ -3,9 +3,9 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/elements.h"
-#include "app/formula.h"
-#include "app/momentum.h"
+#include "science/elements.h"
+#include "science/formula.h"
+#include "science/units.h"
 
 using namespace yex;
 

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/lookup.h"
+#include "main_window/lookup.h"
 #include "tests/test_support.h"
 
 using namespace yex;

@@ -3,13 +3,13 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "app/fonts.h"
-#include "app/module1.h"
-#include "app/table_format.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_format.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "main_window/form1.h"
 #include "tests/test_support.h"
+#include "toolkit/fonts.h"
 
 using namespace yex;
 using namespace yex::test;

@@ -3,14 +3,14 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/fonts.h"
-#include "app/module1.h"
-#include "app/table_file.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "tests/test_support.h"
+#include "toolkit/fonts.h"
 
 using namespace yex;
 using namespace yex::test;

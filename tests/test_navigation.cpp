@@ -3,10 +3,9 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/fonts.h"
-#include "app/module1.h"
-#include "app/table_file.h"
-#include "app/table_format.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
@@ -14,6 +13,7 @@
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "tests/test_support.h"
+#include "toolkit/fonts.h"
 
 using namespace yex;
 using namespace yex::test;

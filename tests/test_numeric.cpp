@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/numeric.h"
+#include "app/scattering_data/numeric.h"
 
 using yex::NumericValue;
 

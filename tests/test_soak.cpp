@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include "app/module1.h"
-#include "app/table_file.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/fonts.h"
-#include "app/table_file.h"
-#include "app/table_format.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "mixture_editor/form6.h"
+#include "toolkit/fonts.h"
 
 namespace yex::test {
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/dialogs.h"
-#include "app/module1.h"
+#include "app/scattering_data/module1.h"
+#include "toolkit/dialogs.h"
 
 namespace yex::test {
 

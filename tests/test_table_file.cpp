@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QTest>
 
-#include "app/module1.h"
-#include "app/table_file.h"
-#include "app/table_format.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
 #include "tests/test_support.h"
 
 using namespace yex;

@@ -6,8 +6,8 @@
 #include <QDir>
 #include <cstdio>
 
-#include "app/module1.h"
-#include "app/table_file.h"
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
 
 namespace {
 

@@ -1,0 +1,46 @@
+// The 45-line fixed-column table format and the display patterns.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/scattering_data/module1.h"
+
+namespace yex {
+
+struct TableRow {
+  double x = 0.0;
+  double f = 0.0;
+  double s = 0.0;
+};
+
+// Columns 1-10 are x, 11-22 F, 23-34 S; a short line yields 0 for what is
+// missing.
+TableRow ParseTableLine(std::string_view line);
+
+// "  .000E+00" (digits = 3) or "  .00000E+00" (digits = 5). A negative value
+// takes the place of one leading blank and a three-digit exponent that of
+// another, so the field keeps its width and reads back to the same value.
+// Throws std::domain_error for an infinity or NaN: such a value has no text.
+std::string FormatTableField(double value, int digits);
+
+// The 34-character line x, F, S.
+std::string FormatTableLine(double x, double f, double s);
+
+// The display patterns: decimals = 2 gives "0.00E+00", 4 gives "0.0000E+00".
+// A value that is not finite gives the empty string.
+std::string FormatDisplay(double value, int decimals);
+inline std::string FormatX(double v) { return FormatDisplay(v, 2); }
+inline std::string FormatFS(double v) { return FormatDisplay(v, 4); }
+
+// Splits file content into lines: LF ends a line and a CR just before it is
+// not part of the text; text after the last LF is a line of its own when not
+// empty. Fills rows 1..45 of `table` from the first 45 lines and returns the
+// number of lines found (up to 45).
+int ParseTableText(std::string_view bytes, ScatteringTable& table);
+
+// The end of the 45th line in `bytes`, or npos when there are fewer; lets a
+// reader stop without loading the rest of a large file.
+std::size_t EndOfLastTableLine(std::string_view bytes);
+
+}  // namespace yex

@@ -1,0 +1,61 @@
+// yex-cli's dispatcher: global options, then the command's own file.
+#include <QDir>
+
+#include "app/scattering_data/table_file.h"
+#include "cli/cli.h"
+#include "cli/command.h"
+
+namespace yex::cli {
+namespace {
+
+const char* kMainHelp =
+    "usage: yex-cli [--data DIR] COMMAND ...\n"
+    "\n"
+    "Tables of the atomic form factor F(x) and the incoherent scattering function\n"
+    "S(x) against the momentum transfer x = sin(theta/2)/lambda (1/Angstrom).\n"
+    "DIR is the data folder, ./YEX-data by default.\n"
+    "\n"
+    "commands:\n"
+    "  list                              the tables of the data folder\n"
+    "  show TABLE [--csv]                the 45 rows of a table\n"
+    "  lookup TABLE [X...] [--theta DEG]... (--energy KEV | --wavelength A)\n"
+    "         [--q Q]...                 F and S interpolated at x\n"
+    "  compound NAME TABLE:COUNT...      a compound from atoms per formula unit\n"
+    "  compound NAME --formula FORMULA   the same from a formula (H2O, CuSO4*5H2O)\n"
+    "  mixture NAME TABLE:PERCENT[:ATOMIC_WEIGHT]...\n"
+    "                                    a mixture by weight\n"
+    "  plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
+    "                                    the main window's chart of a table\n"
+    "\n"
+    "yex-cli COMMAND --help tells more; --version prints the version.\n";
+
+}  // namespace
+
+int Run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
+  Context c(out, err);
+  QStringList args = argsIn;
+  while (!args.isEmpty() && args[0].startsWith(QStringLiteral("--"))) {
+    const QString a = args.takeFirst();
+    if (a == QStringLiteral("--help")) return out << kMainHelp, kOk;
+    if (a == QStringLiteral("--version")) return out << "yex-cli " << YEX_VERSION << "\n", kOk;
+    if (a == QStringLiteral("--data")) {
+      if (args.isEmpty()) return c.Usage(QStringLiteral("--data needs a folder"));
+      SetDataFolder(QDir::cleanPath(args.takeFirst()));
+      continue;
+    }
+    return c.Usage(QStringLiteral("unknown option %1").arg(a));
+  }
+  if (!args.isEmpty() && args[0] == QStringLiteral("-h")) return out << kMainHelp, kOk;
+  if (args.isEmpty()) return c.Usage(QStringLiteral("no command given"));
+  const QString command = args.takeFirst();
+  if (command == QStringLiteral("list")) return List(c, args);
+  if (command == QStringLiteral("show")) return Show(c, args);
+  if (command == QStringLiteral("lookup")) return Lookup(c, args);
+  if (command == QStringLiteral("compound")) return Compound(c, args);
+  if (command == QStringLiteral("mixture")) return Mixture(c, args);
+  if (command == QStringLiteral("plot")) return Plot(c, args);
+  if (command == QStringLiteral("help")) return out << kMainHelp, kOk;
+  return c.Usage(QStringLiteral("unknown command %1").arg(command));
+}
+
+}  // namespace yex::cli

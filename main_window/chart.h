@@ -1,0 +1,20 @@
+// The log-log chart of F(x) and S(x), written against a few drawing
+// primitives in user coordinates (left -2, top 14, width 16, height -15.5).
+#pragma once
+
+#include <string>
+
+#include "app/scattering_data/module1.h"
+#include "toolkit/drawing_surface.h"
+
+namespace yex {
+
+// Chart position of a table value: ln(1000 v).
+double ChartCoordinate(double v);
+
+// Draws the chart of rows 2..45. A row whose x or value cannot be placed
+// (zero, negative, not finite) is left out of that curve, which resumes at the
+// next drawable row.
+void DrawChart(ChartSurface& surface, const RowValues& x, const RowValues& f, const RowValues& s);
+
+}  // namespace yex

@@ -1,0 +1,2 @@
+// Planted: the core reaching for Qt Gui.
+#include <QPainter>
