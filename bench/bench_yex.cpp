@@ -22,6 +22,7 @@
 #include "main_window/chart.h"
 #include "main_window/form1.h"
 #include "main_window/lookup.h"
+#include "main_window/table_lookup.h"
 #include "mixture_editor/mixture_synthesis.h"
 #include "toolkit/fonts.h"
 #include "toolkit/painter_surface.h"
@@ -98,6 +99,19 @@ static void BM_Lookup(benchmark::State& s) {
   s.SetItemsProcessed(s.iterations() * xs.size());
 }
 BENCHMARK(BM_Lookup);
+
+// The table-level lookup of curve: the same values, the table's logarithms
+// computed once.
+static void BM_TableLookup(benchmark::State& s) {
+  SharedWork();
+  LoadSi();
+  const TableLookup lookup(Module1::XData, Module1::FData, Module1::SData);
+  const std::vector<double> xs = QueryXs();
+  for (auto _ : s)
+    for (double x : xs) benchmark::DoNotOptimize(lookup(x));
+  s.SetItemsProcessed(s.iterations() * xs.size());
+}
+BENCHMARK(BM_TableLookup);
 
 #ifdef YEX_HAVE_XRAYLIB
 static void BM_XraylibFFRaylSFCompt(benchmark::State& s) {

@@ -15,3 +15,17 @@ cd "$work"
 "$build/bench/bench_startup" >/dev/null  # warm the file cache
 for i in $(seq 20); do "$build/bench/bench_startup"; done | sort -n |
   awk '{ms[NR]=$1; kib[NR]=$2; n=$3} END {printf "start-up: median %.1f ms of %d runs (min %.1f, max %.1f), resident %d KiB, %d tables listed\n", (ms[10]+ms[11])/2, NR, ms[1], ms[NR], kib[10], n}'
+
+# yex-cli curve end to end: 1,000,000 points from a file, one table and four,
+# and the peak resident memory at 10,000,000 points (streamed).
+cd "$work"
+awk 'BEGIN { srand(1); for (i = 0; i < 1000000; i++) printf "%.17g\n", 10 ^ (-2.3 + 5.3 * rand()) }' >points.txt
+cli="$build/cli/yex-cli"
+for tables in "O" "O H Si U"; do
+  for i in 1 2 3; do
+    /usr/bin/time -f "curve $tables, 1e6 points from a file: %e s wall, %M KiB peak" \
+      "$cli" curve $tables --from points.txt >/dev/null || true
+  done
+done
+/usr/bin/time -f "curve O, 1e7 points (log grid): %e s wall, %M KiB peak" \
+  "$cli" curve O --log-grid 0.005:1000:10000000 >/dev/null

@@ -69,6 +69,8 @@ std::optional<double> WavelengthOption(Context& c, const Arguments& a, int* stat
 std::optional<ScatteringTable> LoadTable(Context& c, const QString& typed, int* status);
 
 inline QString Str(const std::string& s) { return QString::fromStdString(s); }
+// The shortest text that reads back to the same double.
+QString Shortest(double v);
 
 // The commands; each gets the arguments after its name.
 int List(Context& c, const QStringList& args);
@@ -77,5 +79,6 @@ int Lookup(Context& c, const QStringList& args);
 int Compound(Context& c, const QStringList& args);
 int Mixture(Context& c, const QStringList& args);
 int Plot(Context& c, const QStringList& args);
+int Curve(Context& c, const QStringList& args);
 
 }  // namespace yex::cli

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <charconv>
 #include <cmath>
 
 #include "app/scattering_data/table_file.h"
@@ -77,6 +78,12 @@ std::optional<QString> TableFileName(const QString& typed) {
 
 QString TableDisplayName(const QString& fileName) {
   return fileName.endsWith(QStringLiteral(".yex"), Qt::CaseInsensitive) ? fileName.chopped(4) : fileName;
+}
+
+QString Shortest(double v) {
+  char text[32];
+  const auto r = std::to_chars(text, text + sizeof text, v);
+  return QString::fromLatin1(text, static_cast<int>(r.ptr - text));
 }
 
 std::optional<double> StrictNumber(const QString& text) {

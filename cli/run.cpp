@@ -24,6 +24,9 @@ const char* kMainHelp =
     "  compound NAME --formula FORMULA   the same from a formula (H2O, CuSO4*5H2O)\n"
     "  mixture NAME TABLE:PERCENT[:ATOMIC_WEIGHT]...\n"
     "                                    a mixture by weight\n"
+    "  curve TABLE... (--grid A:B:STEP | --log-grid A:B:N | --from FILE)\n"
+    "        [--unit x|q|qnm|theta] [--energy KEV | --wavelength A] [--tsv] [--display]\n"
+    "                                    F and S of tables on your own points, as CSV\n"
     "  plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
     "                                    the main window's chart of a table\n"
     "\n"
@@ -54,6 +57,7 @@ int Run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
   if (command == QStringLiteral("compound")) return Compound(c, args);
   if (command == QStringLiteral("mixture")) return Mixture(c, args);
   if (command == QStringLiteral("plot")) return Plot(c, args);
+  if (command == QStringLiteral("curve")) return Curve(c, args);
   if (command == QStringLiteral("help")) return out << kMainHelp, kOk;
   return c.Usage(QStringLiteral("unknown command %1").arg(command));
 }

@@ -13,6 +13,7 @@
 #include "main_window/form1.h"
 #include "main_window/lookup.h"
 #include "mixture_editor/form6.h"
+#include "tests/cli_runner.h"
 #include "tests/test_support.h"
 #include "toolkit/painter_surface.h"
 
@@ -21,19 +22,8 @@ using namespace yex::test;
 
 namespace {
 
-struct Result {
-  int status;
-  QString out;
-  QString err;
-};
-
-Result Cli(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(YEX_CLI_PATH), args);
-  if (!p.waitForFinished(60000)) qFatal("yex-cli did not finish");
-  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-          QString::fromUtf8(p.readAllStandardError())};
-}
+using Result = CliResult;
+Result Cli(const QStringList& args) { return RunCli(args); }
 
 QStringList Lines(const QString& s) { return s.split('\n', Qt::SkipEmptyParts); }
 

@@ -1,9 +1,14 @@
 // The point lookup: range, search from row 2, log-log interpolation from
 // the upper row, and tables that break its assumptions.
+#include <QDir>
 #include <QTest>
 #include <cmath>
+#include <cstring>
+#include <random>
 
+#include "app/scattering_data/table_file.h"
 #include "main_window/lookup.h"
+#include "main_window/table_lookup.h"
 #include "tests/test_support.h"
 
 using namespace yex;
@@ -36,6 +41,7 @@ class TestLookup : public QObject {
   void edgesOfRange();
   void outOfRange();
   void brokenTables();
+  void fastLookupIsBitForBitTheWindowsLookup();
 };
 
 void TestLookup::interpolatesBetweenRows() {
@@ -101,6 +107,88 @@ void TestLookup::brokenTables() {
   t = MakeTable();
   t.s(20) = -1;
   QVERIFY(!LookupPoint(t.x, t.f, t.s, 0.45).inRange);
+}
+
+namespace {
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Every row's x, its neighbours one ulp away, and `randoms` points spread
+// in log over the lookup's range and a little beyond.
+QString FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
+  const TableLookup fast(t.x, t.f, t.s);
+  std::vector<double> qs;
+  for (int r = 1; r <= TableRowCount; ++r)
+    for (double q : {t.x(r), std::nextafter(t.x(r), 0.0), std::nextafter(t.x(r), 2e3)}) qs.push_back(q);
+  for (double q : {LookupMinX, LookupMaxX, std::nextafter(LookupMinX, 0.0), std::nextafter(LookupMaxX, 2e3)})
+    qs.push_back(q);
+  std::uniform_real_distribution<double> logq(std::log(0.004), std::log(1200.0));
+  for (int i = 0; i < randoms; ++i) qs.push_back(std::exp(logq(rng)));
+  for (double q : qs) {
+    const LookupResult a = LookupPoint(t.x, t.f, t.s, q), b = fast(q);
+    if (a.inRange != b.inRange || !SameBits(a.f, b.f) || !SameBits(a.s, b.s))
+      return QStringLiteral("q = %1: %2 %3 %4 against %5 %6 %7")
+          .arg(q, 0, 'g', 17)
+          .arg(a.inRange)
+          .arg(a.f, 0, 'g', 17)
+          .arg(a.s, 0, 'g', 17)
+          .arg(b.inRange)
+          .arg(b.f, 0, 'g', 17)
+          .arg(b.s, 0, 'g', 17);
+  }
+  return {};
+}
+
+}  // namespace
+
+void TestLookup::fastLookupIsBitForBitTheWindowsLookup() {
+  std::mt19937_64 rng(20261207);
+  // Every shipped table, 100,000 random points each.
+  const QStringList shipped = QDir(QStringLiteral(YEX_SHIPPED_DATA)).entryList({"*.yex"}, QDir::Files);
+  QCOMPARE(shipped.size(), 98);
+  for (const QString& name : shipped) {
+    ScatteringTable st;
+    QVERIFY(ReadTableFile(QStringLiteral(YEX_SHIPPED_DATA "/") + name, st));
+    Table t;
+    for (int r = 1; r <= TableRowCount; ++r) {
+      t.x(r) = st.x[r];
+      t.f(r) = st.f[r];
+      t.s(r) = st.s[r];
+    }
+    const QString diff = FirstDifference(t, 100000, rng);
+    QVERIFY2(diff.isEmpty(), qPrintable(name + ": " + diff));
+  }
+  // Tables that break the assumptions: nothing loaded, x not ascending (a
+  // dip, a drop at the end, a NaN, a repeated x), unusable values.
+  std::vector<std::function<void(Table&)>> hostile = {
+      [](Table& t) { t = Table(); },
+      [](Table& t) { t.x(20) = 0.01; },
+      [](Table& t) {
+        for (int r = 38; r <= TableRowCount; ++r) t.x(r) = 20 + r;
+      },
+      [](Table& t) { t.x(30) = NAN; },
+      [](Table& t) { t.x(15) = t.x(14); },
+      [](Table& t) {
+        t.x(25) = -3;
+        t.x(26) = INFINITY;
+      },
+      [](Table& t) {
+        t.f(12) = 0;
+        t.s(20) = -1;
+        t.f(30) = NAN;
+        t.s(33) = INFINITY;
+      },
+      [](Table& t) {
+        t.f(40) = 1e300;
+        t.f(41) = 1e-300;
+      },
+  };
+  for (std::size_t k = 0; k < hostile.size(); ++k) {
+    Table t = MakeTable(26);
+    hostile[k](t);
+    const QString diff = FirstDifference(t, 20000, rng);
+    QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("hostile table %1: ").arg(k) + diff));
+  }
 }
 
 QTEST_APPLESS_MAIN(TestLookup)

@@ -1,0 +1,117 @@
+// curve: F and S of several tables on the user's own points.
+#include <QDir>
+#include <cmath>
+
+#include "app/scattering_data/table_file.h"
+#include "cli/points.h"
+#include "main_window/table_lookup.h"
+
+namespace yex::cli {
+namespace {
+
+const char* kCurveHelp =
+    "usage: yex-cli [--data DIR] curve TABLE... POINTS [--unit UNIT]\n"
+    "                                 [--energy KEV | --wavelength A] [--csv | --tsv] [--display]\n"
+    "F and S of each TABLE at every point, exactly as Enter in the main window\n"
+    "computes them, one line a point.\n"
+    "POINTS, exactly one of:\n"
+    "  --grid START:STOP:STEP     START + i*STEP up to STOP (included when on the grid)\n"
+    "  --log-grid START:STOP:N    N points evenly spaced in log, both ends included\n"
+    "  --from FILE                the first field of each line (split at blanks, tabs,\n"
+    "                             commas); blank lines and # lines skipped; - is stdin\n"
+    "--unit, what the points are:\n"
+    "  x      x = sin(theta/2)/lambda in 1/Angstrom (the default)\n"
+    "  q      Q = 4 pi x in 1/Angstrom\n"
+    "  qnm    Q in 1/nm (10 times Q in 1/Angstrom)\n"
+    "  theta  the scattering angle theta in degrees (diffraction's 2-theta); needs\n"
+    "         --energy KEV (lambda = 12.398419843320026 / E Angstrom) or --wavelength A\n"
+    "Output: # lines (program, data folder, tables, points, unit, energy), a header\n"
+    "(the unit's name, x, then F(NAME),S(NAME) a table), then the numbers: CSV, or\n"
+    "tab-separated with --tsv; shortest form that reads back to the same double, or\n"
+    "with --display the main window's patterns 0.00E+00 / 0.0000E+00.\n"
+    "A point outside x = 0.005..1000 gets empty F and S; standard error says how\n"
+    "many and the status is 1. Usage errors: status 2, nothing on standard output.\n"
+    "Examples:\n"
+    "  yex-cli curve O --grid 0.01:2:0.01\n"
+    "  yex-cli curve C O Water --log-grid 0.005:1000:500\n"
+    "  yex-cli curve Si --unit q --grid 0.5:25:0.05\n"
+    "  yex-cli curve Si --unit qnm --log-grid 1:250:200 --tsv\n"
+    "  yex-cli curve Apatite --unit theta --energy 17.48 --grid 5:150:0.01\n"
+    "  yex-cli curve Cu --unit theta --wavelength 1.5406 --from two_theta.txt\n"
+    "  seq 0.1 0.1 2 | yex-cli curve H O --from -\n";
+
+}  // namespace
+
+int Curve(Context& c, const QStringList& args) {
+  if (WantsHelp(args)) return c.out << kCurveHelp, kOk;
+  int status = kOk;
+  OptionSpec spec = PointOptionSpec();
+  spec.flags << QStringLiteral("--dcs");
+  const std::optional<Arguments> a = ParseArguments(c, args, spec, &status);
+  if (!a) return status;
+  if (a->has(QStringLiteral("--csv")) && a->has(QStringLiteral("--tsv")))
+    return c.Usage(QStringLiteral("give one of --csv and --tsv"));
+  const QStringList tables = a->operands();
+  if (tables.isEmpty()) return c.Usage(QStringLiteral("curve needs at least one TABLE"));
+  std::optional<PointSettings> points = ParsePoints(c, *a, &status);
+  if (!points) return status;
+
+  struct Column {
+    QString name, file;
+    TableLookup lookup;
+  };
+  std::vector<Column> columns;
+  for (const QString& typed : tables) {
+    std::optional<ScatteringTable> t = LoadTable(c, typed, &status);
+    // A table that cannot be read is found before the first point.
+    if (!t) return kUsage;
+    const QString file = *TableFileName(typed);
+    columns.push_back({TableDisplayName(file), file, TableLookup(*t)});
+  }
+
+  RecordWriter w(a->has(QStringLiteral("--tsv")) ? '\t' : ',', a->has(QStringLiteral("--display")));
+  WriteRunComments(w, QStringLiteral("curve"), *points);
+  std::vector<QString> header{UnitColumnName(points->unit), QStringLiteral("x")};
+  for (const Column& col : columns) {
+    w.Comment(QStringLiteral("table %1: %2").arg(col.name, QDir::toNativeSeparators(DataFilePath(col.file))));
+    header.push_back(QStringLiteral("F(%1)").arg(col.name));
+    header.push_back(QStringLiteral("S(%1)").arg(col.name));
+  }
+  w.Header(header);
+
+  const double lambda = points->lambda.value_or(1.0);
+  std::int64_t outside = 0;
+  double v = 0;
+  QString error;
+  for (;;) {
+    const PointSource::Step step = points->source->Next(&v, &error);
+    if (step == PointSource::Step::End) break;
+    if (step == PointSource::Step::Error) {
+      w.Flush();
+      return c.Usage(error);
+    }
+    const double x = ToX(points->unit, v, lambda);
+    w.Field(v, RecordWriter::Kind::X);
+    w.Field(x, RecordWriter::Kind::X);
+    bool counted = false;
+    for (const Column& col : columns) {
+      const LookupResult r = col.lookup(x);
+      if (!r.inRange && !counted) {
+        ++outside;
+        counted = true;
+      }
+      w.Field(r.inRange ? std::optional<double>(r.f) : std::nullopt);
+      w.Field(r.inRange ? std::optional<double>(r.s) : std::nullopt);
+    }
+    w.EndLine();
+  }
+  if (!w.HasData()) return c.Usage(QStringLiteral("no points in %1").arg(points->description));
+  w.Flush();
+  if (outside > 0)
+    return c.Data(QStringLiteral("%1 point%2 outside x = 0.005..1000: F and S left empty")
+                      .arg(outside)
+                      .arg(outside == 1 ? "" : "s"));
+  return kOk;
+}
+
+}  // namespace yex::cli

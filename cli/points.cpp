@@ -1,0 +1,361 @@
+#include "cli/points.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_format.h"
+
+namespace yex::cli {
+namespace {
+
+// More points than anyone streams; keeps the count arithmetic exact.
+constexpr double kMaxPoints = 1e12;
+
+class GridSource : public PointSource {
+ public:
+  GridSource(double start, double step, std::int64_t count, std::optional<double> exactLast)
+      : start_(start), step_(step), count_(count), exactLast_(exactLast) {}
+  Step Next(double* value, QString*) override {
+    if (i_ >= count_) return Step::End;
+    // START + i·STEP, so no rounding accumulates; STOP itself when it lies
+    // on the grid.
+    *value = (i_ == count_ - 1 && exactLast_) ? *exactLast_ : start_ + static_cast<double>(i_) * step_;
+    ++i_;
+    return Step::Point;
+  }
+
+ private:
+  double start_, step_;
+  std::int64_t count_, i_ = 0;
+  std::optional<double> exactLast_;
+};
+
+class LogGridSource : public PointSource {
+ public:
+  LogGridSource(double start, double stop, std::int64_t n)
+      : start_(start),
+        stop_(stop),
+        n_(n),
+        l0_(std::log(start)),
+        dl_((std::log(stop) - std::log(start)) / (n - 1)) {}
+  Step Next(double* value, QString*) override {
+    if (i_ >= n_) return Step::End;
+    if (i_ == 0)
+      *value = start_;
+    else if (i_ == n_ - 1)
+      *value = stop_;
+    else
+      *value = std::exp(l0_ + static_cast<double>(i_) * dl_);
+    ++i_;
+    return Step::Point;
+  }
+
+ private:
+  double start_, stop_;
+  std::int64_t n_, i_ = 0;
+  double l0_, dl_;
+};
+
+// One value a line: the first field, split at blanks, tabs or commas; blank
+// lines and # comments skipped. Reads in large blocks.
+class FileSource : public PointSource {
+ public:
+  FileSource(std::FILE* f, QString name, bool owned) : f_(f), name_(std::move(name)), owned_(owned) {}
+  ~FileSource() override {
+    if (owned_) std::fclose(f_);
+  }
+  Step Next(double* value, QString* error) override {
+    std::string_view line;
+    while (ReadLine(&line)) {
+      ++lineNo_;
+      std::size_t p = 0;
+      while (p < line.size() && (line[p] == ' ' || line[p] == '\t')) ++p;
+      if (p == line.size() || line[p] == '#') continue;
+      std::size_t e = p;
+      while (e < line.size() && line[e] != ' ' && line[e] != '\t' && line[e] != ',') ++e;
+      std::string_view field = line.substr(p, e - p);
+      if (ParseNumber(field, value)) return Step::Point;
+      *error = QStringLiteral("%1:%2: \"%3\" is not a number")
+                   .arg(name_)
+                   .arg(lineNo_)
+                   .arg(QString::fromUtf8(field.data(), static_cast<int>(field.size())));
+      return Step::Error;
+    }
+    if (std::ferror(f_)) {
+      *error = QStringLiteral("%1: read error after line %2").arg(name_).arg(lineNo_);
+      return Step::Error;
+    }
+    return Step::End;
+  }
+
+  // An ordinary number: optional sign, digits with a decimal point, an
+  // optional exponent; the whole field, finite.
+  static bool ParseNumber(std::string_view field, double* value) {
+    if (!field.empty() && field[0] == '+') field.remove_prefix(1);
+    if (field.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(field[0])) || field[0] == '.' || field[0] == '-'))
+      return false;
+    const auto r = std::from_chars(field.data(), field.data() + field.size(), *value);
+    return r.ec == std::errc() && r.ptr == field.data() + field.size() && std::isfinite(*value);
+  }
+
+ private:
+  bool ReadLine(std::string_view* line) {
+    for (;;) {
+      const std::size_t nl = std::string_view(buf_).find('\n', pos_);
+      if (nl != std::string_view::npos) {
+        *line = std::string_view(buf_).substr(pos_, nl - pos_);
+        pos_ = nl + 1;
+        if (!line->empty() && line->back() == '\r') line->remove_suffix(1);
+        return true;
+      }
+      if (eof_) {
+        if (pos_ >= buf_.size()) return false;
+        *line = std::string_view(buf_).substr(pos_);
+        pos_ = buf_.size();
+        if (!line->empty() && line->back() == '\r') line->remove_suffix(1);
+        return true;
+      }
+      buf_.erase(0, pos_);
+      pos_ = 0;
+      const std::size_t old = buf_.size();
+      buf_.resize(old + kBlock);
+      const std::size_t n = std::fread(buf_.data() + old, 1, kBlock, f_);
+      buf_.resize(old + n);
+      if (n == 0) eof_ = true;
+    }
+  }
+
+  static constexpr std::size_t kBlock = 1 << 16;
+  std::FILE* f_;
+  QString name_;
+  bool owned_;
+  std::string buf_;
+  std::size_t pos_ = 0;
+  bool eof_ = false;
+  std::int64_t lineNo_ = 0;
+};
+
+// "A:B:C" as three numbers, or nothing.
+std::optional<std::array<double, 3>> Triple(const QString& text) {
+  const QStringList parts = text.split(':');
+  if (parts.size() != 3) return std::nullopt;
+  std::array<double, 3> v{};
+  for (int i = 0; i < 3; ++i) {
+    const std::optional<double> n = StrictNumber(parts[i]);
+    if (!n) return std::nullopt;
+    v[i] = *n;
+  }
+  return v;
+}
+
+std::unique_ptr<PointSource> Grid(Context& c, const QString& spec, int* status) {
+  const auto v = Triple(spec);
+  if (!v) {
+    *status = c.Usage(QStringLiteral("--grid %1: expected START:STOP:STEP").arg(spec));
+    return nullptr;
+  }
+  const auto [start, stop, step] = *v;
+  if (!(step > 0)) {
+    *status = c.Usage(QStringLiteral("--grid %1: STEP must be positive").arg(spec));
+    return nullptr;
+  }
+  const double span = (stop - start) / step;
+  if (!(span >= -1e-9) || span > kMaxPoints) {
+    *status = c.Usage(span > kMaxPoints ? QStringLiteral("--grid %1: too many points").arg(spec)
+                                        : QStringLiteral("--grid %1: STOP lies below START").arg(spec));
+    return nullptr;
+  }
+  // STOP counts when the nearest grid point lies within a relative 1e-9 of it.
+  const double k = std::round(span);
+  const double nearest = start + k * step;
+  const bool onGrid = std::fabs(nearest - stop) <= 1e-9 * std::max(std::fabs(stop), std::fabs(step));
+  const double last = onGrid ? k : std::floor(span);
+  return std::make_unique<GridSource>(start, step, static_cast<std::int64_t>(last) + 1,
+                                      onGrid ? std::optional<double>(stop) : std::nullopt);
+}
+
+std::unique_ptr<PointSource> LogGrid(Context& c, const QString& spec, int* status) {
+  const auto v = Triple(spec);
+  if (!v) {
+    *status = c.Usage(QStringLiteral("--log-grid %1: expected START:STOP:N").arg(spec));
+    return nullptr;
+  }
+  const auto [start, stop, n] = *v;
+  if (!(start > 0) || !(stop > 0)) {
+    *status = c.Usage(QStringLiteral("--log-grid %1: START and STOP must be positive").arg(spec));
+    return nullptr;
+  }
+  if (n != std::floor(n) || n < 2 || n > kMaxPoints) {
+    *status = c.Usage(QStringLiteral("--log-grid %1: N must be a whole number of at least 2").arg(spec));
+    return nullptr;
+  }
+  return std::make_unique<LogGridSource>(start, stop, static_cast<std::int64_t>(n));
+}
+
+std::unique_ptr<PointSource> FromFile(Context& c, const QString& path, int* status) {
+  if (path == QStringLiteral("-"))
+    return std::make_unique<FileSource>(stdin, QStringLiteral("standard input"), false);
+  std::FILE* f = QFileInfo(path).isFile() ? std::fopen(QFile::encodeName(path).constData(), "rb") : nullptr;
+  if (!f) {
+    *status = c.Usage(QStringLiteral("--from %1: cannot be read").arg(path));
+    return nullptr;
+  }
+  return std::make_unique<FileSource>(f, path, true);
+}
+
+}  // namespace
+
+OptionSpec PointOptionSpec() {
+  return {{QStringLiteral("--grid"), QStringLiteral("--log-grid"), QStringLiteral("--from"),
+           QStringLiteral("--unit"), QStringLiteral("--energy"), QStringLiteral("--wavelength")},
+          {QStringLiteral("--csv"), QStringLiteral("--tsv"), QStringLiteral("--display")}};
+}
+
+QString UnitColumnName(Unit unit) {
+  switch (unit) {
+    case Unit::X:
+      return QStringLiteral("x");
+    case Unit::Q:
+      return QStringLiteral("q");
+    case Unit::Qnm:
+      return QStringLiteral("qnm");
+    case Unit::Theta:
+      return QStringLiteral("theta");
+  }
+  return {};
+}
+
+QString UnitDescription(Unit unit) {
+  switch (unit) {
+    case Unit::X:
+      return QStringLiteral("x = sin(theta/2)/lambda in 1/Angstrom");
+    case Unit::Q:
+      return QStringLiteral("q = 4 pi x in 1/Angstrom");
+    case Unit::Qnm:
+      return QStringLiteral("qnm = 4 pi x in 1/nm");
+    case Unit::Theta:
+      return QStringLiteral("theta = scattering angle in degrees");
+  }
+  return {};
+}
+
+std::optional<PointSettings> ParsePoints(Context& c, const Arguments& a, int* status) {
+  PointSettings p;
+  const QStringList units = a.values(QStringLiteral("--unit"));
+  if (units.size() > 1) {
+    *status = c.Usage(QStringLiteral("give --unit once"));
+    return std::nullopt;
+  }
+  if (!units.isEmpty()) {
+    const QString u = units[0];
+    bool found = false;
+    for (Unit candidate : {Unit::X, Unit::Q, Unit::Qnm, Unit::Theta})
+      if (u == UnitColumnName(candidate)) {
+        p.unit = candidate;
+        found = true;
+      }
+    if (!found) {
+      *status = c.Usage(QStringLiteral("--unit %1: expected x, q, qnm or theta").arg(u));
+      return std::nullopt;
+    }
+  }
+  p.lambda = WavelengthOption(c, a, status);
+  if (*status != kOk) return std::nullopt;
+  if (a.has(QStringLiteral("--energy"))) p.energy = StrictNumber(a.values(QStringLiteral("--energy"))[0]);
+  if (p.unit == Unit::Theta && !p.lambda) {
+    *status = c.Usage(QStringLiteral("--unit theta needs --energy or --wavelength"));
+    return std::nullopt;
+  }
+  const QStringList grids = a.values(QStringLiteral("--grid"));
+  const QStringList logGrids = a.values(QStringLiteral("--log-grid"));
+  const QStringList files = a.values(QStringLiteral("--from"));
+  const int sources = grids.size() + logGrids.size() + files.size();
+  if (sources == 0) {
+    *status = c.Usage(QStringLiteral("no points: give --grid, --log-grid or --from"));
+    return std::nullopt;
+  }
+  if (sources > 1) {
+    *status = c.Usage(QStringLiteral("give one of --grid, --log-grid and --from, once"));
+    return std::nullopt;
+  }
+  if (!grids.isEmpty()) {
+    p.source = Grid(c, grids[0], status);
+    p.description = QStringLiteral("grid ") + grids[0];
+  } else if (!logGrids.isEmpty()) {
+    p.source = LogGrid(c, logGrids[0], status);
+    p.description = QStringLiteral("log grid ") + logGrids[0];
+  } else {
+    p.source = FromFile(c, files[0], status);
+    p.description = QStringLiteral("from ") +
+                    (files[0] == QStringLiteral("-") ? QStringLiteral("standard input") : files[0]);
+  }
+  if (!p.source) return std::nullopt;
+  return p;
+}
+
+RecordWriter::~RecordWriter() { Flush(); }
+
+void RecordWriter::Comment(const QString& text) {
+  buf_ += "# ";
+  buf_ += text.toStdString();
+  buf_ += '\n';
+}
+
+void RecordWriter::Separate() {
+  if (lineStarted_) buf_ += sep_;
+  lineStarted_ = true;
+}
+
+void RecordWriter::Header(const std::vector<QString>& names) {
+  for (const QString& n : names) {
+    Separate();
+    buf_ += n.toStdString();
+  }
+  EndLine();
+  headerDone_ = true;
+}
+
+void RecordWriter::Field(std::optional<double> v, Kind kind) {
+  Separate();
+  if (!v) return;
+  if (display_) {
+    buf_ += kind == Kind::X ? FormatX(*v) : FormatFS(*v);
+    return;
+  }
+  char text[32];
+  const auto r = std::to_chars(text, text + sizeof text, *v);
+  buf_.append(text, r.ptr);
+}
+
+void RecordWriter::EndLine() {
+  buf_ += '\n';
+  lineStarted_ = false;
+  if (headerDone_) ++dataLines_;
+  if (buf_.size() >= (1 << 16)) Flush();
+}
+
+void RecordWriter::Flush() {
+  if (dataLines_ == 0 || buf_.empty()) return;
+  std::fwrite(buf_.data(), 1, buf_.size(), stdout);
+  std::fflush(stdout);
+  buf_.clear();
+}
+
+void WriteRunComments(RecordWriter& w, const QString& command, const PointSettings& p) {
+  w.Comment(QStringLiteral("yex-cli %1 %2").arg(QStringLiteral(YEX_VERSION), command));
+  w.Comment(QStringLiteral("data folder: %1").arg(QDir::toNativeSeparators(DataFolder())));
+  w.Comment(QStringLiteral("points: %1").arg(p.description));
+  w.Comment(QStringLiteral("unit: %1").arg(UnitDescription(p.unit)));
+  if (p.energy)
+    w.Comment(QStringLiteral("energy: %1 keV (lambda = %2 Angstrom)")
+                  .arg(Shortest(*p.energy), Shortest(*p.lambda)));
+  else if (p.lambda)
+    w.Comment(QStringLiteral("wavelength: %1 Angstrom").arg(Shortest(*p.lambda)));
+}
+
+}  // namespace yex::cli
