@@ -24,6 +24,7 @@
 #include "main_window/lookup.h"
 #include "main_window/table_lookup.h"
 #include "mixture_editor/mixture_synthesis.h"
+#include "science/cross_section.h"
 #include "toolkit/fonts.h"
 #include "toolkit/painter_surface.h"
 #include "toolkit/widgets.h"
@@ -112,6 +113,27 @@ static void BM_TableLookup(benchmark::State& s) {
   s.SetItemsProcessed(s.iterations() * xs.size());
 }
 BENCHMARK(BM_TableLookup);
+
+// sigma_coh and sigma_incoh of all 98 element tables at 100 energies
+// (1 to 1000 keV, log-spaced), tables read beforehand.
+static void BM_CrossSections98x100(benchmark::State& s) {
+  SharedWork();
+  std::vector<TableLookup> tables;
+  for (const QString& n : QDir("YEX-data").entryList({"*.yex"})) {
+    ScatteringTable t;
+    ReadTableFile(DataFilePath(n), t);
+    tables.emplace_back(t);
+  }
+  for (auto _ : s)
+    for (const TableLookup& t : tables)
+      for (int i = 0; i < 100; ++i) {
+        CrossSectionPair p;
+        IntegratedCrossSections(t, std::pow(10.0, i / 33.0), &p);
+        benchmark::DoNotOptimize(p);
+      }
+  s.SetItemsProcessed(s.iterations() * tables.size() * 100);
+}
+BENCHMARK(BM_CrossSections98x100)->Unit(benchmark::kMillisecond);
 
 #ifdef YEX_HAVE_XRAYLIB
 static void BM_XraylibFFRaylSFCompt(benchmark::State& s) {

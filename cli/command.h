@@ -80,5 +80,7 @@ int Compound(Context& c, const QStringList& args);
 int Mixture(Context& c, const QStringList& args);
 int Plot(Context& c, const QStringList& args);
 int Curve(Context& c, const QStringList& args);
+int CrossSection(Context& c, const QStringList& args);
+int Average(Context& c, const QStringList& args);
 
 }  // namespace yex::cli

@@ -5,6 +5,8 @@
 #include "app/scattering_data/table_file.h"
 #include "cli/points.h"
 #include "main_window/table_lookup.h"
+#include "science/cross_section.h"
+#include "science/units.h"
 
 namespace yex::cli {
 namespace {
@@ -31,6 +33,11 @@ const char* kCurveHelp =
     "with --display the main window's patterns 0.00E+00 / 0.0000E+00.\n"
     "A point outside x = 0.005..1000 gets empty F and S; standard error says how\n"
     "many and the status is 1. Usage errors: status 2, nothing on standard output.\n"
+    "--dcs (needs --energy or --wavelength) adds dcoh(NAME), dincoh(NAME) in barn/sr:\n"
+    "  dcoh/dOmega = (r_e^2/2)(1 + cos^2 theta) F^2\n"
+    "  dincoh/dOmega = (r_e^2/2) P^2 (P + 1/P - sin^2 theta) S, P = 1/(1 + (E/mc^2)(1 - cos theta))\n"
+    "  with cos theta = 1 - 2 lambda^2 x^2; a point no angle reaches (x lambda > 1)\n"
+    "  gets them empty and is counted as out of range.\n"
     "Examples:\n"
     "  yex-cli curve O --grid 0.01:2:0.01\n"
     "  yex-cli curve C O Water --log-grid 0.005:1000:500\n"
@@ -38,7 +45,8 @@ const char* kCurveHelp =
     "  yex-cli curve Si --unit qnm --log-grid 1:250:200 --tsv\n"
     "  yex-cli curve Apatite --unit theta --energy 17.48 --grid 5:150:0.01\n"
     "  yex-cli curve Cu --unit theta --wavelength 1.5406 --from two_theta.txt\n"
-    "  seq 0.1 0.1 2 | yex-cli curve H O --from -\n";
+    "  seq 0.1 0.1 2 | yex-cli curve H O --from -\n"
+    "  yex-cli curve C --unit theta --energy 59.54 --grid 1:179:1 --dcs\n";
 
 }  // namespace
 
@@ -55,6 +63,11 @@ int Curve(Context& c, const QStringList& args) {
   if (tables.isEmpty()) return c.Usage(QStringLiteral("curve needs at least one TABLE"));
   std::optional<PointSettings> points = ParsePoints(c, *a, &status);
   if (!points) return status;
+  const bool dcs = a->has(QStringLiteral("--dcs"));
+  if (dcs && !points->lambda) return c.Usage(QStringLiteral("--dcs needs --energy or --wavelength"));
+  const double energy = points->energy   ? *points->energy
+                        : points->lambda ? kHcKeVAngstrom / *points->lambda
+                                         : 0.0;
 
   struct Column {
     QString name, file;
@@ -76,6 +89,10 @@ int Curve(Context& c, const QStringList& args) {
     w.Comment(QStringLiteral("table %1: %2").arg(col.name, QDir::toNativeSeparators(DataFilePath(col.file))));
     header.push_back(QStringLiteral("F(%1)").arg(col.name));
     header.push_back(QStringLiteral("S(%1)").arg(col.name));
+    if (dcs) {
+      header.push_back(QStringLiteral("dcoh(%1)").arg(col.name));
+      header.push_back(QStringLiteral("dincoh(%1)").arg(col.name));
+    }
   }
   w.Header(header);
 
@@ -96,21 +113,28 @@ int Curve(Context& c, const QStringList& args) {
     bool counted = false;
     for (const Column& col : columns) {
       const LookupResult r = col.lookup(x);
-      if (!r.inRange && !counted) {
+      CrossSectionPair d;
+      const bool reached = dcs && r.inRange && DifferentialCrossSections(x, r.f, r.s, energy, &d);
+      if ((!r.inRange || (dcs && !reached)) && !counted) {
         ++outside;
         counted = true;
       }
       w.Field(r.inRange ? std::optional<double>(r.f) : std::nullopt);
       w.Field(r.inRange ? std::optional<double>(r.s) : std::nullopt);
+      if (dcs) {
+        w.Field(reached ? std::optional<double>(d.coh) : std::nullopt);
+        w.Field(reached ? std::optional<double>(d.incoh) : std::nullopt);
+      }
     }
     w.EndLine();
   }
   if (!w.HasData()) return c.Usage(QStringLiteral("no points in %1").arg(points->description));
   w.Flush();
   if (outside > 0)
-    return c.Data(QStringLiteral("%1 point%2 outside x = 0.005..1000: F and S left empty")
+    return c.Data(QStringLiteral("%1 point%2 outside x = 0.005..1000%3: fields left empty")
                       .arg(outside)
-                      .arg(outside == 1 ? "" : "s"));
+                      .arg(outside == 1 ? "" : "s")
+                      .arg(dcs ? QStringLiteral(" or beyond x lambda = 1") : QString()));
   return kOk;
 }
 

@@ -26,7 +26,11 @@ const char* kMainHelp =
     "                                    a mixture by weight\n"
     "  curve TABLE... (--grid A:B:STEP | --log-grid A:B:N | --from FILE)\n"
     "        [--unit x|q|qnm|theta] [--energy KEV | --wavelength A] [--tsv] [--display]\n"
-    "                                    F and S of tables on your own points, as CSV\n"
+    "        [--dcs]                     F and S of tables on your own points, as CSV\n"
+    "  cross-section TABLE[:MOLAR_MASS]... (--energy KEV... | --energy-grid A:B:N)\n"
+    "                                    coherent and incoherent cross sections\n"
+    "  average (--formula FORMULA | TABLE:COUNT...) POINTS [--breit-dirac K]\n"
+    "                                    <f^2>, <f>^2, <S> of a composition\n"
     "  plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
     "                                    the main window's chart of a table\n"
     "\n"
@@ -58,6 +62,8 @@ int Run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
   if (command == QStringLiteral("mixture")) return Mixture(c, args);
   if (command == QStringLiteral("plot")) return Plot(c, args);
   if (command == QStringLiteral("curve")) return Curve(c, args);
+  if (command == QStringLiteral("cross-section")) return CrossSection(c, args);
+  if (command == QStringLiteral("average")) return Average(c, args);
   if (command == QStringLiteral("help")) return out << kMainHelp, kOk;
   return c.Usage(QStringLiteral("unknown command %1").arg(command));
 }

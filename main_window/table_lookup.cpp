@@ -64,6 +64,11 @@ LookupResult TableLookup::operator()(double q) const {
     out = {true, f_[i], s_[i]};
     return out;
   }
+  return Between(i, q);
+}
+
+LookupResult TableLookup::Between(int i, double q) const {
+  LookupResult out;
   if (!usable_[i]) return out;
   // The expressions of LookupPoint, term for term.
   const double lq = std::log(q);

@@ -21,6 +21,12 @@ class TableLookup {
   // same order from the same logarithms.
   LookupResult operator()(double q) const;
 
+  // The interpolation between rows i - 1 and i (2 <= i <= 45) at q, by the
+  // same expression, wherever q lies; not in range when the pair holds a
+  // value that is not positive or the result is not finite. Used to
+  // integrate over the table.
+  LookupResult Between(int i, double q) const;
+
   double x(int row) const { return x_[row]; }
   double f(int row) const { return f_[row]; }
   double s(int row) const { return s_[row]; }

@@ -189,7 +189,7 @@ void TestCurve::pointsOutOfRange() {
   QCOMPARE(o.rows.size(), 4);
   for (int i : {0, 3}) QCOMPARE(o.rows[i].mid(2), (QStringList{"", ""}));
   for (int i : {1, 2}) QVERIFY(!o.rows[i][2].isEmpty() && !o.rows[i][3].isEmpty());
-  QCOMPARE(r.err, QString("yex-cli: 2 points outside x = 0.005..1000: F and S left empty\n"));
+  QCOMPARE(r.err, QString("yex-cli: 2 points outside x = 0.005..1000: fields left empty\n"));
 }
 
 void TestCurve::usageErrors() {

@@ -1,0 +1,41 @@
+#include "science/composition.h"
+
+#include <cmath>
+
+#include "science/cross_section.h"
+#include "science/units.h"
+
+namespace yex {
+
+std::vector<double> AtomFractions(const std::vector<Constituent>& parts) {
+  double total = 0.0;
+  for (const Constituent& p : parts) total += p.count;
+  std::vector<double> c;
+  for (const Constituent& p : parts) c.push_back(p.count / total);
+  return c;
+}
+
+CompositionAverages AverageAt(const std::vector<Constituent>& parts, const std::vector<double>& fractions,
+                              double x) {
+  CompositionAverages a;
+  double fMean = 0.0;
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    const LookupResult r = parts[k].table(x);
+    if (!r.inRange) return {};
+    a.f2Mean += fractions[k] * r.f * r.f;
+    fMean += fractions[k] * r.f;
+    a.sMean += fractions[k] * r.s;
+  }
+  a.fMeanSq = fMean * fMean;
+  a.inRange = true;
+  return a;
+}
+
+bool BreitDiracFactor(double x, double energyKeV, int power, double* factor) {
+  const double xl = x * WavelengthFromEnergy(energyKeV);
+  if (!(xl >= 0.0 && xl <= 1.0)) return false;
+  *factor = std::pow(ComptonRatio(1.0 - 2.0 * xl * xl, energyKeV), power);
+  return true;
+}
+
+}  // namespace yex

@@ -1,0 +1,116 @@
+#include "science/cross_section.h"
+
+#include <cmath>
+
+#include "science/units.h"
+
+namespace yex {
+namespace {
+
+// Gauss-Legendre, 8 nodes on [-1, 1].
+constexpr double kNodes[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267, 0.9602898564975363};
+constexpr double kWeights[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
+                                0.1012285362903763};
+
+template <typename F>
+double Gauss8(const F& f, double a, double b) {
+  const double mid = 0.5 * (a + b), half = 0.5 * (b - a);
+  double sum = 0.0;
+  for (int i = 0; i < 4; ++i) sum += kWeights[i] * (f(mid - half * kNodes[i]) + f(mid + half * kNodes[i]));
+  return sum * half;
+}
+
+// Halves the interval until the two halves agree with the whole to a
+// relative 1e-9 of the piece (or the depth is spent).
+template <typename F>
+double Adaptive(const F& f, double a, double b, double whole, int depth) {
+  const double mid = 0.5 * (a + b);
+  const double left = Gauss8(f, a, mid), right = Gauss8(f, mid, b);
+  const double both = left + right;
+  if (depth == 0 || std::fabs(both - whole) <= 1e-10 * std::fabs(both) || both == whole) return both;
+  return Adaptive(f, a, mid, left, depth - 1) + Adaptive(f, mid, b, right, depth - 1);
+}
+
+template <typename F>
+double Integrate(const F& f, double a, double b) {
+  return Adaptive(f, a, b, Gauss8(f, a, b), 30);
+}
+
+}  // namespace
+
+double ComptonRatio(double cosTheta, double energyKeV) {
+  return 1.0 / (1.0 + energyKeV / kElectronRestKeV * (1.0 - cosTheta));
+}
+
+bool DifferentialCrossSections(double x, double f, double s, double energyKeV, CrossSectionPair* out) {
+  const double lambda = WavelengthFromEnergy(energyKeV);
+  const double xl = x * lambda;
+  if (!(xl >= 0.0 && xl <= 1.0)) return false;
+  const double c = 1.0 - 2.0 * xl * xl;
+  const double p = ComptonRatio(c, energyKeV);
+  out->coh = kReSquaredBarn / 2.0 * (1.0 + c * c) * f * f;
+  out->incoh = kReSquaredBarn / 2.0 * p * p * (p + 1.0 / p - (1.0 - c * c)) * s;
+  return true;
+}
+
+bool IntegratedCrossSections(const TableLookup& t, double energyKeV, CrossSectionPair* out,
+                             const char** why) {
+  auto fail = [&](const char* reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  if (!(energyKeV > 0.0) || !std::isfinite(energyKeV)) return fail("the energy must be positive");
+  if (t.x(1) != 0.0) return fail("row 1 is not at x = 0");
+  for (int i = 2; i <= TableRowCount; ++i)
+    if (!(t.x(i) > t.x(i - 1)) || !std::isfinite(t.x(i))) return fail("the x column is not ascending");
+
+  const double lambda = WavelengthFromEnergy(energyKeV);
+  const double xMax = 1.0 / lambda;  // θ = 180°
+  if (xMax > t.x(TableRowCount)) return fail("the energy reaches beyond the table's last row");
+  // σ = 2π ∫ dσ/dΩ d(cos θ) with cos θ = 1 − 2λ²x²: d(cos θ) = −4λ²x dx.
+  const double jacobian = 2.0 * M_PI * 4.0 * lambda * lambda;
+  bool ok = true;
+  auto weighted = [&](double x, double f, double s, bool coherent) {
+    CrossSectionPair d;
+    DifferentialCrossSections(std::min(x, xMax), f, s, energyKeV, &d);
+    return jacobian * x * (coherent ? d.coh : d.incoh);
+  };
+  double coh = 0.0, incoh = 0.0;
+  // Row 1 to row 2: F and S linear in x².
+  {
+    const double x2 = t.x(2), b = std::min(x2, xMax);
+    auto at = [&](double x, bool coherent) {
+      const double u = (x * x) / (x2 * x2);
+      return weighted(x, t.f(1) + (t.f(2) - t.f(1)) * u, t.s(1) + (t.s(2) - t.s(1)) * u, coherent);
+    };
+    coh += Integrate([&](double x) { return at(x, true); }, 0.0, b);
+    incoh += Integrate([&](double x) { return at(x, false); }, 0.0, b);
+  }
+  for (int i = 3; i <= TableRowCount && t.x(i - 1) < xMax; ++i) {
+    const double a = t.x(i - 1), b = std::min(t.x(i), xMax);
+    auto at = [&](double x, bool coherent) {
+      const LookupResult r = t.Between(i, x);
+      if (!r.inRange) {
+        ok = false;
+        return 0.0;
+      }
+      return weighted(x, r.f, r.s, coherent);
+    };
+    coh += Integrate([&](double x) { return at(x, true); }, a, b);
+    incoh += Integrate([&](double x) { return at(x, false); }, a, b);
+  }
+  if (!ok || !std::isfinite(coh) || !std::isfinite(incoh))
+    return fail("a pair of rows holds a value that is not positive");
+  *out = {coh, incoh};
+  return true;
+}
+
+double KleinNishinaTotal(double energyKeV) {
+  const double k = energyKeV / kElectronRestKeV;
+  const double l = std::log1p(2.0 * k);
+  return 2.0 * M_PI * kReSquaredBarn *
+         ((1.0 + k) / (k * k) * (2.0 * (1.0 + k) / (1.0 + 2.0 * k) - l / k) + l / (2.0 * k) -
+          (1.0 + 3.0 * k) / ((1.0 + 2.0 * k) * (1.0 + 2.0 * k)));
+}
+
+}  // namespace yex

@@ -1,0 +1,45 @@
+// Photon scattering cross sections from a table's F and S: differential
+// (Thomson x F², Klein-Nishina x S) and integrated over angle. Unpolarised;
+// per atom, formula unit or whatever amount the table describes.
+#pragma once
+
+#include "main_window/table_lookup.h"
+
+namespace yex {
+
+constexpr double kReSquaredBarn = 0.079407877;  // classical electron radius squared
+constexpr double kElectronRestKeV = 510.99895;  // mₑc²
+constexpr double kAvogadro = 6.02214076e23;     // mol⁻¹
+constexpr double kBarnCm2 = 1e-24;
+
+struct CrossSectionPair {
+  double coh = 0.0;
+  double incoh = 0.0;
+};
+
+// P = 1 / (1 + k(1 - cos θ)), k = E / mₑc²: the Compton energy ratio.
+double ComptonRatio(double cosTheta, double energyKeV);
+
+// dσ/dΩ in barn/sr at momentum transfer x (Å⁻¹) for the given F and S:
+// (r_e²/2)(1 + cos²θ)F² and (r_e²/2)P²(P + 1/P − sin²θ)S, with
+// cos θ = 1 − 2λ²x². Not valid (false) when xλ > 1: no angle reaches x.
+bool DifferentialCrossSections(double x, double f, double s, double energyKeV, CrossSectionPair* out);
+
+// σ = 2π ∫ dσ/dΩ d(cos θ) over the whole sphere, in barn. The integrand is
+// the table itself: log-log between neighbouring rows from row 2 on, as the
+// lookup interpolates, and linear in x² between row 1 (x = 0) and row 2;
+// piecewise between the rows' x to a relative 1e-9. False when the table
+// cannot be integrated: row 1 not at x = 0, the x column not ascending, a
+// pair whose value cannot be interpolated, or x = 1/λ beyond the last row.
+bool IntegratedCrossSections(const TableLookup& table, double energyKeV, CrossSectionPair* out,
+                             const char** why = nullptr);
+
+// The Klein-Nishina total cross section of a free electron, in barn.
+double KleinNishinaTotal(double energyKeV);
+
+// barn per amount → cm²/g, for an amount of `molarMass` g/mol.
+inline double BarnToCm2PerGram(double barn, double molarMass) {
+  return barn * kBarnCm2 * kAvogadro / molarMass;
+}
+
+}  // namespace yex
