@@ -4,7 +4,7 @@
 # the fuzz targets for a bounded time each.
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
-yex_install_missing clang libclang-rt-14-dev
+yex_install_missing clang libclang-rt-14-dev xvfb xauth
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 

@@ -1,5 +1,7 @@
 #include "aux_windows/form3.h"
 
+#include "app/windows.h"
+#include "main_window/form1.h"
 #include "toolkit/fonts.h"
 #include "toolkit/widgets.h"
 
@@ -35,22 +37,25 @@ Form3::Form3() {
       SourceLabel(this, QStringLiteral("Journal of Physical and Chemical reference Data"), 480, 1560, text);
   Label4 = SourceLabel(this, QStringLiteral("4 (3), 471 - 538, (1975)"), 2760, 1800, text);
 
-  Command1 = new QPushButton(QStringLiteral("Close"), this);
+  Command1 = new CommandButton(QStringLiteral("Close"), this);
   Command1->setFont(VbFont(kTimes, 9));
   PlaceTwips(Command1, 2400, 2280, 855, 375);
-  Command1->setAutoDefault(false);
-  Command1->setDefault(false);
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 
   // Two outlines one pixel apart are the panel's only edge.
   auto* shape2 = new OutlineShape(Qt::white, this);
+  shape2->setObjectName(QStringLiteral("Shape2"));
   PlaceTwips(shape2, 15, 15, 5520, 2895);
   auto* shape1 = new OutlineShape(Qt::black, this);
+  shape1->setObjectName(QStringLiteral("Shape1"));
   PlaceTwips(shape1, 30, 30, 5535, 2895);
-  shape1->setGeometry(shape1->x(), shape1->y(), width() - shape1->x(), height() - shape1->y());
   setFocusProxy(Command1);
 }
 
-void Form3::Command1_Click() { hide(); }
+// The main window, beside which this one stood, gets the keyboard back.
+void Form3::Command1_Click() {
+  hide();
+  if (Windows::exists(Windows::Which::Form1)) ShowInFront(&Windows::form1());
+}
 
 }  // namespace yex

@@ -17,10 +17,8 @@ namespace yex {
 namespace {
 
 QPushButton* ChoiceButton(QWidget* parent, const QString& text, int top, int tabIndex) {
-  auto* b = new QPushButton(text, parent);
+  auto* b = new CommandButton(text, parent);
   b->setFont(VbFont(kTimes, 12));
-  b->setAutoDefault(false);
-  b->setDefault(false);
   PlaceTwips(b, 360, top, 3135, 375);
   SetTabIndex(b, tabIndex);
   return b;
@@ -58,10 +56,11 @@ Form5::Form5() {
 }
 
 void Form5::ShowCentred() {
-  show();
-  raise();
-  activateWindow();
-  Command1->setFocus();
+  ShowInFront(this);
+  // Command1 has the focus the first time; later the focus stays where the
+  // user left it, as for any window that is only hidden and shown.
+  if (!shownBefore_) Command1->setFocus();
+  shownBefore_ = true;
 }
 
 // Both choices: clear the table, point the editor's list at the data folder
@@ -71,9 +70,7 @@ void Form5::OpenEditor(Editor& (*editor)()) {
   Module1::ClearTable();
   Editor& e = editor();
   e.File1->setPath(DataFolder());
-  e.show();
-  e.raise();
-  e.activateWindow();
+  ShowInFront(&e);
   hide();
 }
 
@@ -82,7 +79,7 @@ void Form5::Command1_Click() { OpenEditor(&Windows::form4); }
 void Form5::Command2_Click() { OpenEditor(&Windows::form6); }
 
 void Form5::Command3_Click() {
-  Windows::form1().show();
+  ShowInFront(&Windows::form1());
   hide();
 }
 

@@ -11,7 +11,8 @@ class Form5 : public QWidget {
   Q_OBJECT
  public:
   Form5();
-  // Shows the chooser centred on the screen with the focus on Command1.
+  // Shows the chooser (centred when made) with the keyboard; the focus is on
+  // Command1 the first time and where the user left it afterwards.
   void ShowCentred();
 
   void Command1_Click();  // Chemical Compound
@@ -29,6 +30,7 @@ class Form5 : public QWidget {
  private:
   template <typename Editor>
   void OpenEditor(Editor& (*editor)());
+  bool shownBefore_ = false;
 };
 
 }  // namespace yex

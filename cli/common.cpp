@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFileInfo>
 #include <charconv>
 #include <cmath>
 
@@ -71,7 +72,17 @@ bool WantsHelp(const QStringList& args) {
 
 std::optional<QString> TableFileName(const QString& typed) {
   QString name = typed;
-  if (!name.endsWith(QStringLiteral(".yex"), Qt::CaseInsensitive)) name += QStringLiteral(".yex");
+  if (!name.endsWith(QStringLiteral(".yex"), Qt::CaseInsensitive)) {
+    name += QStringLiteral(".yex");
+    // The lists show "D.YEX" as well; a bare name finds it when no "D.yex"
+    // is there.
+    if (!QFileInfo::exists(DataFilePath(name)))
+      for (const QString& listed : ListTableFiles(DataFolder()))
+        if (listed.compare(name, Qt::CaseInsensitive) == 0 && listed.startsWith(typed)) {
+          name = listed;
+          break;
+        }
+  }
   if (!IsCreatableTableName(name.toStdString())) return std::nullopt;
   return name;
 }

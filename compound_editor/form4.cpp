@@ -64,11 +64,10 @@ Form4::Form4() {
   File1->setObjectName(QStringLiteral("File1"));
   PlaceTwips(File1, 3840, 480, 1695, 3600);
 
-  Command1 = new QPushButton(QStringLiteral("OK"), this);
-  Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+  Command1 = new CommandButton(QStringLiteral("OK"), this);
+  Command2 = new CommandButton(QStringLiteral("Cancel"), this);
   for (QPushButton* b : {Command1, Command2}) {
     b->setFont(VbFont(kTimes, 11.25));
-    b->setAutoDefault(false);
   }
   PlaceTwips(Command1, 360, 3600, 1335, 495);
   PlaceTwips(Command2, 2040, 3600, 1335, 495);

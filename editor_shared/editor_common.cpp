@@ -84,7 +84,7 @@ void ReturnToMainWindow(QWidget* editor, bool refreshFileList) {
   editor->hide();
   Form1& main = Windows::form1();
   if (refreshFileList) main.File1->refresh();
-  main.show();
+  ShowInFront(&main);
 }
 
 }  // namespace yex

@@ -88,7 +88,7 @@ ClickLineEdit* ValueBox(QWidget* parent, int left, int top) {
 }
 
 QPushButton* PictureButton(QWidget* parent, const QPixmap& pm, const QString& tip, const QColor* face) {
-  auto* b = new QPushButton(parent);
+  auto* b = new CommandButton(QString(), parent);
   b->setIcon(QIcon(pm));
   b->setIconSize(pm.size());
   b->setToolTip(tip);
@@ -145,7 +145,7 @@ Form1::Form1() {
   SetTabIndex(Label15, 15);
   SetTabIndex(Label17_0, 18);
 
-  List1 = new QListWidget(this);
+  List1 = new RowListBox(this);
   List1->setFont(VbFont(kMsGothic, 12));
   {
     QPalette p = List1->palette();
@@ -183,7 +183,7 @@ Form1::Form1() {
                            &green);
   PlaceTwips(Command1, 360, 8160, 615, 555);
   SetTabIndex(Command1, 7);
-  Command4 = new QPushButton(QStringLiteral("New Data"), this);
+  Command4 = new CommandButton(QStringLiteral("New Data"), this);
   Command4->setToolTip(QStringLiteral("化合物データの作成"));
   Command4->setFont(VbFont(kTimes, 11.25));
   PlaceTwips(Command4, 1440, 8160, 1335, 555);
@@ -216,8 +216,11 @@ Form1::Form1() {
   connect(Text1, &QLineEdit::returnPressed, this, [this] { Text1_KeyPress(13); });
   connect(Text1, &ClickLineEdit::clicked, this, &Form1::Text1_Click);
   connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-  connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (row >= 0) List1_Click();
+  // A move with the arrow keys selects the row it reaches and counts as a
+  // click; focus arriving in the list only makes a row current, which shows
+  // nothing.
+  connect(List1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+    if (item && item->isSelected()) List1_Click();
   });
 
   Form_Load();

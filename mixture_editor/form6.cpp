@@ -85,11 +85,10 @@ Form6::Form6() {
   }
   PlaceTwips(File1, 4680, 480, 1695, 4575);
 
-  Command1 = new QPushButton(QStringLiteral("OK"), this);
-  Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+  Command1 = new CommandButton(QStringLiteral("OK"), this);
+  Command2 = new CommandButton(QStringLiteral("Cancel"), this);
   for (QPushButton* b : {Command1, Command2}) {
     b->setFont(VbFont(kTimes, 11.25));
-    b->setAutoDefault(false);
   }
   PlaceTwips(Command1, 720, 4920, 1215, 495);
   PlaceTwips(Command2, 2160, 4920, 1215, 495);

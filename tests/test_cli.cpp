@@ -110,6 +110,15 @@ void TestCli::showAndCsv() {
   QCOMPARE(r.status, 1);
   QVERIFY(r.err.contains("Missing.yex"));
   QCOMPARE(Cli({"show", "../C"}).status, 2);
+  // A table saved as D.YEX is listed, so every command opens it by name.
+  QVERIFY(QFile::copy(dir.data("C.yex"), dir.data("D.YEX")));
+  QVERIFY(Lines(Cli({"list"}).out).contains("D.YEX"));
+  for (const QStringList& args : QList<QStringList>{{"show", "D"},
+                                                    {"show", "D.YEX"},
+                                                    {"lookup", "D", "0.3"},
+                                                    {"plot", "D", "d.png"},
+                                                    {"curve", "D", "--grid", "1:2:1"}})
+    QVERIFY2(Cli(args).status == 0, qPrintable(args.join(' ')));
 }
 
 void TestCli::lookupEqualsTheMainWindow() {
@@ -159,7 +168,12 @@ void TestCli::lookupConventions() {
   QCOMPARE(Lines(r.err),
            (QStringList{"0.0049: This value is out of range.", "1000.1: This value is out of range."}));
   QCOMPARE(Cli({"lookup", "Si", "--theta", "30"}).status, 2);
-  QCOMPARE(Cli({"lookup", "Si", "--energy", "-1", "--theta", "3"}).status, 2);
+  for (const char* option : {"--energy", "--wavelength"})
+    for (const char* value : {"-1", "0"}) {
+      r = Cli({"lookup", "Si", option, value, "--theta", "3"});
+      QCOMPARE(r.status, 2);
+      QVERIFY(r.err.contains("must be positive"));
+    }
   QCOMPARE(Cli({"lookup", "Si", "--q", "abc"}).status, 2);
 }
 

@@ -443,7 +443,8 @@ void TestCompound::unsafeNamesWriteNothingAnywhere() {
   for (const QString& name :
        {QStringLiteral("../evil"), QStringLiteral("sub/evil"), QStringLiteral("a\\b"), QStringLiteral("a:b"),
         QStringLiteral("a*"), QStringLiteral("what?"), QStringLiteral("q\"uote"), QStringLiteral("<x>"),
-        QStringLiteral("p|q"), QStringLiteral("tab\there"), QStringLiteral("."), QStringLiteral("..")}) {
+        QStringLiteral("p|q"), QStringLiteral("tab\there"), QStringLiteral("."), QStringLiteral(".."),
+        QStringLiteral("nel\u0085line"), QStringLiteral("\u0080"), QStringLiteral("csi\u009B")}) {
     e.Text1->setText(name);  // typed straight into the box
     d.clear();
     e.Command1_Click();

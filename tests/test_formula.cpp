@@ -93,6 +93,10 @@ void TestFormula::errorsNameTheToken_data() {
                                << "empty group at position 3";
   QTest::newRow("zero count") << "H0O"
                               << "the count at position 2 is not positive";
+  QTest::newRow("zero leading count") << "0H2O"
+                                      << "the count at position 1 is not positive";
+  QTest::newRow("zero hydrate count") << "CuSO4*0H2O"
+                                      << "the count at position 7 is not positive";
   QTest::newRow("dangling hydrate") << "CuSO4*"
                                     << "nothing to count after position 6";
   QTest::newRow("point without digits") << "Fe1.O"

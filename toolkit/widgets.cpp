@@ -1,5 +1,6 @@
 #include "toolkit/widgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -64,6 +65,34 @@ void ClickLabel::mousePressEvent(QMouseEvent* e) {
 void ClickLabel::mouseReleaseEvent(QMouseEvent* e) {
   QLabel::mouseReleaseEvent(e);
   if (CompletesClick(this, e, pressed_)) emit clicked();
+}
+
+CommandButton::CommandButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+  setAutoDefault(false);
+  setDefault(false);
+}
+
+void CommandButton::keyPressEvent(QKeyEvent* e) {
+  const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+  if (enter && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(e);
+}
+
+void RowListBox::focusInEvent(QFocusEvent* e) {
+  QListWidget::focusInEvent(e);
+  if (selectedItems().isEmpty() && currentIndex().isValid()) {
+    const QSignalBlocker block(this);
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  }
+}
+
+void ShowInFront(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
 }
 
 ClickLineEdit::ClickLineEdit(QWidget* parent) : QLineEdit(parent) {}

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QString>
 
 namespace yex {
@@ -40,6 +41,33 @@ class ClickLabel : public QLabel {
  private:
   bool pressed_ = false;
 };
+
+// A push button that Return and the keypad's Enter press while it has the
+// focus, as Space does; it never becomes a default button, so Enter
+// elsewhere keeps its own meaning.
+class CommandButton : public QPushButton {
+  Q_OBJECT
+ public:
+  explicit CommandButton(const QString& text = QString(), QWidget* parent = nullptr);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+};
+
+// A list box whose row display follows the user's choice only: focus
+// arriving by the keyboard makes no row current, so the first arrow key
+// selects row 1 as a click on it would.
+class RowListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  explicit RowListBox(QWidget* parent = nullptr) : QListWidget(parent) {}
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override;
+};
+
+// Shows a window brought forward by navigation and gives it the keyboard.
+void ShowInFront(QWidget* window);
 
 // A single-line box that reports a click.
 class ClickLineEdit : public QLineEdit {

@@ -112,7 +112,8 @@ bool WriteTableFile(const QString& path, QString* reason) {
 QStringList ListTableFiles(const QString& folder) {
   QDir dir(folder);
   if (!dir.exists()) return {};
-  return dir.entryList({QStringLiteral("*.yex")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+  // Ordinary files only, as a file list box shows them: no hidden ".name".
+  return dir.entryList({QStringLiteral("*.yex")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
 }  // namespace yex

@@ -4,9 +4,13 @@ namespace yex {
 
 bool IsCreatableTableName(std::string_view base) {
   if (base.empty() || base == "." || base == "..") return false;
-  for (char ch : base) {
+  for (std::size_t i = 0; i < base.size(); ++i) {
+    const char ch = base[i];
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7f) return false;
+    // C1 controls U+0080..U+009F, which UTF-8 writes as C2 80..C2 9F.
+    if (c == 0xC2 && i + 1 < base.size() && (static_cast<unsigned char>(base[i + 1]) & 0xE0) == 0x80)
+      return false;
     switch (ch) {
       case '/':
       case '\\':
