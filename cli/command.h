@@ -50,6 +50,10 @@ std::optional<Arguments> ParseArguments(Context& c, const QStringList& args, con
 
 bool WantsHelp(const QStringList& args);
 
+// The error for a data folder that is not there: where it was looked for and
+// where the shipped tables are.
+QString MissingDataFolder();
+
 // A table name as typed ("C", "C.yex" or "C.YEX") to its file name, or
 // nothing for a name that would leave the data folder.
 std::optional<QString> TableFileName(const QString& typed);

@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <charconv>
@@ -14,6 +15,16 @@ int Context::Usage(const QString& message) {
   err << "yex-cli: " << message << "\n"
       << "Try 'yex-cli --help'.\n";
   return kUsage;
+}
+
+QString MissingDataFolder() {
+  QString shipped =
+      QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" YEX_REL_DATA));
+  if (!QFileInfo(shipped).isDir()) shipped = QStringLiteral(YEX_SOURCE_DATA);
+  return QStringLiteral("no data folder %1 (looked in %2); the shipped tables are in %3, or give --data DIR")
+      .arg(QDir::toNativeSeparators(DataFolder()),
+           QDir::toNativeSeparators(QFileInfo(DataFolder()).absoluteFilePath()),
+           QDir::toNativeSeparators(shipped));
 }
 
 int Context::Data(const QString& message) {
@@ -138,6 +149,10 @@ std::optional<ScatteringTable> LoadTable(Context& c, const QString& typed, int* 
   const std::optional<QString> name = TableFileName(typed);
   if (!name) {
     *status = c.Usage(QStringLiteral("\"%1\" is not a table name").arg(typed));
+    return std::nullopt;
+  }
+  if (!QFileInfo(DataFolder()).isDir()) {
+    *status = c.Data(MissingDataFolder());
     return std::nullopt;
   }
   ScatteringTable t;

@@ -27,13 +27,9 @@ const char* kMixtureHelp =
     "is row 1, r_k = (A_1/A_k)(w_k/w_1), F = sqrt(sum r_k F_k^2), S = sum r_k S_k.\n"
     "The atomic weight may be left out for an element table (the standard atomic\n"
     "weights of H to Cf are built in). At most 10 constituents.\n";
-struct Entry {
-  QString file;
-  double amount;
-  std::optional<double> atomicWeight;
-};
+using Entry = ConstituentEntry;
 
-// Fills the editors' entry storage as the entry windows would.
+// The entries' tables must exist before the entry storage is filled.
 bool StoreEntries(Context& c, const QList<Entry>& entries, int* status) {
   if (entries.size() > MaxConstituents) {
     *status = c.Usage(QStringLiteral("at most %1 tables, %2 given").arg(MaxConstituents).arg(entries.size()));
@@ -44,14 +40,7 @@ bool StoreEntries(Context& c, const QList<Entry>& entries, int* status) {
       *status = c.Data(QStringLiteral("no table %1").arg(QDir::toNativeSeparators(DataFilePath(e.file))));
       return false;
     }
-  Module1::ClearTable();
-  Module1::ElementKindCount = entries.size();
-  for (int k = 1; k <= entries.size(); ++k) {
-    const Entry& e = entries[k - 1];
-    Module1::ElementFile(k) = e.file.toStdString();
-    Module1::ElementAmount(k) = e.amount;
-    Module1::AtomicWeight(k) = e.atomicWeight.value_or(0.0);
-  }
+  StoreConstituents(entries);
   return true;
 }
 
@@ -81,8 +70,7 @@ int Compound(Context& c, const QStringList& args) {
     if (args.size() != 3) return c.Usage(QStringLiteral("--formula needs one FORMULA"));
     const FormulaResult f = ParseFormula(args[2].toStdString());
     if (!f.ok) return c.Usage(QStringLiteral("formula %1: %2").arg(args[2], Str(f.error)));
-    for (const FormulaPart& p : f.parts)
-      entries.append({Str(p.symbol) + QStringLiteral(".yex"), p.count, {}});
+    for (const FormulaPart& p : f.parts) entries.append({Str(p.symbol) + QStringLiteral(".yex"), p.count});
   } else {
     for (const QString& a : args.mid(1)) {
       const int colon = a.lastIndexOf(':');
@@ -90,7 +78,7 @@ int Compound(Context& c, const QStringList& args) {
       const std::optional<double> n = colon > 0 ? StrictNumber(a.mid(colon + 1)) : std::nullopt;
       if (!file || !n) return c.Usage(QStringLiteral("%1: expected TABLE:COUNT").arg(a));
       if (*n <= 0) return c.Usage(QStringLiteral("%1: the count must be positive").arg(a));
-      entries.append({*file, *n, {}});
+      entries.append({*file, *n});
     }
   }
   if (!StoreEntries(c, entries, &status)) return status;
@@ -126,14 +114,14 @@ int Mixture(Context& c, const QStringList& args) {
             QStringLiteral("%1: give the atomic weight, %2 is not an element table").arg(a, *file));
       aw = StandardAtomicWeight(z);
     }
-    entries.append({*file, *w, aw});
+    entries.append({*file, *w, *aw});
   }
   if (!StoreEntries(c, entries, &status)) return status;
   status = Saved(c, SaveMixture(name), name);
   if (status == kOk)
     for (int k = 1; k <= entries.size(); ++k)
       c.out << "  " << entries[k - 1].file << "  r = " << QString::number(Module1::AtomRatio(k), 'g', 10)
-            << "  (atomic weight " << QString::number(*entries[k - 1].atomicWeight, 'g', 10) << ")\n";
+            << "  (atomic weight " << QString::number(entries[k - 1].atomicWeight, 'g', 10) << ")\n";
   return status;
 }
 

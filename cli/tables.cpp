@@ -23,8 +23,7 @@ const char* kShowHelp =
 int List(Context& c, const QStringList& args) {
   if (WantsHelp(args)) return c.out << kListHelp, kOk;
   if (!args.isEmpty()) return c.Usage(QStringLiteral("list takes no arguments"));
-  if (!QFileInfo(DataFolder()).isDir())
-    return c.Data(QStringLiteral("no data folder %1").arg(QDir::toNativeSeparators(DataFolder())));
+  if (!QFileInfo(DataFolder()).isDir()) return c.Data(MissingDataFolder());
   for (const QString& name : ListTableFiles(DataFolder())) c.out << name << "\n";
   return kOk;
 }

@@ -7,13 +7,14 @@
 
 namespace yex {
 
+bool CombineCompound(QString* detail) {
+  if (CombineConstituents(Weights::Amounts)) return true;
+  *detail = QStringLiteral("the atom counts give a negative or infinite sum");
+  return false;
+}
+
 SaveResult SaveCompound(const QString& baseName) {
-  auto combine = [](QString* detail) {
-    if (CombineConstituents(Weights::Amounts)) return true;
-    *detail = QStringLiteral("the atom counts give a negative or infinite sum");
-    return false;
-  };
-  return SaveTable(baseName, combine,
+  return SaveTable(baseName, CombineCompound,
                    QDir::toNativeSeparators(DataFilePath(baseName + QStringLiteral(".yex"))));
 }
 

@@ -67,6 +67,26 @@ bool CountAdmitsOne(QString* detail) {
 
 }  // namespace
 
+void StoreConstituents(const QList<ConstituentEntry>& entries) {
+  ClearTable();
+  ElementKindCount = entries.size();
+  for (int k = 1; k <= entries.size(); ++k) {
+    const ConstituentEntry& e = entries[k - 1];
+    ElementFile(k) = e.file.toStdString();
+    ElementAmount(k) = e.amount;
+    AtomicWeight(k) = e.atomicWeight;
+  }
+}
+
+bool SynthesizeTable(const std::function<bool(QString*)>& combine, QString* detail) {
+  try {
+    return CountAdmitsOne(detail) && ReadConstituents(detail) && combine(detail);
+  } catch (const IndexError& e) {
+    *detail = QString::fromUtf8(e.what());
+    return false;
+  }
+}
+
 SaveResult SaveTable(const QString& baseName, const std::function<bool(QString*)>& combine,
                      const QString& workPath) {
   SaveResult r;
@@ -76,7 +96,7 @@ SaveResult SaveTable(const QString& baseName, const std::function<bool(QString*)
   }
   QString detail;
   try {
-    if (!CountAdmitsOne(&detail) || !ReadConstituents(&detail) || !combine(&detail)) return Failed(detail);
+    if (!SynthesizeTable(combine, &detail)) return Failed(detail);
     WorkPath = workPath.toStdString();
     if (!WriteNamed(baseName, &detail)) return Failed(detail);
   } catch (const IndexError& e) {

@@ -3,6 +3,7 @@
 // Used by both editors and by the command-line companion.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -15,6 +16,21 @@ struct SaveResult {
   QString writtenPath;  // WorkPath after a save: the path (compound) or name (mixture)
   QString detail;       // why a save failed, for the command line
 };
+
+// One constituent as an entry window stores it.
+struct ConstituentEntry {
+  QString file;               // table file name in the data folder
+  double amount = 0.0;        // atoms (compound) or weight percent (mixture)
+  double atomicWeight = 0.0;  // mixture only
+};
+
+// Fills the shared entry storage as the entry windows would (at most
+// MaxConstituents entries) and clears the table in memory.
+void StoreConstituents(const QList<ConstituentEntry>& entries);
+
+// The synthesis without the file: constituents read, `combine` run. The new
+// table is then in XData, FData and SData. False with *detail on failure.
+bool SynthesizeTable(const std::function<bool(QString*)>& combine, QString* detail);
 
 // An empty name ends at once (EmptyName). Otherwise every constituent within
 // the count is read, `combine` (which sets *detail when it fails) fills

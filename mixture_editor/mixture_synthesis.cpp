@@ -18,17 +18,18 @@ bool ComputeAtomRatios() {
   return true;
 }
 
-SaveResult SaveMixture(const QString& baseName) {
-  auto combine = [](QString* detail) {
-    if (!ComputeAtomRatios()) {
-      *detail = QStringLiteral("an atomic weight (row 2 on) or the first relative weight is 0");
-      return false;
-    }
-    if (CombineConstituents(Weights::AtomRatios)) return true;
-    *detail = QStringLiteral("the weights give a negative or infinite sum");
+bool CombineMixture(QString* detail) {
+  if (!ComputeAtomRatios()) {
+    *detail = QStringLiteral("an atomic weight (row 2 on) or the first relative weight is 0");
     return false;
-  };
-  return SaveTable(baseName, combine, baseName + QStringLiteral(".yex"));
+  }
+  if (CombineConstituents(Weights::AtomRatios)) return true;
+  *detail = QStringLiteral("the weights give a negative or infinite sum");
+  return false;
+}
+
+SaveResult SaveMixture(const QString& baseName) {
+  return SaveTable(baseName, CombineMixture, baseName + QStringLiteral(".yex"));
 }
 
 }  // namespace yex

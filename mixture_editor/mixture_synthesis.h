@@ -13,6 +13,10 @@ namespace yex {
 // zero (0 / 0 included) or a result that is not finite.
 bool ComputeAtomRatios();
 
+// The mixture editor's arithmetic: atom ratios, then F and S. False with
+// *detail on failure.
+bool CombineMixture(QString* detail);
+
 // Mixture: weights turned into atoms per atom of constituent 1; WorkPath =
 // base + ".yex" without the folder.
 SaveResult SaveMixture(const QString& baseName);

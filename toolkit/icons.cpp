@@ -69,11 +69,9 @@ QPixmap QuestionPicture(const QSize& size) {
   return pm;
 }
 
-QPixmap DecorativePicture() {
+void PaintDecorative(QPainter& p) {
   // A small log-log chart: two curves over a dark blue square.
-  QPixmap pm(32, 32);
-  pm.fill(QColor(0, 0, 128));
-  QPainter p(&pm);
+  p.fillRect(QRect(0, 0, 32, 32), QColor(0, 0, 128));
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(QColor(128, 128, 128), 1));
   for (int i = 4; i < 32; i += 9) {
@@ -99,6 +97,13 @@ QPixmap DecorativePicture() {
   p.drawPath(fx);
   p.setPen(QPen(QColor(255, 255, 0), 1.6));
   p.drawPath(sx);
+}
+
+QPixmap DecorativePicture() {
+  QPixmap pm(32, 32);
+  pm.fill(QColor(0, 0, 128));
+  QPainter p(&pm);
+  PaintDecorative(p);
   return pm;
 }
 

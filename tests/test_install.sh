@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The installed program as a user and an administrator meet it:
+#   test_install.sh install BUILD SOURCE   cmake --install into a DESTDIR: the
+#       exact file list, the desktop file and AppStream metadata validated,
+#       the man page rendered, yex-cli on the shipped tables, and the launcher
+#       seeding a work folder and starting the program (off screen).
+#   test_install.sh package BUILD SOURCE   the .deb from CPack holds exactly
+#       the same files under /usr.
+set -euo pipefail
+mode=$1 build=$2 source=$3
+tmp=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+expected() {
+  {
+    printf '%s\n' usr/bin/yex usr/bin/yex-cli usr/libexec/yex/yex \
+      usr/share/applications/org.yex.YEX.desktop usr/share/metainfo/org.yex.YEX.metainfo.xml \
+      usr/share/man/man1/yex-cli.1.gz usr/share/bash-completion/completions/yex-cli \
+      usr/share/icons/hicolor/scalable/apps/yex.svg
+    for size in 16 24 32 48 64 128 256; do echo "usr/share/icons/hicolor/${size}x${size}/apps/yex.png"; done
+    for table in "$source"/data/YEX-data/*.yex; do echo "usr/share/yex/YEX-data/${table##*/}"; done
+    [ ! -f "$build/python/expected_install.txt" ] || cat "$build/python/expected_install.txt"
+  } | sort
+}
+
+if [ "$mode" = package ]; then
+  (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >/dev/null)
+  deb=$(ls "$tmp"/out/yex_*.deb)
+  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | sort >"$tmp/got"
+  expected >"$tmp/want"
+  diff -u "$tmp/want" "$tmp/got" || fail "the package holds other files than the install"
+  dpkg-deb -f "$deb" Package Version Depends Maintainer | tee "$tmp/fields"
+  grep -q '^Package: yex$' "$tmp/fields" || fail "package name"
+  for dep in libqt6widgets6 libqt6svg6 qt6-qpa-plugins fonts-ipafont-gothic fonts-motoya-l-maruberi; do
+    grep -q "^Depends: .*$dep" "$tmp/fields" || fail "no dependency on $dep"
+  done
+  echo "package: $(basename "$deb"), $(wc -l <"$tmp/got") files"
+  exit 0
+fi
+
+dest=$tmp/dest
+DESTDIR=$dest cmake --install "$build" --prefix /usr >/dev/null
+(cd "$dest" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort) >"$tmp/got"
+expected >"$tmp/want"
+diff -u "$tmp/want" "$tmp/got" || fail "installed files differ from the expected list"
+[ -z "$(find "$dest" -mindepth 1 -maxdepth 1 ! -name usr)" ] || fail "files outside /usr"
+
+desktop-file-validate "$dest/usr/share/applications/org.yex.YEX.desktop"
+appstreamcli validate --no-net "$dest/usr/share/metainfo/org.yex.YEX.metainfo.xml"
+man -P cat -l "$dest/usr/share/man/man1/yex-cli.1.gz" 2>"$tmp/man.err" | grep -q "cross-section" ||
+  fail "the man page does not render"
+[ ! -s "$tmp/man.err" ] || fail "man: $(cat "$tmp/man.err")"
+bash -n "$dest/usr/share/bash-completion/completions/yex-cli"
+
+cli=$dest/usr/bin/yex-cli
+[ "$("$cli" --data "$dest/usr/share/yex/YEX-data" list | wc -l)" = 98 ] || fail "yex-cli lists the shipped tables"
+(cd "$tmp" && "$cli" list 2>"$tmp/err") && fail "yex-cli without a data folder"
+grep -q "looked in $tmp/YEX-data.*shipped tables are in $dest/usr/share/yex/YEX-data" "$tmp/err" ||
+  fail "the missing-folder message: $(cat "$tmp/err")"
+
+# The launcher: a fresh home gets its work folder, seeded; the program runs
+# there.
+start() {
+  HOME=$tmp/home QT_QPA_PLATFORM=offscreen "$dest/usr/bin/yex" >"$tmp/launch.out" 2>&1 &
+  pid=$!
+  for _ in $(seq 50); do
+    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$tmp/home/YEX-work" ] &&
+      [ "$(readlink "/proc/$pid/exe")" = "$dest/usr/libexec/yex/yex" ] && break
+    sleep 0.1
+  done
+  sleep 0.5
+  kill -0 "$pid" 2>/dev/null || fail "the program did not stay up: $(cat "$tmp/launch.out")"
+  [ "$(readlink "/proc/$pid/exe")" = "$dest/usr/libexec/yex/yex" ] || fail "the launcher did not start the program"
+  [ "$(readlink "/proc/$pid/cwd")" = "$tmp/home/YEX-work" ] || fail "the program is not in the work folder"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  pid=
+}
+mkdir "$tmp/home"
+start
+[ "$(ls "$tmp/home/YEX-work/YEX-data" | wc -l)" = 98 ] || fail "98 tables seeded"
+echo "changed by the user" >>"$tmp/home/YEX-work/YEX-data/C.yex"
+cp "$tmp/home/YEX-work/YEX-data/C.yex" "$tmp/changed"
+rm "$tmp/home/YEX-work/YEX-data/O.yex"
+start
+cmp -s "$tmp/changed" "$tmp/home/YEX-work/YEX-data/C.yex" || fail "a changed table was overwritten"
+cmp -s "$source/data/YEX-data/O.yex" "$tmp/home/YEX-work/YEX-data/O.yex" || fail "a missing table was not seeded"
+# No display: a clear message, nothing started.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=$tmp/home "$dest/usr/bin/yex" 2>"$tmp/err" &&
+  fail "started without a display"
+grep -q "needs a display" "$tmp/err" || fail "no-display message"
+echo "install: $(wc -l <"$tmp/got") files, launcher and metadata checked"
