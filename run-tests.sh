@@ -4,13 +4,17 @@
 # the fuzz targets for a bounded time each.
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
-yex_install_missing clang libclang-rt-14-dev xvfb xauth desktop-file-utils appstream man-db dpkg-dev file
+yex_install_missing clang libclang-rt-14-dev xvfb xauth desktop-file-utils appstream man-db dpkg-dev file \
+  pybind11-dev python3-dev python3-numpy python3-pytest
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
 echo "== build and test"
 yex_build "$YEX_ROOT/build"
 (cd "$YEX_ROOT/build" && ctest --output-on-failure -j "$jobs")
+
+echo "== Python module (pytest)"
+YEX_BUILD="$YEX_ROOT/build" /usr/bin/python3 -m pytest -q -p no:cacheprovider "$YEX_ROOT/python/tests"
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 yex_build "$YEX_ROOT/build-asan" -DYEX_SANITIZE=ON

@@ -1,0 +1,169 @@
+# The Python module against yex-cli on the same inputs: lookups bit for bit,
+# compounds and mixtures byte for byte, cross sections and averages equal.
+import math
+import os
+import pathlib
+import shutil
+import subprocess
+
+import numpy as np
+import pytest
+
+import yex
+from conftest import BUILD, ROOT
+
+CLI = str(BUILD / "cli" / "yex-cli")
+SHIPPED = ROOT / "data" / "YEX-data"
+
+
+def cli(*args, cwd):
+    run = subprocess.run([CLI, *map(str, args)], cwd=cwd, capture_output=True, text=True)
+    return run.returncode, run.stdout, run.stderr
+
+
+def csv_rows(out):
+    """Data lines of yex-cli's CSV as float arrays, empty fields as NaN."""
+    lines = [l for l in out.splitlines() if not l.startswith("#")][1:]
+    return np.array([[float(v) if v else math.nan for v in l.split(",")] for l in lines])
+
+
+@pytest.fixture
+def work(tmp_path):
+    data = tmp_path / "YEX-data"
+    data.mkdir()
+    for name in ("H", "C", "N", "O", "P", "S", "Si", "Ar", "Ca", "Cu", "U"):
+        shutil.copy(SHIPPED / f"{name}.yex", data)
+    cwd = os.getcwd()
+    os.chdir(tmp_path)
+    yield tmp_path
+    os.chdir(cwd)
+
+
+@pytest.mark.parametrize("name", ["H", "O", "Si", "U"])
+def test_lookup_is_curve_bit_for_bit(work, name):
+    t = yex.read_table(f"YEX-data/{name}.yex")
+    rng = np.random.default_rng(7)
+    x = np.concatenate([t.x, np.exp(rng.uniform(math.log(0.003), math.log(1500), 100_000))])
+    np.savetxt(work / "points.txt", x, fmt="%.17g")
+    status, out, _ = cli("curve", name, "--from", "points.txt", cwd=work)
+    assert status == 1  # some points lie outside the range
+    rows = csv_rows(out)
+    f, s = t.lookup(x)
+    assert np.array_equal(rows[:, 1], x)
+    assert np.array_equal(rows[:, 2], f, equal_nan=True)
+    assert np.array_equal(rows[:, 3], s, equal_nan=True)
+    assert np.isnan(f).sum() == np.count_nonzero((x < 0.005) | (x > 1000))
+
+
+@pytest.mark.parametrize(
+    "x, shape",
+    [(0.3, None), (1, None), (np.float64(0.3), None), ([0.1, 0.3], (2,)),
+     (np.full((2, 3), 0.3), (2, 3)), (np.array([0.3], dtype=np.float32), (1,)),
+     (np.array([[1, 2]], dtype=np.int32), (1, 2))],
+)
+def test_shapes_and_dtypes(work, x, shape):
+    t = yex.read_table("YEX-data/O.yex")
+    f, s = t.lookup(x)
+    if shape is None:
+        assert isinstance(f, float) and isinstance(s, float)
+        fa, sa = t.lookup(np.asarray([float(x)]))
+        assert (f, s) == (fa[0], sa[0])
+    else:
+        assert f.shape == shape and s.shape == shape and f.dtype == np.float64
+        flat = np.asarray(x, dtype=np.float64).ravel()
+        assert np.array_equal(f.ravel(), t.lookup(flat)[0])
+    assert t.x.shape == (45,) and t.name == "O"
+    t.x[0] = 99  # a copy
+    assert t.x[0] == 0
+
+
+@pytest.mark.parametrize(
+    "formula", ["Ca5(PO4)3OH", "CuSO4*5H2O", "H2O", "Si0.5O"],
+)
+def test_compound_saves_what_the_cli_writes(work, formula):
+    assert cli("compound", "ByCli", "--formula", formula, cwd=work)[0] == 0
+    yex.compound(formula, data="YEX-data").save("YEX-data/ByPy.yex")
+    assert (work / "YEX-data/ByPy.yex").read_bytes() == (work / "YEX-data/ByCli.yex").read_bytes()
+
+
+def test_dict_compound_and_mixture_save_what_the_cli_writes(work):
+    cli("compound", "Counts", "Ca:5", "P:3", "O:13", "H:1", cwd=work)
+    yex.compound({"Ca": 5, "P.yex": 3, "O": 13, "H": 1}).save("YEX-data/CountsPy.yex")
+    cli("mixture", "Air", "N:75.52", "O:23.14", "Ar:1.34", cwd=work)
+    yex.mixture([("N", 75.52), ("O", 23.14), ("Ar", 1.34)]).save("YEX-data/AirPy.yex")
+    cli("mixture", "Blend", "H:11.19:1.008", "O:88.81:15.999", cwd=work)
+    yex.mixture([("H", 11.19, 1.008), ("O", 88.81, 15.999)]).save("YEX-data/BlendPy.yex")
+    for name in ("Counts", "Air", "Blend"):
+        assert (work / f"YEX-data/{name}Py.yex").read_bytes() == (work / f"YEX-data/{name}.yex").read_bytes()
+
+
+def test_cross_sections_dcs_and_averages_equal_the_cli(work):
+    t = yex.read_table("YEX-data/Cu.yex")
+    rows = csv_rows(cli("cross-section", "Cu", "--energy", 8, "--energy", 59.54, cwd=work)[1])
+    coh, incoh = yex.cross_section(t, [8, 59.54])
+    assert np.array_equal(rows[:, 1], coh) and np.array_equal(rows[:, 2], incoh)
+    assert yex.cross_section(t, 8) == (coh[0], incoh[0])
+    rows = csv_rows(cli("curve", "Cu", "--unit", "theta", "--energy", 17.48, "--grid", "0.1:180:9.95",
+                        "--dcs", cwd=work)[1])
+    dcoh, dincoh = yex.dcs(t, rows[:, 0], 17.48)
+    assert np.array_equal(rows[:, 4], dcoh, equal_nan=True) and np.array_equal(rows[:, 5], dincoh, equal_nan=True)
+    assert np.array_equal(yex.x_from_theta(rows[:, 0], energy_kev=17.48), rows[:, 1])
+    rows = csv_rows(cli("average", "--formula", "SiO2", "--unit", "q", "--grid", "0.05:30:0.25", "--energy", 61.3,
+                        "--breit-dirac", 2, cwd=work)[1])
+    avg = yex.average("SiO2", yex.x_from_q(rows[:, 0]), energy_kev=61.3, breit_dirac=2)
+    for column, key in enumerate(["f2_mean", "f_mean_sq", "S_mean", "S_mean_BD"], start=2):
+        assert np.array_equal(rows[:, column], avg[key], equal_nan=True), key
+    assert set(yex.average({"Si": 1, "O": 2}, 0.3)) == {"f2_mean", "f_mean_sq", "S_mean"}
+    assert yex.parse_formula("CuSO4*5H2O") == {"Cu": 1, "S": 1, "O": 9, "H": 10}
+
+
+@pytest.mark.parametrize(
+    "call, error, message",
+    [
+        (lambda: yex.read_table("YEX-data/Nothing.yex"), FileNotFoundError, "does not exist"),
+        (lambda: yex.read_table("short.yex"), ValueError, "holds 2 lines"),
+        (lambda: yex.read_table("YEX-data"), OSError, "not a file"),
+        (lambda: yex.compound("Ca(OH2"), ValueError, "unbalanced \"(\" at position 3"),
+        (lambda: yex.compound("H2Xx"), ValueError, "Xx"),
+        (lambda: yex.compound({"Missing": 1}), FileNotFoundError, "no table"),
+        (lambda: yex.compound(42), TypeError, "formula string or a dict"),
+        (lambda: yex.mixture([("Water", 50)]), ValueError, "give the atomic weight"),
+        (lambda: yex.x_from_theta(30, energy_kev=-1), ValueError, "must be positive"),
+        (lambda: yex.x_from_theta(30), ValueError, "energy_kev or wavelength"),
+        (lambda: yex.dcs(yex.read_table("YEX-data/O.yex"), 30, 0), ValueError, "must be positive"),
+        (lambda: yex.average("SiO2", 0.3, breit_dirac=2), ValueError, "needs energy_kev"),
+        (lambda: yex.read_table("YEX-data/O.yex").lookup("abc"), ValueError, "must be a number"),
+        (lambda: yex.compound("H2O").save("YEX-data/a|b.yex"), ValueError, "cannot be a table name"),
+        (lambda: yex.compound("H2O").save("nowhere/W.yex"), OSError, "nowhere"),
+    ],
+)
+def test_errors_raise_with_the_message(work, call, error, message):
+    (work / "short.yex").write_text("  .000E+00  .10000E+01  .00000E+00\r\n" * 2)
+    before = sorted(p.name for p in (work / "YEX-data").iterdir())
+    with pytest.raises(error, match=message.replace("(", r"\(").replace("|", r"\|")):
+        call()
+    assert sorted(p.name for p in (work / "YEX-data").iterdir()) == before
+
+
+def resident_kib():
+    with open("/proc/self/status") as f:
+        return next(int(l.split()[1]) for l in f if l.startswith("VmRSS:"))
+
+
+def test_no_growth_over_many_calls(work):
+    t = yex.read_table("YEX-data/O.yex")
+    x = np.linspace(0.01, 10, 100)
+
+    def calls(n):
+        for i in range(n):
+            t.lookup(0.3)
+            t.lookup(x)
+            yex.x_from_q(x)
+            if i % 100 == 0:
+                yex.cross_section(t, 17.48)
+                yex.average("SiO2", x)
+
+    calls(10_000)
+    before = resident_kib()
+    calls(100_000)
+    assert resident_kib() - before < 2048

@@ -1,0 +1,402 @@
+// The Python module `yex`: tables, lookups on NumPy arrays, compounds and
+// mixtures, cross sections and composition averages, over the very code of
+// the windows and yex-cli.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/table_name.h"
+#include "compound_editor/compound_synthesis.h"
+#include "editor_shared/save_sequence.h"
+#include "main_window/table_lookup.h"
+#include "mixture_editor/mixture_synthesis.h"
+#include "science/composition.h"
+#include "science/cross_section.h"
+#include "science/elements.h"
+#include "science/formula.h"
+#include "science/units.h"
+
+namespace py = pybind11;
+using namespace yex;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+[[noreturn]] void Raise(PyObject* type, const std::string& message) {
+  PyErr_SetString(type, message.c_str());
+  throw py::error_already_set();
+}
+
+std::string Std(const QString& s) { return s.toStdString(); }
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A table in memory with its prepared lookup.
+struct Table {
+  std::string name;
+  ScatteringTable rows;
+  TableLookup lookup;
+  Table(std::string n, const ScatteringTable& t) : name(std::move(n)), rows(t), lookup(t) {}
+};
+
+Table ReadTable(const std::string& path) {
+  const QString p = Q(path);
+  const QFileInfo info(p);
+  if (!info.exists()) Raise(PyExc_FileNotFoundError, path + ": the file does not exist");
+  ScatteringTable t;
+  QString reason;
+  if (!ReadTableFile(p, t, &reason))
+    Raise(reason.contains(QStringLiteral("lines")) ? PyExc_ValueError : PyExc_OSError, path + ": " + Std(reason));
+  QString name = info.fileName();
+  if (name.endsWith(QStringLiteral(".yex"), Qt::CaseInsensitive)) name.chop(4);
+  return Table(Std(name), t);
+}
+
+// The table now in XData/FData/SData (after a synthesis).
+ScatteringTable CurrentTable() {
+  ScatteringTable t;
+  for (int i = 1; i <= TableRowCount; ++i) {
+    t.x[i] = Module1::XData(i);
+    t.f[i] = Module1::FData(i);
+    t.s[i] = Module1::SData(i);
+  }
+  return t;
+}
+
+py::array_t<double> Column(const ScatteringTable& t, const std::array<double, TableRowCount + 1>& c) {
+  py::array_t<double> out(TableRowCount);
+  auto v = out.mutable_unchecked<1>();
+  for (int i = 0; i < TableRowCount; ++i) v(i) = c[i + 1];
+  (void)t;
+  return out;
+}
+
+using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+DoubleArray AsArray(py::handle values, const char* what) {
+  DoubleArray a = DoubleArray::ensure(values);
+  if (!a) {
+    PyErr_Clear();
+    Raise(PyExc_ValueError, std::string(what) + " must be a number or an array of numbers");
+  }
+  return a;
+}
+
+std::vector<py::ssize_t> ShapeOf(const DoubleArray& a) { return {a.shape(), a.shape() + a.ndim()}; }
+
+// f(value, &first, &second) over every element, without the GIL; a 0-d
+// input gives two floats, any other shape two arrays of that shape.
+template <typename F>
+py::tuple MapPair(py::handle values, const char* what, const F& f) {
+  const DoubleArray in = AsArray(values, what);
+  const std::vector<py::ssize_t> shape = ShapeOf(in);
+  py::array_t<double> a(shape), b(shape);
+  const double* src = in.data();
+  double* pa = a.mutable_data();
+  double* pb = b.mutable_data();
+  const py::ssize_t n = in.size();
+  {
+    py::gil_scoped_release release;
+    for (py::ssize_t i = 0; i < n; ++i) f(src[i], pa + i, pb + i);
+  }
+  if (in.ndim() == 0) return py::make_tuple(pa[0], pb[0]);
+  return py::make_tuple(a, b);
+}
+
+template <typename F>
+py::object MapOne(py::handle values, const char* what, const F& f) {
+  const DoubleArray in = AsArray(values, what);
+  py::array_t<double> out(ShapeOf(in));
+  const double* src = in.data();
+  double* dst = out.mutable_data();
+  const py::ssize_t n = in.size();
+  {
+    py::gil_scoped_release release;
+    for (py::ssize_t i = 0; i < n; ++i) dst[i] = f(src[i]);
+  }
+  if (in.ndim() == 0) return py::float_(dst[0]);
+  return std::move(out);
+}
+
+double Wavelength(std::optional<double> energyKeV, std::optional<double> wavelength, bool required) {
+  if (energyKeV && wavelength) Raise(PyExc_ValueError, "give one of energy_kev and wavelength");
+  if (energyKeV) {
+    if (!(*energyKeV > 0) || !std::isfinite(*energyKeV)) Raise(PyExc_ValueError, "energy_kev must be positive");
+    return WavelengthFromEnergy(*energyKeV);
+  }
+  if (wavelength) {
+    if (!(*wavelength > 0) || !std::isfinite(*wavelength)) Raise(PyExc_ValueError, "wavelength must be positive");
+    return *wavelength;
+  }
+  if (required) Raise(PyExc_ValueError, "give energy_kev or wavelength");
+  return kNaN;
+}
+
+double Energy(double keV) {
+  if (!(keV > 0) || !std::isfinite(keV)) Raise(PyExc_ValueError, "energy_kev must be positive");
+  return keV;
+}
+
+std::string TableFile(std::string name) {
+  if (name.size() < 4 || QString::fromStdString(name.substr(name.size() - 4)).compare(".yex", Qt::CaseInsensitive))
+    name += ".yex";
+  if (!IsCreatableTableName(name)) Raise(PyExc_ValueError, "\"" + name + "\" is not a table name");
+  return name;
+}
+
+// A formula, or {table: count}, as (table file, count) pairs.
+std::vector<std::pair<std::string, double>> Composition(py::handle spec) {
+  std::vector<std::pair<std::string, double>> out;
+  if (py::isinstance<py::str>(spec)) {
+    const FormulaResult f = ParseFormula(spec.cast<std::string>());
+    if (!f.ok) Raise(PyExc_ValueError, "formula " + spec.cast<std::string>() + ": " + f.error);
+    for (const FormulaPart& p : f.parts) out.emplace_back(p.symbol + ".yex", p.count);
+  } else if (py::isinstance<py::dict>(spec)) {
+    for (const auto& [k, v] : spec.cast<py::dict>()) {
+      const double n = v.cast<double>();
+      if (!(n > 0) || !std::isfinite(n)) Raise(PyExc_ValueError, "the count of " + py::str(k).cast<std::string>() + " must be positive");
+      out.emplace_back(TableFile(k.cast<std::string>()), n);
+    }
+    if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
+  } else {
+    Raise(PyExc_TypeError, "a composition is a formula string or a dict {table: count}");
+  }
+  return out;
+}
+
+void CheckTablesExist(const QList<ConstituentEntry>& entries) {
+  if (entries.size() > MaxConstituents)
+    Raise(PyExc_ValueError, "at most " + std::to_string(MaxConstituents) + " tables, " +
+                                std::to_string(entries.size()) + " given");
+  for (const ConstituentEntry& e : entries)
+    if (!QFileInfo(DataFilePath(e.file)).isFile())
+      Raise(PyExc_FileNotFoundError, "no table " + Std(QDir::toNativeSeparators(DataFilePath(e.file))));
+}
+
+Table Synthesize(const QList<ConstituentEntry>& entries, bool (*combine)(QString*), const std::string& name) {
+  CheckTablesExist(entries);
+  StoreConstituents(entries);
+  QString detail;
+  if (!SynthesizeTable(combine, &detail)) Raise(PyExc_ValueError, Std(detail));
+  return Table(name, CurrentTable());
+}
+
+Table Compound(py::handle spec, const std::string& data, std::optional<std::string> name) {
+  SetDataFolder(Q(data));
+  QList<ConstituentEntry> entries;
+  for (const auto& [file, n] : Composition(spec)) entries.append({Q(file), n, 0.0});
+  const std::string fallback = py::isinstance<py::str>(spec) ? spec.cast<std::string>() : "compound";
+  return Synthesize(entries, &CombineCompound, name.value_or(fallback));
+}
+
+Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, const std::string& name) {
+  SetDataFolder(Q(data));
+  QList<ConstituentEntry> entries;
+  for (const py::tuple& t : parts) {
+    if (t.size() < 2 || t.size() > 3) Raise(PyExc_ValueError, "a constituent is (table, percent[, atomic weight])");
+    const std::string file = TableFile(t[0].cast<std::string>());
+    double weight = 0.0;
+    if (t.size() == 3) {
+      weight = t[2].cast<double>();
+    } else {
+      const int z = AtomicNumber(file.substr(0, file.size() - 4));
+      if (z == 0) Raise(PyExc_ValueError, "give the atomic weight: " + file + " is not an element table");
+      weight = StandardAtomicWeight(z);
+    }
+    entries.append({Q(file), t[1].cast<double>(), weight});
+  }
+  return Synthesize(entries, &CombineMixture, name);
+}
+
+void Save(const Table& t, const std::string& path) {
+  const QString p = Q(path);
+  if (!IsCreatableTableName(Std(QFileInfo(p).fileName())))
+    Raise(PyExc_ValueError, "\"" + Std(QFileInfo(p).fileName()) + "\" cannot be a table name");
+  // The one writer of the windows and the command line, over the current
+  // table.
+  for (int i = 1; i <= TableRowCount; ++i) {
+    Module1::XData(i) = t.rows.x[i];
+    Module1::FData(i) = t.rows.f[i];
+    Module1::SData(i) = t.rows.s[i];
+  }
+  QString reason;
+  if (!WriteTableFile(p, &reason)) Raise(PyExc_OSError, path + ": " + Std(reason));
+}
+
+py::dict Average(py::handle spec, py::handle x, std::optional<double> energyKeV, std::optional<int> breitDirac,
+                 const std::string& data) {
+  SetDataFolder(Q(data));
+  std::vector<Constituent> parts;
+  for (const auto& [file, n] : Composition(spec)) parts.push_back({ReadTable(Std(DataFilePath(Q(file)))).lookup, n});
+  if (breitDirac) {
+    if (*breitDirac != 2 && *breitDirac != 3) Raise(PyExc_ValueError, "breit_dirac is 2 or 3");
+    if (!energyKeV) Raise(PyExc_ValueError, "breit_dirac needs energy_kev");
+  }
+  const double e = energyKeV ? Energy(*energyKeV) : kNaN;
+  const std::vector<double> c = AtomFractions(parts);
+  const DoubleArray in = AsArray(x, "x");
+  const std::vector<py::ssize_t> shape = ShapeOf(in);
+  py::array_t<double> f2(shape), fsq(shape), s(shape), bd(shape);
+  double *pf2 = f2.mutable_data(), *pfsq = fsq.mutable_data(), *ps = s.mutable_data(), *pbd = bd.mutable_data();
+  const double* src = in.data();
+  {
+    py::gil_scoped_release release;
+    for (py::ssize_t i = 0; i < in.size(); ++i) {
+      const CompositionAverages a = AverageAt(parts, c, src[i]);
+      double factor = kNaN;
+      if (breitDirac && a.inRange && !BreitDiracFactor(src[i], e, *breitDirac, &factor)) factor = kNaN;
+      pf2[i] = a.inRange ? a.f2Mean : kNaN;
+      pfsq[i] = a.inRange ? a.fMeanSq : kNaN;
+      ps[i] = a.inRange ? a.sMean : kNaN;
+      pbd[i] = a.inRange ? a.sMean * factor : kNaN;
+    }
+  }
+  py::dict out;
+  auto put = [&](const char* key, py::array_t<double>& arr) {
+    out[key] = in.ndim() == 0 ? py::object(py::float_(arr.data()[0])) : py::object(arr);
+  };
+  put("f2_mean", f2);
+  put("f_mean_sq", fsq);
+  put("S_mean", s);
+  if (breitDirac) put("S_mean_BD", bd);
+  return out;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(yex, m) {
+  m.doc() =
+      "YEX: atomic form factors F(x) and incoherent scattering functions S(x).\n\n"
+      "Conventions: x = sin(theta/2)/lambda in 1/Angstrom (the tables' abscissa);\n"
+      "Q = 4*pi*x in 1/Angstrom; theta is the scattering angle in degrees (what\n"
+      "diffraction calls 2-theta); lambda = 12.398419843320026 / E[keV] Angstrom.\n"
+      "Lookups are the main window's: log-log interpolation between rows, defined\n"
+      "for x in 0.005..1000 (NaN outside). Cross sections are in barn (per atom,\n"
+      "formula unit, or amount holding one atom of a mixture's first constituent),\n"
+      "differential ones in barn/sr. The same C++ as the YEX windows and yex-cli.";
+  m.attr("__version__") = YEX_VERSION;
+
+  py::class_<Table>(m, "Table", "A 45-row table of x (1/Angstrom), F(x) and S(x).")
+      .def_property_readonly("name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
+      .def_property_readonly("x", [](const Table& t) { return Column(t.rows, t.rows.x); },
+                             "x of the 45 rows, 1/Angstrom (a copy).")
+      .def_property_readonly("f", [](const Table& t) { return Column(t.rows, t.rows.f); },
+                             "F of the 45 rows (a copy).")
+      .def_property_readonly("s", [](const Table& t) { return Column(t.rows, t.rows.s); },
+                             "S of the 45 rows (a copy).")
+      .def(
+          "lookup",
+          [](const Table& t, py::handle x) {
+            return MapPair(x, "x", [&t](double q, double* f, double* s) {
+              const LookupResult r = t.lookup(q);
+              *f = r.inRange ? r.f : kNaN;
+              *s = r.inRange ? r.s : kNaN;
+            });
+          },
+          py::arg("x"),
+          "(F, S) at x = sin(theta/2)/lambda in 1/Angstrom: a float or any array-like\n"
+          "(same shape back). Bit for bit the main window's lookup; NaN outside\n"
+          "0.005..1000 or where the table cannot be interpolated.")
+      .def("save", &Save, py::arg("path"),
+           "Writes the table to `path` in the YEX format, replacing the file only when\n"
+           "complete; byte-identical to the file the editors and yex-cli write.")
+      .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + ">"; });
+
+  m.def("read_table", &ReadTable, py::arg("path"),
+        "Reads a table file. FileNotFoundError when missing, ValueError when it has\n"
+        "fewer than 45 lines, OSError when it cannot be read.");
+  m.def(
+      "x_from_q", [](py::handle q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); }, py::arg("q"),
+      "x = Q / (4 pi); Q in 1/Angstrom.");
+  m.def(
+      "x_from_theta",
+      [](py::handle theta, std::optional<double> energyKeV, std::optional<double> wavelength) {
+        const double lambda = Wavelength(energyKeV, wavelength, true);
+        return MapOne(theta, "theta", [lambda](double t) { return XFromAngle(t, lambda); });
+      },
+      py::arg("theta"), py::kw_only(), py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(),
+      "x = sin(theta/2)/lambda for the scattering angle theta in degrees, with\n"
+      "energy_kev (lambda = 12.398419843320026 / E) or wavelength in Angstrom.");
+  m.def("compound", &Compound, py::arg("composition"), py::kw_only(), py::arg("data") = "YEX-data",
+        py::arg("name") = py::none(),
+        "The compound editor's table for one formula unit: F = sqrt(sum n F^2),\n"
+        "S = sum n S. `composition` is a formula ('Ca5(PO4)3OH', 'CuSO4*5H2O') whose\n"
+        "symbols name element tables, or a dict {table: atoms}. Tables are read from\n"
+        "the folder `data`. ValueError names the bad token.");
+  m.def("mixture", &Mixture, py::arg("constituents"), py::kw_only(), py::arg("data") = "YEX-data",
+        py::arg("name") = "mixture",
+        "The mixture editor's table: constituents (table, weight percent[, atomic\n"
+        "weight]), the atomic weight built in for element tables; per amount holding\n"
+        "one atom of the first constituent.");
+  m.def(
+      "cross_section",
+      [](const Table& t, py::handle energy) {
+        return MapPair(energy, "energy_kev", [&t](double e, double* coh, double* incoh) {
+          CrossSectionPair p;
+          if (e > 0 && std::isfinite(e) && IntegratedCrossSections(t.lookup, e, &p)) {
+            *coh = p.coh;
+            *incoh = p.incoh;
+          } else {
+            *coh = *incoh = kNaN;
+          }
+        });
+      },
+      py::arg("table"), py::arg("energy_kev"),
+      "(sigma_coh, sigma_incoh) in barn at the photon energy in keV: 2 pi times the\n"
+      "integral over cos(theta) of the differential cross sections (see dcs), the\n"
+      "table interpolated as the lookup does (linear in x^2 below row 2). NaN for an\n"
+      "energy that is not positive or a table that cannot be integrated.");
+  m.def(
+      "dcs",
+      [](const Table& t, py::handle theta, double energyKeV) {
+        const double e = Energy(energyKeV);
+        const double lambda = WavelengthFromEnergy(e);
+        return MapPair(theta, "theta", [&t, e, lambda](double th, double* dcoh, double* dincoh) {
+          const double x = XFromAngle(th, lambda);
+          const LookupResult r = t.lookup(x);
+          CrossSectionPair d;
+          if (r.inRange && DifferentialCrossSections(x, r.f, r.s, e, &d)) {
+            *dcoh = d.coh;
+            *dincoh = d.incoh;
+          } else {
+            *dcoh = *dincoh = kNaN;
+          }
+        });
+      },
+      py::arg("table"), py::arg("theta"), py::arg("energy_kev"),
+      "(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr at the scattering angle\n"
+      "theta (degrees): (r_e^2/2)(1 + cos^2 theta) F^2 and (r_e^2/2) P^2 (P + 1/P -\n"
+      "sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out of\n"
+      "the lookup's range.");
+  m.def("average", &Average, py::arg("composition"), py::arg("x"), py::kw_only(), py::arg("energy_kev") = py::none(),
+        py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data",
+        "Composition averages per atom for total scattering at x (1/Angstrom), from\n"
+        "the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =\n"
+        "sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev,\n"
+        "S_mean_BD = S_mean * P^K. NaN where x is out of range.");
+  m.def(
+      "parse_formula",
+      [](const std::string& formula) {
+        const FormulaResult f = ParseFormula(formula);
+        if (!f.ok) Raise(PyExc_ValueError, "formula " + formula + ": " + f.error);
+        py::dict out;
+        for (const FormulaPart& p : f.parts) {
+          if (p.count == std::floor(p.count) && std::fabs(p.count) < 1e15)
+            out[py::str(p.symbol)] = py::int_(static_cast<long long>(p.count));
+          else
+            out[py::str(p.symbol)] = py::float_(p.count);
+        }
+        return out;
+      },
+      py::arg("formula"), "Atoms of each element in a formula: 'CuSO4*5H2O' -> {'Cu': 1, 'S': 1, 'O': 9, 'H': 10}.");
+}
