@@ -29,3 +29,8 @@ for tables in "O" "O H Si U"; do
 done
 /usr/bin/time -f "curve O, 1e7 points (log grid): %e s wall, %M KiB peak" \
   "$cli" curve O --log-grid 0.005:1000:10000000 >/dev/null
+
+# The Python module (Debian's python3), against the C++ kernel above.
+if [ -d "$build/python" ]; then
+  PYTHONPATH="$build/python" /usr/bin/python3 "$root/bench/bench_python.py" "$root/data/YEX-data"
+fi

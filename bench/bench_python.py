@@ -1,0 +1,41 @@
+# The Python module's array lookup against the C++ kernel (bench_yex's
+# BM_TableLookupMillion, same points) and a Python loop over xraylib.
+# Run by bench/run.sh with PYTHONPATH at the build's python folder.
+import sys
+import time
+
+import numpy as np
+
+import yex
+
+data = sys.argv[1]
+t = yex.read_table(f"{data}/Si.yex")
+x = 0.005 * 200000.0 ** (np.arange(1_000_000) / 999_999.0)
+
+
+def best(fn, repeat=7):
+    times = []
+    for _ in range(repeat):
+        start = time.perf_counter()
+        fn()
+        times.append(time.perf_counter() - start)
+    return min(times)
+
+
+lookup = best(lambda: t.lookup(x))
+print(f"python t.lookup, 1e6 points: {lookup * 1e3:.1f} ms ({lookup * 1e3:.1f} ns a point)")
+try:
+    import xraylib
+
+    sample = x[::10]
+
+    def loop():
+        for v in sample:
+            xraylib.FF_Rayl(14, v)
+            xraylib.SF_Compt(14, v)
+
+    per_point = best(loop, 3) / len(sample)
+    print(f"python loop over xraylib FF_Rayl + SF_Compt: {per_point * 1e9:.0f} ns a point "
+          f"({per_point * 1e6:.0f} ms for 1e6 points, {per_point * 1e6 / (lookup * 1e3):.0f}x t.lookup)")
+except ImportError:
+    print("python3-xraylib not installed: no xraylib loop")
