@@ -96,29 +96,14 @@ int Curve(Context& c, const QStringList& args) {
   }
   w.Header(header);
 
-  const double lambda = points->lambda.value_or(1.0);
-  std::int64_t outside = 0;
-  double v = 0;
-  QString error;
-  for (;;) {
-    const PointSource::Step step = points->source->Next(&v, &error);
-    if (step == PointSource::Step::End) break;
-    if (step == PointSource::Step::Error) {
-      w.Flush();
-      return c.Usage(error);
-    }
-    const double x = ToX(points->unit, v, lambda);
-    w.Field(v, RecordWriter::Kind::X);
-    w.Field(x, RecordWriter::Kind::X);
-    bool counted = false;
+  const QString beyond = dcs ? QStringLiteral(" or beyond x lambda = 1") : QString();
+  return StreamPoints(c, *points, w, beyond, [&](double x) {
+    bool complete = true;
     for (const Column& col : columns) {
       const LookupResult r = col.lookup(x);
       CrossSectionPair d;
       const bool reached = dcs && r.inRange && DifferentialCrossSections(x, r.f, r.s, energy, &d);
-      if ((!r.inRange || (dcs && !reached)) && !counted) {
-        ++outside;
-        counted = true;
-      }
+      complete = complete && r.inRange && (!dcs || reached);
       w.Field(r.inRange ? std::optional<double>(r.f) : std::nullopt);
       w.Field(r.inRange ? std::optional<double>(r.s) : std::nullopt);
       if (dcs) {
@@ -126,16 +111,8 @@ int Curve(Context& c, const QStringList& args) {
         w.Field(reached ? std::optional<double>(d.incoh) : std::nullopt);
       }
     }
-    w.EndLine();
-  }
-  if (!w.HasData()) return c.Usage(QStringLiteral("no points in %1").arg(points->description));
-  w.Flush();
-  if (outside > 0)
-    return c.Data(QStringLiteral("%1 point%2 outside x = 0.005..1000%3: fields left empty")
-                      .arg(outside)
-                      .arg(outside == 1 ? "" : "s")
-                      .arg(dcs ? QStringLiteral(" or beyond x lambda = 1") : QString()));
-  return kOk;
+    return complete;
+  });
 }
 
 }  // namespace yex::cli

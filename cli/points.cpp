@@ -346,6 +346,35 @@ void RecordWriter::Flush() {
   buf_.clear();
 }
 
+int StreamPoints(Context& c, PointSettings& points, RecordWriter& w, const QString& beyond,
+                 const std::function<bool(double x)>& fields) {
+  const double lambda = points.lambda.value_or(1.0);
+  std::int64_t outside = 0;
+  double v = 0;
+  QString error;
+  for (;;) {
+    const PointSource::Step step = points.source->Next(&v, &error);
+    if (step == PointSource::Step::End) break;
+    if (step == PointSource::Step::Error) {
+      w.Flush();
+      return c.Usage(error);
+    }
+    const double x = ToX(points.unit, v, lambda);
+    w.Field(v, RecordWriter::Kind::X);
+    w.Field(x, RecordWriter::Kind::X);
+    if (!fields(x)) ++outside;
+    w.EndLine();
+  }
+  if (!w.HasData()) return c.Usage(QStringLiteral("no points in %1").arg(points.description));
+  w.Flush();
+  if (outside > 0)
+    return c.Data(QStringLiteral("%1 point%2 outside x = 0.005..1000%3: fields left empty")
+                      .arg(outside)
+                      .arg(outside == 1 ? "" : "s")
+                      .arg(beyond));
+  return kOk;
+}
+
 void WriteRunComments(RecordWriter& w, const QString& command, const PointSettings& p) {
   w.Comment(QStringLiteral("yex-cli %1 %2").arg(QStringLiteral(YEX_VERSION), command));
   w.Comment(QStringLiteral("data folder: %1").arg(QDir::toNativeSeparators(DataFolder())));

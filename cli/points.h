@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,6 +73,14 @@ class RecordWriter {
   bool headerDone_ = false;
   std::int64_t dataLines_ = 0;
 };
+
+// Streams every point: writes the point in its unit and x, then lets
+// `fields(x)` write the rest of the line and say whether every field could
+// be filled. Ends as curve and average end: status 2 for a bad line or no
+// points, 1 when points were left (partly) empty, counted on standard error
+// with `beyond` naming what else than the lookup's range empties a field.
+int StreamPoints(Context& c, PointSettings& points, RecordWriter& w, const QString& beyond,
+                 const std::function<bool(double x)>& fields);
 
 // The program and version, the data folder, the unit and energy: the # lines
 // shared by curve and average.

@@ -243,38 +243,17 @@ int Average(Context& c, const QStringList& args) {
   if (power) header.push_back(QStringLiteral("S_mean_BD"));
   w.Header(header);
 
-  const double lambda = points->lambda.value_or(1.0);
-  std::int64_t outside = 0;
-  double v = 0;
-  QString error;
-  for (;;) {
-    const PointSource::Step step = points->source->Next(&v, &error);
-    if (step == PointSource::Step::End) break;
-    if (step == PointSource::Step::Error) {
-      w.Flush();
-      return c.Usage(error);
-    }
-    const double x = ToX(points->unit, v, lambda);
+  const QString beyond = power ? QStringLiteral(" or beyond x lambda = 1") : QString();
+  return StreamPoints(c, *points, w, beyond, [&](double x) {
     const CompositionAverages avg = AverageAt(parts, fractions, x);
     double factor = 0.0;
     const bool bdOk = power && avg.inRange && BreitDiracFactor(x, energy, *power, &factor);
-    if (!avg.inRange || (power && !bdOk)) ++outside;
-    w.Field(v, RecordWriter::Kind::X);
-    w.Field(x, RecordWriter::Kind::X);
     w.Field(avg.inRange ? std::optional<double>(avg.f2Mean) : std::nullopt);
     w.Field(avg.inRange ? std::optional<double>(avg.fMeanSq) : std::nullopt);
     w.Field(avg.inRange ? std::optional<double>(avg.sMean) : std::nullopt);
     if (power) w.Field(bdOk ? std::optional<double>(avg.sMean * factor) : std::nullopt);
-    w.EndLine();
-  }
-  if (!w.HasData()) return c.Usage(QStringLiteral("no points in %1").arg(points->description));
-  w.Flush();
-  if (outside > 0)
-    return c.Data(QStringLiteral("%1 point%2 outside x = 0.005..1000%3: fields left empty")
-                      .arg(outside)
-                      .arg(outside == 1 ? "" : "s")
-                      .arg(power ? QStringLiteral(" or beyond x lambda = 1") : QString()));
-  return kOk;
+    return avg.inRange && (!power || bdOk);
+  });
 }
 
 }  // namespace yex::cli

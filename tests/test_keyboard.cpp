@@ -23,17 +23,6 @@ using namespace yex::test;
 
 namespace {
 
-QString Visible() {
-  QStringList out;
-  using W = Windows::Which;
-  if (Windows::exists(W::Form1) && Windows::form1().isVisible()) out << "Form1";
-  if (Windows::exists(W::Form3) && Windows::form3().isVisible()) out << "Form3";
-  if (Windows::exists(W::Form4) && Windows::form4().isVisible()) out << "Form4";
-  if (Windows::exists(W::Form5) && Windows::form5().isVisible()) out << "Form5";
-  if (Windows::exists(W::Form6) && Windows::form6().isVisible()) out << "Form6";
-  return out.join(' ');
-}
-
 // Gives `b` the keyboard focus in its window and sends one key.
 void KeyOnButton(QPushButton* b, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
   b->window()->activateWindow();

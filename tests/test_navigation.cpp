@@ -21,18 +21,6 @@ using namespace yex::Module1;
 
 namespace {
 
-// Which of the five windows are visible, as "1 3 4 5 6" letters.
-QString Visible() {
-  QStringList out;
-  using W = Windows::Which;
-  if (Windows::exists(W::Form1) && Windows::form1().isVisible()) out << "Form1";
-  if (Windows::exists(W::Form3) && Windows::form3().isVisible()) out << "Form3";
-  if (Windows::exists(W::Form4) && Windows::form4().isVisible()) out << "Form4";
-  if (Windows::exists(W::Form5) && Windows::form5().isVisible()) out << "Form5";
-  if (Windows::exists(W::Form6) && Windows::form6().isVisible()) out << "Form6";
-  return out.join(' ');
-}
-
 void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2)); }
 
 Form1& StartProgram() {

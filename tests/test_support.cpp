@@ -8,7 +8,10 @@
 #include "app/scattering_data/table_file.h"
 #include "app/scattering_data/table_format.h"
 #include "app/windows.h"
+#include "aux_windows/form3.h"
+#include "aux_windows/form5.h"
 #include "compound_editor/form4.h"
+#include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "toolkit/fonts.h"
 
@@ -141,6 +144,17 @@ void FreshProgram() {
   Windows::DestroyAll();
   Module1::ResetAll();
   InstallFontSubstitutions();
+}
+
+QString Visible() {
+  QStringList out;
+  using W = Windows::Which;
+  if (Windows::exists(W::Form1) && Windows::form1().isVisible()) out << "Form1";
+  if (Windows::exists(W::Form3) && Windows::form3().isVisible()) out << "Form3";
+  if (Windows::exists(W::Form4) && Windows::form4().isVisible()) out << "Form4";
+  if (Windows::exists(W::Form5) && Windows::form5().isVisible()) out << "Form5";
+  if (Windows::exists(W::Form6) && Windows::form6().isVisible()) out << "Form6";
+  return out.join(' ');
 }
 
 }  // namespace yex::test

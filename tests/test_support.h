@@ -96,6 +96,9 @@ struct MixtureRowEntry {
 void EnterCompound(ScriptedDialogs& d, const QString& name, const QList<CompoundRow>& rows);
 void EnterMixture(ScriptedDialogs& d, const QString& name, const QList<MixtureRowEntry>& rows);
 
+// The visible windows among the five, as "Form1 Form3".
+QString Visible();
+
 // Resets the shared state and deletes every window; call in init().
 void FreshProgram();
 
