@@ -56,7 +56,8 @@ Table ReadTable(const std::string& path) {
   ScatteringTable t;
   QString reason;
   if (!ReadTableFile(p, t, &reason))
-    Raise(reason.contains(QStringLiteral("lines")) ? PyExc_ValueError : PyExc_OSError, path + ": " + Std(reason));
+    Raise(reason.contains(QStringLiteral("lines")) ? PyExc_ValueError : PyExc_OSError,
+          path + ": " + Std(reason));
   QString name = info.fileName();
   if (name.endsWith(QStringLiteral(".yex"), Qt::CaseInsensitive)) name.chop(4);
   return Table(Std(name), t);
@@ -131,11 +132,13 @@ py::object MapOne(py::handle values, const char* what, const F& f) {
 double Wavelength(std::optional<double> energyKeV, std::optional<double> wavelength, bool required) {
   if (energyKeV && wavelength) Raise(PyExc_ValueError, "give one of energy_kev and wavelength");
   if (energyKeV) {
-    if (!(*energyKeV > 0) || !std::isfinite(*energyKeV)) Raise(PyExc_ValueError, "energy_kev must be positive");
+    if (!(*energyKeV > 0) || !std::isfinite(*energyKeV))
+      Raise(PyExc_ValueError, "energy_kev must be positive");
     return WavelengthFromEnergy(*energyKeV);
   }
   if (wavelength) {
-    if (!(*wavelength > 0) || !std::isfinite(*wavelength)) Raise(PyExc_ValueError, "wavelength must be positive");
+    if (!(*wavelength > 0) || !std::isfinite(*wavelength))
+      Raise(PyExc_ValueError, "wavelength must be positive");
     return *wavelength;
   }
   if (required) Raise(PyExc_ValueError, "give energy_kev or wavelength");
@@ -148,7 +151,8 @@ double Energy(double keV) {
 }
 
 std::string TableFile(std::string name) {
-  if (name.size() < 4 || QString::fromStdString(name.substr(name.size() - 4)).compare(".yex", Qt::CaseInsensitive))
+  if (name.size() < 4 ||
+      QString::fromStdString(name.substr(name.size() - 4)).compare(".yex", Qt::CaseInsensitive))
     name += ".yex";
   if (!IsCreatableTableName(name)) Raise(PyExc_ValueError, "\"" + name + "\" is not a table name");
   return name;
@@ -164,7 +168,8 @@ std::vector<std::pair<std::string, double>> Composition(py::handle spec) {
   } else if (py::isinstance<py::dict>(spec)) {
     for (const auto& [k, v] : spec.cast<py::dict>()) {
       const double n = v.cast<double>();
-      if (!(n > 0) || !std::isfinite(n)) Raise(PyExc_ValueError, "the count of " + py::str(k).cast<std::string>() + " must be positive");
+      if (!(n > 0) || !std::isfinite(n))
+        Raise(PyExc_ValueError, "the count of " + py::str(k).cast<std::string>() + " must be positive");
       out.emplace_back(TableFile(k.cast<std::string>()), n);
     }
     if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
@@ -203,7 +208,8 @@ Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, cons
   SetDataFolder(Q(data));
   QList<ConstituentEntry> entries;
   for (const py::tuple& t : parts) {
-    if (t.size() < 2 || t.size() > 3) Raise(PyExc_ValueError, "a constituent is (table, percent[, atomic weight])");
+    if (t.size() < 2 || t.size() > 3)
+      Raise(PyExc_ValueError, "a constituent is (table, percent[, atomic weight])");
     const std::string file = TableFile(t[0].cast<std::string>());
     double weight = 0.0;
     if (t.size() == 3) {
@@ -233,11 +239,12 @@ void Save(const Table& t, const std::string& path) {
   if (!WriteTableFile(p, &reason)) Raise(PyExc_OSError, path + ": " + Std(reason));
 }
 
-py::dict Average(py::handle spec, py::handle x, std::optional<double> energyKeV, std::optional<int> breitDirac,
-                 const std::string& data) {
+py::dict Average(py::handle spec, py::handle x, std::optional<double> energyKeV,
+                 std::optional<int> breitDirac, const std::string& data) {
   SetDataFolder(Q(data));
   std::vector<Constituent> parts;
-  for (const auto& [file, n] : Composition(spec)) parts.push_back({ReadTable(Std(DataFilePath(Q(file)))).lookup, n});
+  for (const auto& [file, n] : Composition(spec))
+    parts.push_back({ReadTable(Std(DataFilePath(Q(file)))).lookup, n});
   if (breitDirac) {
     if (*breitDirac != 2 && *breitDirac != 3) Raise(PyExc_ValueError, "breit_dirac is 2 or 3");
     if (!energyKeV) Raise(PyExc_ValueError, "breit_dirac needs energy_kev");
@@ -247,7 +254,8 @@ py::dict Average(py::handle spec, py::handle x, std::optional<double> energyKeV,
   const DoubleArray in = AsArray(x, "x");
   const std::vector<py::ssize_t> shape = ShapeOf(in);
   py::array_t<double> f2(shape), fsq(shape), s(shape), bd(shape);
-  double *pf2 = f2.mutable_data(), *pfsq = fsq.mutable_data(), *ps = s.mutable_data(), *pbd = bd.mutable_data();
+  double *pf2 = f2.mutable_data(), *pfsq = fsq.mutable_data(), *ps = s.mutable_data(),
+         *pbd = bd.mutable_data();
   const double* src = in.data();
   {
     py::gil_scoped_release release;
@@ -287,13 +295,15 @@ PYBIND11_MODULE(yex, m) {
   m.attr("__version__") = YEX_VERSION;
 
   py::class_<Table>(m, "Table", "A 45-row table of x (1/Angstrom), F(x) and S(x).")
-      .def_property_readonly("name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
-      .def_property_readonly("x", [](const Table& t) { return Column(t.rows, t.rows.x); },
-                             "x of the 45 rows, 1/Angstrom (a copy).")
-      .def_property_readonly("f", [](const Table& t) { return Column(t.rows, t.rows.f); },
-                             "F of the 45 rows (a copy).")
-      .def_property_readonly("s", [](const Table& t) { return Column(t.rows, t.rows.s); },
-                             "S of the 45 rows (a copy).")
+      .def_property_readonly(
+          "name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
+      .def_property_readonly(
+          "x", [](const Table& t) { return Column(t.rows, t.rows.x); },
+          "x of the 45 rows, 1/Angstrom (a copy).")
+      .def_property_readonly(
+          "f", [](const Table& t) { return Column(t.rows, t.rows.f); }, "F of the 45 rows (a copy).")
+      .def_property_readonly(
+          "s", [](const Table& t) { return Column(t.rows, t.rows.s); }, "S of the 45 rows (a copy).")
       .def(
           "lookup",
           [](const Table& t, py::handle x) {
@@ -316,8 +326,8 @@ PYBIND11_MODULE(yex, m) {
         "Reads a table file. FileNotFoundError when missing, ValueError when it has\n"
         "fewer than 45 lines, OSError when it cannot be read.");
   m.def(
-      "x_from_q", [](py::handle q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); }, py::arg("q"),
-      "x = Q / (4 pi); Q in 1/Angstrom.");
+      "x_from_q", [](py::handle q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); },
+      py::arg("q"), "x = Q / (4 pi); Q in 1/Angstrom.");
   m.def(
       "x_from_theta",
       [](py::handle theta, std::optional<double> energyKeV, std::optional<double> wavelength) {
@@ -341,21 +351,26 @@ PYBIND11_MODULE(yex, m) {
   m.def(
       "cross_section",
       [](const Table& t, py::handle energy) {
-        return MapPair(energy, "energy_kev", [&t](double e, double* coh, double* incoh) {
+        const DoubleArray e = AsArray(energy, "energy_kev");
+        for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
+        const char* why = nullptr;
+        py::tuple out = MapPair(e, "energy_kev", [&t, &why](double keV, double* coh, double* incoh) {
           CrossSectionPair p;
-          if (e > 0 && std::isfinite(e) && IntegratedCrossSections(t.lookup, e, &p)) {
+          if (IntegratedCrossSections(t.lookup, keV, &p, &why)) {
             *coh = p.coh;
             *incoh = p.incoh;
           } else {
             *coh = *incoh = kNaN;
           }
         });
+        if (why) Raise(PyExc_ValueError, t.name + ": " + why);
+        return out;
       },
       py::arg("table"), py::arg("energy_kev"),
       "(sigma_coh, sigma_incoh) in barn at the photon energy in keV: 2 pi times the\n"
       "integral over cos(theta) of the differential cross sections (see dcs), the\n"
-      "table interpolated as the lookup does (linear in x^2 below row 2). NaN for an\n"
-      "energy that is not positive or a table that cannot be integrated.");
+      "table interpolated as the lookup does (linear in x^2 below row 2). ValueError\n"
+      "for an energy that is not positive or a table that cannot be integrated.");
   m.def(
       "dcs",
       [](const Table& t, py::handle theta, double energyKeV) {
@@ -378,8 +393,8 @@ PYBIND11_MODULE(yex, m) {
       "theta (degrees): (r_e^2/2)(1 + cos^2 theta) F^2 and (r_e^2/2) P^2 (P + 1/P -\n"
       "sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out of\n"
       "the lookup's range.");
-  m.def("average", &Average, py::arg("composition"), py::arg("x"), py::kw_only(), py::arg("energy_kev") = py::none(),
-        py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data",
+  m.def("average", &Average, py::arg("composition"), py::arg("x"), py::kw_only(),
+        py::arg("energy_kev") = py::none(), py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data",
         "Composition averages per atom for total scattering at x (1/Angstrom), from\n"
         "the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =\n"
         "sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev,\n"
@@ -398,5 +413,6 @@ PYBIND11_MODULE(yex, m) {
         }
         return out;
       },
-      py::arg("formula"), "Atoms of each element in a formula: 'CuSO4*5H2O' -> {'Cu': 1, 'S': 1, 'O': 9, 'H': 10}.");
+      py::arg("formula"),
+      "Atoms of each element in a formula: 'CuSO4*5H2O' -> {'Cu': 1, 'S': 1, 'O': 9, 'H': 10}.");
 }

@@ -131,6 +131,7 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.x_from_theta(30, energy_kev=-1), ValueError, "must be positive"),
         (lambda: yex.x_from_theta(30), ValueError, "energy_kev or wavelength"),
         (lambda: yex.dcs(yex.read_table("YEX-data/O.yex"), 30, 0), ValueError, "must be positive"),
+        (lambda: yex.cross_section(yex.read_table("YEX-data/O.yex"), [10, -5]), ValueError, "must be positive"),
         (lambda: yex.average("SiO2", 0.3, breit_dirac=2), ValueError, "needs energy_kev"),
         (lambda: yex.read_table("YEX-data/O.yex").lookup("abc"), ValueError, "must be a number"),
         (lambda: yex.compound("H2O").save("YEX-data/a|b.yex"), ValueError, "cannot be a table name"),
