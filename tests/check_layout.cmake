@@ -3,6 +3,7 @@
 #    only in its file layer and only Qt Core;
 #  - the science includes the data, the plain lookup and itself, never Qt;
 #  - the toolkit includes the data and itself, never a window;
+#  - the command line and the Python module include the plain parts only;
 #  - the main window's plain part (chart, lookups) includes no Qt.
 # Run: cmake -DROOT=<source tree> -DQTCORE=<QtCore include dir> -P check_layout.cmake
 set(problems "")
@@ -48,6 +49,10 @@ endforeach()
 check_folder(app/scattering_data "app/scattering_data/" core)
 check_folder(science "science/;app/scattering_data/;main_window/lookup.h;main_window/table_lookup.h" none)
 check_folder(toolkit "toolkit/;app/scattering_data/" any)
+# The command line and the Python module use the plain parts, never a window.
+set(plain_parts "app/scattering_data/;science/;main_window/lookup.h;main_window/table_lookup.h;main_window/chart.h;editor_shared/save_sequence.h;compound_editor/compound_synthesis.h;mixture_editor/mixture_synthesis.h;toolkit/painter_surface.h;toolkit/drawing_surface.h;toolkit/fonts.h;toolkit/icons.h")
+check_folder(cli "cli/;${plain_parts}" any)
+check_folder(python "${plain_parts}" any)
 foreach(plain chart lookup table_lookup)
   foreach(ext h cpp)
     if(EXISTS "${ROOT}/main_window/${plain}.${ext}")

@@ -154,9 +154,6 @@ void TestCurve::formats() {
       QCOMPARE(d.rows[i][k], c.rows[i][k].isEmpty()
                                  ? QString()
                                  : QString::fromStdString(FormatFS(c.rows[i][k].toDouble())));
-    // Shortest round trip: no longer than 17 significant digits, and exact.
-    QVERIFY(c.rows[i][2].isEmpty() || c.rows[i][2] == QString::number(c.rows[i][2].toDouble(), 'g', 17) ||
-            c.rows[i][2].size() < QString::number(c.rows[i][2].toDouble(), 'g', 17).size());
   }
 }
 
