@@ -39,13 +39,13 @@ struct Arguments {
 // Options a command knows: `valued` take the next argument, `flags` none.
 // "--help"/"-h" are always known. A word starting with "--" followed by a
 // digit or "." is an operand (a negative number), as is "-" alone.
-struct OptionSpec {
+struct KnownOptions {
   QStringList valued;
   QStringList flags;
 };
 
 // Splits `args`; an unknown option or a missing value is a usage error.
-std::optional<Arguments> ParseArguments(Context& c, const QStringList& args, const OptionSpec& spec,
+std::optional<Arguments> ParseArguments(Context& c, const QStringList& args, const KnownOptions& known,
                                         int* status);
 
 bool WantsHelp(const QStringList& args);

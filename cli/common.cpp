@@ -54,20 +54,20 @@ bool LooksLikeOption(const QString& a) {
 
 }  // namespace
 
-std::optional<Arguments> ParseArguments(Context& c, const QStringList& args, const OptionSpec& spec,
+std::optional<Arguments> ParseArguments(Context& c, const QStringList& args, const KnownOptions& known,
                                         int* status) {
   Arguments parsed;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
     if (!LooksLikeOption(a)) {
       parsed.items.append({QString(), a});
-    } else if (spec.valued.contains(a)) {
+    } else if (known.valued.contains(a)) {
       if (i + 1 >= args.size()) {
         *status = c.Usage(a + QStringLiteral(" needs a value"));
         return std::nullopt;
       }
       parsed.items.append({a, args[++i]});
-    } else if (spec.flags.contains(a) || a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
+    } else if (known.flags.contains(a) || a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
       parsed.items.append({a, QString()});
     } else {
       *status = c.Usage(QStringLiteral("unknown option %1").arg(a));

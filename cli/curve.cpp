@@ -53,9 +53,9 @@ const char* kCurveHelp =
 int Curve(Context& c, const QStringList& args) {
   if (WantsHelp(args)) return c.out << kCurveHelp, kOk;
   int status = kOk;
-  OptionSpec spec = PointOptionSpec();
-  spec.flags << QStringLiteral("--dcs");
-  const std::optional<Arguments> a = ParseArguments(c, args, spec, &status);
+  KnownOptions known = PointOptions();
+  known.flags << QStringLiteral("--dcs");
+  const std::optional<Arguments> a = ParseArguments(c, args, known, &status);
   if (!a) return status;
   if (a->has(QStringLiteral("--csv")) && a->has(QStringLiteral("--tsv")))
     return c.Usage(QStringLiteral("give one of --csv and --tsv"));

@@ -153,21 +153,21 @@ std::optional<std::array<double, 3>> Triple(const QString& text) {
   return v;
 }
 
-std::unique_ptr<PointSource> Grid(Context& c, const QString& spec, int* status) {
-  const auto v = Triple(spec);
+std::unique_ptr<PointSource> Grid(Context& c, const QString& text, int* status) {
+  const auto v = Triple(text);
   if (!v) {
-    *status = c.Usage(QStringLiteral("--grid %1: expected START:STOP:STEP").arg(spec));
+    *status = c.Usage(QStringLiteral("--grid %1: expected START:STOP:STEP").arg(text));
     return nullptr;
   }
   const auto [start, stop, step] = *v;
   if (!(step > 0)) {
-    *status = c.Usage(QStringLiteral("--grid %1: STEP must be positive").arg(spec));
+    *status = c.Usage(QStringLiteral("--grid %1: STEP must be positive").arg(text));
     return nullptr;
   }
   const double span = (stop - start) / step;
   if (!(span >= -1e-9) || span > kMaxPoints) {
-    *status = c.Usage(span > kMaxPoints ? QStringLiteral("--grid %1: too many points").arg(spec)
-                                        : QStringLiteral("--grid %1: STOP lies below START").arg(spec));
+    *status = c.Usage(span > kMaxPoints ? QStringLiteral("--grid %1: too many points").arg(text)
+                                        : QStringLiteral("--grid %1: STOP lies below START").arg(text));
     return nullptr;
   }
   // STOP counts when the nearest grid point lies within a relative 1e-9 of it.
@@ -179,19 +179,19 @@ std::unique_ptr<PointSource> Grid(Context& c, const QString& spec, int* status) 
                                       onGrid ? std::optional<double>(stop) : std::nullopt);
 }
 
-std::unique_ptr<PointSource> LogGrid(Context& c, const QString& spec, int* status) {
-  const auto v = Triple(spec);
+std::unique_ptr<PointSource> LogGrid(Context& c, const QString& text, int* status) {
+  const auto v = Triple(text);
   if (!v) {
-    *status = c.Usage(QStringLiteral("--log-grid %1: expected START:STOP:N").arg(spec));
+    *status = c.Usage(QStringLiteral("--log-grid %1: expected START:STOP:N").arg(text));
     return nullptr;
   }
   const auto [start, stop, n] = *v;
   if (!(start > 0) || !(stop > 0)) {
-    *status = c.Usage(QStringLiteral("--log-grid %1: START and STOP must be positive").arg(spec));
+    *status = c.Usage(QStringLiteral("--log-grid %1: START and STOP must be positive").arg(text));
     return nullptr;
   }
   if (n != std::floor(n) || n < 2 || n > kMaxPoints) {
-    *status = c.Usage(QStringLiteral("--log-grid %1: N must be a whole number of at least 2").arg(spec));
+    *status = c.Usage(QStringLiteral("--log-grid %1: N must be a whole number of at least 2").arg(text));
     return nullptr;
   }
   return std::make_unique<LogGridSource>(start, stop, static_cast<std::int64_t>(n));
@@ -210,7 +210,7 @@ std::unique_ptr<PointSource> FromFile(Context& c, const QString& path, int* stat
 
 }  // namespace
 
-OptionSpec PointOptionSpec() {
+KnownOptions PointOptions() {
   return {{QStringLiteral("--grid"), QStringLiteral("--log-grid"), QStringLiteral("--from"),
            QStringLiteral("--unit"), QStringLiteral("--energy"), QStringLiteral("--wavelength")},
           {QStringLiteral("--csv"), QStringLiteral("--tsv"), QStringLiteral("--display")}};

@@ -17,8 +17,8 @@
 
 namespace yex::cli {
 
-// The options every points command takes, to add to its OptionSpec.
-OptionSpec PointOptionSpec();
+// The options every points command takes, to add to its KnownOptions.
+KnownOptions PointOptions();
 
 // Where the points come from; yields them one at a time so that a file of
 // any length streams.

@@ -67,9 +67,9 @@ std::optional<double> BuiltInMolarMass(const QString& displayName) {
 int CrossSection(Context& c, const QStringList& args) {
   if (WantsHelp(args)) return c.out << kCrossSectionHelp, kOk;
   int status = kOk;
-  OptionSpec spec{{QStringLiteral("--energy"), QStringLiteral("--energy-grid")},
-                  {QStringLiteral("--csv"), QStringLiteral("--tsv"), QStringLiteral("--display")}};
-  const std::optional<Arguments> a = ParseArguments(c, args, spec, &status);
+  KnownOptions known{{QStringLiteral("--energy"), QStringLiteral("--energy-grid")},
+                     {QStringLiteral("--csv"), QStringLiteral("--tsv"), QStringLiteral("--display")}};
+  const std::optional<Arguments> a = ParseArguments(c, args, known, &status);
   if (!a) return status;
   if (a->has(QStringLiteral("--csv")) && a->has(QStringLiteral("--tsv")))
     return c.Usage(QStringLiteral("give one of --csv and --tsv"));
@@ -177,9 +177,9 @@ int CrossSection(Context& c, const QStringList& args) {
 int Average(Context& c, const QStringList& args) {
   if (WantsHelp(args)) return c.out << kAverageHelp, kOk;
   int status = kOk;
-  OptionSpec spec = PointOptionSpec();
-  spec.valued << QStringLiteral("--formula") << QStringLiteral("--breit-dirac");
-  const std::optional<Arguments> a = ParseArguments(c, args, spec, &status);
+  KnownOptions known = PointOptions();
+  known.valued << QStringLiteral("--formula") << QStringLiteral("--breit-dirac");
+  const std::optional<Arguments> a = ParseArguments(c, args, known, &status);
   if (!a) return status;
   if (a->has(QStringLiteral("--csv")) && a->has(QStringLiteral("--tsv")))
     return c.Usage(QStringLiteral("give one of --csv and --tsv"));

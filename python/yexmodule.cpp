@@ -159,14 +159,14 @@ std::string TableFile(std::string name) {
 }
 
 // A formula, or {table: count}, as (table file, count) pairs.
-std::vector<std::pair<std::string, double>> Composition(py::handle spec) {
+std::vector<std::pair<std::string, double>> Composition(py::handle composition) {
   std::vector<std::pair<std::string, double>> out;
-  if (py::isinstance<py::str>(spec)) {
-    const FormulaResult f = ParseFormula(spec.cast<std::string>());
-    if (!f.ok) Raise(PyExc_ValueError, "formula " + spec.cast<std::string>() + ": " + f.error);
+  if (py::isinstance<py::str>(composition)) {
+    const FormulaResult f = ParseFormula(composition.cast<std::string>());
+    if (!f.ok) Raise(PyExc_ValueError, "formula " + composition.cast<std::string>() + ": " + f.error);
     for (const FormulaPart& p : f.parts) out.emplace_back(p.symbol + ".yex", p.count);
-  } else if (py::isinstance<py::dict>(spec)) {
-    for (const auto& [k, v] : spec.cast<py::dict>()) {
+  } else if (py::isinstance<py::dict>(composition)) {
+    for (const auto& [k, v] : composition.cast<py::dict>()) {
       const double n = v.cast<double>();
       if (!(n > 0) || !std::isfinite(n))
         Raise(PyExc_ValueError, "the count of " + py::str(k).cast<std::string>() + " must be positive");
@@ -196,11 +196,12 @@ Table Synthesize(const QList<ConstituentEntry>& entries, bool (*combine)(QString
   return Table(name, CurrentTable());
 }
 
-Table Compound(py::handle spec, const std::string& data, std::optional<std::string> name) {
+Table Compound(py::handle composition, const std::string& data, std::optional<std::string> name) {
   SetDataFolder(Q(data));
   QList<ConstituentEntry> entries;
-  for (const auto& [file, n] : Composition(spec)) entries.append({Q(file), n, 0.0});
-  const std::string fallback = py::isinstance<py::str>(spec) ? spec.cast<std::string>() : "compound";
+  for (const auto& [file, n] : Composition(composition)) entries.append({Q(file), n, 0.0});
+  const std::string fallback =
+      py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
   return Synthesize(entries, &CombineCompound, name.value_or(fallback));
 }
 
@@ -239,11 +240,11 @@ void Save(const Table& t, const std::string& path) {
   if (!WriteTableFile(p, &reason)) Raise(PyExc_OSError, path + ": " + Std(reason));
 }
 
-py::dict Average(py::handle spec, py::handle x, std::optional<double> energyKeV,
+py::dict Average(py::handle composition, py::handle x, std::optional<double> energyKeV,
                  std::optional<int> breitDirac, const std::string& data) {
   SetDataFolder(Q(data));
   std::vector<Constituent> parts;
-  for (const auto& [file, n] : Composition(spec))
+  for (const auto& [file, n] : Composition(composition))
     parts.push_back({ReadTable(Std(DataFilePath(Q(file)))).lookup, n});
   if (breitDirac) {
     if (*breitDirac != 2 && *breitDirac != 3) Raise(PyExc_ValueError, "breit_dirac is 2 or 3");
