@@ -16,7 +16,8 @@ expected() {
   {
     printf '%s\n' usr/bin/yex usr/bin/yex-cli usr/libexec/yex/yex \
       usr/share/applications/org.yex.YEX.desktop usr/share/metainfo/org.yex.YEX.metainfo.xml \
-      usr/share/man/man1/yex-cli.1.gz usr/share/bash-completion/completions/yex-cli \
+      usr/share/man/man1/yex-cli.1.gz usr/share/man/man1/yex.1.gz usr/share/bash-completion/completions/yex-cli \
+      usr/share/doc/yex/copyright usr/share/doc/yex/changelog.gz \
       usr/share/icons/hicolor/scalable/apps/yex.svg
     for size in 16 24 32 48 64 128 256; do echo "usr/share/icons/hicolor/${size}x${size}/apps/yex.png"; done
     for table in "$source"/data/YEX-data/*.yex; do echo "usr/share/yex/YEX-data/${table##*/}"; done
@@ -35,6 +36,9 @@ if [ "$mode" = package ]; then
   for dep in libqt6widgets6 libqt6svg6 qt6-qpa-plugins fonts-ipafont-gothic fonts-motoya-l-maruberi; do
     grep -q "^Depends: .*$dep" "$tmp/fields" || fail "no dependency on $dep"
   done
+  # Debian's own checker: no error and no warning.
+  lintian --no-tag-display-limit "$deb" | tee "$tmp/lintian"
+  ! grep -q '^[EW]: ' "$tmp/lintian" || fail "lintian reports errors or warnings"
   echo "package: $(basename "$deb"), $(wc -l <"$tmp/got") files"
   exit 0
 fi
@@ -48,9 +52,15 @@ diff -u "$tmp/want" "$tmp/got" || fail "installed files differ from the expected
 
 desktop-file-validate "$dest/usr/share/applications/org.yex.YEX.desktop"
 appstreamcli validate --no-net "$dest/usr/share/metainfo/org.yex.YEX.metainfo.xml"
-man -P cat -l "$dest/usr/share/man/man1/yex-cli.1.gz" 2>"$tmp/man.err" | grep -q "cross-section" ||
-  fail "the man page does not render"
-[ ! -s "$tmp/man.err" ] || fail "man: $(cat "$tmp/man.err")"
+for page in "yex-cli cross-section" "yex YEX_WORKDIR"; do
+  set -- $page
+  man -P cat -l "$dest/usr/share/man/man1/$1.1.gz" 2>"$tmp/man.err" | grep -q "$2" ||
+    fail "the man page $1(1) does not render"
+  [ ! -s "$tmp/man.err" ] || fail "man $1: $(cat "$tmp/man.err")"
+done
+grep -q "<project_license>BSD-3-Clause</project_license>" "$dest/usr/share/metainfo/org.yex.YEX.metainfo.xml" ||
+  fail "no project licence in the metadata"
+zcat "$dest/usr/share/doc/yex/changelog.gz" | cmp -s - "$source/CHANGELOG" || fail "changelog.gz is not CHANGELOG"
 bash -n "$dest/usr/share/bash-completion/completions/yex-cli"
 
 cli=$dest/usr/bin/yex-cli
