@@ -20,11 +20,15 @@ for i in $(seq 20); do "$build/bench/bench_startup"; done | sort -n |
 # and the peak resident memory at 10,000,000 points (streamed).
 cd "$work"
 awk 'BEGIN { srand(1); for (i = 0; i < 1000000; i++) printf "%.17g\n", 10 ^ (-2.3 + 5.3 * rand()) }' >points.txt
+# points.txt is in random order; sorted.txt holds the same points ascending.
+sort -g points.txt >sorted.txt
 cli="$build/cli/yex-cli"
 for tables in "O" "O H Si U"; do
-  for i in 1 2 3; do
-    /usr/bin/time -f "curve $tables, 1e6 points from a file: %e s wall, %M KiB peak" \
-      "$cli" curve $tables --from points.txt >/dev/null || true
+  for file in points.txt sorted.txt; do
+    for i in 1 2 3; do
+      /usr/bin/time -f "curve $tables, 1e6 points from $file: %e s wall, %M KiB peak" \
+        "$cli" curve $tables --from $file >/dev/null || true
+    done
   done
 done
 /usr/bin/time -f "curve O, 1e7 points (log grid): %e s wall, %M KiB peak" \

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "app/scattering_data/module1.h"
 #include "main_window/lookup.h"
@@ -15,11 +16,16 @@ class TableLookup {
   explicit TableLookup(const ScatteringTable& t);
 
   // Bit for bit LookupPoint(x, f, s, q): the row found is the first from
-  // row 2 whose x is not below q, found by a binary search over the running
-  // maximum of the x column (so a column that is not ascending finds the
-  // same row), and the interpolation evaluates the same expression in the
+  // row 2 whose x is not below q, found by a branch-free binary search over
+  // the running maximum of the x column (so a column that is not ascending
+  // finds the same row, and scattered points cost what a sweep costs), and
+  // the interpolation evaluates the same expression in the
   // same order from the same logarithms.
   LookupResult operator()(double q) const;
+
+  // F and S at n points, NaN where operator() is not in range; one call for
+  // a whole array, so that the per-point work is inlined.
+  void Many(const double* q, std::size_t n, double* f, double* s) const;
 
   // The interpolation between rows i - 1 and i (2 <= i <= 45) at q, by the
   // same expression, wherever q lies; not in range when the pair holds a
@@ -33,12 +39,18 @@ class TableLookup {
 
  private:
   void Prepare();
+  // The bodies of operator() and Between, inlined into Many's loop.
+  LookupResult At(double q) const;
+  LookupResult Interpolate(int i, double q) const;
 
   static constexpr int N = TableRowCount + 1;
   std::array<double, N> x_{}, f_{}, s_{};
-  // Running maximum of x from row 2, a NaN counted as +inf (it stops the
-  // search as it would stop the linear one).
-  std::array<double, N> searchKey_{};
+  // Running maximum of x from row 2 (key j for row j + 2), a NaN counted as
+  // +inf (it stops the search as it would stop the linear one), padded with
+  // +inf to a power of two so that the search always takes the same six
+  // halvings, whatever the order of the points.
+  static constexpr int KeyCount = 64;
+  std::array<double, KeyCount> searchKey_{};
   // For the pair (i - 1, i): whether all six values are usable, and the
   // logarithms and differences the formula takes.
   std::array<bool, N> usable_{};

@@ -7,10 +7,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/scattering_data/module1.h"
@@ -97,21 +99,45 @@ std::vector<py::ssize_t> ShapeOf(const DoubleArray& a) { return {a.shape(), a.sh
 
 // f(value, &first, &second) over every element, without the GIL; a 0-d
 // input gives two floats, any other shape two arrays of that shape.
+// Runs `work(from, count)` over 0..n: in one piece below 65,536 points
+// (a thread costs more than it saves there), else in one slice a core.
+template <typename W>
+void ForEachSlice(std::size_t n, const W& work) {
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t slices = std::min(cores, std::max<std::size_t>(1, n / 65536));
+  std::vector<std::thread> others;
+  const std::size_t step = (n + slices - 1) / std::max<std::size_t>(1, slices);
+  for (std::size_t k = 1; k < slices; ++k) {
+    const std::size_t from = k * step;
+    if (from < n) others.emplace_back([&work, from, n, step] { work(from, std::min(step, n - from)); });
+  }
+  work(0, std::min(step, n));
+  for (std::thread& t : others) t.join();
+}
+
+// Two arrays of the input's shape from `f(src, n, a, b)`, run without the GIL.
 template <typename F>
-py::tuple MapPair(py::handle values, const char* what, const F& f) {
+py::tuple MapPairBatch(py::handle values, const char* what, const F& f) {
   const DoubleArray in = AsArray(values, what);
   const std::vector<py::ssize_t> shape = ShapeOf(in);
   py::array_t<double> a(shape), b(shape);
   const double* src = in.data();
   double* pa = a.mutable_data();
   double* pb = b.mutable_data();
-  const py::ssize_t n = in.size();
+  const auto n = static_cast<std::size_t>(in.size());
   {
     py::gil_scoped_release release;
-    for (py::ssize_t i = 0; i < n; ++i) f(src[i], pa + i, pb + i);
+    f(src, n, pa, pb);
   }
   if (in.ndim() == 0) return py::make_tuple(pa[0], pb[0]);
   return py::make_tuple(a, b);
+}
+
+template <typename F>
+py::tuple MapPair(py::handle values, const char* what, const F& f) {
+  return MapPairBatch(values, what, [&f](const double* src, std::size_t n, double* pa, double* pb) {
+    for (std::size_t i = 0; i < n; ++i) f(src[i], pa + i, pb + i);
+  });
 }
 
 template <typename F>
@@ -308,10 +334,12 @@ PYBIND11_MODULE(yex, m) {
       .def(
           "lookup",
           [](const Table& t, py::handle x) {
-            return MapPair(x, "x", [&t](double q, double* f, double* s) {
-              const LookupResult r = t.lookup(q);
-              *f = r.inRange ? r.f : kNaN;
-              *s = r.inRange ? r.s : kNaN;
+            return MapPairBatch(x, "x", [&t](const double* q, std::size_t n, double* f, double* s) {
+              // Points are independent: a large array is shared among the
+              // cores, each slice through the same Many.
+              ForEachSlice(n, [&](std::size_t from, std::size_t count) {
+                t.lookup.Many(q + from, count, f + from, s + from);
+              });
             });
           },
           py::arg("x"),

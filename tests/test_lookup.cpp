@@ -124,9 +124,15 @@ QString FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
     qs.push_back(q);
   std::uniform_real_distribution<double> logq(std::log(0.004), std::log(1200.0));
   for (int i = 0; i < randoms; ++i) qs.push_back(std::exp(logq(rng)));
-  for (double q : qs) {
+  // The array form gives the same bits, NaN where the point is out of range.
+  std::vector<double> manyF(qs.size()), manyS(qs.size());
+  fast.Many(qs.data(), qs.size(), manyF.data(), manyS.data());
+  for (std::size_t k = 0; k < qs.size(); ++k) {
+    const double q = qs[k];
     const LookupResult a = LookupPoint(t.x, t.f, t.s, q), b = fast(q);
-    if (a.inRange != b.inRange || !SameBits(a.f, b.f) || !SameBits(a.s, b.s))
+    const bool sameMany = a.inRange ? SameBits(manyF[k], a.f) && SameBits(manyS[k], a.s)
+                                    : std::isnan(manyF[k]) && std::isnan(manyS[k]);
+    if (a.inRange != b.inRange || !SameBits(a.f, b.f) || !SameBits(a.s, b.s) || !sameMany)
       return QStringLiteral("q = %1: %2 %3 %4 against %5 %6 %7")
           .arg(q, 0, 'g', 17)
           .arg(a.inRange)

@@ -43,7 +43,8 @@ def work(tmp_path):
 def test_lookup_is_curve_bit_for_bit(work, name):
     t = yex.read_table(f"YEX-data/{name}.yex")
     rng = np.random.default_rng(7)
-    x = np.concatenate([t.x, np.exp(rng.uniform(math.log(0.003), math.log(1500), 100_000))])
+    # Enough points that a large array is split among the cores.
+    x = np.concatenate([t.x, np.exp(rng.uniform(math.log(0.003), math.log(1500), 200_000))])
     np.savetxt(work / "points.txt", x, fmt="%.17g")
     status, out, _ = cli("curve", name, "--from", "points.txt", cwd=work)
     assert status == 1  # some points lie outside the range
