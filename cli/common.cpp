@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "app/scattering_data/numeric.h"
 #include "app/scattering_data/table_file.h"
 #include "app/scattering_data/table_name.h"
 #include "cli/command.h"
@@ -102,11 +103,7 @@ QString TableDisplayName(const QString& fileName) {
   return fileName.endsWith(QStringLiteral(".yex"), Qt::CaseInsensitive) ? fileName.chopped(4) : fileName;
 }
 
-QString Shortest(double v) {
-  char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, v);
-  return QString::fromLatin1(text, static_cast<int>(r.ptr - text));
-}
+QString Shortest(double v) { return QString::fromStdString(ShortestText(v)); }
 
 std::optional<double> StrictNumber(const QString& text) {
   bool ok = false;

@@ -6,6 +6,7 @@
 #include "cli/points.h"
 #include "main_window/table_lookup.h"
 #include "science/cross_section.h"
+#include "science/series.h"
 #include "science/units.h"
 
 namespace yex::cli {
@@ -97,20 +98,12 @@ int Curve(Context& c, const QStringList& args) {
   w.Header(header);
 
   const QString beyond = dcs ? QStringLiteral(" or beyond x lambda = 1") : QString();
+  std::vector<const TableLookup*> lookups;
+  for (const Column& col : columns) lookups.push_back(&col.lookup);
+  std::vector<std::optional<double>> fields;
   return StreamPoints(c, *points, w, beyond, [&](double x) {
-    bool complete = true;
-    for (const Column& col : columns) {
-      const LookupResult r = col.lookup(x);
-      CrossSectionPair d;
-      const bool reached = dcs && r.inRange && DifferentialCrossSections(x, r.f, r.s, energy, &d);
-      complete = complete && r.inRange && (!dcs || reached);
-      w.Field(r.inRange ? std::optional<double>(r.f) : std::nullopt);
-      w.Field(r.inRange ? std::optional<double>(r.s) : std::nullopt);
-      if (dcs) {
-        w.Field(reached ? std::optional<double>(d.coh) : std::nullopt);
-        w.Field(reached ? std::optional<double>(d.incoh) : std::nullopt);
-      }
-    }
+    const bool complete = CurveFields(lookups, x, dcs, energy, &fields);
+    for (const std::optional<double>& v : fields) w.Field(v);
     return complete;
   });
 }

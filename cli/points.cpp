@@ -2,62 +2,29 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <charconv>
 #include <cmath>
-#include <cstring>
 
 #include "app/scattering_data/table_file.h"
 #include "app/scattering_data/table_format.h"
+#include "science/series.h"
 
 namespace yex::cli {
 namespace {
 
-// More points than anyone streams; keeps the count arithmetic exact.
-constexpr double kMaxPoints = 1e12;
-
+// Yields the points of a plain grid one at a time.
+template <typename G>
 class GridSource : public PointSource {
  public:
-  GridSource(double start, double step, std::int64_t count, std::optional<double> exactLast)
-      : start_(start), step_(step), count_(count), exactLast_(exactLast) {}
+  explicit GridSource(const G& grid) : grid_(grid) {}
   Step Next(double* value, QString*) override {
-    if (i_ >= count_) return Step::End;
-    // START + i·STEP, so no rounding accumulates; STOP itself when it lies
-    // on the grid.
-    *value = (i_ == count_ - 1 && exactLast_) ? *exactLast_ : start_ + static_cast<double>(i_) * step_;
-    ++i_;
+    if (i_ >= grid_.count) return Step::End;
+    *value = grid_[i_++];
     return Step::Point;
   }
 
  private:
-  double start_, step_;
-  std::int64_t count_, i_ = 0;
-  std::optional<double> exactLast_;
-};
-
-class LogGridSource : public PointSource {
- public:
-  LogGridSource(double start, double stop, std::int64_t n)
-      : start_(start),
-        stop_(stop),
-        n_(n),
-        l0_(std::log(start)),
-        dl_((std::log(stop) - std::log(start)) / (n - 1)) {}
-  Step Next(double* value, QString*) override {
-    if (i_ >= n_) return Step::End;
-    if (i_ == 0)
-      *value = start_;
-    else if (i_ == n_ - 1)
-      *value = stop_;
-    else
-      *value = std::exp(l0_ + static_cast<double>(i_) * dl_);
-    ++i_;
-    return Step::Point;
-  }
-
- private:
-  double start_, stop_;
-  std::int64_t n_, i_ = 0;
-  double l0_, dl_;
+  G grid_;
+  std::int64_t i_ = 0;
 };
 
 // One value a line: the first field, split at blanks, tabs or commas; blank
@@ -69,38 +36,27 @@ class FileSource : public PointSource {
     if (owned_) std::fclose(f_);
   }
   Step Next(double* value, QString* error) override {
-    std::string_view line;
+    std::string_view line, field;
     while (ReadLine(&line)) {
       ++lineNo_;
-      std::size_t p = 0;
-      while (p < line.size() && (line[p] == ' ' || line[p] == '\t')) ++p;
-      if (p == line.size() || line[p] == '#') continue;
-      std::size_t e = p;
-      while (e < line.size() && line[e] != ' ' && line[e] != '\t' && line[e] != ',') ++e;
-      std::string_view field = line.substr(p, e - p);
-      if (ParseNumber(field, value)) return Step::Point;
-      *error = QStringLiteral("%1:%2: \"%3\" is not a number")
-                   .arg(name_)
-                   .arg(lineNo_)
-                   .arg(QString::fromUtf8(field.data(), static_cast<int>(field.size())));
-      return Step::Error;
+      switch (ParsePointLine(line, value, &field)) {
+        case PointLine::Skip:
+          continue;
+        case PointLine::Point:
+          return Step::Point;
+        case PointLine::NotANumber:
+          *error = QStringLiteral("%1:%2: \"%3\" is not a number")
+                       .arg(name_)
+                       .arg(lineNo_)
+                       .arg(QString::fromUtf8(field.data(), static_cast<int>(field.size())));
+          return Step::Error;
+      }
     }
     if (std::ferror(f_)) {
       *error = QStringLiteral("%1: read error after line %2").arg(name_).arg(lineNo_);
       return Step::Error;
     }
     return Step::End;
-  }
-
-  // An ordinary number: optional sign, digits with a decimal point, an
-  // optional exponent; the whole field, finite.
-  static bool ParseNumber(std::string_view field, double* value) {
-    if (!field.empty() && field[0] == '+') field.remove_prefix(1);
-    if (field.empty() ||
-        !(std::isdigit(static_cast<unsigned char>(field[0])) || field[0] == '.' || field[0] == '-'))
-      return false;
-    const auto r = std::from_chars(field.data(), field.data() + field.size(), *value);
-    return r.ec == std::errc() && r.ptr == field.data() + field.size() && std::isfinite(*value);
   }
 
  private:
@@ -160,23 +116,17 @@ std::unique_ptr<PointSource> Grid(Context& c, const QString& text, int* status) 
     return nullptr;
   }
   const auto [start, stop, step] = *v;
-  if (!(step > 0)) {
-    *status = c.Usage(QStringLiteral("--grid %1: STEP must be positive").arg(text));
+  GridProblem problem = GridProblem::None;
+  const std::optional<LinearGrid> grid = MakeLinearGrid(start, stop, step, &problem);
+  if (!grid) {
+    *status = c.Usage(problem == GridProblem::StepNotPositive
+                          ? QStringLiteral("--grid %1: STEP must be positive").arg(text)
+                      : problem == GridProblem::TooManyPoints
+                          ? QStringLiteral("--grid %1: too many points").arg(text)
+                          : QStringLiteral("--grid %1: STOP lies below START").arg(text));
     return nullptr;
   }
-  const double span = (stop - start) / step;
-  if (!(span >= -1e-9) || span > kMaxPoints) {
-    *status = c.Usage(span > kMaxPoints ? QStringLiteral("--grid %1: too many points").arg(text)
-                                        : QStringLiteral("--grid %1: STOP lies below START").arg(text));
-    return nullptr;
-  }
-  // STOP counts when the nearest grid point lies within a relative 1e-9 of it.
-  const double k = std::round(span);
-  const double nearest = start + k * step;
-  const bool onGrid = std::fabs(nearest - stop) <= 1e-9 * std::max(std::fabs(stop), std::fabs(step));
-  const double last = onGrid ? k : std::floor(span);
-  return std::make_unique<GridSource>(start, step, static_cast<std::int64_t>(last) + 1,
-                                      onGrid ? std::optional<double>(stop) : std::nullopt);
+  return std::make_unique<GridSource<LinearGrid>>(*grid);
 }
 
 std::unique_ptr<PointSource> LogGrid(Context& c, const QString& text, int* status) {
@@ -186,15 +136,16 @@ std::unique_ptr<PointSource> LogGrid(Context& c, const QString& text, int* statu
     return nullptr;
   }
   const auto [start, stop, n] = *v;
-  if (!(start > 0) || !(stop > 0)) {
-    *status = c.Usage(QStringLiteral("--log-grid %1: START and STOP must be positive").arg(text));
+  GridProblem problem = GridProblem::None;
+  const std::optional<yex::LogGrid> grid = MakeLogGrid(start, stop, n, kMaxPoints, &problem);
+  if (!grid) {
+    *status =
+        c.Usage(problem == GridProblem::NotPositive
+                    ? QStringLiteral("--log-grid %1: START and STOP must be positive").arg(text)
+                    : QStringLiteral("--log-grid %1: N must be a whole number of at least 2").arg(text));
     return nullptr;
   }
-  if (n != std::floor(n) || n < 2 || n > kMaxPoints) {
-    *status = c.Usage(QStringLiteral("--log-grid %1: N must be a whole number of at least 2").arg(text));
-    return nullptr;
-  }
-  return std::make_unique<LogGridSource>(start, stop, static_cast<std::int64_t>(n));
+  return std::make_unique<GridSource<yex::LogGrid>>(*grid);
 }
 
 std::unique_ptr<PointSource> FromFile(Context& c, const QString& path, int* status) {
@@ -322,14 +273,7 @@ void RecordWriter::Header(const std::vector<QString>& names) {
 
 void RecordWriter::Field(std::optional<double> v, Kind kind) {
   Separate();
-  if (!v) return;
-  if (display_) {
-    buf_ += kind == Kind::X ? FormatX(*v) : FormatFS(*v);
-    return;
-  }
-  char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, *v);
-  buf_.append(text, r.ptr);
+  AppendField(&buf_, v, display_, kind == Kind::X ? FieldKind::X : FieldKind::Value);
 }
 
 void RecordWriter::EndLine() {

@@ -8,6 +8,7 @@
 #include "science/cross_section.h"
 #include "science/elements.h"
 #include "science/formula.h"
+#include "science/series.h"
 
 namespace yex::cli {
 namespace {
@@ -92,15 +93,14 @@ int CrossSection(Context& c, const QStringList& args) {
     const std::optional<double> n = parts.size() == 3 ? StrictNumber(parts[2]) : std::nullopt;
     if (!lo || !hi || !n)
       return c.Usage(QStringLiteral("--energy-grid %1: expected START:STOP:N").arg(grids[0]));
-    if (!(*lo > 0) || !(*hi > 0))
-      return c.Usage(QStringLiteral("--energy-grid %1: energies must be positive").arg(grids[0]));
-    if (*n != std::floor(*n) || *n < 2 || *n > 1e6)
+    GridProblem problem = GridProblem::None;
+    const std::optional<LogGrid> grid = MakeLogGrid(*lo, *hi, *n, 1e6, &problem);
+    if (!grid)
       return c.Usage(
-          QStringLiteral("--energy-grid %1: N must be a whole number of at least 2").arg(grids[0]));
-    const int count = static_cast<int>(*n);
-    const double l0 = std::log(*lo), dl = (std::log(*hi) - l0) / (count - 1);
-    for (int i = 0; i < count; ++i)
-      energies.push_back(i == 0 ? *lo : i == count - 1 ? *hi : std::exp(l0 + i * dl));
+          problem == GridProblem::NotPositive
+              ? QStringLiteral("--energy-grid %1: energies must be positive").arg(grids[0])
+              : QStringLiteral("--energy-grid %1: N must be a whole number of at least 2").arg(grids[0]));
+    for (std::int64_t i = 0; i < grid->count; ++i) energies.push_back((*grid)[i]);
   }
 
   struct Column {
@@ -157,17 +157,12 @@ int CrossSection(Context& c, const QStringList& args) {
     }
   }
   w.Header(header);
+  std::vector<std::optional<double>> masses, fields;
+  for (const Column& col : columns) masses.push_back(col.molarMass);
   for (std::size_t e = 0; e < energies.size(); ++e) {
     w.Field(energies[e]);
-    for (std::size_t k = 0; k < columns.size(); ++k) {
-      const CrossSectionPair& p = values[e][k];
-      w.Field(p.coh);
-      w.Field(p.incoh);
-      if (columns[k].molarMass) {
-        w.Field(BarnToCm2PerGram(p.coh, *columns[k].molarMass));
-        w.Field(BarnToCm2PerGram(p.incoh, *columns[k].molarMass));
-      }
-    }
+    CrossSectionFields(values[e], masses, &fields);
+    for (const std::optional<double>& v : fields) w.Field(v);
     w.EndLine();
   }
   w.Flush();
@@ -244,15 +239,11 @@ int Average(Context& c, const QStringList& args) {
   w.Header(header);
 
   const QString beyond = power ? QStringLiteral(" or beyond x lambda = 1") : QString();
+  std::vector<std::optional<double>> fields;
   return StreamPoints(c, *points, w, beyond, [&](double x) {
-    const CompositionAverages avg = AverageAt(parts, fractions, x);
-    double factor = 0.0;
-    const bool bdOk = power && avg.inRange && BreitDiracFactor(x, energy, *power, &factor);
-    w.Field(avg.inRange ? std::optional<double>(avg.f2Mean) : std::nullopt);
-    w.Field(avg.inRange ? std::optional<double>(avg.fMeanSq) : std::nullopt);
-    w.Field(avg.inRange ? std::optional<double>(avg.sMean) : std::nullopt);
-    if (power) w.Field(bdOk ? std::optional<double>(avg.sMean * factor) : std::nullopt);
-    return avg.inRange && (!power || bdOk);
+    const bool complete = AverageFields(parts, fractions, x, power, energy, &fields);
+    for (const std::optional<double>& v : fields) w.Field(v);
+    return complete;
   });
 }
 

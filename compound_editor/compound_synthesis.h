@@ -3,13 +3,10 @@
 
 #include <QString>
 
+#include "compound_editor/compound_math.h"
 #include "editor_shared/save_sequence.h"
 
 namespace yex {
-
-// The compound editor's arithmetic over the constituents read: F and S
-// from the atom counts. False with *detail on failure.
-bool CombineCompound(QString* detail);
 
 // Compound: WorkPath = DataFolder + base + ".yex" with the platform's
 // separator; F = sqrt(sum n_k F_k^2), S = sum n_k S_k with n_k = ElementAmount.

@@ -3,7 +3,6 @@
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
 #include "app/scattering_data/table_name.h"
-#include "editor_shared/synthesis_math.h"
 
 namespace yex {
 using namespace Module1;
@@ -14,33 +13,6 @@ SaveResult Failed(const QString& detail) {
   r.outcome = SaveOutcome::InputError;
   r.detail = detail;
   return r;
-}
-
-// Step 2 of both editors: every constituent within the count is read; x goes
-// to XData (so the last one read wins), F and S to the constituent's columns.
-bool ReadConstituents(QString* detail) {
-  for (int k = 1; WithinKindCount(k); ++k) {
-    if (k > MaxConstituents) {
-      *detail = QStringLiteral("more than %1 constituents").arg(MaxConstituents);
-      return false;
-    }
-    WorkPath = ElementFile(k);
-    const QString name = QString::fromStdString(WorkPath);
-    ScatteringTable t;
-    QString reason;
-    if (name.isEmpty() || !ReadTableFile(DataFilePath(name), t, &reason)) {
-      *detail = name.isEmpty() ? QStringLiteral("constituent %1 has no table").arg(k)
-                               : QStringLiteral("%1: %2").arg(DataFilePath(name), reason);
-      return false;
-    }
-    for (int i = 1; i <= TableRowCount; ++i) {
-      RowText(i) = t.rowText[i];
-      XData(i) = t.x[i];
-      ElementFData(i, k) = t.f[i];
-      ElementSData(i, k) = t.s[i];
-    }
-  }
-  return true;
 }
 
 bool WriteNamed(const QString& baseName, QString* detail) {
@@ -57,38 +29,33 @@ bool WriteNamed(const QString& baseName, QString* detail) {
   return true;
 }
 
-// The count must admit at least one constituent: a table of zeros reported
-// as saved would be a failure passed off as success.
-bool CountAdmitsOne(QString* detail) {
-  if (WithinKindCount(1)) return true;
-  *detail = QStringLiteral("no constituent was entered");
-  return false;
-}
-
 }  // namespace
 
 void StoreConstituents(const QList<ConstituentEntry>& entries) {
-  ClearTable();
-  ElementKindCount = entries.size();
-  for (int k = 1; k <= entries.size(); ++k) {
-    const ConstituentEntry& e = entries[k - 1];
-    ElementFile(k) = e.file.toStdString();
-    ElementAmount(k) = e.amount;
-    AtomicWeight(k) = e.atomicWeight;
-  }
+  std::vector<EntryValues> values;
+  for (const ConstituentEntry& e : entries)
+    values.push_back({e.file.toStdString(), e.amount, e.atomicWeight});
+  StoreEntryValues(values);
 }
 
-bool SynthesizeTable(const std::function<bool(QString*)>& combine, QString* detail) {
-  try {
-    return CountAdmitsOne(detail) && ReadConstituents(detail) && combine(detail);
-  } catch (const IndexError& e) {
-    *detail = QString::fromUtf8(e.what());
+TableSource DataFolderTables() {
+  return [](const std::string& file, ScatteringTable* t, std::string* why) {
+    const QString path = DataFilePath(QString::fromStdString(file));
+    QString reason;
+    if (ReadTableFile(path, *t, &reason)) return true;
+    *why = QStringLiteral("%1: %2").arg(path, reason).toStdString();
     return false;
-  }
+  };
 }
 
-SaveResult SaveTable(const QString& baseName, const std::function<bool(QString*)>& combine,
-                     const QString& workPath) {
+bool SynthesizeTable(const Combine& combine, QString* detail) {
+  std::string why;
+  if (SynthesizeTable(DataFolderTables(), combine, &why)) return true;
+  *detail = QString::fromStdString(why);
+  return false;
+}
+
+SaveResult SaveTable(const QString& baseName, const Combine& combine, const QString& workPath) {
   SaveResult r;
   if (baseName.isEmpty()) {
     r.outcome = SaveOutcome::EmptyName;

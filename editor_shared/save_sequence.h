@@ -5,7 +5,8 @@
 
 #include <QList>
 #include <QString>
-#include <functional>
+
+#include "editor_shared/synthesis_math.h"
 
 namespace yex {
 
@@ -24,20 +25,22 @@ struct ConstituentEntry {
   double atomicWeight = 0.0;  // mixture only
 };
 
-// Fills the shared entry storage as the entry windows would (at most
-// MaxConstituents entries) and clears the table in memory.
+// StoreEntryValues for the windows' entries.
 void StoreConstituents(const QList<ConstituentEntry>& entries);
 
-// The synthesis without the file: constituents read, `combine` run. The new
-// table is then in XData, FData and SData. False with *detail on failure.
-bool SynthesizeTable(const std::function<bool(QString*)>& combine, QString* detail);
+// The constituents' tables from their files in the data folder; a failure
+// names the file and the reason.
+TableSource DataFolderTables();
+
+// The synthesis from the data folder's files without writing. False with
+// *detail on failure.
+bool SynthesizeTable(const Combine& combine, QString* detail);
 
 // An empty name ends at once (EmptyName). Otherwise every constituent within
 // the count is read, `combine` (which sets *detail when it fails) fills
 // FData and SData, WorkPath becomes `workPath` and the table is written to
 // DataFolder + base + ".yex". Any failure after the name check is one
 // InputError; nothing done before it is undone.
-SaveResult SaveTable(const QString& baseName, const std::function<bool(QString*)>& combine,
-                     const QString& workPath);
+SaveResult SaveTable(const QString& baseName, const Combine& combine, const QString& workPath);
 
 }  // namespace yex

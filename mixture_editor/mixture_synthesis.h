@@ -5,17 +5,9 @@
 #include <QString>
 
 #include "editor_shared/save_sequence.h"
+#include "mixture_editor/mixture_math.h"
 
 namespace yex {
-
-// AtomRatio(1) = 1 and AtomRatio(k) = ((A1 / Ak) * wk) / w1 for the other
-// constituents, in this order of operations. Returns false on a division by
-// zero (0 / 0 included) or a result that is not finite.
-bool ComputeAtomRatios();
-
-// The mixture editor's arithmetic: atom ratios, then F and S. False with
-// *detail on failure.
-bool CombineMixture(QString* detail);
 
 // Mixture: weights turned into atoms per atom of constituent 1; WorkPath =
 // base + ".yex" without the folder.

@@ -214,7 +214,7 @@ void CheckTablesExist(const QList<ConstituentEntry>& entries) {
       Raise(PyExc_FileNotFoundError, "no table " + Std(QDir::toNativeSeparators(DataFilePath(e.file))));
 }
 
-Table Synthesize(const QList<ConstituentEntry>& entries, bool (*combine)(QString*), const std::string& name) {
+Table Synthesize(const QList<ConstituentEntry>& entries, const Combine& combine, const std::string& name) {
   CheckTablesExist(entries);
   StoreConstituents(entries);
   QString detail;
@@ -228,7 +228,7 @@ Table Compound(py::handle composition, const std::string& data, std::optional<st
   for (const auto& [file, n] : Composition(composition)) entries.append({Q(file), n, 0.0});
   const std::string fallback =
       py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
-  return Synthesize(entries, &CombineCompound, name.value_or(fallback));
+  return Synthesize(entries, CombineCompound, name.value_or(fallback));
 }
 
 Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, const std::string& name) {
@@ -248,7 +248,7 @@ Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, cons
     }
     entries.append({Q(file), t[1].cast<double>(), weight});
   }
-  return Synthesize(entries, &CombineMixture, name);
+  return Synthesize(entries, CombineMixture, name);
 }
 
 void Save(const Table& t, const std::string& path) {

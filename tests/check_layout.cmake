@@ -4,7 +4,9 @@
 #  - the science includes the data, the plain lookup and itself, never Qt;
 #  - the toolkit includes the data and itself, never a window;
 #  - the command line and the Python module include the plain parts only;
-#  - the main window's plain part (chart, lookups) includes no Qt.
+#  - the web page includes the plain parts only, never Qt;
+#  - the plain parts of the main window (chart, lookups) and of the editors
+#    (their arithmetic) include no Qt.
 # Run: cmake -DROOT=<source tree> -DQTCORE=<QtCore include dir> -P check_layout.cmake
 set(problems "")
 
@@ -53,12 +55,16 @@ check_folder(toolkit "toolkit/;app/scattering_data/" any)
 set(plain_parts "app/scattering_data/;science/;main_window/lookup.h;main_window/table_lookup.h;main_window/chart.h;editor_shared/save_sequence.h;compound_editor/compound_synthesis.h;mixture_editor/mixture_synthesis.h;toolkit/painter_surface.h;toolkit/drawing_surface.h;toolkit/fonts.h;toolkit/icons.h")
 check_folder(cli "cli/;${plain_parts}" any)
 check_folder(python "${plain_parts}" any)
-foreach(plain chart lookup table_lookup)
+# The web page compiles the plain parts alone, without Qt.
+set(web_parts "app/scattering_data/numeric.h;app/scattering_data/module1.h;app/scattering_data/table_format.h;app/scattering_data/table_name.h;science/;main_window/lookup.h;main_window/table_lookup.h;main_window/chart.h;toolkit/drawing_surface.h;editor_shared/synthesis_math.h;compound_editor/compound_math.h;mixture_editor/mixture_math.h")
+check_folder(web "${web_parts}" none)
+foreach(plain main_window/chart main_window/lookup main_window/table_lookup editor_shared/synthesis_math
+        compound_editor/compound_math mixture_editor/mixture_math)
   foreach(ext h cpp)
-    if(EXISTS "${ROOT}/main_window/${plain}.${ext}")
-      file(STRINGS "${ROOT}/main_window/${plain}.${ext}" qt REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
+    if(EXISTS "${ROOT}/${plain}.${ext}")
+      file(STRINGS "${ROOT}/${plain}.${ext}" qt REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
       if(qt)
-        list(APPEND problems "main_window/${plain}.${ext}: the plain lookup or chart includes Qt")
+        list(APPEND problems "${plain}.${ext}: a plain part includes Qt")
       endif()
     endif()
   endforeach()

@@ -7,8 +7,10 @@
 #include "app/scattering_data/table_file.h"
 #include "app/scattering_data/table_format.h"
 #include "app/windows.h"
+#include "compound_editor/compound_synthesis.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"
+#include "mixture_editor/mixture_synthesis.h"
 #include "tests/test_support.h"
 #include "toolkit/fonts.h"
 
@@ -75,6 +77,7 @@ class TestCompound : public QObject {
   void faultsTakeTheErrorPath();
   void unsafeNamesWriteNothingAnywhere();
   void mixtureEntriesAndNegativeSums();
+  void savedBytesEqualTheInMemoryPath();
 };
 
 void TestCompound::windowLayout() {
@@ -488,6 +491,40 @@ void TestCompound::mixtureEntriesAndNegativeSums() {
   const QList<Row> h = ReadBack(dir.readRaw("H.yex")), o = ReadBack(dir.readRaw("O.yex"));
   const QList<Row> n = ReadBack(dir.readRaw("Neg.yex"));
   QVERIFY(Near(n[20].s, h[20].s + 0.5 * o[20].s));
+}
+
+// The page builds tables from tables in memory: the same entries give the
+// bytes the editors' save sequence writes, for both editors.
+void TestCompound::savedBytesEqualTheInMemoryPath() {
+  TempWorkDir dir;
+  dir.writeElement("H.yex", 1);
+  dir.writeElement("O.yex", 8, 1.01);  // its own x column: the last one read wins
+  QByteArray lfOnly = dir.readRaw("O.yex");
+  dir.writeRaw("Own.yex", lfOnly.replace("\r\n", "\n"));
+  const TableSource memory = [&dir](const std::string& file, ScatteringTable* t, std::string* why) {
+    const QByteArray bytes = dir.readRaw(QString::fromStdString(file));
+    return ParseTableBytes(std::string_view(bytes.constData(), bytes.size()), *t, why);
+  };
+  struct Case {
+    const char* name;
+    std::vector<EntryValues> entries;
+    bool mixture;
+  };
+  const Case cases[] = {
+      {"Water", {{"H.yex", 2}, {"O.yex", 1}}, false},
+      {"Odd", {{"Own.yex", 0.37}, {"H.yex", 2.5}, {"O.yex", 1e-3}}, false},
+      {"Brine", {{"H.yex", 10.8, 1.008}, {"O.yex", 85.7, 15.999}, {"Own.yex", 3.5, 22.99}}, true}};
+  for (const Case& c : cases) {
+    StoreEntryValues(c.entries);
+    const SaveResult saved = c.mixture ? SaveMixture(c.name) : SaveCompound(c.name);
+    QVERIFY2(saved.outcome == SaveOutcome::Saved, c.name);
+    StoreEntryValues(c.entries);
+    Module1::ClearTable();
+    std::string why, text;
+    QVERIFY(SynthesizeTable(memory, c.mixture ? Combine(CombineMixture) : Combine(CombineCompound), &why));
+    QVERIFY(FormatCurrentTable(&text));
+    QCOMPARE(QByteArray::fromStdString(text), dir.readRaw(QString(c.name) + ".yex"));
+  }
 }
 
 QTEST_MAIN(TestCompound)

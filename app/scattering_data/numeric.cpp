@@ -2,7 +2,11 @@
 
 #include <locale.h>
 
+#include <cerrno>
+#include <charconv>
 #include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -118,6 +122,126 @@ double NumericValue(std::string_view text) {
     }
   }
   return ParseCanonical(num);
+}
+
+}  // namespace yex
+
+namespace yex {
+namespace {
+
+bool ReadsBack(const std::string& text, double v) { return ParseCanonical(text) == v; }
+
+// The decimal digits (no point) and exponent of "%.*e" text: "1.25e-03"
+// gives "125" and -3.
+void SplitScientific(const std::string& text, std::string* digits, int* exponent) {
+  const std::size_t e = text.find('e');
+  digits->clear();
+  for (std::size_t i = 0; i < e; ++i)
+    if (text[i] >= '0' && text[i] <= '9') *digits += text[i];
+  *exponent = std::atoi(text.c_str() + e + 1);
+}
+
+// Adds `step` (+1 or -1) to the last digit, carrying; false when the digit
+// string would change length.
+bool StepLastDigit(std::string* digits, int step) {
+  for (std::size_t i = digits->size(); i-- > 0;) {
+    int d = (*digits)[i] - '0' + step;
+    if (d >= 0 && d <= 9) {
+      (*digits)[i] = static_cast<char>('0' + d);
+      return (*digits)[0] != '0';
+    }
+    (*digits)[i] = step > 0 ? '0' : '9';
+  }
+  return false;
+}
+
+std::string Scientific(const std::string& digits, int exponent) {
+  std::string s(1, digits[0]);
+  if (digits.size() > 1) s += '.' + digits.substr(1);
+  char e[8];
+  std::snprintf(e, sizeof e, "e%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+  return s + e;
+}
+
+std::string Fixed(const std::string& digits, int exponent) {
+  const int n = static_cast<int>(digits.size());
+  if (exponent < 0) return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+  if (exponent + 1 >= n) return digits + std::string(static_cast<std::size_t>(exponent + 1 - n), '0');
+  return digits.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
+         digits.substr(static_cast<std::size_t>(exponent + 1));
+}
+
+}  // namespace
+
+std::string ShortestTextPortable(double v) {
+  if (std::isnan(v)) return std::signbit(v) ? "-nan" : "nan";
+  if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
+  const std::string sign = std::signbit(v) ? "-" : "";
+  const double a = std::fabs(v);
+  if (a == 0.0) return sign + "0";
+  // The fewest significant digits that read back, by bisection (17 always
+  // do). printf rounds correctly, but next to a power of two the interval
+  // that reads back is lopsided, and a neighbour of the rounded digits may
+  // read back where they do not.
+  std::string digits;
+  int exponent = 0;
+  const auto attempt = [a](int precision, std::string* d, int* e) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*e", precision - 1, a);
+    SplitScientific(text, d, e);
+    if (ReadsBack(Scientific(*d, *e), a)) return true;
+    for (int step : {-1, 1}) {
+      std::string near = *d;
+      if (StepLastDigit(&near, step) && ReadsBack(Scientific(near, *e), a)) {
+        *d = near;
+        return true;
+      }
+    }
+    return false;
+  };
+  int lo = 1, hi = 17;
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    std::string d;
+    int e = 0;
+    if (attempt(mid, &d, &e))
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  attempt(lo, &digits, &exponent);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string fixed = Fixed(digits, exponent);
+  const std::string scientific = Scientific(digits, exponent);
+  // A whole number written in full is exact: its own digits, not padding.
+  if (exponent + 1 > static_cast<int>(digits.size()) && fixed.size() <= scientific.size()) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.0f", a);
+    fixed = text;
+  }
+  return sign + (scientific.size() < fixed.size() ? scientific : fixed);
+}
+
+std::string ShortestText(double v) {
+#if defined(__cpp_lib_to_chars) || (defined(__GLIBCXX__) && __GNUC__ >= 11)
+  char text[32];
+  const auto r = std::to_chars(text, text + sizeof text, v);
+  return std::string(text, r.ptr);
+#else
+  return ShortestTextPortable(v);
+#endif
+}
+
+bool ParseWholeNumber(std::string_view text, double* value) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')) return false;
+  static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  const std::string s(text);
+  char* end = nullptr;
+  errno = 0;
+  *value = strtod_l(s.c_str(), &end, cLocale);
+  return end == s.c_str() + s.size() && errno != ERANGE;
 }
 
 }  // namespace yex

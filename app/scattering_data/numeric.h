@@ -2,6 +2,7 @@
 // number a user types.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace yex {
@@ -12,5 +13,26 @@ namespace yex {
 // first character that does not fit; no number gives 0. Never fails; a
 // magnitude beyond the double range gives an infinity.
 double NumericValue(std::string_view text);
+
+}  // namespace yex
+
+namespace yex {
+
+// The shortest text that reads back to the same double, as std::to_chars
+// writes it: fixed or scientific ("1e-04", "0.001", "1e+22"), whichever is
+// shorter, fixed on a tie; "inf", "-inf", "nan", "-nan". Every front end writes
+// numbers meant for other programs through this.
+std::string ShortestText(double v);
+
+// The same text without std::to_chars for floating point (which some
+// standard libraries lack), from printf's correctly rounded digits; used by
+// ShortestText where to_chars is missing, and tested against it.
+std::string ShortestTextPortable(double v);
+
+// The whole of `text` as a decimal number (sign, digits, point, exponent:
+// no blanks, no hexadecimal, no inf or nan), read in the "C" locale; false
+// for anything else or a magnitude beyond the double range. For standard
+// libraries without std::from_chars for floating point.
+bool ParseWholeNumber(std::string_view text, double* value);
 
 }  // namespace yex

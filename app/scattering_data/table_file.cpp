@@ -62,9 +62,9 @@ bool ReadTableFile(const QString& path, ScatteringTable& table, QString* reason)
       break;
     }
   }
-  const int lines = ParseTableText(bytes, table);
-  if (lines < TableRowCount) {
-    SetReason(reason, QStringLiteral("it holds %1 lines, a table needs %2").arg(lines).arg(TableRowCount));
+  std::string why;
+  if (!ParseTableBytes(bytes, table, &why)) {
+    SetReason(reason, QString::fromStdString(why));
     return false;
   }
   return true;
@@ -72,12 +72,7 @@ bool ReadTableFile(const QString& path, ScatteringTable& table, QString* reason)
 
 bool WriteTableFile(const QString& path, QString* reason) {
   std::string content;
-  try {
-    for (int r = 1; r <= TableRowCount; ++r) {
-      content += FormatTableLine(Module1::XData(r), Module1::FData(r), Module1::SData(r));
-      content += "\r\n";
-    }
-  } catch (const std::domain_error&) {
+  if (!FormatCurrentTable(&content)) {
     SetReason(reason, QStringLiteral("the table holds a value that is not a finite number"));
     return false;
   }

@@ -92,4 +92,24 @@ std::size_t EndOfLastTableLine(std::string_view bytes) {
   return pos;
 }
 
+bool FormatCurrentTable(std::string* text) {
+  text->clear();
+  try {
+    for (int r = 1; r <= TableRowCount; ++r) {
+      *text += FormatTableLine(Module1::XData(r), Module1::FData(r), Module1::SData(r));
+      *text += "\r\n";
+    }
+  } catch (const std::domain_error&) {
+    return false;
+  }
+  return true;
+}
+
+bool ParseTableBytes(std::string_view bytes, ScatteringTable& table, std::string* reason) {
+  const int lines = ParseTableText(bytes, table);
+  if (lines >= TableRowCount) return true;
+  *reason = "it holds " + std::to_string(lines) + " lines, a table needs " + std::to_string(TableRowCount);
+  return false;
+}
+
 }  // namespace yex

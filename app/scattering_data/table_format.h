@@ -33,6 +33,15 @@ std::string FormatDisplay(double value, int decimals);
 inline std::string FormatX(double v) { return FormatDisplay(v, 2); }
 inline std::string FormatFS(double v) { return FormatDisplay(v, 4); }
 
+// The 45 lines of rows 1..45 of XData, FData and SData, each ending in
+// CR LF: the bytes of a saved table. False, with `text` unspecified, when a
+// value is not finite (it has no text).
+bool FormatCurrentTable(std::string* text);
+
+// Rows 1..45 of `table` from file content, as reading a table file does:
+// false with a short English reason when there are fewer than 45 lines.
+bool ParseTableBytes(std::string_view bytes, ScatteringTable& table, std::string* reason);
+
 // Splits file content into lines: LF ends a line and a CR just before it is
 // not part of the text; text after the last LF is a line of its own when not
 // empty. Fills rows 1..45 of `table` from the first 45 lines and returns the

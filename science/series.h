@@ -1,0 +1,83 @@
+// What yex-cli's curve, average and cross-section compute for each line, for
+// every front end that writes such lines: the grids of points and energies,
+// a file's points, the numbers of one line and their text.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "main_window/table_lookup.h"
+#include "science/composition.h"
+#include "science/cross_section.h"
+
+namespace yex {
+
+// More points than anyone streams; keeps the count arithmetic exact.
+constexpr double kMaxPoints = 1e12;
+
+// START + i·STEP for i = 0..count-1, so no rounding accumulates; STOP itself
+// as the last point when it lies on the grid (within a relative 1e-9).
+struct LinearGrid {
+  double start = 0.0, step = 1.0;
+  std::int64_t count = 0;
+  std::optional<double> exactLast;
+  double operator[](std::int64_t i) const {
+    return (i == count - 1 && exactLast) ? *exactLast : start + static_cast<double>(i) * step;
+  }
+};
+// Why numbers make no grid.
+enum class GridProblem { None, StepNotPositive, StopBelowStart, TooManyPoints, NotPositive, BadCount };
+
+// Nothing, with *problem (StepNotPositive, StopBelowStart, TooManyPoints),
+// when the three numbers make no grid.
+std::optional<LinearGrid> MakeLinearGrid(double start, double stop, double step, GridProblem* problem);
+
+// N points evenly spaced in log, both ends exact.
+struct LogGrid {
+  double start = 1.0, stop = 1.0;
+  std::int64_t count = 0;
+  double l0 = 0.0, dl = 0.0;
+  double operator[](std::int64_t i) const {
+    return i == 0 ? start : i == count - 1 ? stop : std::exp(l0 + static_cast<double>(i) * dl);
+  }
+};
+// Nothing, with *problem, for START or STOP not positive (NotPositive) or
+// N not a whole number from 2 to `maxCount` (BadCount).
+std::optional<LogGrid> MakeLogGrid(double start, double stop, double n, double maxCount,
+                                   GridProblem* problem);
+
+// One line of a points file: the first field, split at blanks, tabs or
+// commas. Skip for a blank or # line, Point with *value, or NotANumber with
+// *field.
+enum class PointLine { Skip, Point, NotANumber };
+PointLine ParsePointLine(std::string_view line, double* value, std::string_view* field);
+
+// The numbers after the point and x on a line of curve: F and S of each
+// table, then with `dcs` dσ_coh/dΩ and dσ_incoh/dΩ at `energyKeV`; nothing
+// where a value is missing. Returns whether every field was filled.
+bool CurveFields(const std::vector<const TableLookup*>& tables, double x, bool dcs, double energyKeV,
+                 std::vector<std::optional<double>>* fields);
+
+// The numbers after the point and x on a line of average: <f²>, <f>², <S>
+// and, with a Breit-Dirac power, <S>·Pᴷ at `energyKeV`. Returns whether
+// every field was filled.
+bool AverageFields(const std::vector<Constituent>& parts, const std::vector<double>& fractions, double x,
+                   std::optional<int> power, double energyKeV, std::vector<std::optional<double>>* fields);
+
+// The numbers after the energy on a line of cross-section: σ_coh and
+// σ_incoh of each table in barn and, where its molar mass is known, in
+// cm²/g.
+void CrossSectionFields(const std::vector<CrossSectionPair>& values,
+                        const std::vector<std::optional<double>>& molarMasses,
+                        std::vector<std::optional<double>>* fields);
+
+// Appends one field's text: empty for nothing, else the shortest text that
+// reads back, or with `display` the main window's pattern (x or F/S).
+enum class FieldKind { X, Value };
+void AppendField(std::string* line, std::optional<double> v, bool display, FieldKind kind);
+
+}  // namespace yex
