@@ -1,7 +1,10 @@
 // The numeric value of a text, as used for table fields and typed values.
 #include <QTest>
 #include <clocale>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <limits>
 
 #include "app/scattering_data/numeric.h"
@@ -16,6 +19,8 @@ class TestNumeric : public QObject {
   void decimalPointIgnoresLocale();
   void hugeAndTinyMagnitudes();
   void longTextStaysExact();
+  void portableShortestTextIsToChars();
+  void portableWholeNumberIsFromChars();
 };
 
 void TestNumeric::prefix_data() {
@@ -83,6 +88,59 @@ void TestNumeric::hugeAndTinyMagnitudes() {
 void TestNumeric::longTextStaysExact() {
   QCOMPARE(NumericValue(std::string(100000, '0') + "1.5"), 1.5);
   QCOMPARE(NumericValue("0." + std::string(30, '0') + "1e31"), 1.0);
+}
+
+using namespace yex;
+
+namespace {
+
+std::string ToChars(double v) {
+  char text[32];
+  const auto r = std::to_chars(text, text + sizeof text, v);
+  return std::string(text, r.ptr);
+}
+
+}  // namespace
+
+// The fallback of standard libraries without floating-point to_chars (the
+// web page's) writes what to_chars writes: random bit patterns, every power
+// of two with its neighbours (where the interval that reads back is
+// lopsided), whole numbers written in full, and the lookups' own range.
+void TestNumeric::portableShortestTextIsToChars() {
+  std::vector<double> values = {0.0, -0.0, 1.0, 0.1, 0.3, 1e21, 1e22, 1e23, 5e-324, 1e-5, 1e-4, 0.001,
+                                123456789012345680.0, std::numeric_limits<double>::max(), INFINITY, -INFINITY,
+                                NAN, -NAN};
+  for (int e = -1074; e <= 1023; ++e)
+    for (double v : {std::ldexp(1.0, e), std::nextafter(std::ldexp(1.0, e), 0.0),
+                     std::nextafter(std::ldexp(1.0, e), INFINITY)})
+      values.push_back(v);
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> lg(std::log(0.005), std::log(1000.0));
+  for (int i = 0; i < 100000; ++i) {
+    const std::uint64_t bits = rng();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    values.push_back(v);
+    values.push_back(std::exp(lg(rng)));
+    values.push_back(std::round(std::exp(lg(rng)) * 1000) / 1000);
+  }
+  for (double v : values) {
+    QCOMPARE(ShortestTextPortable(v), ToChars(v));
+    QCOMPARE(ShortestText(v), ToChars(v));
+  }
+}
+
+void TestNumeric::portableWholeNumberIsFromChars() {
+  for (const char* text : {"1", "-2.5", ".5", "5.", "1e3", "1E-3", "-0", "1e400", "1e-400", "0x10", "inf", "nan",
+                           "", ".", "-", "1e", "1e+", "1.2.3", "2,5", " 1", "1 ", "+1", "3e-310"}) {
+    const std::string_view t(text);
+    double a = 0, b = 0;
+    const auto r = std::from_chars(t.data(), t.data() + t.size(), a);
+    const bool expected = r.ec == std::errc() && r.ptr == t.data() + t.size() && std::isfinite(a);
+    const bool got = ParseWholeNumber(t, &b) && std::isfinite(b);
+    QVERIFY2(got == expected, text);
+    if (expected) QCOMPARE(b, a);
+  }
 }
 
 QTEST_APPLESS_MAIN(TestNumeric)

@@ -233,7 +233,7 @@ std::string ShortestText(double v) {
 }
 
 bool ParseWholeNumber(std::string_view text, double* value) {
-  if (text.empty()) return false;
+  if (text.empty() || text[0] == '+') return false;
   for (char c : text)
     if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')) return false;
   static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
@@ -241,7 +241,8 @@ bool ParseWholeNumber(std::string_view text, double* value) {
   char* end = nullptr;
   errno = 0;
   *value = strtod_l(s.c_str(), &end, cLocale);
-  return end == s.c_str() + s.size() && errno != ERANGE;
+  // A subnormal result reads; one that underflows to 0 or overflows does not.
+  return end == s.c_str() + s.size() && !(errno == ERANGE && (*value == 0.0 || std::isinf(*value)));
 }
 
 }  // namespace yex

@@ -29,7 +29,7 @@ std::string ShortestText(double v);
 // ShortestText where to_chars is missing, and tested against it.
 std::string ShortestTextPortable(double v);
 
-// The whole of `text` as a decimal number (sign, digits, point, exponent:
+// The whole of `text` as a decimal number (minus sign, digits, point, exponent:
 // no blanks, no hexadecimal, no inf or nan), read in the "C" locale; false
 // for anything else or a magnitude beyond the double range. For standard
 // libraries without std::from_chars for floating point.
