@@ -1,6 +1,7 @@
 #include "aux_windows/form3.h"
 
 #include "app/windows.h"
+#include "aux_windows/data_source_text.h"
 #include "main_window/form1.h"
 #include "toolkit/fonts.h"
 #include "toolkit/widgets.h"
@@ -27,15 +28,12 @@ Form3::Form3() {
   move(Twips(1245), Twips(3000));
 
   const QFont text = VbFont(kTimes, 11.25);
-  Label1 = SourceLabel(this, QStringLiteral("Data from"), 240, 240, VbFont(kTimes, 12, true));
-  Label3 = SourceLabel(this, QStringLiteral("Atomic form factors, incoherent scattering functions,"), 480,
-                       600, text);
-  Label2 = SourceLabel(this, QStringLiteral("and photon scattering cross sections"), 480, 840, text);
-  Label7 = SourceLabel(this, QStringLiteral("J. H. Hubbell, Wm. J. Veigele, E. A. Briggs, et al."), 480, 1200,
-                       text);
-  Label6 =
-      SourceLabel(this, QStringLiteral("Journal of Physical and Chemical reference Data"), 480, 1560, text);
-  Label4 = SourceLabel(this, QStringLiteral("4 (3), 471 - 538, (1975)"), 2760, 1800, text);
+  Label1 = SourceLabel(this, QString::fromLatin1(data_source::kHeading), 240, 240, VbFont(kTimes, 12, true));
+  Label3 = SourceLabel(this, QString::fromLatin1(data_source::kTitle1), 480, 600, text);
+  Label2 = SourceLabel(this, QString::fromLatin1(data_source::kTitle2), 480, 840, text);
+  Label7 = SourceLabel(this, QString::fromLatin1(data_source::kAuthors), 480, 1200, text);
+  Label6 = SourceLabel(this, QString::fromLatin1(data_source::kJournal), 480, 1560, text);
+  Label4 = SourceLabel(this, QString::fromLatin1(data_source::kVolume), 2760, 1800, text);
 
   Command1 = new CommandButton(QStringLiteral("Close"), this);
   Command1->setFont(VbFont(kTimes, 9));

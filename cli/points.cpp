@@ -167,33 +167,9 @@ KnownOptions PointOptions() {
           {QStringLiteral("--csv"), QStringLiteral("--tsv"), QStringLiteral("--display")}};
 }
 
-QString UnitColumnName(Unit unit) {
-  switch (unit) {
-    case Unit::X:
-      return QStringLiteral("x");
-    case Unit::Q:
-      return QStringLiteral("q");
-    case Unit::Qnm:
-      return QStringLiteral("qnm");
-    case Unit::Theta:
-      return QStringLiteral("theta");
-  }
-  return {};
-}
+QString UnitColumnName(Unit unit) { return QString::fromLatin1(UnitName(unit)); }
 
-QString UnitDescription(Unit unit) {
-  switch (unit) {
-    case Unit::X:
-      return QStringLiteral("x = sin(theta/2)/lambda in 1/Angstrom");
-    case Unit::Q:
-      return QStringLiteral("q = 4 pi x in 1/Angstrom");
-    case Unit::Qnm:
-      return QStringLiteral("qnm = 4 pi x in 1/nm");
-    case Unit::Theta:
-      return QStringLiteral("theta = scattering angle in degrees");
-  }
-  return {};
-}
+QString UnitDescription(Unit unit) { return QString::fromLatin1(UnitMeaning(unit)); }
 
 std::optional<PointSettings> ParsePoints(Context& c, const Arguments& a, int* status) {
   PointSettings p;

@@ -21,6 +21,35 @@ inline double XFromQnm(double qnm) { return XFromQ(qnm / 10.0); }
 // What a column of points means.
 enum class Unit { X, Q, Qnm, Theta };
 
+// The name of a unit as options and column headers write it, and what it
+// means.
+inline const char* UnitName(Unit unit) {
+  switch (unit) {
+    case Unit::X:
+      return "x";
+    case Unit::Q:
+      return "q";
+    case Unit::Qnm:
+      return "qnm";
+    case Unit::Theta:
+      return "theta";
+  }
+  return "";
+}
+inline const char* UnitMeaning(Unit unit) {
+  switch (unit) {
+    case Unit::X:
+      return "x = sin(theta/2)/lambda in 1/Angstrom";
+    case Unit::Q:
+      return "q = 4 pi x in 1/Angstrom";
+    case Unit::Qnm:
+      return "qnm = 4 pi x in 1/nm";
+    case Unit::Theta:
+      return "theta = scattering angle in degrees";
+  }
+  return "";
+}
+
 // The point's x; `lambda` (Å) is used for Theta only.
 inline double ToX(Unit unit, double value, double lambda) {
   switch (unit) {

@@ -1,0 +1,522 @@
+// The page around YEX's module: lists, forms, the chart's canvas, downloads
+// and the address. Every number shown comes from the module.
+"use strict";
+
+(function () {
+  const $ = (id) => document.getElementById(id);
+  const STORE = "yex.tables";
+  // The chart's user scale and drawing area, as the main window's Picture1.
+  const SCALE = { left: -2, top: 14, width: 16, height: -15.5 };
+  const CHART_PIXELS = 525;
+
+  let yex = null;
+  let current = null; // file name of the table on screen
+  let resultUrl = null;
+  let tableUrl = null;
+
+  function say(text, kind) {
+    const box = $("messages");
+    const p = document.createElement("p");
+    p.className = kind || "info";
+    p.textContent = text;
+    box.appendChild(p);
+    while (box.children.length > 6) box.removeChild(box.firstChild);
+  }
+
+  // ---- tables kept in this browser
+
+  function stored() {
+    try {
+      return JSON.parse(localStorage.getItem(STORE) || "{}");
+    } catch (e) {
+      return {};
+    }
+  }
+  function store(file, bytes) {
+    try {
+      const all = stored();
+      if (bytes === null) delete all[file];
+      else all[file] = bytes;
+      localStorage.setItem(STORE, JSON.stringify(all));
+    } catch (e) {
+      // Storage may be off (private windows, some file:// pages): the table
+      // stays for this visit.
+    }
+  }
+
+  function fillList(select) {
+    const list = $("table-list");
+    list.textContent = "";
+    for (const t of yex.listTables()) {
+      const o = document.createElement("option");
+      o.value = t.file;
+      o.textContent = t.shipped ? t.file : t.file + " (yours)";
+      o.dataset.shipped = t.shipped ? "1" : "";
+      list.appendChild(o);
+    }
+    if (select) list.value = select;
+  }
+
+  // ---- the chart: the module's drawing operations on a canvas
+
+  function colour(rgb) {
+    return "#" + (rgb >>> 0).toString(16).padStart(6, "0");
+  }
+
+  function drawChart(ops, texts) {
+    const canvas = $("chart");
+    const ratio = window.devicePixelRatio || 1;
+    canvas.style.width = CHART_PIXELS + "px";
+    canvas.style.height = CHART_PIXELS + "px";
+    canvas.width = Math.round(CHART_PIXELS * ratio);
+    canvas.height = Math.round(CHART_PIXELS * ratio);
+    const g = canvas.getContext("2d");
+    g.setTransform(ratio, 0, 0, ratio, 0, 0);
+    g.lineCap = "square";
+    const px = (x, y) => [((x - SCALE.left) / SCALE.width) * CHART_PIXELS, ((y - SCALE.top) / SCALE.height) * CHART_PIXELS];
+    const st = { width: 1, points: 12, fore: "#ffffff", x: 0, y: 0 };
+    const font = () => (st.points * 96) / 72 + 'px "Times New Roman", "Liberation Serif", Times, serif';
+    const line = (x1, y1, x2, y2, rgb) => {
+      const a = px(x1, y1), b = px(x2, y2);
+      g.strokeStyle = colour(rgb);
+      g.lineWidth = st.width;
+      g.beginPath();
+      g.moveTo(a[0], a[1]);
+      g.lineTo(b[0], b[1]);
+      g.stroke();
+      st.x = x2;
+      st.y = y2;
+    };
+    const rect = (x1, y1, x2, y2) => {
+      const a = px(x1, y1), b = px(x2, y2);
+      return [Math.min(a[0], b[0]), Math.min(a[1], b[1]), Math.abs(a[0] - b[0]), Math.abs(a[1] - b[1])];
+    };
+    for (let i = 0; i < ops.length; ) {
+      const op = ops[i++];
+      switch (op) {
+        case 0: // Cls
+          g.fillStyle = colour(0x000080);
+          g.fillRect(0, 0, CHART_PIXELS, CHART_PIXELS);
+          st.x = st.y = 0;
+          break;
+        case 1: // DrawWidth
+          st.width = Math.max(1, ops[i++]);
+          break;
+        case 2: // Line
+          line(ops[i], ops[i + 1], ops[i + 2], ops[i + 3], ops[i + 4]);
+          i += 5;
+          break;
+        case 3: // LineTo
+          line(st.x, st.y, ops[i], ops[i + 1], ops[i + 2]);
+          i += 3;
+          break;
+        case 4: { // PSet
+          const c = px(ops[i], ops[i + 1]);
+          g.fillStyle = colour(ops[i + 2]);
+          g.fillRect(c[0] - st.width / 2, c[1] - st.width / 2, st.width, st.width);
+          st.x = ops[i];
+          st.y = ops[i + 1];
+          i += 3;
+          break;
+        }
+        case 5: { // Box
+          const r = rect(ops[i], ops[i + 1], ops[i + 2], ops[i + 3]);
+          g.strokeStyle = colour(ops[i + 4]);
+          g.lineWidth = st.width;
+          g.strokeRect(r[0], r[1], r[2], r[3]);
+          st.x = ops[i + 2];
+          st.y = ops[i + 3];
+          i += 5;
+          break;
+        }
+        case 6: { // FilledBox: the fill covers its outline too
+          const r = rect(ops[i], ops[i + 1], ops[i + 2], ops[i + 3]);
+          const h = st.width / 2;
+          g.fillStyle = colour(ops[i + 4]);
+          g.fillRect(r[0] - h, r[1] - h, r[2] + 2 * h, r[3] + 2 * h);
+          st.x = ops[i + 2];
+          st.y = ops[i + 3];
+          i += 5;
+          break;
+        }
+        case 7: // FontSize
+          st.points = ops[i++];
+          break;
+        case 8: // ForeColor
+          st.fore = colour(ops[i++]);
+          break;
+        case 9: // TextPos
+          st.x = ops[i];
+          st.y = ops[i + 1];
+          i += 2;
+          break;
+        case 10: { // Print
+          const text = texts[ops[i]];
+          const stay = ops[i + 1] === 1;
+          i += 2;
+          g.font = font();
+          g.fillStyle = st.fore;
+          g.textBaseline = "alphabetic";
+          const m = g.measureText(text);
+          const ascent = m.fontBoundingBoxAscent || st.points;
+          const descent = m.fontBoundingBoxDescent || st.points / 4;
+          const p = px(st.x, st.y);
+          g.fillText(text, p[0], p[1] + ascent);
+          if (stay) st.x += (m.width * SCALE.width) / CHART_PIXELS;
+          else {
+            st.x = SCALE.left;
+            st.y += ((ascent + descent) * SCALE.height) / CHART_PIXELS;
+          }
+          break;
+        }
+        default:
+          throw new Error("unknown drawing operation " + op);
+      }
+    }
+  }
+
+  // ---- the table on screen
+
+  // The text's characters are the file's bytes (tables are read as such),
+  // so a download gives back exactly the bytes that came in.
+  function blobUrl(old, text, type) {
+    if (old) URL.revokeObjectURL(old);
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i) & 0xff;
+    return URL.createObjectURL(new Blob([bytes], { type: type }));
+  }
+
+  function show(file) {
+    const v = yex.tableView(file);
+    if (!v.ok) {
+      say(v.error, "error");
+      return false;
+    }
+    current = v.file;
+    $("table-list").value = v.file;
+    $("view-heading").textContent = v.name;
+    $("table-lines").textContent = v.lines.join("\n");
+    $("table-lines").setAttribute("aria-label", "The 45 lines of " + v.file);
+    drawChart(v.chart, v.texts);
+    $("chart").setAttribute("aria-label", "Log-log chart of F(x) in red and S(x) in yellow of " + v.name);
+    const link = $("download-table");
+    tableUrl = blobUrl(tableUrl, v.bytes, "text/plain");
+    link.href = tableUrl;
+    link.download = v.file;
+    link.textContent = "Download " + v.file;
+    const opt = $("table-list").selectedOptions[0];
+    $("remove-button").disabled = !opt || opt.dataset.shipped === "1";
+    for (const id of ["out-x", "out-f", "out-s"]) $(id).textContent = "";
+    return true;
+  }
+
+  function lookupRequest() {
+    return {
+      value: $("lookup-value").value,
+      unit: $("lookup-unit").value,
+      energy: $("lookup-energy").value,
+      energyKind: $("lookup-energy-kind").value,
+    };
+  }
+
+  function lookup() {
+    if (!current) return;
+    const r = yex.lookup(current, lookupRequest());
+    for (const id of ["out-x", "out-f", "out-s"]) $(id).textContent = "";
+    if (!r.ok) {
+      say(r.error, "error");
+      return;
+    }
+    if (!r.inRange) {
+      say(r.message, "warning");
+      return;
+    }
+    $("out-x").textContent = r.x;
+    $("out-f").textContent = r.f;
+    $("out-s").textContent = r.s;
+    remember();
+  }
+
+  // ---- the address: what is on screen, so a link reopens it
+
+  let formulaShown = null; // the formula a table on screen was built from
+
+  function remember() {
+    const p = new URLSearchParams();
+    if (formulaShown && current === formulaFile(formulaShown)) p.set("formula", formulaShown);
+    else if (current) p.set("table", current.replace(/\.yex$/i, ""));
+    const value = $("lookup-value").value.trim();
+    if (value) {
+      p.set("value", value);
+      const unit = $("lookup-unit").value;
+      if (unit !== "x") p.set("unit", unit);
+      const e = $("lookup-energy").value.trim();
+      if (e) p.set($("lookup-energy-kind").value, e);
+    }
+    history.replaceState(null, "", "#" + p.toString().replace(/%28/g, "(").replace(/%29/g, ")"));
+  }
+
+  // A table built from a formula in the address is named after it.
+  function formulaFile(formula) {
+    return formula.replace(/[\\/:*?"<>|\x00-\x1f]/g, "_") + ".yex";
+  }
+
+  function openFromAddress() {
+    const hash = location.hash.replace(/^#/, "");
+    if (!hash) return false;
+    let p;
+    try {
+      p = new URLSearchParams(hash);
+    } catch (e) {
+      say("The address could not be read: " + hash, "error");
+      return false;
+    }
+    const known = ["table", "formula", "value", "unit", "energy", "wavelength"];
+    for (const key of p.keys())
+      if (!known.includes(key)) say("The address holds “" + key + "”, which this page does not know; it is ignored.", "warning");
+    let opened = false;
+    if (p.has("formula")) {
+      const formula = p.get("formula");
+      const name = formulaFile(formula).replace(/\.yex$/, "");
+      const r = yex.compoundFromFormula(name, formula);
+      if (r.ok) {
+        fillList(r.file);
+        formulaShown = formula;
+        opened = show(r.file);
+      } else say("The address’s formula: " + r.error, "error");
+    } else if (p.has("table")) {
+      opened = show(p.get("table"));
+      if (!opened) say("The address names no table " + p.get("table") + ".", "error");
+    }
+    if (!opened) return false;
+    const unit = p.get("unit") || "x";
+    if (!["x", "q", "qnm", "theta"].includes(unit)) {
+      say("The address’s unit “" + unit + "” is not x, q, qnm or theta.", "error");
+      return true;
+    }
+    if (p.has("value")) {
+      $("lookup-unit").value = unit;
+      $("lookup-value").value = p.get("value");
+      if (p.has("wavelength")) {
+        $("lookup-energy-kind").value = "wavelength";
+        $("lookup-energy").value = p.get("wavelength");
+      } else if (p.has("energy")) {
+        $("lookup-energy-kind").value = "energy";
+        $("lookup-energy").value = p.get("energy");
+      }
+      lookup();
+    }
+    return true;
+  }
+
+  // ---- adding files
+
+  function addFiles(files) {
+    let last = null;
+    const reads = Array.from(files).map(
+      (file) =>
+        new Promise((resolve) => {
+          if (file.size > 1024 * 1024) {
+            say(file.name + ": it holds " + file.size + " bytes, far more than a table of 45 lines", "error");
+            return resolve();
+          }
+          const reader = new FileReader();
+          reader.onload = () => {
+            const bytes = new Uint8Array(reader.result);
+            let text = "";
+            for (let i = 0; i < bytes.length; i++) text += String.fromCharCode(bytes[i]);
+            const r = yex.addTable(file.name, text);
+            if (r.ok) {
+              store(r.file, text);
+              last = r.file;
+              say("Added " + r.file + ".");
+            } else say(r.error, "error");
+            resolve();
+          };
+          reader.onerror = () => {
+            say(file.name + ": it cannot be read", "error");
+            resolve();
+          };
+          reader.readAsArrayBuffer(file);
+        })
+    );
+    return Promise.all(reads).then(() => {
+      fillList(last || current);
+      if (last) show(last);
+    });
+  }
+
+  // ---- building tables
+
+  function lines(text) {
+    return text
+      .split(/\r?\n/)
+      .map((l) => l.trim())
+      .filter((l) => l);
+  }
+
+  function built(r, kind) {
+    if (!r.ok) {
+      say(r.error, "error");
+      return;
+    }
+    store(r.file, r.bytes);
+    formulaShown = null;
+    fillList(r.file);
+    show(r.file);
+    const parts = r.parts
+      .map((p) =>
+        kind === "mixture"
+          ? p.file + " r = " + Number(p.ratio.toPrecision(10)) + " (atomic weight " + Number(p.atomicWeight.toPrecision(10)) + ")"
+          : p.file + " × " + p.amount
+      )
+      .join(", ");
+    say("Built " + r.file + ": " + parts + ".");
+    remember();
+  }
+
+  // ---- curves, cross sections, averages
+
+  function words(text) {
+    return text.split(/[\s,]+/).filter((w) => w);
+  }
+
+  function computeRequest() {
+    const format = $("compute-format").value;
+    const req = {
+      format: format === "tsv" ? "tsv" : "csv",
+      display: format === "display",
+      unit: $("compute-unit").value,
+      points: $("compute-points").value,
+      grid: $("compute-grid").value.trim(),
+      list: $("compute-list").value,
+      energy: $("compute-energy").value.trim(),
+      energyKind: $("compute-energy-kind").value,
+      dcs: $("compute-dcs").checked,
+      breitDirac: $("compute-bd").value,
+    };
+    const tables = words($("compute-tables").value);
+    if (tables.length === 0 && current) tables.push(current.replace(/\.yex$/i, ""));
+    req.tables = tables;
+    req.entries = tables;
+    req.formula = $("compute-formula").value.trim();
+    const energies = $("compute-energies").value.trim();
+    if (/^[^:\s]+:[^:\s]+:[^:\s]+$/.test(energies)) req.energyGrid = energies;
+    else req.energies = words(energies);
+    return req;
+  }
+
+  function showResult(r, kind) {
+    const table = $("compute-table");
+    table.textContent = "";
+    if (!r.ok) {
+      $("compute-summary").textContent = "";
+      $("download-result").hidden = true;
+      say(r.error, "error");
+      return;
+    }
+    const sep = computeRequest().format === "tsv" ? "\t" : ",";
+    const all = r.csv.split("\n").filter((l) => l && !l.startsWith("#"));
+    const shown = all.slice(0, 101);
+    const t = document.createElement("table");
+    shown.forEach((l, n) => {
+      const tr = document.createElement("tr");
+      for (const cell of l.split(sep)) {
+        const td = document.createElement(n === 0 ? "th" : "td");
+        td.textContent = cell;
+        tr.appendChild(td);
+      }
+      t.appendChild(tr);
+    });
+    table.appendChild(t);
+    const count = all.length - 1;
+    $("compute-summary").textContent =
+      count + " line" + (count === 1 ? "" : "s") + (count > 100 ? "; the first 100 are shown, the download holds all" : "") + ".";
+    if (r.warning) say(r.warning, "warning");
+    const link = $("download-result");
+    resultUrl = blobUrl(resultUrl, r.csv, "text/csv");
+    link.href = resultUrl;
+    link.download = "yex-" + kind + (computeRequest().format === "tsv" ? ".tsv" : ".csv");
+    link.textContent = "Download " + link.download;
+    link.hidden = false;
+  }
+
+  function compute() {
+    const kind = $("compute-kind").value;
+    const req = computeRequest();
+    const r = kind === "curve" ? yex.curve(req) : kind === "average" ? yex.average(req) : yex.crossSection(req);
+    showResult(r, kind);
+  }
+
+  // ---- start
+
+  function wire() {
+    $("table-list").addEventListener("change", () => {
+      formulaShown = null;
+      if (show($("table-list").value)) remember();
+    });
+    $("add-button").addEventListener("click", () => $("file-input").click());
+    $("file-input").addEventListener("change", (e) => {
+      addFiles(e.target.files);
+      e.target.value = "";
+    });
+    $("remove-button").addEventListener("click", () => {
+      if (!current || !yex.removeTable(current)) return;
+      store(current, null);
+      say("Removed " + current + ".");
+      fillList();
+      show("C");
+      remember();
+    });
+    document.addEventListener("dragover", (e) => e.preventDefault());
+    document.addEventListener("drop", (e) => {
+      e.preventDefault();
+      if (e.dataTransfer && e.dataTransfer.files.length) addFiles(e.dataTransfer.files);
+    });
+    $("lookup-form").addEventListener("submit", (e) => {
+      e.preventDefault();
+      lookup();
+    });
+    $("compound-form").addEventListener("submit", (e) => {
+      e.preventDefault();
+      const name = $("compound-name").value.trim();
+      const formula = $("compound-formula").value.trim();
+      built(formula ? yex.compoundFromFormula(name, formula) : yex.compoundFromCounts(name, lines($("compound-entries").value)), "compound");
+    });
+    $("mixture-form").addEventListener("submit", (e) => {
+      e.preventDefault();
+      built(yex.mixture($("mixture-name").value.trim(), lines($("mixture-entries").value)), "mixture");
+    });
+    $("compute-form").addEventListener("submit", (e) => {
+      e.preventDefault();
+      compute();
+    });
+    window.addEventListener("hashchange", () => openFromAddress());
+  }
+
+  function start(module) {
+    yex = module;
+    $("version").textContent = "YEX " + yex.version() + " in your browser: every number is computed on this page by YEX’s own code, and nothing is sent anywhere.";
+    $("build-line").textContent = "Built from YEX " + yex.version() + ".";
+    $("source-lines").textContent = "";
+    yex.dataSource().forEach((l, n) => {
+      const span = document.createElement(n === 0 ? "em" : "span");
+      span.textContent = l;
+      $("source-lines").appendChild(span);
+      $("source-lines").appendChild(document.createElement("br"));
+    });
+    const kept = stored();
+    for (const file of Object.keys(kept)) {
+      const r = yex.addTable(file, kept[file]);
+      if (!r.ok) say("A kept table was refused: " + r.error, "error");
+    }
+    fillList();
+    wire();
+    if (!openFromAddress()) show("C");
+    document.body.dataset.ready = "1";
+  }
+
+  createYexModule()
+    .then(start)
+    .catch((e) => say("YEX could not start: " + e, "error"));
+})();
