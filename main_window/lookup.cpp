@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "main_window/elementary_functions.h"
+
 namespace yex {
 namespace {
 
@@ -27,12 +29,12 @@ LookupResult LookupPoint(const RowValues& x, const RowValues& f, const RowValues
       !Usable(s(i - 1)))
     return out;
 
-  const double lq = std::log(q);
-  const double lxi = std::log(x(i)), lxp = std::log(x(i - 1));
-  const double lfi = std::log(f(i)), lfp = std::log(f(i - 1));
-  const double lsi = std::log(s(i)), lsp = std::log(s(i - 1));
-  const double F = std::exp(lfi - (lfi - lfp) * (lxi - lq) / (lxi - lxp));
-  const double S = std::exp(lsi - (lsi - lsp) * (lxi - lq) / (lxi - lxp));
+  const double lq = Ln(q);
+  const double lxi = Ln(x(i)), lxp = Ln(x(i - 1));
+  const double lfi = Ln(f(i)), lfp = Ln(f(i - 1));
+  const double lsi = Ln(s(i)), lsp = Ln(s(i - 1));
+  const double F = Exp(lfi - (lfi - lfp) * (lxi - lq) / (lxi - lxp));
+  const double S = Exp(lsi - (lsi - lsp) * (lxi - lq) / (lxi - lxp));
   if (!std::isfinite(F) || !std::isfinite(S)) return out;
   out = {true, F, S};
   return out;

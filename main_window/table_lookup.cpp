@@ -4,31 +4,12 @@
 #include <cmath>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "main_window/elementary_functions.h"
 
 namespace yex {
 namespace {
 
 bool Usable(double v) { return std::isfinite(v) && v > 0.0; }
-
-// std::exp(a), bit for bit. An argument of zero (between two rows of equal
-// value 1, as hydrogen's S above x = 10) would take exp's own branch for
-// tiny arguments, which the predictor cannot guess when the points jump; so
-// it becomes 2^-54, the smallest argument on exp's ordinary path, whose
-// exponential also rounds to exactly 1. Any other argument is unchanged
-// (adding +0), and nothing is selected after the call.
-#if defined(__SSE2__)
-// A mask, not a conditional: the compiler turns a conditional into a jump.
-inline double ExpAnyOrder(double a) {
-  const __m128d va = _mm_set_sd(a);
-  const __m128d tiny = _mm_and_pd(_mm_cmpeq_sd(va, _mm_setzero_pd()), _mm_set_sd(0x1p-54));
-  return std::exp(_mm_cvtsd_f64(_mm_add_sd(va, tiny)));
-}
-#else
-inline double ExpAnyOrder(double a) { return std::exp(a == 0.0 ? 0x1p-54 : a); }
-#endif
 
 }  // namespace
 
@@ -58,9 +39,9 @@ void TableLookup::Prepare() {
     searchKey_[i - 2] = running;
   }
   for (int i = 1; i <= TableRowCount; ++i) {
-    lx_[i] = Usable(x_[i]) ? std::log(x_[i]) : 0.0;
-    lf_[i] = Usable(f_[i]) ? std::log(f_[i]) : 0.0;
-    ls_[i] = Usable(s_[i]) ? std::log(s_[i]) : 0.0;
+    lx_[i] = Usable(x_[i]) ? Ln(x_[i]) : 0.0;
+    lf_[i] = Usable(f_[i]) ? Ln(f_[i]) : 0.0;
+    ls_[i] = Usable(s_[i]) ? Ln(s_[i]) : 0.0;
   }
   for (int i = 2; i <= TableRowCount; ++i) {
     usable_[i] = Usable(x_[i]) && Usable(x_[i - 1]) && Usable(f_[i]) && Usable(f_[i - 1]) && Usable(s_[i]) &&
@@ -81,9 +62,9 @@ YEX_ALWAYS_INLINE LookupResult TableLookup::Interpolate(int i, double q) const {
   LookupResult out;
   if (!usable_[i]) return out;
   // The expressions of LookupPoint, term for term.
-  const double lq = std::log(q);
-  const double F = ExpAnyOrder(lf_[i] - df_[i] * (lx_[i] - lq) / dx_[i]);
-  const double S = ExpAnyOrder(ls_[i] - ds_[i] * (lx_[i] - lq) / dx_[i]);
+  const double lq = Ln(q);
+  const double F = Exp(lf_[i] - df_[i] * (lx_[i] - lq) / dx_[i]);
+  const double S = Exp(ls_[i] - ds_[i] * (lx_[i] - lq) / dx_[i]);
   if (!std::isfinite(F) || !std::isfinite(S)) return out;
   out = {true, F, S};
   return out;

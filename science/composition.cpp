@@ -34,7 +34,11 @@ CompositionAverages AverageAt(const std::vector<Constituent>& parts, const std::
 bool BreitDiracFactor(double x, double energyKeV, int power, double* factor) {
   const double xl = x * WavelengthFromEnergy(energyKeV);
   if (!(xl >= 0.0 && xl <= 1.0)) return false;
-  *factor = std::pow(ComptonRatio(1.0 - 2.0 * xl * xl, energyKeV), power);
+  // P^K by multiplication: the same bits on every platform, as pow's are not.
+  const double p = ComptonRatio(1.0 - 2.0 * xl * xl, energyKeV);
+  double f = 1.0;
+  for (int k = 0; k < power; ++k) f *= p;
+  *factor = f;
   return true;
 }
 

@@ -46,8 +46,8 @@ std::optional<LogGrid> MakeLogGrid(double start, double stop, double n, double m
   g.start = start;
   g.stop = stop;
   g.count = static_cast<std::int64_t>(n);
-  g.l0 = std::log(start);
-  g.dl = (std::log(stop) - std::log(start)) / static_cast<double>(g.count - 1);
+  g.l0 = Ln(start);
+  g.dl = (Ln(stop) - Ln(start)) / static_cast<double>(g.count - 1);
   return g;
 }
 

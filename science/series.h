@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "main_window/elementary_functions.h"
 #include "main_window/table_lookup.h"
 #include "science/composition.h"
 #include "science/cross_section.h"
@@ -42,7 +43,7 @@ struct LogGrid {
   std::int64_t count = 0;
   double l0 = 0.0, dl = 0.0;
   double operator[](std::int64_t i) const {
-    return i == 0 ? start : i == count - 1 ? stop : std::exp(l0 + static_cast<double>(i) * dl);
+    return i == 0 ? start : i == count - 1 ? stop : Exp(l0 + static_cast<double>(i) * dl);
   }
 };
 // Nothing, with *problem, for START or STOP not positive (NotPositive) or

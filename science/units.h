@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "main_window/elementary_functions.h"
+
 namespace yex {
 
 // hc in keV·Å.
@@ -11,7 +13,7 @@ constexpr double kHcKeVAngstrom = 12.398419843320026;
 inline double WavelengthFromEnergy(double keV) { return kHcKeVAngstrom / keV; }
 // θ is the scattering angle in degrees, λ in Å.
 inline double XFromAngle(double thetaDegrees, double lambda) {
-  return std::sin(thetaDegrees * M_PI / 360.0) / lambda;
+  return Sin(thetaDegrees * M_PI / 360.0) / lambda;
 }
 // Q = 4π sin(θ/2)/λ = 4π x.
 inline double XFromQ(double q) { return q / (4.0 * M_PI); }

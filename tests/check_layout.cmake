@@ -49,16 +49,17 @@ foreach(f ${core_plain})
   endif()
 endforeach()
 check_folder(app/scattering_data "app/scattering_data/" core)
-check_folder(science "science/;app/scattering_data/;main_window/lookup.h;main_window/table_lookup.h" none)
+check_folder(science "science/;app/scattering_data/;main_window/lookup.h;main_window/table_lookup.h;main_window/elementary_functions.h" none)
 check_folder(toolkit "toolkit/;app/scattering_data/" any)
 # The command line and the Python module use the plain parts, never a window.
 set(plain_parts "app/scattering_data/;science/;main_window/lookup.h;main_window/table_lookup.h;main_window/chart.h;editor_shared/save_sequence.h;compound_editor/compound_synthesis.h;mixture_editor/mixture_synthesis.h;toolkit/painter_surface.h;toolkit/drawing_surface.h;toolkit/fonts.h;toolkit/icons.h")
 check_folder(cli "cli/;${plain_parts}" any)
 check_folder(python "${plain_parts}" any)
 # The web page compiles the plain parts alone, without Qt.
-set(web_parts "app/scattering_data/numeric.h;app/scattering_data/module1.h;app/scattering_data/table_format.h;app/scattering_data/table_name.h;science/;main_window/lookup.h;main_window/table_lookup.h;main_window/chart.h;toolkit/drawing_surface.h;editor_shared/synthesis_math.h;compound_editor/compound_math.h;mixture_editor/mixture_math.h")
+set(web_parts "app/scattering_data/numeric.h;app/scattering_data/module1.h;app/scattering_data/table_format.h;app/scattering_data/table_name.h;science/;main_window/elementary_functions.h;main_window/lookup.h;main_window/table_lookup.h;main_window/chart.h;toolkit/drawing_surface.h;aux_windows/data_source_text.h;web/;editor_shared/synthesis_math.h;compound_editor/compound_math.h;mixture_editor/mixture_math.h")
 check_folder(web "${web_parts}" none)
-foreach(plain main_window/chart main_window/lookup main_window/table_lookup editor_shared/synthesis_math
+foreach(plain main_window/chart main_window/elementary_functions main_window/lookup main_window/table_lookup
+        aux_windows/data_source_text editor_shared/synthesis_math
         compound_editor/compound_math mixture_editor/mixture_math)
   foreach(ext h cpp)
     if(EXISTS "${ROOT}/${plain}.${ext}")

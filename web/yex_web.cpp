@@ -69,6 +69,8 @@ bool EndsWithYex(const std::string& name) {
   return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".yex";
 }
 
+std::string FileName(const std::string& typed) { return EndsWithYex(typed) ? typed : typed + ".yex"; }
+
 std::string BaseName(const std::string& file) {
   return EndsWithYex(file) ? file.substr(0, file.size() - 4) : file;
 }
@@ -479,7 +481,7 @@ val RemoveTable(const std::string& file) {
 val TableView(const std::string& typed) {
   LoadShipped();
   const Table* t = Find(typed);
-  if (!t) return Failure("no table " + typed);
+  if (!t) return Failure("no table " + FileName(typed));
   val r = Success();
   r.set("file", t->file);
   r.set("name", BaseName(t->file));
@@ -509,7 +511,7 @@ val TableView(const std::string& typed) {
 val Lookup(const std::string& typed, const val& req) {
   LoadShipped();
   const Table* t = Find(typed);
-  if (!t) return Failure("no table " + typed);
+  if (!t) return Failure("no table " + FileName(typed));
   Points p;
   const std::string unitName = Text(req, "unit").empty() ? "x" : Text(req, "unit");
   const std::optional<Unit> unit = UnitNamed(unitName);
@@ -536,7 +538,7 @@ val Lookup(const std::string& typed, const val& req) {
 val LookupMany(const std::string& typed, const val& xs) {
   LoadShipped();
   const Table* t = Find(typed);
-  if (!t) return Failure("no table " + typed);
+  if (!t) return Failure("no table " + FileName(typed));
   const std::vector<double> x = emscripten::convertJSArrayToNumberVector<double>(xs);
   std::vector<double> f(x.size()), s(x.size());
   t->lookup.Many(x.data(), x.size(), f.data(), s.data());
@@ -581,7 +583,7 @@ val CompoundFromCounts(const std::string& name, const val& list) {
     const Table* t = colon == std::string::npos ? nullptr : Find(entry.substr(0, colon));
     if (!n) return Failure(entry + ": expected TABLE:COUNT");
     if (!(*n > 0)) return Failure(entry + ": the count must be positive");
-    if (!t) return Failure("no table " + entry.substr(0, colon));
+    if (!t) return Failure("no table " + FileName(entry.substr(0, colon)));
     entries.push_back({t->file, *n, 0.0});
   }
   if (entries.empty()) return Failure("compound needs its constituents");
@@ -603,7 +605,7 @@ val Mixture(const std::string& name, const val& list) {
     if (parts.size() < 2 || parts.size() > 3 || !w)
       return Failure(entry + ": expected TABLE:PERCENT[:ATOMIC_WEIGHT]");
     const Table* t = Find(parts[0]);
-    if (!t) return Failure("no table " + parts[0]);
+    if (!t) return Failure("no table " + FileName(parts[0]));
     double weight = 0.0;
     if (parts.size() == 3) {
       const std::optional<double> a = Number(parts[2]);
@@ -630,7 +632,7 @@ val Curve(const val& req) {
   std::vector<std::string> header;
   for (const std::string& n : names) {
     const Table* t = Find(n);
-    if (!t) return Failure("no table " + n);
+    if (!t) return Failure("no table " + FileName(n));
     lookups.push_back(&t->lookup);
   }
   if (std::optional<std::string> bad = ReadPoints(req, &p)) return Failure(*bad);
@@ -675,7 +677,7 @@ val Average(const val& req) {
   std::vector<std::string> names;
   for (const auto& [typed, n] : composition) {
     const Table* t = Find(typed);
-    if (!t) return Failure("no table " + typed + (EndsWithYex(typed) ? "" : ".yex"));
+    if (!t) return Failure("no table " + FileName(typed));
     parts.push_back({t->lookup, n});
     names.push_back(BaseName(t->file));
   }
@@ -738,7 +740,7 @@ val CrossSection(const val& req) {
         return Failure(operand + ": expected TABLE or TABLE:MOLAR_MASS (g/mol, positive)");
     }
     const Table* t = Find(typed);
-    if (!t) return Failure("no table " + typed);
+    if (!t) return Failure("no table " + FileName(typed));
     if (!mass) {
       const int z = AtomicNumber(BaseName(t->file));
       if (z != 0) mass = StandardAtomicWeight(z);

@@ -1,0 +1,149 @@
+// The page's compiled module against yex-cli, a native build of the same
+// core: lookups bit for bit, new tables byte for byte, the CSV of curve,
+// cross-section and average line for line, and the refusals.
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import { createRequire } from "node:module";
+import path from "node:path";
+import { before, test } from "node:test";
+
+import { dataLines, random, site, workFolder, yexCli } from "./common.mjs";
+
+const require = createRequire(import.meta.url);
+let yex, work;
+
+before(async () => {
+  yex = await require(path.join(site, "yex.js"))();
+  work = workFolder();
+});
+
+test("lookups are yex-cli's bit for bit on 100,000 random points of several tables", () => {
+  const next = random(20261207);
+  const xs = new Float64Array(100000);
+  // Log-uniform over the range and a little beyond it, and every row's x.
+  for (let i = 0; i < xs.length; i++) xs[i] = Math.exp(Math.log(0.003) + (Math.log(1500) - Math.log(0.003)) * next());
+  const rowXs = fs
+    .readFileSync(path.join(work, "YEX-data", "U.yex"), "latin1")
+    .split("\n")
+    .filter((l) => l.trim())
+    .map((l) => Number(l.slice(0, 10).trim()));
+  const points = Float64Array.from([...rowXs, ...xs]);
+  fs.writeFileSync(path.join(work, "points.txt"), Array.from(points, String).join("\n") + "\n");
+  for (const table of ["H", "O", "Fe", "U", "Cf"]) {
+    const r = yexCli(work, ["curve", table, "--from", "points.txt"]);
+    assert.equal(r.status, 1, r.err); // some points lie outside the range
+    const rows = dataLines(r.out).slice(1, -1);
+    assert.equal(rows.length, points.length);
+    const got = yex.lookupMany(table, points);
+    for (let i = 0; i < rows.length; i++) {
+      const [, x, f, s] = rows[i].split(",");
+      assert.ok(Object.is(Number(x), points[i]), `x of line ${i}`);
+      const want = [f === "" ? NaN : Number(f), s === "" ? NaN : Number(s)];
+      if (!Object.is(want[0], got.f[i]) || !Object.is(want[1], got.s[i]))
+        assert.fail(`${table} at x = ${points[i]}: yex-cli ${want}, page ${got.f[i]},${got.s[i]}`);
+    }
+  }
+});
+
+test("new tables hold the bytes yex-cli writes", () => {
+  const cases = [
+    ["compound", "Water", { formula: "H2O" }],
+    ["compound", "Apatite", { formula: "Ca5(PO4)3OH" }],
+    ["compound", "Vitriol", { formula: "CuSO4*5H2O" }],
+    ["compound", "Wustite", { formula: "Fe0.95O" }],
+    ["compound", "Dioxide", { entries: ["C:1", "O.yex:2"] }],
+    ["mixture", "Brine", { entries: ["H:10.8", "O:85.7", "Na:1.36", "Cl:2.14"] }],
+    ["mixture", "Blend", { entries: ["Water:40:18.015", "C:60"] }],
+  ];
+  for (const [kind, name, input] of cases) {
+    const args = input.formula ? [kind, name, "--formula", input.formula] : [kind, name, ...input.entries];
+    const r = yexCli(work, args);
+    assert.equal(r.status, 0, r.err);
+    const page =
+      kind === "mixture"
+        ? yex.mixture(name, input.entries)
+        : input.formula
+          ? yex.compoundFromFormula(name, input.formula)
+          : yex.compoundFromCounts(name, input.entries);
+    assert.ok(page.ok, page.error);
+    assert.equal(page.file, name + ".yex");
+    assert.equal(page.bytes, fs.readFileSync(path.join(work, "YEX-data", name + ".yex"), "latin1"), name);
+    assert.equal(yex.tableView(name).bytes, page.bytes);
+  }
+});
+
+test("curve, cross-section and average lines are yex-cli's", () => {
+  const list = "# two-theta\n\n0.001\n0.5\n 1.5, ignored\n2e1\n250\n12000\n";
+  fs.writeFileSync(path.join(work, "list.txt"), list);
+  const cases = [
+    ["curve", { tables: ["C", "O"], points: "grid", grid: "0.01:2:0.01" }, ["C", "O", "--grid", "0.01:2:0.01"]],
+    ["curve", { tables: ["Si"], unit: "q", points: "grid", grid: "0.5:25:0.05", format: "tsv" },
+      ["Si", "--unit", "q", "--grid", "0.5:25:0.05", "--tsv"]],
+    ["curve", { tables: ["Cu", "Apatite"], unit: "theta", points: "log", grid: "5:170:50", energyKind: "wavelength", energy: "1.5406", dcs: true },
+      ["Cu", "Apatite", "--unit", "theta", "--log-grid", "5:170:50", "--wavelength", "1.5406", "--dcs"]],
+    ["curve", { tables: ["C"], unit: "theta", points: "grid", grid: "1:179:1", energyKind: "energy", energy: "59.54", dcs: true, display: true },
+      ["C", "--unit", "theta", "--grid", "1:179:1", "--energy", "59.54", "--dcs", "--display"]],
+    ["curve", { tables: ["H", "Brine"], unit: "qnm", points: "list", list }, ["H", "Brine", "--unit", "qnm", "--from", "list.txt"]],
+    ["average", { formula: "SiO2", unit: "q", points: "grid", grid: "1:25:8", energyKind: "energy", energy: "61.3", breitDirac: "2" },
+      ["--formula", "SiO2", "--unit", "q", "--grid", "1:25:8", "--energy", "61.3", "--breit-dirac", "2"]],
+    ["average", { entries: ["Ca:5", "P:3", "O:13", "H:1"], points: "log", grid: "0.005:1000:200", energyKind: "wavelength", energy: "0.7", breitDirac: "3" },
+      ["Ca:5", "P:3", "O:13", "H:1", "--log-grid", "0.005:1000:200", "--wavelength", "0.7", "--breit-dirac", "3"]],
+    ["cross-section", { tables: ["C", "Water:18.015"], energies: ["17.48", "59.54"] }, ["C", "Water:18.015", "--energy", "17.48", "--energy", "59.54"]],
+    ["cross-section", { tables: ["Pb", "Vitriol"], energyGrid: "1:1000:40", format: "tsv" }, ["Pb", "Vitriol", "--energy-grid", "1:1000:40", "--tsv"]],
+  ];
+  for (const [command, request, args] of cases) {
+    const r = yexCli(work, [command, ...args]);
+    const page = command === "curve" ? yex.curve(request) : command === "average" ? yex.average(request) : yex.crossSection(request);
+    assert.ok(page.ok, page.error);
+    assert.equal(page.outside > 0, r.status === 1, `${command} ${args.join(" ")}: ${r.err}`);
+    assert.deepEqual(dataLines(page.csv), dataLines(r.out), `${command} ${args.join(" ")}`);
+  }
+});
+
+test("bad tables, names, formulas and requests are refused with their reason, and nothing changes", () => {
+  const table = fs.readFileSync(path.join(work, "YEX-data", "C.yex"), "latin1");
+  const lines44 = table.split("\r\n").slice(0, 44).join("\r\n") + "\r\n";
+  const files = [
+    ["short.yex", lines44, /^short\.yex: it holds 44 lines, a table needs 45$/],
+    ["binary.yex", "\x00\x01\x02\xff".repeat(500), /^binary\.yex: it is not a text file/],
+    ["huge.yex", table.repeat(6500), /^huge\.yex: it holds 10530000 bytes/],
+    ["notes.txt", table, /^notes\.txt: not a table file name/],
+    ["C.yex", table, /^C\.yex: a shipped table has this name/],
+  ];
+  const listed = yex.listTables().length;
+  for (const [name, bytes, reason] of files) {
+    const r = yex.addTable(name, bytes);
+    assert.equal(r.ok, false, name);
+    assert.match(r.error, reason);
+  }
+  assert.equal(yex.listTables().length, listed);
+  // The same refusals as yex-cli, in its words (without its data folder).
+  const builds = [
+    [() => yex.compoundFromFormula("X", "Xx2"), ["compound", "X", "--formula", "Xx2"]],
+    [() => yex.compoundFromFormula("X", "H2O)"), ["compound", "X", "--formula", "H2O)"]],
+    [() => yex.compoundFromFormula("a*b", "H2O"), ["compound", "a*b", "--formula", "H2O"]],
+    [() => yex.compoundFromFormula("../up", "H2O"), ["compound", "../up", "--formula", "H2O"]],
+    [() => yex.compoundFromCounts("Q", ["Nope:1"]), ["compound", "Q", "Nope:1"]],
+    [() => yex.compoundFromCounts("Q", ["C:0"]), ["compound", "Q", "C:0"]],
+    [() => yex.mixture("M", ["Water:40", "C:60"]), ["mixture", "M", "Water:40", "C:60"]],
+    [() => yex.mixture("M", ["C:60:abc"]), ["mixture", "M", "C:60:abc"]],
+  ];
+  for (const [page, args] of builds) {
+    const r = yexCli(work, args);
+    assert.notEqual(r.status, 0);
+    const want = r.err.split("\n")[0].replace(/^yex-cli: /, "").replace("YEX-data/", "");
+    const got = page();
+    assert.equal(got.ok, false);
+    assert.equal(got.error, want);
+  }
+  assert.equal(yex.listTables().length, listed);
+  for (const [request, reason] of [
+    [{ tables: ["C"], points: "grid", grid: "1:0:1" }, /STOP lies below START/],
+    [{ tables: ["C"], points: "log", grid: "1:10:1.5" }, /N must be a whole number/],
+    [{ tables: ["C"], points: "list", list: "0.1\nabc\n" }, /line 2: "abc" is not a number/],
+    [{ tables: ["C"], unit: "theta", points: "grid", grid: "1:2:1" }, /theta needs an energy/],
+    [{ tables: ["C"], points: "grid", grid: "1:2:1", dcs: true }, /needs an energy/],
+    [{ tables: ["Nope"], points: "grid", grid: "1:2:1" }, /no table Nope/],
+  ])
+    assert.match(yex.curve(request).error, reason);
+});
