@@ -33,12 +33,6 @@ double FromBits(std::uint64_t u) {
   return x;
 }
 
-// a where `pick` is set, b otherwise, without a jump.
-double Select(bool pick, double a, double b) {
-  const std::uint64_t mask = std::uint64_t{0} - static_cast<std::uint64_t>(pick);
-  return FromBits((Bits(a) & mask) | (Bits(b) & ~mask));
-}
-
 constexpr double kLn2Hi = 6.93147180369123816490e-01;  // 0x3fe62e42fee00000: k * kLn2Hi is exact
 constexpr double kLn2Lo = 1.90821492927058770002e-10;  // 0x3dea39ef35793c76
 
@@ -218,11 +212,10 @@ double Ln(double x) {
   const double t1 = w * (Lg2 + w * (Lg4 + w * Lg6));
   const double t2 = z * (Lg1 + w * (Lg3 + w * (Lg5 + w * Lg7)));
   const double r = t2 + t1;
+  // fdlibm picks between this and s (f - r) by the size of f; this one
+  // alone stays within an ulp and takes no branch.
   const double hfsq = 0.5 * f * f;
-  // Two ways to the same value; which is the more accurate depends on f.
-  const double far = dk * kLn2Hi - ((hfsq - (s * (hfsq + r) + dk * kLn2Lo)) - f);
-  const double near = dk * kLn2Hi - ((s * (f - r) - dk * kLn2Lo) - f);
-  return Select(((hx - 0x6147a) | (0x6b851 - hx)) > 0, far, near);
+  return dk * kLn2Hi - ((hfsq - (s * (hfsq + r) + dk * kLn2Lo)) - f);
 }
 
 double Exp(double x) {
