@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test headless: the suite,
-# the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the fuzz targets for a bounded time each.
+# the web page's tests in Node and Chromium, the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets for a
+# bounded time each.
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
 yex_install_missing clang libclang-rt-14-dev xvfb xauth desktop-file-utils appstream man-db dpkg-dev file lintian \
@@ -15,6 +16,13 @@ yex_build "$YEX_ROOT/build"
 
 echo "== Python module (pytest)"
 YEX_BUILD="$YEX_ROOT/build" /usr/bin/python3 -m pytest -q -p no:cacheprovider "$YEX_ROOT/python/tests"
+
+echo "== web page: built with Emscripten, tested in Node against yex-cli and in headless Chromium"
+yex_install_missing emscripten node-acorn nodejs chromium
+command -v npm >/dev/null || yex_install_missing npm
+"$YEX_ROOT/tools/build-web.sh" >/dev/null
+(cd "$YEX_ROOT/web" && npm ci --no-audit --no-fund --loglevel=error &&
+  YEX_CLI="$YEX_ROOT/build/cli/yex-cli" YEX_SITE="$YEX_ROOT/build-web/site" node --test tests/)
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 yex_build "$YEX_ROOT/build-asan" -DYEX_SANITIZE=ON

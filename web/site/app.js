@@ -496,6 +496,8 @@
 
   function start(module) {
     yex = module;
+    // The module for the browser's console and for measuring it.
+    window.yexModule = module;
     $("version").textContent = "YEX " + yex.version() + " in your browser: every number is computed on this page by YEX’s own code, and nothing is sent anywhere.";
     $("build-line").textContent = "Built from YEX " + yex.version() + ".";
     $("source-lines").textContent = "";

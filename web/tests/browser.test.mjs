@@ -1,0 +1,152 @@
+// The page in a real browser (Debian's Chromium, headless), opened from disk
+// and from a static server on 127.0.0.1, driven as a user would: pick a
+// table, look up a value, build a compound and download it, download a
+// curve, add a hostile file, open links; no error in the console.
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import { after, before, test } from "node:test";
+import { pathToFileURL } from "node:url";
+
+import puppeteer from "puppeteer-core";
+
+import { dataLines, site, workFolder, yexCli } from "./common.mjs";
+
+let browser, server, work, downloads;
+const origins = {};
+
+before(async () => {
+  work = workFolder();
+  downloads = fs.mkdtempSync(path.join(os.tmpdir(), "yex-downloads-"));
+  const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css" };
+  server = http.createServer((req, res) => {
+    const file = path.join(site, path.normalize(decodeURIComponent(req.url.split(/[?#]/)[0])).replace(/^(\.\.[/\\])+/, ""));
+    if (!file.startsWith(site) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream" });
+    fs.createReadStream(file).pipe(res);
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  origins.disk = pathToFileURL(path.join(site, "index.html")).href;
+  origins.server = `http://127.0.0.1:${server.address().port}/index.html`;
+  browser = await puppeteer.launch({
+    executablePath: process.env.YEX_CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "yex-chromium-")),
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+           "--disable-component-update", "--disable-sync"],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// A fresh page at `url`, ready, with every console error and page error kept.
+async function open(url) {
+  const page = await browser.newPage();
+  page.errors = [];
+  page.on("console", (m) => m.type() === "error" && page.errors.push(m.text()));
+  page.on("pageerror", (e) => page.errors.push(e.message));
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready="1"]', { timeout: 10000 });
+  const session = await page.createCDPSession();
+  await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  return page;
+}
+
+const text = (page, selector) => page.$eval(selector, (e) => e.textContent);
+
+async function downloaded(page, link, name) {
+  const file = path.join(downloads, name);
+  fs.rmSync(file, { force: true });
+  await page.click(link);
+  for (let i = 0; i < 100 && !fs.existsSync(file); i++) await new Promise((r) => setTimeout(r, 50));
+  return fs.readFileSync(file, "latin1");
+}
+
+async function fill(page, selector, value) {
+  await page.$eval(selector, (e) => (e.value = ""));
+  await page.type(selector, value);
+}
+
+for (const origin of ["disk", "server"]) {
+  test(`the page from ${origin}: table, chart, lookup, compound, curve, hostile file`, async () => {
+    const page = await open(origins[origin]);
+    await page.select("#table-list", "C.yex");
+    const lines = (await text(page, "#table-lines")).split("\n");
+    const file = fs.readFileSync(path.join(work, "YEX-data", "C.yex"), "latin1").split("\r\n");
+    assert.deepEqual(lines, file.slice(0, 45));
+    // Red and yellow curve pixels inside the chart's frame (x, y from 0 to
+    // 13.8 in the chart's user scale).
+    const colours = await page.$eval("#chart", (c) => {
+      const r = window.devicePixelRatio || 1;
+      const px = (u) => Math.round(((u + 2) / 16) * 525 * r), py = (u) => Math.round(((14 - u) / 15.5) * 525 * r);
+      const img = c.getContext("2d").getImageData(px(0) + 2, py(13.8) + 2, px(13.8) - px(0) - 4, py(0) - py(13.8) - 4);
+      let red = 0, yellow = 0;
+      for (let i = 0; i < img.data.length; i += 4) {
+        const [R, G, B] = [img.data[i], img.data[i + 1], img.data[i + 2]];
+        if (R > 200 && G < 60 && B < 60) red++;
+        if (R > 200 && G > 200 && B < 60) yellow++;
+      }
+      return { red, yellow };
+    });
+    assert.ok(colours.red > 300 && colours.yellow > 300, JSON.stringify(colours));
+
+    await fill(page, "#lookup-value", "0.1");
+    await page.click("#lookup-button");
+    assert.deepEqual([await text(page, "#out-x"), await text(page, "#out-f")], ["1.00E-01", "5.1225E+00"]);
+
+    await fill(page, "#compound-name", "Water");
+    await fill(page, "#compound-formula", "H2O");
+    await page.click("#compound-button");
+    assert.equal(yexCli(work, ["compound", "Water", "--formula", "H2O"]).status, 0);
+    assert.equal(await downloaded(page, "#download-table", "Water.yex"),
+                 fs.readFileSync(path.join(work, "YEX-data", "Water.yex"), "latin1"));
+
+    await page.select("#compute-kind", "curve");
+    await fill(page, "#compute-tables", "C Water");
+    await page.select("#compute-points", "log");
+    await fill(page, "#compute-grid", "0.005:1000:300");
+    await page.click("#compute-button");
+    const csv = await downloaded(page, "#download-result", "yex-curve.csv");
+    assert.deepEqual(dataLines(csv), dataLines(yexCli(work, ["curve", "C", "Water", "--log-grid", "0.005:1000:300"]).out));
+
+    const listed = await page.$$eval("#table-list option", (o) => o.length);
+    const hostile = path.join(downloads, "binary.yex");
+    fs.writeFileSync(hostile, Buffer.from([0, 1, 2, 255, 0, 10, 13]));
+    await (await page.$("#file-input")).uploadFile(hostile);
+    await page.waitForFunction(() => document.getElementById("messages").textContent.includes("binary.yex: it is not a text file"));
+    assert.equal(await page.$$eval("#table-list option", (o) => o.length), listed);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+}
+
+test("links reopen a view; a link that does not parse opens the page with a message", async () => {
+  assert.equal(yexCli(work, ["compound", "Apatite", "--formula", "Ca5(PO4)3OH"]).status, 0);
+  const want = yexCli(work, ["lookup", "Apatite", "--theta", "30", "--energy", "17.48"]).out.trim().split(" ");
+  let page = await open(origins.disk + "#formula=Ca5(PO4)3OH&unit=theta&value=30&energy=17.48");
+  assert.equal(await text(page, "#view-heading"), "Ca5(PO4)3OH");
+  assert.deepEqual([await text(page, "#out-x"), await text(page, "#out-f"), await text(page, "#out-s")], want);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+
+  page = await open(origins.server + "#table=Nope&value=abc&colour=red");
+  assert.equal(await text(page, "#view-heading"), "C");
+  const messages = await text(page, "#messages");
+  assert.match(messages, /no table Nope/);
+  assert.match(messages, /colour/);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test("everything the page loads weighs under 1.5 MB", () => {
+  const bytes = fs.readdirSync(site).reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
+  assert.ok(bytes < 1.5e6, `${bytes} bytes`);
+});
