@@ -10,6 +10,7 @@
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "toolkit/fonts.h"
+#include "toolkit/widgets.h"
 
 namespace yex::Windows {
 namespace {
@@ -62,8 +63,7 @@ Form1& StartProgram() {
   QApplication::setQuitOnLastWindowClosed(false);
   InstallFontSubstitutions();
   Form1& main = form1();
-  if (QScreen* s = QGuiApplication::primaryScreen())
-    main.move(s->availableGeometry().center() - QPoint(main.width() / 2, main.height() / 2));
+  CentreFrameOnScreen(&main);
   main.show();
   return main;
 }

@@ -48,6 +48,7 @@ Form3::Form3() {
   shape1->setObjectName(QStringLiteral("Shape1"));
   PlaceTwips(shape1, 30, 30, 5535, 2895);
   setFocusProxy(Command1);
+  InstallFocusMark(this);
 }
 
 // The main window, beside which this one stood, gets the keyboard back.

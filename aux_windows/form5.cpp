@@ -24,13 +24,6 @@ QPushButton* ChoiceButton(QWidget* parent, const QString& text, int top, int tab
   return b;
 }
 
-void CentreOnScreen(QWidget* w) {
-  if (QScreen* s = QGuiApplication::primaryScreen()) {
-    const QRect area = s->availableGeometry();
-    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
-  }
-}
-
 }  // namespace
 
 Form5::Form5() {
@@ -52,7 +45,8 @@ Form5::Form5() {
   connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
   connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
-  CentreOnScreen(this);
+  CentreFrameOnScreen(this);
+  InstallFocusMark(this);
 }
 
 void Form5::ShowCentred() {

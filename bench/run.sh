@@ -38,3 +38,8 @@ done
 if [ -d "$build/python" ]; then
   PYTHONPATH="$build/python" /usr/bin/python3 "$root/bench/bench_python.py" "$root/data/YEX-data"
 fi
+
+# The web page (built by tools/build-web.sh, puppeteer-core installed in web/).
+if [ -f "$root/build-web/site/yex.js" ] && [ -d "$root/web/node_modules/puppeteer-core" ]; then
+  node "$root/bench/bench_web.mjs"
+fi

@@ -72,6 +72,16 @@ Form4::Form4() {
   PlaceTwips(Command1, 360, 3600, 1335, 495);
   PlaceTwips(Command2, 2040, 3600, 1335, 495);
 
+  // Screen readers name each box by the captions it stands under or beside.
+  Text1->setAccessibleName(Label1->text());
+  Text2->setAccessibleName(Label2->text());
+  for (const ConstituentRow& r : rows_) {
+    r.name->setAccessibleName(r.caption->text() + QLatin1Char(' ') + Label4->text());
+    r.count->setAccessibleName(r.caption->text() + QLatin1Char(' ') + Label5->text());
+  }
+  File1->setAccessibleName(Label7->text());
+  InstallFocusMark(this);
+
   connect(Label1, &ClickLabel::clicked, this, &Form4::Label1_Click);
   connect(Text1, &ClickLineEdit::clicked, this, &Form4::Text1_Click);
   connect(Label2, &ClickLabel::clicked, this, &Form4::Label2_Click);

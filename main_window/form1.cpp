@@ -194,6 +194,8 @@ Form1::Form1() {
   Picture1->setTextFont(VbFont(kTimes, 12));
   PlaceTwips(Picture1, 8040, 480, 7935, 7935);
   SetTabIndex(Picture1, 24);
+  // It takes the focus in its place in the tab order and ignores keys.
+  Picture1->setFocusPolicy(Qt::TabFocus);
 
   Label4 = new QLabel(this);
   Label4->setTextFormat(Qt::PlainText);
@@ -207,6 +209,8 @@ Form1::Form1() {
   SetTabIndex(Picture2, 25);
 
   ApplyTabOrder(this);
+  InstallFocusMark(this);
+  NameForScreenReaders();
 
   connect(File1, &FileListBox::fileClicked, this, &Form1::File1_Click);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
@@ -224,6 +228,23 @@ Form1::Form1() {
   });
 
   Form_Load();
+}
+
+// What a screen reader says for each control: buttons by tooltip or
+// caption, boxes by the caption beside them, lists by their headings, the
+// chart by the table it shows.
+void Form1::NameForScreenReaders() {
+  Command2->setAccessibleName(QStringLiteral("GO"));
+  Command1->setAccessibleName(QStringLiteral("bye"));
+  Command3->setAccessibleName(Command3->toolTip());
+  Command4->setAccessibleDescription(Command4->toolTip());
+  File1->setAccessibleName(Label1->text());
+  List1->setAccessibleName(
+      QStringLiteral("Momentum transfer x, Form factor F(x), Incoherent Scattering Function S(x)"));
+  for (auto [box, caption] : {std::pair{Text1, Label11}, std::pair{Text2, Label3}, std::pair{Text3, Label10}})
+    box->setAccessibleName(caption->text());
+  Picture1->setAccessibleName(QStringLiteral("Chart of F(x) and S(x)"));
+  Picture2->setAccessibleName(QStringLiteral("YEX"));
 }
 
 void Form1::Form_Load() {
@@ -258,6 +279,7 @@ void Form1::Command2_Click() {
   }
   Label4->setText(name);
   Label4->adjustSize();
+  Picture1->setAccessibleName(QStringLiteral("Chart of F(x) and S(x) of %1").arg(name));
   Text1->clear();
   Text2->clear();
   Text3->clear();

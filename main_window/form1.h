@@ -44,6 +44,7 @@ class Form1 : public QWidget {
   void closeEvent(QCloseEvent* e) override;  // Form_Unload
 
  private:
+  void NameForScreenReaders();
   void Form_Load();
   void DrawChart();
   void ShowRow(int row);

@@ -93,6 +93,17 @@ Form6::Form6() {
   PlaceTwips(Command1, 720, 4920, 1215, 495);
   PlaceTwips(Command2, 2160, 4920, 1215, 495);
 
+  // Screen readers name each box by the captions it stands under or beside.
+  Text1->setAccessibleName(Label1->text());
+  Text2->setAccessibleName(Label2->text());
+  for (const MixtureRow& r : rows_) {
+    r.name->setAccessibleName(r.caption->text() + QLatin1Char(' ') + Label4->text());
+    r.atomicWeight->setAccessibleName(r.caption->text() + QLatin1Char(' ') + Label6->text());
+    r.weight->setAccessibleName(r.caption->text() + QLatin1Char(' ') + Label5->text());
+  }
+  File1->setAccessibleName(Label7->text());
+  InstallFocusMark(this);
+
   connect(Label1, &ClickLabel::clicked, this, &Form6::Label1_Click);
   connect(Text1, &ClickLineEdit::clicked, this, &Form6::Text1_Click);
   connect(Label2, &ClickLabel::clicked, this, &Form6::Label2_Click);

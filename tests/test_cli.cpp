@@ -232,6 +232,7 @@ void TestCli::compoundRefusals() {
       {{"compound", "Keep", "H:0"}, 2, "positive"},
       {{"compound", "Keep", "H"}, 2, "TABLE:COUNT"},
       {{"compound", "../Keep", "H:1"}, 2, "cannot be a table name"},
+      {{"mixture", ".Keep", "H:1"}, 2, "cannot be a table name"},
       {{"compound", "Keep", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1", "O:1", "H:1"},
        2,
        "at most 10"},

@@ -447,7 +447,8 @@ void TestCompound::unsafeNamesWriteNothingAnywhere() {
        {QStringLiteral("../evil"), QStringLiteral("sub/evil"), QStringLiteral("a\\b"), QStringLiteral("a:b"),
         QStringLiteral("a*"), QStringLiteral("what?"), QStringLiteral("q\"uote"), QStringLiteral("<x>"),
         QStringLiteral("p|q"), QStringLiteral("tab\there"), QStringLiteral("."), QStringLiteral(".."),
-        QStringLiteral("nel\u0085line"), QStringLiteral("\u0080"), QStringLiteral("csi\u009B")}) {
+        QStringLiteral("nel\u0085line"), QStringLiteral("\u0080"), QStringLiteral("csi\u009B"),
+        QStringLiteral(".Hidden")}) {
     e.Text1->setText(name);  // typed straight into the box
     d.clear();
     e.Command1_Click();

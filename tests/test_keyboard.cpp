@@ -1,9 +1,11 @@
 // The keyboard as a user meets it, through key events sent to the real
 // widgets, and the gaps found by trying the windows from outside.
+#include <QAccessible>
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -17,6 +19,7 @@
 #include "mixture_editor/form6.h"
 #include "tests/test_support.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/widgets.h"
 
 using namespace yex;
 using namespace yex::test;
@@ -48,6 +51,10 @@ class TestKeyboard : public QObject {
   void navigationGivesTheKeyboard();
   void hiddenFilesAndShape();
   void realDialogs();
+  void firstArrowChoosesTheFirstFile();
+  void everyFocusIsSeenAndNamed();
+  void picture1TakesItsTurn();
+  void centredByTheFrame();
 };
 
 void TestKeyboard::enterPressesTheFocusedButton() {
@@ -287,6 +294,160 @@ void TestKeyboard::realDialogs() {
   QCOMPARE(seen.title, QString("New Data : YEX-data/W.yex"));
   QCOMPARE(seen.icon, QMessageBox::NoIcon);
   QCOMPARE(seen.buttons, QStringList{"OK"});
+}
+
+namespace {
+
+// Each of the five windows as a user reaches it, the editors with their
+// file lists and first rows showing; returns the window, active.
+QList<std::function<QWidget*()>> WindowsInTurn() {
+  const auto editorRows = [](QWidget* editor, QList<QWidget*> shown) {
+    for (QWidget* w : shown) w->show();
+    return editor;
+  };
+  return {
+      [] { return static_cast<QWidget*>(&Windows::form1()); },
+      [] {
+        Windows::form1().Command3_Click();
+        return static_cast<QWidget*>(&Windows::form3());
+      },
+      [] {
+        Windows::form1().Command4_Click();
+        return static_cast<QWidget*>(&Windows::form5());
+      },
+      [=] {
+        Windows::form5().Command1_Click();
+        Form4& e = Windows::form4();
+        return editorRows(&e, {e.File1, e.row(1).name, e.row(1).count});
+      },
+      [=] {
+        Windows::form4().Command2_Click();
+        Windows::form1().Command4_Click();
+        Windows::form5().Command2_Click();
+        Form6& e = Windows::form6();
+        return editorRows(&e, {e.File1, e.row(1).name, e.row(1).atomicWeight, e.row(1).weight});
+      },
+  };
+}
+
+QList<QWidget*> Focusable(QWidget* window) {
+  QList<QWidget*> out;
+  for (QWidget* w : window->findChildren<QWidget*>())
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) out << w;
+  return out;
+}
+
+}  // namespace
+
+void TestKeyboard::firstArrowChoosesTheFirstFile() {
+  TempWorkDir dir;
+  for (const char* name : {"Ac.yex", "Ag.yex", "C.yex"}) dir.writeElement(name, 6);
+  Windows::form1().show();
+  const QList<std::function<QWidget*()>> windows = WindowsInTurn();
+  for (int k : {0, 3, 4}) {
+    QWidget* window = windows[k]();
+    ShowInFront(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    FileListBox* list = window->findChild<FileListBox*>();
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->selectedFileName(), QString("Ac.yex"));
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->selectedFileName(), QString("Ag.yex"));
+  }
+  QCOMPARE(QString::fromStdString(Module1::SelectedFile), QString("Ag.yex"));
+}
+
+// Every control that takes the focus, in every window, shows the mark
+// around it (black, white, black, just outside its edges), and every one of
+// them and every caption has a name for screen readers.
+void TestKeyboard::everyFocusIsSeenAndNamed() {
+  TempWorkDir dir;
+  dir.writeElement("C.yex", 6);
+  int checked = 0;
+  Windows::form1().show();
+  for (const auto& arrange : WindowsInTurn()) {
+    QWidget* window = arrange();
+    ShowInFront(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    for (QWidget* w : Focusable(window)) {
+      w->setFocus(Qt::TabFocusReason);
+      QVERIFY(w->hasFocus());
+      const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
+      const QImage shot = window->grab().toImage();
+      const QPoint edge(r.left(), r.center().y());
+      if (edge.x() >= 3) {
+        QCOMPARE(shot.pixelColor(edge - QPoint(3, 0)), QColor(Qt::black));
+        QCOMPARE(shot.pixelColor(edge - QPoint(2, 0)), QColor(Qt::white));
+        QCOMPARE(shot.pixelColor(edge - QPoint(1, 0)), QColor(Qt::black));
+      }
+      const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+      QVERIFY2(!name.trimmed().isEmpty(),
+               qPrintable(window->objectName() + ": " + w->metaObject()->className()));
+      ++checked;
+    }
+    for (QLabel* l : window->findChildren<QLabel*>())
+      if (l->isVisible() && !l->text().isEmpty())
+        QVERIFY(!QAccessible::queryAccessibleInterface(l)->text(QAccessible::Name).isEmpty());
+  }
+  QVERIFY(checked >= 20);
+  const QList<QPair<QWidget*, QString>> names = {
+      {Windows::form1().Command2, "GO"},
+      {Windows::form1().Command1, "bye"},
+      {Windows::form1().Command4, "New Data"},
+      {Windows::form1().Text1, "Momentum transfer"},
+      {Windows::form1().Text3, "Incoherent scattering function"},
+      {Windows::form1().File1, "Elements & Materials"},
+      {Windows::form3().Command1, "Close"},
+      {Windows::form5().Command1, "Chemical Compound"},
+      {Windows::form4().Text1, "新規ファイル名"},
+      {Windows::form6().row(1).weight, "元素 1 重量(%)"},
+  };
+  for (const auto& [w, name] : names)
+    QCOMPARE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name), name);
+}
+
+void TestKeyboard::picture1TakesItsTurn() {
+  TempWorkDir dir;
+  dir.writeElement("C.yex", 6);
+  Form1& f = Windows::form1();
+  f.show();
+  f.activateWindow();
+  f.File1_Click("C.yex");
+  f.Command2_Click();
+  QCOMPARE(QAccessible::queryAccessibleInterface(f.Picture1)->text(QAccessible::Name),
+           QString("Chart of F(x) and S(x) of C.yex"));
+  f.Text1->setText("0.1");
+  f.Text3->setFocus(Qt::TabFocusReason);
+  const QImage before = f.Picture1->image();
+  QTest::keyClick(f.Text3, Qt::Key_Tab);
+  QCOMPARE(f.focusWidget(), f.Picture1);
+  for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Space, Qt::Key_Delete, Qt::Key_Escape})
+    QTest::keyClick(f.Picture1, key);
+  QCOMPARE(f.focusWidget(), f.Picture1);
+  QCOMPARE(f.Picture1->image(), before);
+  QCOMPARE(f.Text1->text(), QString("0.1"));
+  QTest::keyClick(f.Picture1, Qt::Key_Backtab);
+  QCOMPARE(f.focusWidget(), f.Text3);
+}
+
+// With a window manager the frame, title bar included, stands in the middle
+// of the screen (nothing to see without one: the frame is the window).
+void TestKeyboard::centredByTheFrame() {
+  TempWorkDir dir;
+  Form1& f = Windows::StartProgram();
+  if (!QTest::qWaitFor([&] { return f.frameGeometry().size() != f.size(); }, 3000))
+    QSKIP("no window manager puts a frame around the windows");
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  for (QWidget* w : {static_cast<QWidget*>(&f), static_cast<QWidget*>(&Windows::form5())}) {
+    if (w != &f) f.Command4_Click();
+    const auto off = [&] { return w->frameGeometry().center() - screen.center(); };
+    QTest::qWaitFor([&] { return w->frameGeometry().size() != w->size() && off().manhattanLength() <= 2; },
+                    3000);
+    QVERIFY2(
+        off().manhattanLength() <= 2,
+        qPrintable(QStringLiteral("%1 off by %2, %3").arg(w->windowTitle()).arg(off().x()).arg(off().y())));
+  }
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -1,8 +1,13 @@
 #include "toolkit/widgets.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "app/scattering_data/table_file.h"
@@ -81,12 +86,128 @@ void CommandButton::keyPressEvent(QKeyEvent* e) {
   QPushButton::keyPressEvent(e);
 }
 
+void ForgetUnchosenRow(QListWidget* list) {
+  if (list->selectedItems().isEmpty() && list->currentIndex().isValid()) {
+    const QSignalBlocker block(list);
+    list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  }
+}
+
 void RowListBox::focusInEvent(QFocusEvent* e) {
   QListWidget::focusInEvent(e);
-  if (selectedItems().isEmpty() && currentIndex().isValid()) {
-    const QSignalBlocker block(this);
-    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  ForgetUnchosenRow(this);
+}
+
+namespace {
+
+class FocusMark : public QWidget {
+ public:
+  explicit FocusMark(QWidget* window) : QWidget(window) {
+    setObjectName(QStringLiteral("FocusMark"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { Follow(now); });
   }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QRect r = rect().adjusted(0, 0, -1, -1);
+    p.setPen(Qt::black);
+    p.drawRect(r);
+    p.drawRect(r.adjusted(2, 2, -2, -2));
+    p.setPen(Qt::white);
+    p.drawRect(r.adjusted(1, 1, -1, -1));
+  }
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (o == target_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize ||
+                         e->type() == QEvent::Hide || e->type() == QEvent::Show))
+      Follow(target_);
+    return false;
+  }
+
+ private:
+  void Follow(QWidget* w) {
+    if (target_ && target_ != w) target_->removeEventFilter(this);
+    QWidget* window = parentWidget();
+    if (!w || w == window || w->window() != window || !w->isVisible()) {
+      target_ = w && w->window() == window && w != window ? w : nullptr;
+      if (target_) target_->installEventFilter(this);
+      hide();
+      return;
+    }
+    if (target_ != w) w->installEventFilter(this);
+    target_ = w;
+    setGeometry(QRect(w->mapTo(window, QPoint(0, 0)), w->size()).adjusted(-3, -3, 3, 3));
+    raise();
+    show();
+    update();
+  }
+  QPointer<QWidget> target_;
+};
+
+}  // namespace
+
+void InstallFocusMark(QWidget* window) { new FocusMark(window); }
+
+namespace {
+
+// Where the frame's top left corner belongs for the frame to be centred.
+QPoint CentredFrameCorner(const QWidget* window) {
+  QScreen* s = QGuiApplication::primaryScreen();
+  if (!s) return window->frameGeometry().topLeft();
+  const QRect area = s->availableGeometry();
+  const QSize frame = window->frameGeometry().size();
+  return {area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2};
+}
+
+// The frame is known only once a window manager has put it around the shown
+// window, and window managers differ in how they read a requested position.
+// From the first showing, this waits for the frame and moves the window by
+// however far its frame stands from the centre, until it stands there (a
+// few steps at most), and goes.
+class FrameCentrer : public QObject {
+ public:
+  explicit FrameCentrer(QWidget* window) : QObject(window), window_(window) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Show && !timer_.isActive()) {
+      QObject::connect(&timer_, &QTimer::timeout, this, [this] { Step(); });
+      timer_.start(25);
+    }
+    return false;
+  }
+
+ private:
+  void Step() {
+    if (++ticks_ > 80 || moves_ > 4) {
+      deleteLater();
+      return;
+    }
+    if (window_->frameGeometry().size() == window_->size()) return;  // no frame yet
+    const QPoint off = CentredFrameCorner(window_) - window_->frameGeometry().topLeft();
+    if (off.isNull()) {
+      if (++steady_ >= 4) deleteLater();
+      return;
+    }
+    steady_ = 0;
+    ++moves_;
+    window_->move(window_->pos() + off);
+  }
+  QWidget* window_;
+  QTimer timer_;
+  int ticks_ = 0, moves_ = 0, steady_ = 0;
+};
+
+}  // namespace
+
+void CentreFrameOnScreen(QWidget* window) {
+  window->move(CentredFrameCorner(window));
+  new FrameCentrer(window);
 }
 
 void ShowInFront(QWidget* window) {
@@ -114,6 +235,11 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
   connect(this, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
     if (item && item->isSelected()) emit fileClicked(item->text());
   });
+}
+
+void FileListBox::focusInEvent(QFocusEvent* e) {
+  QListWidget::focusInEvent(e);
+  ForgetUnchosenRow(this);
 }
 
 void FileListBox::setPath(const QString& folder) {

@@ -69,6 +69,20 @@ class RowListBox : public QListWidget {
 // Shows a window brought forward by navigation and gives it the keyboard.
 void ShowInFront(QWidget* window);
 
+// Keeps a focus mark around whichever control of `window` has the keyboard
+// focus: a frame just outside the control, black, white and black, so that
+// it shows on any colours and leaves the control's own colours as they are.
+void InstallFocusMark(QWidget* window);
+
+// Moves a window so that its frame, title bar included, is centred on the
+// primary screen: at once, and again as soon as a window manager has put
+// its frame around the shown window.
+void CentreFrameOnScreen(QWidget* window);
+
+// A file list or row list with the focus and nothing chosen makes no row
+// current, so that the first arrow key chooses the first row.
+void ForgetUnchosenRow(QListWidget* list);
+
 // A single-line box that reports a click.
 class ClickLineEdit : public QLineEdit {
   Q_OBJECT
@@ -101,6 +115,9 @@ class FileListBox : public QListWidget {
  signals:
   // A click, or a move with the keyboard, onto an entry.
   void fileClicked(const QString& name);
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override;
 
  private:
   QString folder_;

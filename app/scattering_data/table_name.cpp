@@ -3,7 +3,9 @@
 namespace yex {
 
 bool IsCreatableTableName(std::string_view base) {
-  if (base.empty() || base == "." || base == "..") return false;
+  // A name starting with "." would make a hidden file, which no list shows:
+  // a table saved as such could never be loaded.
+  if (base.empty() || base[0] == '.') return false;
   for (std::size_t i = 0; i < base.size(); ++i) {
     const char ch = base[i];
     const unsigned char c = static_cast<unsigned char>(ch);

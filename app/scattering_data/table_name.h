@@ -6,8 +6,8 @@ namespace yex {
 
 // Whether a base name typed for a new table can become a file in the data
 // folder on any common file system: not empty, no path separator, none of
-// : * ? " < > |, no control character (C0, DEL or, in UTF-8, C1), and not
-// "." or "..".
+// : * ? " < > |, no control character (C0, DEL or, in UTF-8, C1), and no
+// "." first (".", ".." and hidden files, which the lists leave out).
 bool IsCreatableTableName(std::string_view base);
 
 }  // namespace yex

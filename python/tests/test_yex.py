@@ -136,6 +136,7 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.average("SiO2", 0.3, breit_dirac=2), ValueError, "needs energy_kev"),
         (lambda: yex.read_table("YEX-data/O.yex").lookup("abc"), ValueError, "must be a number"),
         (lambda: yex.compound("H2O").save("YEX-data/a|b.yex"), ValueError, "cannot be a table name"),
+        (lambda: yex.compound("H2O").save("YEX-data/.Hidden.yex"), ValueError, "cannot be a table name"),
         (lambda: yex.compound("H2O").save("nowhere/W.yex"), OSError, "nowhere"),
     ],
 )

@@ -515,6 +515,8 @@
     fillList();
     wire();
     if (!openFromAddress()) show("C");
+    // Milliseconds from the start of navigation to a listed, drawn page.
+    document.body.dataset.readyMs = performance.now().toFixed(1);
     document.body.dataset.ready = "1";
   }
 

@@ -1,0 +1,58 @@
+// The web page's costs, measured in headless Chromium: time from opening
+// index.html from disk to a listed table and a drawn chart, the weight of
+// what it loads, and 1,000,000 lookups in the page's module against the
+// native prepared lookup (bench_yex's BM_TableLookupMillion) in the same run.
+// Run by bench/run.sh after tools/build-web.sh; puppeteer-core from web/.
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import { createRequire } from "node:module";
+import os from "node:os";
+import path from "node:path";
+import { pathToFileURL } from "node:url";
+
+const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), "..");
+const require = createRequire(path.join(root, "web", "package.json"));
+const puppeteer = require("puppeteer-core");
+const site = path.join(root, "build-web", "site");
+
+const bytes = fs.readdirSync(site).reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
+console.log(`page: ${fs.readdirSync(site).join(", ")}: ${(bytes / 1e6).toFixed(3)} MB`);
+
+const browser = await puppeteer.launch({
+  executablePath: "/usr/bin/chromium",
+  headless: true,
+  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "yex-bench-")),
+  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+         "--disable-component-update", "--disable-sync"],
+});
+const url = pathToFileURL(path.join(site, "index.html")).href;
+const ready = [];
+let page;
+for (let i = 0; i < 7; i++) {
+  page = await browser.newPage();
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready="1"]');
+  ready.push(Number(await page.$eval("body", (b) => b.dataset.readyMs)));
+  if (i < 6) await page.close();
+}
+ready.sort((a, b) => a - b);
+console.log(`interactive (tables listed, chart drawn) from file://: median ${ready[3]} ms of 7 (min ${ready[0]}, max ${ready[6]})`);
+
+const timing = await page.evaluate(() => {
+  const xs = new Float64Array(1000000);
+  for (let i = 0; i < xs.length; i++) xs[i] = 0.005 * Math.pow(200000, i / 999999);
+  const sorted = window.yexModule.lookupTiming("Si", xs, 7);
+  for (let i = xs.length - 1; i > 0; i--) {
+    const j = Math.floor(Math.random() * (i + 1));
+    [xs[i], xs[j]] = [xs[j], xs[i]];
+  }
+  return { sorted, shuffled: window.yexModule.lookupTiming("Si", xs, 7) };
+});
+await browser.close();
+
+const native = execFileSync(path.join(root, "build", "bench", "bench_yex"),
+  ["--benchmark_filter=BM_TableLookupMillion", "--benchmark_min_time=1", "--benchmark_format=json"],
+  { env: { ...process.env, QT_QPA_PLATFORM: "offscreen" }, encoding: "utf8", stdio: ["ignore", "pipe", "ignore"] });
+const ms = JSON.parse(native).benchmarks.map((b) => b.real_time);
+console.log(`1e6 lookups (Si): page ${timing.sorted.toFixed(1)} ms sorted, ${timing.shuffled.toFixed(1)} ms shuffled; ` +
+  `native ${ms[0].toFixed(1)} / ${ms[1].toFixed(1)} ms: ${(timing.sorted / ms[0]).toFixed(2)}x / ${(timing.shuffled / ms[1]).toFixed(2)}x`);
