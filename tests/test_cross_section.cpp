@@ -2,6 +2,7 @@
 // closed forms, sums by hand, the command line, and xraylib where present.
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 #include <cmath>
 
@@ -68,6 +69,7 @@ class TestCrossSection : public QObject {
   void compositionAverages();
   void commandLine();
   void usageAndDataErrors();
+  void wavelengthIsEnergy();
   void againstXraylib();
 };
 
@@ -251,11 +253,54 @@ void TestCrossSection::usageAndDataErrors() {
   }
   // Data errors: a missing table, a table that cannot be integrated.
   dir.writeRaw("Flat.yex", TableBytes([](int r) { return Row{r == 1 ? 0.0 : GridX(r), 0.0, 1.0}; }));
+  dir.writeRaw("NoZero.yex", TableBytes([](int r) { return Row{r == 1 ? 1e-3 : GridX(r), 1.0, 1.0}; }));
   for (const QStringList& args : QList<QStringList>{{"cross-section", "Nothing", "--energy", "10"},
                                                     {"cross-section", "Flat", "--energy", "10"},
+                                                    {"cross-section", "NoZero", "--energy", "10"},
+                                                    {"cross-section", "H", "--energy", "2e11"},
                                                     {"average", "--formula", "NaCl", "--grid", "1:2:1"}}) {
     const CliResult r = RunCli(args);
     QVERIFY2(r.status == 1 && r.out.isEmpty(), qPrintable(args.join(' ')));
+  }
+  // A Breit-Dirac factor beyond x lambda = 1: the field is left empty and the
+  // run is not a success.
+  const CliResult bd =
+      RunCli({"average", "--formula", "H2O", "--grid", "0.5:1:0.5", "--energy", "10", "--breit-dirac", "2"});
+  QCOMPARE(bd.status, 1);
+  QVERIFY(!Rows(bd.out)[0][5].isEmpty());
+  QCOMPARE(Rows(bd.out)[1][5], QString());
+}
+
+// --wavelength hc/E and --energy E give the same numbers in every command
+// that takes both: two paths that share no code before the wavelength.
+void TestCrossSection::wavelengthIsEnergy() {
+  TempWorkDir dir;
+  CopyShipped(dir, {"C", "O", "Si"});
+  const QString energy = "17.48", wavelength = QString::number(kHcKeVAngstrom / 17.48, 'g', 17);
+  const QList<QStringList> commands = {
+      {"curve", "C", "--unit", "theta", "--grid", "10:170:40", "--dcs"},
+      {"average", "--formula", "SiO2", "--unit", "theta", "--grid", "10:170:40", "--breit-dirac", "2"},
+      {"lookup", "Si", "--theta", "30", "--theta", "120"},
+  };
+  for (const QStringList& args : commands) {
+    const CliResult byE = RunCli(args + QStringList{"--energy", energy});
+    const CliResult byL = RunCli(args + QStringList{"--wavelength", wavelength});
+    QCOMPARE(byE.status, 0);
+    QCOMPARE(byL.status, 0);
+    const auto fields = [](const QString& out) {
+      QStringList all;
+      for (const QString& line : out.split('\n'))
+        if (!line.startsWith('#') && !line.isEmpty()) all += line.split(QRegularExpression("[, ]"));
+      return all;
+    };
+    const QStringList a = fields(byE.out), b = fields(byL.out);
+    QCOMPARE(a.size(), b.size());
+    for (int i = 0; i < a.size(); ++i) {
+      bool numeric = false;
+      const double va = a[i].toDouble(&numeric), vb = b[i].toDouble();
+      QVERIFY2(numeric ? Near(va, vb, 1e-12) && !a[i].isEmpty() : a[i] == b[i],
+               qPrintable(args.join(' ') + ": " + a[i] + " against " + b[i]));
+    }
   }
 }
 

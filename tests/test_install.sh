@@ -71,18 +71,21 @@ grep -q "looked in $tmp/YEX-data.*shipped tables are in $dest/usr/share/yex/YEX-
 
 # The launcher: a fresh home gets its work folder, seeded; the program runs
 # there.
+# start [WORKDIR]: the launcher with HOME at $tmp/home, and YEX_WORKDIR when
+# given; the program must run in WORKDIR (default ~/YEX-work).
 start() {
-  HOME=$tmp/home QT_QPA_PLATFORM=offscreen "$dest/usr/bin/yex" >"$tmp/launch.out" 2>&1 &
+  local work=${1:-$tmp/home/YEX-work}
+  env HOME="$tmp/home" ${1:+YEX_WORKDIR="$1"} QT_QPA_PLATFORM=offscreen "$dest/usr/bin/yex" >"$tmp/launch.out" 2>&1 &
   pid=$!
   for _ in $(seq 50); do
-    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$tmp/home/YEX-work" ] &&
+    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$work" ] &&
       [ "$(readlink "/proc/$pid/exe")" = "$dest/usr/libexec/yex/yex" ] && break
     sleep 0.1
   done
   sleep 0.5
   kill -0 "$pid" 2>/dev/null || fail "the program did not stay up: $(cat "$tmp/launch.out")"
   [ "$(readlink "/proc/$pid/exe")" = "$dest/usr/libexec/yex/yex" ] || fail "the launcher did not start the program"
-  [ "$(readlink "/proc/$pid/cwd")" = "$tmp/home/YEX-work" ] || fail "the program is not in the work folder"
+  [ "$(readlink "/proc/$pid/cwd")" = "$work" ] || fail "the program is not in the work folder $work"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
   pid=
@@ -96,6 +99,8 @@ rm "$tmp/home/YEX-work/YEX-data/O.yex"
 start
 cmp -s "$tmp/changed" "$tmp/home/YEX-work/YEX-data/C.yex" || fail "a changed table was overwritten"
 cmp -s "$source/data/YEX-data/O.yex" "$tmp/home/YEX-work/YEX-data/O.yex" || fail "a missing table was not seeded"
+start "$tmp/elsewhere"
+[ "$(ls "$tmp/elsewhere/YEX-data" | wc -l)" = 98 ] || fail "YEX_WORKDIR not seeded"
 # No display: a clear message, nothing started.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=$tmp/home "$dest/usr/bin/yex" 2>"$tmp/err" &&
   fail "started without a display"

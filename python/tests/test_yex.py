@@ -31,7 +31,7 @@ def csv_rows(out):
 def work(tmp_path):
     data = tmp_path / "YEX-data"
     data.mkdir()
-    for name in ("H", "C", "N", "O", "P", "S", "Si", "Ar", "Ca", "Cu", "U"):
+    for name in ("H", "C", "N", "O", "P", "S", "Si", "Ar", "Ca", "Fe", "Cu", "U"):
         shutil.copy(SHIPPED / f"{name}.yex", data)
     cwd = os.getcwd()
     os.chdir(tmp_path)
@@ -170,3 +170,35 @@ def test_no_growth_over_many_calls(work):
     before = resident_kib()
     calls(100_000)
     assert resident_kib() - before < 2048
+
+
+def test_against_the_file_and_closed_forms(work):
+    """Numbers from outside the module: the table file itself, x from theta
+    and Q by hand, the Thomson and Klein-Nishina formulas, the Breit-Dirac
+    factor."""
+    t = yex.read_table("YEX-data/Fe.yex")
+    rows = (work / "YEX-data" / "Fe.yex").read_text().splitlines()[:45]
+    for column, (a, b) in zip((t.x, t.f, t.s), ((0, 10), (10, 22), (22, 34))):
+        assert np.array_equal(column, [float(r[a:b]) for r in rows])
+
+    theta = np.array([10.0, 30.0, 90.0, 150.0])
+    e, lam = 17.48, 12.398419843320026 / 17.48
+    by_hand = np.sin(np.radians(theta) / 2) / lam
+    for got in (yex.x_from_theta(theta, wavelength=lam), yex.x_from_theta(theta, energy_kev=e)):
+        assert np.allclose(got, by_hand, rtol=1e-14, atol=0)
+    assert np.allclose(yex.x_from_theta(theta, wavelength=1.5406), np.sin(np.radians(theta) / 2) / 1.5406,
+                       rtol=1e-14, atol=0)
+    assert yex.x_from_q(4 * math.pi) == pytest.approx(1.0, rel=1e-15)
+
+    f, s = t.lookup(by_hand)
+    cos = np.cos(np.radians(theta))
+    p = 1 / (1 + e / 510.99895 * (1 - cos))
+    coh = 0.079407877 / 2 * (1 + cos**2) * f**2
+    incoh = 0.079407877 / 2 * p**2 * (p + 1 / p - (1 - cos**2)) * s
+    dcoh, dincoh = yex.dcs(t, theta, e)
+    assert np.allclose(dcoh, coh, rtol=1e-12, atol=0) and np.allclose(dincoh, incoh, rtol=1e-12, atol=0)
+
+    for k in (2, 3):
+        avg = yex.average("Fe", by_hand, energy_kev=e, breit_dirac=k)
+        assert np.allclose(avg["S_mean_BD"], avg["S_mean"] * p**k, rtol=1e-12, atol=0)
+        assert np.array_equal(avg["S_mean"], s)
