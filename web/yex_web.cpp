@@ -409,6 +409,19 @@ double EnergyOf(const Points& p) {
   return p.energy ? *p.energy : p.lambda ? kHcKeVAngstrom / *p.lambda : 0.0;
 }
 
+// "TABLE:COUNT" split at its last colon; the reason when it is not that, or
+// the count is not positive.
+std::optional<std::string> SplitCount(const std::string& entry, std::string* table, double* count) {
+  const std::size_t colon = entry.rfind(':');
+  const std::optional<double> n =
+      colon == std::string::npos || colon == 0 ? std::nullopt : Number(entry.substr(colon + 1));
+  if (!n) return entry + ": expected TABLE:COUNT";
+  if (!(*n > 0)) return entry + ": the count must be positive";
+  *table = entry.substr(0, colon);
+  *count = *n;
+  return std::nullopt;
+}
+
 // Formula or "TABLE:COUNT" lines to (table, count), as average takes them.
 std::optional<std::string> Composition(const val& req, std::vector<std::pair<std::string, double>>* out) {
   const std::string formula = Text(req, "formula");
@@ -419,12 +432,10 @@ std::optional<std::string> Composition(const val& req, std::vector<std::pair<std
     return std::nullopt;
   }
   for (const std::string& entry : Strings(req["entries"])) {
-    const std::size_t colon = entry.rfind(':');
-    const std::optional<double> n =
-        colon == std::string::npos || colon == 0 ? std::nullopt : Number(entry.substr(colon + 1));
-    if (!n) return entry + ": expected TABLE:COUNT";
-    if (!(*n > 0)) return entry + ": the count must be positive";
-    out->emplace_back(entry.substr(0, colon), *n);
+    std::string table;
+    double n = 0;
+    if (std::optional<std::string> bad = SplitCount(entry, &table, &n)) return bad;
+    out->emplace_back(table, n);
   }
   if (out->empty()) return "give a formula or TABLE:COUNT entries";
   return std::nullopt;
@@ -577,14 +588,12 @@ val CompoundFromCounts(const std::string& name, const val& list) {
   if (std::optional<val> bad = CheckName(name)) return *bad;
   std::vector<EntryValues> entries;
   for (const std::string& entry : Strings(list)) {
-    const std::size_t colon = entry.rfind(':');
-    const std::optional<double> n =
-        colon == std::string::npos || colon == 0 ? std::nullopt : Number(entry.substr(colon + 1));
-    const Table* t = colon == std::string::npos ? nullptr : Find(entry.substr(0, colon));
-    if (!n) return Failure(entry + ": expected TABLE:COUNT");
-    if (!(*n > 0)) return Failure(entry + ": the count must be positive");
-    if (!t) return Failure("no table " + FileName(entry.substr(0, colon)));
-    entries.push_back({t->file, *n, 0.0});
+    std::string table;
+    double n = 0;
+    if (std::optional<std::string> bad = SplitCount(entry, &table, &n)) return Failure(*bad);
+    const Table* t = Find(table);
+    if (!t) return Failure("no table " + FileName(table));
+    entries.push_back({t->file, n, 0.0});
   }
   if (entries.empty()) return Failure("compound needs its constituents");
   return Build(name, entries, CombineCompound);
