@@ -279,7 +279,7 @@ void TestCrossSection::usageAndDataErrors() {
   for (const QStringList& args : QList<QStringList>{{"cross-section", "Nothing", "--energy", "10"},
                                                     {"cross-section", "Flat", "--energy", "10"},
                                                     {"cross-section", "NoZero", "--energy", "10"},
-                                                    {"cross-section", "H", "--energy", "1e12"},
+                                                    {"cross-section", "H", "--energy", "1.8e10"},
                                                     {"average", "--formula", "NaCl", "--grid", "1:2:1"}}) {
     const CliResult r = RunCli(args);
     QVERIFY2(r.status == 1 && r.out.isEmpty(), qPrintable(args.join(' ')));

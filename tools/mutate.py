@@ -50,6 +50,23 @@ def read_mutants(path):
     return mutants
 
 
+def sync(source, scratch):
+    """Copies the tree to the scratch folder, writing only the files whose
+    bytes differ (so that they, and only they, are newer than what an earlier
+    run built from them)."""
+    skip = {".git", "node_modules"}
+    for folder, dirs, files in os.walk(source):
+        dirs[:] = [d for d in dirs if d not in skip and not d.startswith("build")]
+        for name in files:
+            if name.endswith(".deb"):
+                continue
+            a = pathlib.Path(folder) / name
+            b = scratch / a.relative_to(source)
+            if not b.exists() or b.read_bytes() != a.read_bytes():
+                b.parent.mkdir(parents=True, exist_ok=True)
+                shutil.copy(a, b)
+
+
 def run(cmd, cwd, env=None, timeout=900):
     try:
         r = subprocess.run(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
@@ -92,10 +109,7 @@ def main():
 
     scratch = pathlib.Path(args.scratch)
     src, build = scratch / "src", scratch / "build"
-    ignore = shutil.ignore_patterns(".git", "build", "build-*", "node_modules", "*.deb")
-    if src.exists():
-        shutil.rmtree(src)
-    shutil.copytree(ROOT, src, ignore=ignore, symlinks=True)
+    sync(ROOT, src)
     for n, m in chosen:
         text = (src / m["file"]).read_text(encoding="utf-8")
         if text.count(m["old"]) != 1:
