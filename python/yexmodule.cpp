@@ -345,7 +345,8 @@ PYBIND11_MODULE(yex, m) {
           py::arg("x"),
           "(F, S) at x = sin(theta/2)/lambda in 1/Angstrom: a float or any array-like\n"
           "(same shape back). Bit for bit the main window's lookup; NaN outside\n"
-          "0.005..1000 or where the table cannot be interpolated.")
+          "0.005..1000 or where the table cannot be interpolated. Runs without the GIL;\n"
+          "an array of 65536 points or more is shared among the processor's cores.")
       .def("save", &Save, py::arg("path"),
            "Writes the table to `path` in the YEX format, replacing the file only when\n"
            "complete; byte-identical to the file the editors and yex-cli write.")
