@@ -33,6 +33,17 @@ void KeyOnButton(QPushButton* b, Qt::Key key, Qt::KeyboardModifiers mods = Qt::N
   QTest::keyClick(b, key, mods);
 }
 
+// The main window shown and active, with C.yex loaded by GO.
+Form1& CarbonLoaded(const TempWorkDir& dir) {
+  dir.writeElement("C.yex", 6);
+  Form1& f = Windows::form1();
+  f.show();
+  f.activateWindow();
+  f.File1_Click("C.yex");
+  f.Command2_Click();
+  return f;
+}
+
 bool BoxesEmpty(const Form1& f) {
   return f.Text1->text().isEmpty() && f.Text2->text().isEmpty() && f.Text3->text().isEmpty();
 }
@@ -156,12 +167,7 @@ void TestKeyboard::escapeDoesNothing() {
 
 void TestKeyboard::listFollowsTheUsersChoiceOnly() {
   TempWorkDir dir;
-  dir.writeElement("C.yex", 6);
-  Form1& f = Windows::form1();
-  f.show();
-  f.activateWindow();
-  f.File1_Click("C.yex");
-  f.Command2_Click();
+  Form1& f = CarbonLoaded(dir);
   // Tabbing into the list selects nothing and shows nothing.
   f.List1->setFocus(Qt::TabFocusReason);
   QVERIFY(f.List1->hasFocus());
@@ -409,12 +415,7 @@ void TestKeyboard::everyFocusIsSeenAndNamed() {
 
 void TestKeyboard::picture1TakesItsTurn() {
   TempWorkDir dir;
-  dir.writeElement("C.yex", 6);
-  Form1& f = Windows::form1();
-  f.show();
-  f.activateWindow();
-  f.File1_Click("C.yex");
-  f.Command2_Click();
+  Form1& f = CarbonLoaded(dir);
   QCOMPARE(QAccessible::queryAccessibleInterface(f.Picture1)->text(QAccessible::Name),
            QString("Chart of F(x) and S(x) of C.yex"));
   f.Text1->setText("0.1");
