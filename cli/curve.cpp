@@ -1,13 +1,5 @@
 // curve: F and S of several tables on the user's own points.
-#include <QDir>
-#include <cmath>
-
-#include "app/scattering_data/table_file.h"
-#include "cli/points.h"
-#include "main_window/table_lookup.h"
-#include "science/cross_section.h"
-#include "science/series.h"
-#include "science/units.h"
+#include "cli/command.h"
 
 namespace yex::cli {
 namespace {
@@ -51,61 +43,14 @@ const char* kCurveHelp =
 
 }  // namespace
 
-int Curve(Context& c, const QStringList& args) {
-  if (WantsHelp(args)) return c.out << kCurveHelp, kOk;
-  int status = kOk;
-  KnownOptions known = PointOptions();
-  known.flags << QStringLiteral("--dcs");
-  const std::optional<Arguments> a = ParseArguments(c, args, known, &status);
-  if (!a) return status;
-  if (a->has(QStringLiteral("--csv")) && a->has(QStringLiteral("--tsv")))
-    return c.Usage(QStringLiteral("give one of --csv and --tsv"));
-  const QStringList tables = a->operands();
-  if (tables.isEmpty()) return c.Usage(QStringLiteral("curve needs at least one TABLE"));
-  std::optional<PointSettings> points = ParsePoints(c, *a, &status);
-  if (!points) return status;
-  const bool dcs = a->has(QStringLiteral("--dcs"));
-  if (dcs && !points->lambda) return c.Usage(QStringLiteral("--dcs needs --energy or --wavelength"));
-  const double energy = points->energy   ? *points->energy
-                        : points->lambda ? kHcKeVAngstrom / *points->lambda
-                                         : 0.0;
-
-  struct Column {
-    QString name, file;
-    TableLookup lookup;
-  };
-  std::vector<Column> columns;
-  for (const QString& typed : tables) {
-    std::optional<ScatteringTable> t = LoadTable(c, typed, &status);
-    // A table that cannot be read is found before the first point.
-    if (!t) return kUsage;
-    const QString file = *TableFileName(typed);
-    columns.push_back({TableDisplayName(file), file, TableLookup(*t)});
-  }
-
-  RecordWriter w(a->has(QStringLiteral("--tsv")) ? '\t' : ',', a->has(QStringLiteral("--display")));
-  WriteRunComments(w, QStringLiteral("curve"), *points);
-  std::vector<QString> header{UnitColumnName(points->unit), QStringLiteral("x")};
-  for (const Column& col : columns) {
-    w.Comment(QStringLiteral("table %1: %2").arg(col.name, QDir::toNativeSeparators(DataFilePath(col.file))));
-    header.push_back(QStringLiteral("F(%1)").arg(col.name));
-    header.push_back(QStringLiteral("S(%1)").arg(col.name));
-    if (dcs) {
-      header.push_back(QStringLiteral("dcoh(%1)").arg(col.name));
-      header.push_back(QStringLiteral("dincoh(%1)").arg(col.name));
-    }
-  }
-  w.Header(header);
-
-  const QString beyond = dcs ? QStringLiteral(" or beyond x lambda = 1") : QString();
-  std::vector<const TableLookup*> lookups;
-  for (const Column& col : columns) lookups.push_back(&col.lookup);
-  std::vector<std::optional<double>> fields;
-  return StreamPoints(c, *points, w, beyond, [&](double x) {
-    const bool complete = CurveFields(lookups, x, dcs, energy, &fields);
-    for (const std::optional<double>& v : fields) w.Field(v);
-    return complete;
-  });
+int Curve(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) return Out(kCurveHelp), kOk;
+  const CurveRequest r = ParseCurve(SplitArguments(args, CurveOptions()));
+  RecordWriter w = StdoutWriter(r.style);
+  const RunSummary s = WriteCurve(r, Store(), Program(), w);
+  if (s.warning.empty()) return kOk;
+  Err("yex-cli: " + s.warning + "\n");
+  return kDataError;
 }
 
 }  // namespace yex::cli

@@ -3,6 +3,8 @@
 #include <QTextStream>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "toolkit/fonts.h"
@@ -42,8 +44,5 @@ int main(int argc, char** argv) {
   } else {
     app = std::make_unique<QCoreApplication>(argc, argv);
   }
-  QTextStream out(stdout), err(stderr);
-  QStringList args = QCoreApplication::arguments();
-  args.removeFirst();
-  return yex::cli::Run(args, out, err);
+  return yex::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -9,7 +9,7 @@
 #endif
 
 #include "cli/command.h"
-#include "main_window/chart.h"
+#include "core/chart.h"
 #include "toolkit/painter_surface.h"
 
 namespace yex::cli {
@@ -22,33 +22,37 @@ const char* kPlotHelp =
 
 }  // namespace
 
-int Plot(Context& c, const QStringList& argsIn) {
-  QStringList args = argsIn;
-  if (WantsHelp(args)) return c.out << kPlotHelp, kOk;
+int Plot(const std::vector<std::string>& argsIn) {
+  std::vector<std::string> args = argsIn;
+  if (WantsHelp(args)) return Out(kPlotHelp), kOk;
   int size = kChartPixels;
-  const int at = args.indexOf(QStringLiteral("--size"));
-  if (at >= 0) {
-    const std::optional<double> n = at + 1 < args.size() ? StrictNumber(args[at + 1]) : std::nullopt;
+  for (std::size_t at = 0; at < args.size(); ++at) {
+    if (args[at] != "--size") continue;
+    const std::optional<double> n = at + 1 < args.size() ? NumberText(args[at + 1]) : std::nullopt;
     if (!n || *n < 64 || *n > 8192 || *n != std::floor(*n))
-      return c.Usage(QStringLiteral("--size needs a whole number of pixels from 64 to 8192"));
+      Fail(ErrorKind::Usage, "--size needs a whole number of pixels from 64 to 8192");
     size = static_cast<int>(*n);
-    args.remove(at, 2);
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(at), args.begin() + static_cast<std::ptrdiff_t>(at) + 2);
+    break;
   }
-  if (args.size() != 2) return c.Usage(QStringLiteral("plot needs TABLE and OUT.png or OUT.svg"));
-  const QString outPath = args[1];
+  if (args.size() != 2) Fail(ErrorKind::Usage, "plot needs TABLE and OUT.png or OUT.svg");
+  const QString outPath = QString::fromStdString(args[1]);
   const QString suffix = QFileInfo(outPath).suffix().toLower();
   if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg"))
-    return c.Usage(QStringLiteral("%1: the output must end in .png or .svg").arg(outPath));
-  int status = kOk;
-  const std::optional<ScatteringTable> t = LoadTable(c, args[0], &status);
-  if (!t) return status;
-  Module1::CommitTable(*t);
+    Fail(ErrorKind::Usage, args[1] + ": the output must end in .png or .svg");
+  const ScatteringTable t = Store().LoadTyped(args[0]);
+  RowValues x, f, s;
+  for (int i = 1; i <= TableRowCount; ++i) {
+    x(i) = t.x[static_cast<std::size_t>(i)];
+    f(i) = t.f[static_cast<std::size_t>(i)];
+    s(i) = t.s[static_cast<std::size_t>(i)];
+  }
   const QSize pixels(size, size);
   SurfaceState state = NewChartState();
   const QColor back(0, 0, 128);
   auto draw = [&](QPainter& p) {
     PainterSurface surface(p, pixels, kChartScale, back, state);
-    DrawChart(surface, Module1::XData, Module1::FData, Module1::SData);
+    DrawChart(surface, x, f, s);
   };
   if (suffix == QStringLiteral("png")) {
     QImage image = NewChartImage(pixels);
@@ -56,7 +60,7 @@ int Plot(Context& c, const QStringList& argsIn) {
       QPainter p(&image);
       draw(p);
     }
-    if (!image.save(outPath, "PNG")) return c.Data(QStringLiteral("%1: cannot be written").arg(outPath));
+    if (!image.save(outPath, "PNG")) Fail(ErrorKind::Io, args[1] + ": cannot be written");
   } else {
 #ifdef YEX_HAVE_SVG
     QSvgGenerator svg;
@@ -64,16 +68,16 @@ int Plot(Context& c, const QStringList& argsIn) {
     svg.setSize(pixels);
     svg.setViewBox(QRect(QPoint(0, 0), pixels));
     svg.setResolution(96);
-    svg.setTitle(args[0]);
+    svg.setTitle(QString::fromStdString(args[0]));
     QPainter p;
-    if (!p.begin(&svg)) return c.Data(QStringLiteral("%1: cannot be written").arg(outPath));
+    if (!p.begin(&svg)) Fail(ErrorKind::Io, args[1] + ": cannot be written");
     draw(p);
     p.end();
 #else
-    return c.Data(QStringLiteral("this build has no SVG support"));
+    Fail(ErrorKind::Usage, "this build has no SVG support");
 #endif
   }
-  c.out << "wrote " << outPath << "\n";
+  Out("wrote " + args[1] + "\n");
   return kOk;
 }
 

@@ -1,7 +1,4 @@
 // yex-cli's dispatcher: global options, then the command's own file.
-#include <QDir>
-
-#include "app/scattering_data/table_file.h"
 #include "cli/cli.h"
 #include "cli/command.h"
 
@@ -37,36 +34,49 @@ const char* kMainHelp =
     "\n"
     "yex-cli COMMAND --help tells more; --version prints the version.\n";
 
-}  // namespace
-
-int Run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
-  Context c(out, err);
-  QStringList args = argsIn;
-  while (!args.isEmpty() && args[0].startsWith(QStringLiteral("--"))) {
-    const QString a = args.takeFirst();
-    if (a == QStringLiteral("--help")) return out << kMainHelp, kOk;
-    if (a == QStringLiteral("--version")) return out << "yex-cli " << YEX_VERSION << "\n", kOk;
-    if (a == QStringLiteral("--data")) {
-      if (args.isEmpty()) return c.Usage(QStringLiteral("--data needs a folder"));
-      SetDataFolder(QDir::cleanPath(args.takeFirst()));
+int Dispatch(std::vector<std::string> args) {
+  while (!args.empty() && args[0].rfind("--", 0) == 0) {
+    const std::string a = args.front();
+    args.erase(args.begin());
+    if (a == "--help") return Out(kMainHelp), kOk;
+    if (a == "--version") return Out(std::string("yex-cli ") + YEX_VERSION + "\n"), kOk;
+    if (a == "--data") {
+      if (args.empty()) Fail(ErrorKind::Usage, "--data needs a folder");
+      SetDataFolder(args.front());
+      args.erase(args.begin());
       continue;
     }
-    return c.Usage(QStringLiteral("unknown option %1").arg(a));
+    Fail(ErrorKind::Usage, "unknown option " + a);
   }
-  if (!args.isEmpty() && args[0] == QStringLiteral("-h")) return out << kMainHelp, kOk;
-  if (args.isEmpty()) return c.Usage(QStringLiteral("no command given"));
-  const QString command = args.takeFirst();
-  if (command == QStringLiteral("list")) return List(c, args);
-  if (command == QStringLiteral("show")) return Show(c, args);
-  if (command == QStringLiteral("lookup")) return Lookup(c, args);
-  if (command == QStringLiteral("compound")) return Compound(c, args);
-  if (command == QStringLiteral("mixture")) return Mixture(c, args);
-  if (command == QStringLiteral("plot")) return Plot(c, args);
-  if (command == QStringLiteral("curve")) return Curve(c, args);
-  if (command == QStringLiteral("cross-section")) return CrossSection(c, args);
-  if (command == QStringLiteral("average")) return Average(c, args);
-  if (command == QStringLiteral("help")) return out << kMainHelp, kOk;
-  return c.Usage(QStringLiteral("unknown command %1").arg(command));
+  if (!args.empty() && args[0] == "-h") return Out(kMainHelp), kOk;
+  if (args.empty()) Fail(ErrorKind::Usage, "no command given");
+  const std::string command = args.front();
+  args.erase(args.begin());
+  if (command == "list") return List(args);
+  if (command == "show") return Show(args);
+  if (command == "lookup") return Lookup(args);
+  if (command == "compound") return Compound(args);
+  if (command == "mixture") return Mixture(args);
+  if (command == "plot") return Plot(args);
+  if (command == "curve") return Curve(args);
+  if (command == "cross-section") return CrossSection(args);
+  if (command == "average") return Average(args);
+  if (command == "help") return Out(kMainHelp), kOk;
+  Fail(ErrorKind::Usage, "unknown command " + command);
+}
+
+}  // namespace
+
+// The one place an error becomes a message and an exit status.
+int Run(const std::vector<std::string>& args) {
+  try {
+    return Dispatch(args);
+  } catch (const Error& e) {
+    Err(std::string("yex-cli: ") + e.what() + "\n");
+    if (e.kind() != ErrorKind::Usage) return kDataError;
+    Err("Try 'yex-cli --help'.\n");
+    return kUsage;
+  }
 }
 
 }  // namespace yex::cli

@@ -1,15 +1,6 @@
 // compound and mixture: new tables by the editors' synthesis.
-#include <QDir>
-#include <QFileInfo>
-
-#include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_name.h"
 #include "cli/command.h"
-#include "compound_editor/compound_synthesis.h"
-#include "mixture_editor/mixture_synthesis.h"
-#include "science/elements.h"
-#include "science/formula.h"
+#include "core/table_file.h"
 
 namespace yex::cli {
 namespace {
@@ -27,102 +18,30 @@ const char* kMixtureHelp =
     "is row 1, r_k = (A_1/A_k)(w_k/w_1), F = sqrt(sum r_k F_k^2), S = sum r_k S_k.\n"
     "The atomic weight may be left out for an element table (the standard atomic\n"
     "weights of H to Cf are built in). At most 10 constituents.\n";
-using Entry = ConstituentEntry;
 
-// The entries' tables must exist before the entry storage is filled.
-bool StoreEntries(Context& c, const QList<Entry>& entries, int* status) {
-  if (entries.size() > MaxConstituents) {
-    *status = c.Usage(QStringLiteral("at most %1 tables, %2 given").arg(MaxConstituents).arg(entries.size()));
-    return false;
-  }
-  for (const Entry& e : entries)
-    if (!QFileInfo(DataFilePath(e.file)).isFile()) {
-      *status = c.Data(QStringLiteral("no table %1").arg(QDir::toNativeSeparators(DataFilePath(e.file))));
-      return false;
-    }
-  StoreConstituents(entries);
-  return true;
-}
-
-bool CheckName(Context& c, const QString& name, int* status) {
-  if (IsCreatableTableName(name.toStdString())) return true;
-  *status = c.Usage(QStringLiteral("\"%1\" cannot be a table name").arg(name));
-  return false;
-}
-
-int Saved(Context& c, const SaveResult& r, const QString& name) {
-  if (r.outcome != SaveOutcome::Saved)
-    return c.Data(QStringLiteral("%1 not written: %2").arg(name, r.detail));
-  c.out << "wrote " << QDir::toNativeSeparators(DataFilePath(name + QStringLiteral(".yex"))) << "\n";
+// Writes a new table into the data folder and reports it as the editors
+// would have it.
+int Write(const BuiltTable& b, Synthesis kind, bool force) {
+  const FolderStore& store = Store();
+  WriteTableFile(store.Path(b.file), b.result.table, force ? Existing::Replace : Existing::Replace);
+  std::string text = "wrote " + store.Describe(b.file) + "\n";
+  for (const std::string& line : BuiltLines(b, kind)) text += line + "\n";
+  Out(text);
   return kOk;
 }
 
 }  // namespace
 
-int Compound(Context& c, const QStringList& args) {
-  if (WantsHelp(args)) return c.out << kCompoundHelp, kOk;
-  if (args.size() < 2) return c.Usage(QStringLiteral("compound needs NAME and its constituents"));
-  int status = kOk;
-  const QString name = args[0];
-  if (!CheckName(c, name, &status)) return status;
-  QList<Entry> entries;
-  if (args[1] == QStringLiteral("--formula")) {
-    if (args.size() != 3) return c.Usage(QStringLiteral("--formula needs one FORMULA"));
-    const FormulaResult f = ParseFormula(args[2].toStdString());
-    if (!f.ok) return c.Usage(QStringLiteral("formula %1: %2").arg(args[2], Str(f.error)));
-    for (const FormulaPart& p : f.parts) entries.append({Str(p.symbol) + QStringLiteral(".yex"), p.count});
-  } else {
-    for (const QString& a : args.mid(1)) {
-      const int colon = a.lastIndexOf(':');
-      const std::optional<QString> file = colon > 0 ? TableFileName(a.left(colon)) : std::nullopt;
-      const std::optional<double> n = colon > 0 ? StrictNumber(a.mid(colon + 1)) : std::nullopt;
-      if (!file || !n) return c.Usage(QStringLiteral("%1: expected TABLE:COUNT").arg(a));
-      if (*n <= 0) return c.Usage(QStringLiteral("%1: the count must be positive").arg(a));
-      entries.append({*file, *n});
-    }
-  }
-  if (!StoreEntries(c, entries, &status)) return status;
-  status = Saved(c, SaveCompound(name), name);
-  if (status == kOk)
-    for (const Entry& e : entries)
-      c.out << "  " << e.file << "  " << QString::number(e.amount, 'g', 15) << "\n";
-  return status;
+int Compound(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) return Out(kCompoundHelp), kOk;
+  const CompoundRequest r = ParseCompound(args);
+  return Write(BuildCompound(r.name, r.entries, Store()), Synthesis::Compound, r.force);
 }
 
-int Mixture(Context& c, const QStringList& args) {
-  if (WantsHelp(args)) return c.out << kMixtureHelp, kOk;
-  if (args.size() < 2) return c.Usage(QStringLiteral("mixture needs NAME and its constituents"));
-  int status = kOk;
-  const QString name = args[0];
-  if (!CheckName(c, name, &status)) return status;
-  QList<Entry> entries;
-  for (const QString& a : args.mid(1)) {
-    const QStringList parts = a.split(':');
-    if (parts.size() < 2 || parts.size() > 3)
-      return c.Usage(QStringLiteral("%1: expected TABLE:PERCENT[:ATOMIC_WEIGHT]").arg(a));
-    const std::optional<QString> file = TableFileName(parts[0]);
-    const std::optional<double> w = StrictNumber(parts[1]);
-    if (!file || !w) return c.Usage(QStringLiteral("%1: expected TABLE:PERCENT[:ATOMIC_WEIGHT]").arg(a));
-    std::optional<double> aw;
-    if (parts.size() == 3) {
-      aw = StrictNumber(parts[2]);
-      if (!aw) return c.Usage(QStringLiteral("%1: the atomic weight is not a number").arg(a));
-    } else {
-      const int z = AtomicNumber(file->chopped(4).toStdString());
-      if (z == 0)
-        return c.Usage(
-            QStringLiteral("%1: give the atomic weight, %2 is not an element table").arg(a, *file));
-      aw = StandardAtomicWeight(z);
-    }
-    entries.append({*file, *w, *aw});
-  }
-  if (!StoreEntries(c, entries, &status)) return status;
-  status = Saved(c, SaveMixture(name), name);
-  if (status == kOk)
-    for (int k = 1; k <= entries.size(); ++k)
-      c.out << "  " << entries[k - 1].file << "  r = " << QString::number(Module1::AtomRatio(k), 'g', 10)
-            << "  (atomic weight " << QString::number(entries[k - 1].atomicWeight, 'g', 10) << ")\n";
-  return status;
+int Mixture(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) return Out(kMixtureHelp), kOk;
+  const MixtureRequest r = ParseMixture(args);
+  return Write(BuildMixture(r.name, r.entries, Store()), Synthesis::Mixture, r.force);
 }
 
 }  // namespace yex::cli

@@ -1,10 +1,8 @@
 // list and show: the data folder's tables and one table's rows.
-#include <QDir>
-#include <QFileInfo>
-
-#include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_format.h"
 #include "cli/command.h"
+#include "core/numeric.h"
+#include "core/table_file.h"
+#include "core/table_format.h"
 
 namespace yex::cli {
 namespace {
@@ -18,35 +16,42 @@ const char* kShowHelp =
     "0.00E+00 / 0.0000E+00; with --csv a header x,F,S and full double precision.\n"
     "TABLE is a table name with or without its .yex extension.\n";
 
+// 17 significant digits, as the table's CSV has always been written.
+std::string Printf17(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+
 }  // namespace
 
-int List(Context& c, const QStringList& args) {
-  if (WantsHelp(args)) return c.out << kListHelp, kOk;
-  if (!args.isEmpty()) return c.Usage(QStringLiteral("list takes no arguments"));
-  if (!QFileInfo(DataFolder()).isDir()) return c.Data(MissingDataFolder());
-  for (const QString& name : ListTableFiles(DataFolder())) c.out << name << "\n";
+int List(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) return Out(kListHelp), kOk;
+  if (!args.empty()) Fail(ErrorKind::Usage, "list takes no arguments");
+  const FolderStore& store = Store();
+  // A missing folder is reported as loading from it would report it.
+  if (!IsFolder(store.folder())) store.Load("");
+  for (const std::string& name : ListTableFiles(store.folder())) Out(name + "\n");
   return kOk;
 }
 
-int Show(Context& c, const QStringList& args) {
-  if (WantsHelp(args)) return c.out << kShowHelp, kOk;
-  int status = kOk;
-  const std::optional<Arguments> a = ParseArguments(c, args, {{}, {QStringLiteral("--csv")}}, &status);
-  if (!a) return status;
-  const bool csv = a->has(QStringLiteral("--csv"));
-  if (a->operands().size() != 1) return c.Usage(QStringLiteral("show needs one TABLE"));
-  const std::optional<ScatteringTable> t = LoadTable(c, a->operands()[0], &status);
-  if (!t) return status;
-  if (csv) c.out << "x,F,S\n";
+int Show(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) return Out(kShowHelp), kOk;
+  const Options o = SplitArguments(args, {{}, {"--csv"}});
+  const bool csv = o.has("--csv");
+  if (o.operands().size() != 1) Fail(ErrorKind::Usage, "show needs one TABLE");
+  const ScatteringTable t = Store().LoadTyped(o.operands()[0]);
+  std::string text = csv ? "x,F,S\n" : "";
+  char row[8];
   for (int r = 1; r <= TableRowCount; ++r) {
-    if (csv)
-      c.out << QString::number(t->x[r], 'g', 17) << ',' << QString::number(t->f[r], 'g', 17) << ','
-            << QString::number(t->s[r], 'g', 17) << "\n";
-    else
-      c.out << QStringLiteral("%1  %2  %3  %4\n")
-                   .arg(r, 2)
-                   .arg(Str(FormatX(t->x[r])), Str(FormatFS(t->f[r])), Str(FormatFS(t->s[r])));
+    if (csv) {
+      text += Printf17(t.x[r]) + ',' + Printf17(t.f[r]) + ',' + Printf17(t.s[r]) + "\n";
+    } else {
+      std::snprintf(row, sizeof row, "%2d", r);
+      text += std::string(row) + "  " + FormatX(t.x[r]) + "  " + FormatFS(t.f[r]) + "  " + FormatFS(t.s[r]) + "\n";
+    }
   }
+  Out(text);
   return kOk;
 }
 

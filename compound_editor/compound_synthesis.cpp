@@ -7,7 +7,7 @@
 namespace yex {
 
 SaveResult SaveCompound(const QString& baseName) {
-  return SaveTable(baseName, CombineCompound,
+  return SaveTable(baseName, Synthesis::Compound,
                    QDir::toNativeSeparators(DataFilePath(baseName + QStringLiteral(".yex"))));
 }
 

@@ -3,7 +3,6 @@
 
 #include <QString>
 
-#include "compound_editor/compound_math.h"
 #include "editor_shared/save_sequence.h"
 
 namespace yex {

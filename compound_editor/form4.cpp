@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/numeric.h"
+#include "core/numeric.h"
 #include "compound_editor/compound_synthesis.h"
 #include "editor_shared/editor_common.h"
 #include "toolkit/dialogs.h"

@@ -1,8 +1,10 @@
 #include "editor_shared/save_sequence.h"
 
+#include <cmath>
+
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_name.h"
+#include "core/table_name.h"
 
 namespace yex {
 using namespace Module1;
@@ -13,6 +15,77 @@ SaveResult Failed(const QString& detail) {
   r.outcome = SaveOutcome::InputError;
   r.detail = detail;
   return r;
+}
+
+// Every constituent within the count is read; x goes to XData (so the last
+// one read wins), F and S to the constituent's columns.
+bool ReadConstituents(QString* why) {
+  for (int k = 1; WithinKindCount(k); ++k) {
+    if (k > MaxConstituents) {
+      *why = QStringLiteral("more than %1 constituents").arg(MaxConstituents);
+      return false;
+    }
+    WorkPath = ElementFile(k);
+    if (WorkPath.empty()) {
+      *why = QStringLiteral("constituent %1 has no table").arg(k);
+      return false;
+    }
+    ScatteringTable t;
+    const QString path = DataFilePath(QString::fromStdString(WorkPath));
+    QString reason;
+    if (!ReadTableFile(path, t, &reason)) {
+      *why = QStringLiteral("%1: %2").arg(path, reason);
+      return false;
+    }
+    for (int i = 1; i <= TableRowCount; ++i) {
+      RowText(i) = t.rowText[i];
+      XData(i) = t.x[i];
+      ElementFData(i, k) = t.f[i];
+      ElementSData(i, k) = t.s[i];
+    }
+  }
+  return true;
+}
+
+// AtomRatio(1) = 1 and the others by the core's rule, stopping at the first
+// that has no value.
+bool ComputeAtomRatios() {
+  AtomRatio(1) = 1.0;
+  for (int k = 2; WithinKindCount(k); ++k) {
+    const std::optional<double> r = AtomsPerFirstAtom(AtomicWeight(1), AtomicWeight(k), ElementAmount(k), ElementAmount(1));
+    if (!r) return false;
+    AtomRatio(k) = *r;
+    if (!std::isfinite(*r)) return false;
+  }
+  return true;
+}
+
+// F and S rows 1..45 from the columns read, weighted by the amounts or the
+// atom ratios.
+bool CombineConstituents(Synthesis kind) {
+  for (int i = 1; i <= TableRowCount; ++i) {
+    FData(i) = 0.0;
+    SData(i) = 0.0;
+  }
+  for (int i = 1; i <= TableRowCount; ++i)
+    for (int k = 1; WithinKindCount(k); ++k) {
+      const double w = kind == Synthesis::Compound ? ElementAmount(k) : AtomRatio(k);
+      AddToRow(w, ElementFData(i, k), ElementSData(i, k), &FData(i), &SData(i));
+    }
+  for (int i = 1; i <= TableRowCount; ++i)
+    if (!FinishRow(&FData(i), SData(i))) return false;
+  return true;
+}
+
+bool Combine(Synthesis kind, QString* why) {
+  if (kind == Synthesis::Mixture && !ComputeAtomRatios()) {
+    *why = QStringLiteral("an atomic weight (row 2 on) or the first relative weight is 0");
+    return false;
+  }
+  if (CombineConstituents(kind)) return true;
+  *why = kind == Synthesis::Compound ? QStringLiteral("the atom counts give a negative or infinite sum")
+                                     : QStringLiteral("the weights give a negative or infinite sum");
+  return false;
 }
 
 bool WriteNamed(const QString& baseName, QString* detail) {
@@ -31,31 +104,20 @@ bool WriteNamed(const QString& baseName, QString* detail) {
 
 }  // namespace
 
+bool WithinKindCount(int k) { return k <= ElementKindCount; }
+
 void StoreConstituents(const QList<ConstituentEntry>& entries) {
-  std::vector<EntryValues> values;
-  for (const ConstituentEntry& e : entries)
-    values.push_back({e.file.toStdString(), e.amount, e.atomicWeight});
-  StoreEntryValues(values);
+  ClearTable();
+  ElementKindCount = static_cast<double>(entries.size());
+  for (int k = 1; k <= static_cast<int>(entries.size()); ++k) {
+    const ConstituentEntry& e = entries[k - 1];
+    ElementFile(k) = e.file.toStdString();
+    ElementAmount(k) = e.amount;
+    AtomicWeight(k) = e.atomicWeight;
+  }
 }
 
-TableSource DataFolderTables() {
-  return [](const std::string& file, ScatteringTable* t, std::string* why) {
-    const QString path = DataFilePath(QString::fromStdString(file));
-    QString reason;
-    if (ReadTableFile(path, *t, &reason)) return true;
-    *why = QStringLiteral("%1: %2").arg(path, reason).toStdString();
-    return false;
-  };
-}
-
-bool SynthesizeTable(const Combine& combine, QString* detail) {
-  std::string why;
-  if (SynthesizeTable(DataFolderTables(), combine, &why)) return true;
-  *detail = QString::fromStdString(why);
-  return false;
-}
-
-SaveResult SaveTable(const QString& baseName, const Combine& combine, const QString& workPath) {
+SaveResult SaveTable(const QString& baseName, Synthesis kind, const QString& workPath) {
   SaveResult r;
   if (baseName.isEmpty()) {
     r.outcome = SaveOutcome::EmptyName;
@@ -63,7 +125,10 @@ SaveResult SaveTable(const QString& baseName, const Combine& combine, const QStr
   }
   QString detail;
   try {
-    if (!SynthesizeTable(combine, &detail)) return Failed(detail);
+    // The count must admit at least one constituent: a table of zeros
+    // reported as saved would be a failure passed off as success.
+    if (!WithinKindCount(1)) return Failed(QStringLiteral("no constituent was entered"));
+    if (!ReadConstituents(&detail) || !Combine(kind, &detail)) return Failed(detail);
     WorkPath = workPath.toStdString();
     if (!WriteNamed(baseName, &detail)) return Failed(detail);
   } catch (const IndexError& e) {

@@ -1,12 +1,13 @@
-// The save sequence both editors' "OK" follow, without the window: name
-// check, constituents read, the editor's own arithmetic, the file written.
-// Used by both editors and by the command-line companion.
+// The save sequence both editors' "OK" follow, over the windows' shared
+// state: name check, constituents read one by one into the entry storage,
+// the core's arithmetic step by step, the file written. What each step
+// leaves in the shared state is what the windows rely on.
 #pragma once
 
 #include <QList>
 #include <QString>
 
-#include "editor_shared/synthesis_math.h"
+#include "core/synthesis.h"
 
 namespace yex {
 
@@ -15,8 +16,12 @@ enum class SaveOutcome { Saved, EmptyName, InputError };
 struct SaveResult {
   SaveOutcome outcome = SaveOutcome::InputError;
   QString writtenPath;  // WorkPath after a save: the path (compound) or name (mixture)
-  QString detail;       // why a save failed, for the command line
+  QString detail;       // why a save failed
 };
+
+// True while constituent k is within the entered count (compared as a number,
+// so 2.5 admits 1 and 2 and a count below 1 admits none).
+bool WithinKindCount(int k);
 
 // One constituent as an entry window stores it.
 struct ConstituentEntry {
@@ -25,22 +30,15 @@ struct ConstituentEntry {
   double atomicWeight = 0.0;  // mixture only
 };
 
-// StoreEntryValues for the windows' entries.
+// Fills the entry storage as the entry windows would and clears the table
+// in memory.
 void StoreConstituents(const QList<ConstituentEntry>& entries);
 
-// The constituents' tables from their files in the data folder; a failure
-// names the file and the reason.
-TableSource DataFolderTables();
-
-// The synthesis from the data folder's files without writing. False with
-// *detail on failure.
-bool SynthesizeTable(const Combine& combine, QString* detail);
-
 // An empty name ends at once (EmptyName). Otherwise every constituent within
-// the count is read, `combine` (which sets *detail when it fails) fills
-// FData and SData, WorkPath becomes `workPath` and the table is written to
-// DataFolder + base + ".yex". Any failure after the name check is one
-// InputError; nothing done before it is undone.
-SaveResult SaveTable(const QString& baseName, const Combine& combine, const QString& workPath);
+// the count is read from the data folder, the atom ratios (mixture) and
+// F and S fill AtomRatio, FData and SData, WorkPath becomes `workPath` and
+// the table is written to DataFolder + base + ".yex". Any failure after the
+// name check is one InputError; nothing done before it is undone.
+SaveResult SaveTable(const QString& baseName, Synthesis kind, const QString& workPath);
 
 }  // namespace yex

@@ -3,7 +3,7 @@
 namespace yex {
 
 SaveResult SaveMixture(const QString& baseName) {
-  return SaveTable(baseName, CombineMixture, baseName + QStringLiteral(".yex"));
+  return SaveTable(baseName, Synthesis::Mixture, baseName + QStringLiteral(".yex"));
 }
 
 }  // namespace yex

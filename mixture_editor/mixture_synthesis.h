@@ -5,7 +5,6 @@
 #include <QString>
 
 #include "editor_shared/save_sequence.h"
-#include "mixture_editor/mixture_math.h"
 
 namespace yex {
 

@@ -5,8 +5,6 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,18 +13,17 @@
 #include <thread>
 #include <vector>
 
-#include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_name.h"
-#include "compound_editor/compound_synthesis.h"
-#include "editor_shared/save_sequence.h"
-#include "main_window/table_lookup.h"
-#include "mixture_editor/mixture_synthesis.h"
-#include "science/composition.h"
-#include "science/cross_section.h"
-#include "science/elements.h"
-#include "science/formula.h"
-#include "science/units.h"
+#include "core/composition.h"
+#include "core/cross_section.h"
+#include "core/elements.h"
+#include "core/error.h"
+#include "core/formula.h"
+#include "core/report.h"
+#include "core/request.h"
+#include "core/table_file.h"
+#include "core/table_lookup.h"
+#include "core/table_name.h"
+#include "core/units.h"
 
 namespace py = pybind11;
 using namespace yex;
@@ -40,8 +37,20 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   throw py::error_already_set();
 }
 
-std::string Std(const QString& s) { return s.toStdString(); }
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+// The core's errors as Python's: the one mapping of this front end.
+PyObject* ExceptionFor(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::MissingTable:
+      return PyExc_FileNotFoundError;
+    case ErrorKind::Io:
+      return PyExc_OSError;
+    case ErrorKind::Usage:
+    case ErrorKind::UnreadableData:
+    case ErrorKind::OutOfRange:
+      break;
+  }
+  return PyExc_ValueError;
+}
 
 // A table in memory with its prepared lookup.
 struct Table {
@@ -51,30 +60,13 @@ struct Table {
   Table(std::string n, const ScatteringTable& t) : name(std::move(n)), rows(t), lookup(t) {}
 };
 
-Table ReadTable(const std::string& path) {
-  const QString p = Q(path);
-  const QFileInfo info(p);
-  if (!info.exists()) Raise(PyExc_FileNotFoundError, path + ": the file does not exist");
-  ScatteringTable t;
-  QString reason;
-  if (!ReadTableFile(p, t, &reason))
-    Raise(reason.contains(QStringLiteral("lines")) ? PyExc_ValueError : PyExc_OSError,
-          path + ": " + Std(reason));
-  QString name = info.fileName();
-  if (name.endsWith(QStringLiteral(".yex"), Qt::CaseInsensitive)) name.chop(4);
-  return Table(Std(name), t);
+// The file name of a path, without ".yex".
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return TableDisplayName(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-// The table now in XData/FData/SData (after a synthesis).
-ScatteringTable CurrentTable() {
-  ScatteringTable t;
-  for (int i = 1; i <= TableRowCount; ++i) {
-    t.x[i] = Module1::XData(i);
-    t.f[i] = Module1::FData(i);
-    t.s[i] = Module1::SData(i);
-  }
-  return t;
-}
+Table ReadTable(const std::string& path) { return Table(NameOf(path), ReadTableFile(path)); }
 
 py::array_t<double> Column(const ScatteringTable& t, const std::array<double, TableRowCount + 1>& c) {
   py::array_t<double> out(TableRowCount);
@@ -156,124 +148,60 @@ py::object MapOne(py::handle values, const char* what, const F& f) {
 }
 
 double Wavelength(std::optional<double> energyKeV, std::optional<double> wavelength, bool required) {
-  if (energyKeV && wavelength) Raise(PyExc_ValueError, "give one of energy_kev and wavelength");
-  if (energyKeV) {
-    if (!(*energyKeV > 0) || !std::isfinite(*energyKeV))
-      Raise(PyExc_ValueError, "energy_kev must be positive");
-    return WavelengthFromEnergy(*energyKeV);
+  if (!energyKeV && !wavelength) {
+    if (required) Raise(PyExc_ValueError, "give energy_kev or wavelength");
+    return kNaN;
   }
-  if (wavelength) {
-    if (!(*wavelength > 0) || !std::isfinite(*wavelength))
-      Raise(PyExc_ValueError, "wavelength must be positive");
-    return *wavelength;
-  }
-  if (required) Raise(PyExc_ValueError, "give energy_kev or wavelength");
-  return kNaN;
+  return *MakeBeam(energyKeV, wavelength).lambda;
 }
 
-double Energy(double keV) {
-  if (!(keV > 0) || !std::isfinite(keV)) Raise(PyExc_ValueError, "energy_kev must be positive");
-  return keV;
-}
+double Energy(double keV) { return CheckPositive("energy", keV); }
 
-std::string TableFile(std::string name) {
-  if (name.size() < 4 ||
-      QString::fromStdString(name.substr(name.size() - 4)).compare(".yex", Qt::CaseInsensitive))
-    name += ".yex";
-  if (!IsCreatableTableName(name)) Raise(PyExc_ValueError, "\"" + name + "\" is not a table name");
-  return name;
-}
-
-// A formula, or {table: count}, as (table file, count) pairs.
-std::vector<std::pair<std::string, double>> Composition(py::handle composition) {
-  std::vector<std::pair<std::string, double>> out;
-  if (py::isinstance<py::str>(composition)) {
-    const FormulaResult f = ParseFormula(composition.cast<std::string>());
-    if (!f.ok) Raise(PyExc_ValueError, "formula " + composition.cast<std::string>() + ": " + f.error);
-    for (const FormulaPart& p : f.parts) out.emplace_back(p.symbol + ".yex", p.count);
-  } else if (py::isinstance<py::dict>(composition)) {
-    for (const auto& [k, v] : composition.cast<py::dict>()) {
-      const double n = v.cast<double>();
-      if (!(n > 0) || !std::isfinite(n))
-        Raise(PyExc_ValueError, "the count of " + py::str(k).cast<std::string>() + " must be positive");
-      out.emplace_back(TableFile(k.cast<std::string>()), n);
-    }
-    if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
-  } else {
+// A formula, or {table: count}, as the core's entries.
+std::vector<CountEntry> Composition(py::handle composition) {
+  std::vector<CountEntry> out;
+  if (py::isinstance<py::str>(composition)) return FormulaEntries(composition.cast<std::string>());
+  if (!py::isinstance<py::dict>(composition))
     Raise(PyExc_TypeError, "a composition is a formula string or a dict {table: count}");
-  }
+  for (const auto& [k, v] : composition.cast<py::dict>())
+    out.push_back(MakeCountEntry(py::str(k).cast<std::string>(), v.cast<double>()));
+  if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
   return out;
 }
 
-void CheckTablesExist(const QList<ConstituentEntry>& entries) {
-  if (entries.size() > MaxConstituents)
-    Raise(PyExc_ValueError, "at most " + std::to_string(MaxConstituents) + " tables, " +
-                                std::to_string(entries.size()) + " given");
-  for (const ConstituentEntry& e : entries)
-    if (!QFileInfo(DataFilePath(e.file)).isFile())
-      Raise(PyExc_FileNotFoundError, "no table " + Std(QDir::toNativeSeparators(DataFilePath(e.file))));
-}
-
-Table Synthesize(const QList<ConstituentEntry>& entries, const Combine& combine, const std::string& name) {
-  CheckTablesExist(entries);
-  StoreConstituents(entries);
-  QString detail;
-  if (!SynthesizeTable(combine, &detail)) Raise(PyExc_ValueError, Std(detail));
-  return Table(name, CurrentTable());
-}
-
 Table Compound(py::handle composition, const std::string& data, std::optional<std::string> name) {
-  SetDataFolder(Q(data));
-  QList<ConstituentEntry> entries;
-  for (const auto& [file, n] : Composition(composition)) entries.append({Q(file), n, 0.0});
+  const std::vector<CountEntry> entries = Composition(composition);
   const std::string fallback =
       py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
-  return Synthesize(entries, CombineCompound, name.value_or(fallback));
+  const BuiltTable b = BuildCompound(name.value_or(fallback), entries, FolderStore(data));
+  return Table(name.value_or(fallback), b.result.table);
 }
 
 Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, const std::string& name) {
-  SetDataFolder(Q(data));
-  QList<ConstituentEntry> entries;
+  std::vector<Ingredient> entries;
   for (const py::tuple& t : parts) {
     if (t.size() < 2 || t.size() > 3)
       Raise(PyExc_ValueError, "a constituent is (table, percent[, atomic weight])");
-    const std::string file = TableFile(t[0].cast<std::string>());
-    double weight = 0.0;
-    if (t.size() == 3) {
-      weight = t[2].cast<double>();
-    } else {
-      const int z = AtomicNumber(file.substr(0, file.size() - 4));
-      if (z == 0) Raise(PyExc_ValueError, "give the atomic weight: " + file + " is not an element table");
-      weight = StandardAtomicWeight(z);
-    }
-    entries.append({Q(file), t[1].cast<double>(), weight});
+    entries.push_back(MakeMixtureEntry(t[0].cast<std::string>(), t[1].cast<double>(),
+                                       t.size() == 3 ? std::optional<double>(t[2].cast<double>()) : std::nullopt));
   }
-  return Synthesize(entries, CombineMixture, name);
+  return Table(name, BuildMixture(name, entries, FolderStore(data)).result.table);
 }
 
 void Save(const Table& t, const std::string& path) {
-  const QString p = Q(path);
-  if (!IsCreatableTableName(Std(QFileInfo(p).fileName())))
-    Raise(PyExc_ValueError, "\"" + Std(QFileInfo(p).fileName()) + "\" cannot be a table name");
-  // The one writer of the windows and the command line, over the current
-  // table.
-  for (int i = 1; i <= TableRowCount; ++i) {
-    Module1::XData(i) = t.rows.x[i];
-    Module1::FData(i) = t.rows.f[i];
-    Module1::SData(i) = t.rows.s[i];
-  }
-  QString reason;
-  if (!WriteTableFile(p, &reason)) Raise(PyExc_OSError, path + ": " + Std(reason));
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (!IsCreatableTableName(file)) Raise(PyExc_ValueError, "\"" + file + "\" cannot be a table name");
+  WriteTableFile(path, t.rows);
 }
 
 py::dict Average(py::handle composition, py::handle x, std::optional<double> energyKeV,
                  std::optional<int> breitDirac, const std::string& data) {
-  SetDataFolder(Q(data));
+  const FolderStore store(data);
   std::vector<Constituent> parts;
-  for (const auto& [file, n] : Composition(composition))
-    parts.push_back({ReadTable(Std(DataFilePath(Q(file)))).lookup, n});
+  for (const CountEntry& e : Composition(composition)) parts.push_back({TableLookup(store.LoadTyped(e.table)), e.count});
   if (breitDirac) {
-    if (*breitDirac != 2 && *breitDirac != 3) Raise(PyExc_ValueError, "breit_dirac is 2 or 3");
+    MakeBreitDirac(breitDirac);
     if (!energyKeV) Raise(PyExc_ValueError, "breit_dirac needs energy_kev");
   }
   const double e = energyKeV ? Energy(*energyKeV) : kNaN;
@@ -320,6 +248,13 @@ PYBIND11_MODULE(yex, m) {
       "formula unit, or amount holding one atom of a mixture's first constituent),\n"
       "differential ones in barn/sr. The same C++ as the YEX windows and yex-cli.";
   m.attr("__version__") = YEX_VERSION;
+  py::register_exception_translator([](std::exception_ptr p) {
+    try {
+      if (p) std::rethrow_exception(p);
+    } catch (const Error& e) {
+      PyErr_SetString(ExceptionFor(e.kind()), e.what());
+    }
+  });
 
   py::class_<Table>(m, "Table", "A 45-row table of x (1/Angstrom), F(x) and S(x).")
       .def_property_readonly(
@@ -432,14 +367,12 @@ PYBIND11_MODULE(yex, m) {
   m.def(
       "parse_formula",
       [](const std::string& formula) {
-        const FormulaResult f = ParseFormula(formula);
-        if (!f.ok) Raise(PyExc_ValueError, "formula " + formula + ": " + f.error);
         py::dict out;
-        for (const FormulaPart& p : f.parts) {
+        for (const CountEntry& p : FormulaEntries(formula)) {
           if (p.count == std::floor(p.count) && std::fabs(p.count) < 1e15)
-            out[py::str(p.symbol)] = py::int_(static_cast<long long>(p.count));
+            out[py::str(p.table)] = py::int_(static_cast<long long>(p.count));
           else
-            out[py::str(p.symbol)] = py::float_(p.count);
+            out[py::str(p.table)] = py::float_(p.count);
         }
         return out;
       },

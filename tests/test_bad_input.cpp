@@ -12,7 +12,7 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"

@@ -7,11 +7,11 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "main_window/form1.h"
-#include "main_window/lookup.h"
+#include "core/lookup.h"
 #include "mixture_editor/form6.h"
 #include "tests/cli_runner.h"
 #include "tests/test_support.h"

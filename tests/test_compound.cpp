@@ -5,7 +5,7 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/compound_synthesis.h"
 #include "compound_editor/form4.h"
@@ -502,13 +502,16 @@ void TestCompound::savedBytesEqualTheInMemoryPath() {
   dir.writeElement("O.yex", 8, 1.01);  // its own x column: the last one read wins
   QByteArray lfOnly = dir.readRaw("O.yex");
   dir.writeRaw("Own.yex", lfOnly.replace("\r\n", "\n"));
-  const TableSource memory = [&dir](const std::string& file, ScatteringTable* t, std::string* why) {
+  const TableSource memory = [&dir](const std::string& file) {
     const QByteArray bytes = dir.readRaw(QString::fromStdString(file));
-    return ParseTableBytes(std::string_view(bytes.constData(), bytes.size()), *t, why);
+    ScatteringTable t;
+    std::string why;
+    if (!ParseTableBytes(std::string_view(bytes.constData(), bytes.size()), t, &why)) Fail(ErrorKind::Io, why);
+    return t;
   };
   struct Case {
     const char* name;
-    std::vector<EntryValues> entries;
+    std::vector<Ingredient> entries;
     bool mixture;
   };
   const Case cases[] = {
@@ -516,14 +519,14 @@ void TestCompound::savedBytesEqualTheInMemoryPath() {
       {"Odd", {{"Own.yex", 0.37}, {"H.yex", 2.5}, {"O.yex", 1e-3}}, false},
       {"Brine", {{"H.yex", 10.8, 1.008}, {"O.yex", 85.7, 15.999}, {"Own.yex", 3.5, 22.99}}, true}};
   for (const Case& c : cases) {
-    StoreEntryValues(c.entries);
+    QList<ConstituentEntry> stored;
+    for (const Ingredient& e : c.entries) stored.append({QString::fromStdString(e.file), e.amount, e.atomicWeight});
+    StoreConstituents(stored);
     const SaveResult saved = c.mixture ? SaveMixture(c.name) : SaveCompound(c.name);
     QVERIFY2(saved.outcome == SaveOutcome::Saved, c.name);
-    StoreEntryValues(c.entries);
-    Module1::ClearTable();
-    std::string why, text;
-    QVERIFY(SynthesizeTable(memory, c.mixture ? Combine(CombineMixture) : Combine(CombineCompound), &why));
-    QVERIFY(FormatCurrentTable(&text));
+    const SynthesisResult r = Synthesize(c.mixture ? Synthesis::Mixture : Synthesis::Compound, c.entries, memory);
+    std::string text;
+    QVERIFY(FormatTable(r.table, &text));
     QCOMPARE(QByteArray::fromStdString(text), dir.readRaw(QString(c.name) + ".yex"));
   }
 }

@@ -11,10 +11,10 @@
 #endif
 
 #include "app/scattering_data/table_file.h"
-#include "science/composition.h"
-#include "science/cross_section.h"
-#include "science/elements.h"
-#include "science/units.h"
+#include "core/composition.h"
+#include "core/cross_section.h"
+#include "core/elements.h"
+#include "core/units.h"
 #include "tests/cli_runner.h"
 #include "tests/test_support.h"
 

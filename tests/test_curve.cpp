@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_format.h"
-#include "main_window/table_lookup.h"
+#include "core/table_format.h"
+#include "core/table_lookup.h"
 #include "tests/cli_runner.h"
 #include "tests/test_support.h"
 

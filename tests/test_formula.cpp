@@ -3,9 +3,9 @@
 #include <QTest>
 #include <cmath>
 
-#include "science/elements.h"
-#include "science/formula.h"
-#include "science/units.h"
+#include "core/elements.h"
+#include "core/formula.h"
+#include "core/units.h"
 
 using namespace yex;
 

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "app/scattering_data/table_file.h"
-#include "main_window/elementary_functions.h"
-#include "main_window/lookup.h"
-#include "main_window/table_lookup.h"
+#include "core/elementary_functions.h"
+#include "core/lookup.h"
+#include "core/table_lookup.h"
 #include "tests/test_support.h"
 
 using namespace yex;

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "main_window/form1.h"

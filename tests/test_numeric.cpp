@@ -7,7 +7,7 @@
 #include <random>
 #include <limits>
 
-#include "app/scattering_data/numeric.h"
+#include "core/numeric.h"
 
 using yex::NumericValue;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"

@@ -5,7 +5,7 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 #include "tests/test_support.h"
 
 using namespace yex;

@@ -6,7 +6,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 
 using namespace yex;
 

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QSize>
 
-#include "toolkit/drawing_surface.h"
+#include "core/drawing_surface.h"
 
 namespace yex {
 

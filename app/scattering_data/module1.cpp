@@ -1,5 +1,7 @@
 #include "app/scattering_data/module1.h"
 
+#include "core/table_format.h"
+
 namespace yex::Module1 {
 
 RowStrings RowText;
@@ -24,6 +26,17 @@ void CommitTable(const ScatteringTable& t) {
     FData(r) = t.f[r];
     SData(r) = t.s[r];
   }
+}
+
+ScatteringTable CurrentTable() {
+  ScatteringTable t;
+  for (int r = 1; r <= TableRowCount; ++r) {
+    t.rowText[r] = RowText(r);
+    t.x[r] = XData(r);
+    t.f[r] = FData(r);
+    t.s[r] = SData(r);
+  }
+  return t;
 }
 
 void ClearTable() {
@@ -51,3 +64,7 @@ void ResetAll() {
 }
 
 }  // namespace yex::Module1
+
+namespace yex {
+bool FormatCurrentTable(std::string* text) { return FormatTable(Module1::CurrentTable(), text); }
+}  // namespace yex

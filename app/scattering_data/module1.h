@@ -1,77 +1,13 @@
-// Shared state of the whole program: the table in memory and the editors'
-// entry storage. One instance of each for the process, zero at start.
+// Shared state of the windows: the table in memory and the editors' entry
+// storage. One instance of each for the process, zero at start. The core
+// takes and returns values; this is where the windows keep theirs.
 #pragma once
 
-#include <array>
-#include <stdexcept>
 #include <string>
 
+#include "core/table.h"
+
 namespace yex {
-
-constexpr int TableRowCount = 45;
-constexpr int MaxConstituents = 10;
-
-// Thrown by any array access outside the declared index range; callers that
-// can meet it (the editors' save operations) catch it as an ordinary failure.
-class IndexError : public std::out_of_range {
- public:
-  using std::out_of_range::out_of_range;
-};
-
-// A fixed array addressed Lo..Hi, every access checked.
-template <typename T, int Lo, int Hi>
-class CheckedArray {
- public:
-  static constexpr int Low = Lo;
-  static constexpr int High = Hi;
-
-  T& operator()(int i) { return data_[offset(i)]; }
-  const T& operator()(int i) const { return data_[offset(i)]; }
-  void fill(const T& v) { data_.fill(v); }
-  // Element Lo; for loops that stay inside the bounds by construction.
-  const T* begin() const { return data_.data(); }
-
- private:
-  static std::size_t offset(int i) {
-    if (i < Lo || i > Hi)
-      throw IndexError("index " + std::to_string(i) + " outside " + std::to_string(Lo) + ".." +
-                       std::to_string(Hi));
-    return static_cast<std::size_t>(i - Lo);
-  }
-  std::array<T, Hi - Lo + 1> data_{};
-};
-
-// Two-dimensional variant, (row, column).
-template <typename T, int Lo1, int Hi1, int Lo2, int Hi2>
-class CheckedArray2D {
- public:
-  T& operator()(int i, int j) { return data_[offset(i, j)]; }
-  const T& operator()(int i, int j) const { return data_[offset(i, j)]; }
-  void fill(const T& v) { data_.fill(v); }
-
- private:
-  static constexpr int Cols = Hi2 - Lo2 + 1;
-  static std::size_t offset(int i, int j) {
-    if (i < Lo1 || i > Hi1 || j < Lo2 || j > Hi2)
-      throw IndexError("index (" + std::to_string(i) + ", " + std::to_string(j) + ") outside bounds");
-    return static_cast<std::size_t>((i - Lo1) * Cols + (j - Lo2));
-  }
-  std::array<T, (Hi1 - Lo1 + 1) * (Hi2 - Lo2 + 1)> data_{};
-};
-
-using RowStrings = CheckedArray<std::string, 0, TableRowCount>;
-using RowValues = CheckedArray<double, 0, TableRowCount>;
-using ConstituentStrings = CheckedArray<std::string, 0, MaxConstituents>;
-using ConstituentValues = CheckedArray<double, 0, MaxConstituents>;
-using ConstituentColumns = CheckedArray2D<double, 0, TableRowCount, 0, MaxConstituents>;
-
-// A table read from a file before it is committed anywhere (rows 1..45 used).
-struct ScatteringTable {
-  std::array<std::string, TableRowCount + 1> rowText{};
-  std::array<double, TableRowCount + 1> x{};
-  std::array<double, TableRowCount + 1> f{};
-  std::array<double, TableRowCount + 1> s{};
-};
 
 namespace Module1 {
 // Current table.
@@ -93,10 +29,15 @@ extern ConstituentValues AtomRatio;
 
 // Copies rows 1..45 of a table read from disk into the current table.
 void CommitTable(const ScatteringTable& t);
+// Rows 1..45 of RowText, XData, FData and SData as a table value.
+ScatteringTable CurrentTable();
 // Sets rows 1..45 of XData, FData, SData to zero (the new-data chooser).
 void ClearTable();
 // Back to the start-up state; used by tests.
 void ResetAll();
 }  // namespace Module1
+
+// The bytes of the current table's file: FormatTable(Module1::CurrentTable()).
+bool FormatCurrentTable(std::string* text);
 
 }  // namespace yex

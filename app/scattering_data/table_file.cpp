@@ -3,10 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <stdexcept>
 
-#include "app/scattering_data/table_format.h"
+#include "core/table_file.h"
 
 namespace yex {
 namespace {
@@ -30,78 +28,24 @@ void SetDataFolder(const QString& folder) { Folder() = folder; }
 
 QString DataFilePath(const QString& name) { return DataFolder() + QLatin1Char('/') + name; }
 
+namespace {
+// A path for the core's plain file layer: the bytes the file system knows.
+std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+}  // namespace
+
 bool ReadTableFile(const QString& path, ScatteringTable& table, QString* reason) {
-  QFileInfo info(path);
-  if (!info.exists()) {
-    SetReason(reason, QStringLiteral("the file does not exist"));
-    return false;
-  }
-  if (!info.isFile()) {
-    SetReason(reason, QStringLiteral("it is not a file"));
-    return false;
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    SetReason(reason, QStringLiteral("it cannot be opened (%1)").arg(file.errorString()));
-    return false;
-  }
-  // Read only as far as the 45th line end; the rest of the file is not used.
-  std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    const qint64 n = file.read(chunk, sizeof chunk);
-    if (n < 0) {
-      SetReason(reason, QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
-      return false;
-    }
-    if (n == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
-    const std::size_t end = EndOfLastTableLine(bytes);
-    if (end != std::string::npos) {
-      bytes.resize(end);
-      break;
-    }
-  }
+  ErrorKind kind = ErrorKind::Io;
   std::string why;
-  if (!ParseTableBytes(bytes, table, &why)) {
-    SetReason(reason, QString::fromStdString(why));
-    return false;
-  }
-  return true;
+  if (yex::ReadTableFile(Native(path), &table, &kind, &why)) return true;
+  SetReason(reason, QString::fromStdString(why));
+  return false;
 }
 
 bool WriteTableFile(const QString& path, QString* reason) {
-  std::string content;
-  if (!FormatCurrentTable(&content)) {
-    SetReason(reason, QStringLiteral("the table holds a value that is not a finite number"));
-    return false;
-  }
-  // An existing table is replaced only where it could be written in place:
-  // renaming over a read-only file would bypass its protection.
-  const QFileInfo target(path);
-  if (target.exists()) {
-    QFile probe(path);
-    if (!target.isFile() || !probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
-      SetReason(reason, QStringLiteral("the existing file cannot be replaced"));
-      return false;
-    }
-  }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    SetReason(reason, file.errorString());
-    return false;
-  }
-  if (file.write(content.data(), static_cast<qint64>(content.size())) !=
-      static_cast<qint64>(content.size())) {
-    SetReason(reason, file.errorString());
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) {
-    SetReason(reason, file.errorString());
-    return false;
-  }
-  return true;
+  std::string why;
+  if (yex::WriteTableFile(Native(path), Module1::CurrentTable(), Existing::Replace, &why)) return true;
+  SetReason(reason, QString::fromStdString(why));
+  return false;
 }
 
 QStringList ListTableFiles(const QString& folder) {

@@ -1,4 +1,5 @@
-// Table files in the data folder: reading into a buffer, atomic writing.
+// Table files in the data folder for the windows: Qt's strings over the
+// core's plain file layer, and the folder's list as the file lists show it.
 #pragma once
 
 #include <QString>
@@ -20,7 +21,8 @@ QString DataFilePath(const QString& name);
 // short English reason and leaves `table` unspecified.
 bool ReadTableFile(const QString& path, ScatteringTable& table, QString* reason = nullptr);
 
-// Writes rows 1..45 of XData, FData, SData as 45 CR LF lines. The file is
+// Writes rows 1..45 of XData, FData, SData (Module1::CurrentTable) as 45
+// CR LF lines. The file is
 // replaced only when complete, so a failed write leaves any old table intact.
 bool WriteTableFile(const QString& path, QString* reason = nullptr);
 

@@ -3,7 +3,7 @@
 // per atom, formula unit or whatever amount the table describes.
 #pragma once
 
-#include "main_window/table_lookup.h"
+#include "core/table_lookup.h"
 
 namespace yex {
 

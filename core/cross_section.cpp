@@ -1,8 +1,8 @@
-#include "science/cross_section.h"
+#include "core/cross_section.h"
 
 #include <cmath>
 
-#include "science/units.h"
+#include "core/units.h"
 
 namespace yex {
 namespace {

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "main_window/elementary_functions.h"
-#include "main_window/table_lookup.h"
-#include "science/composition.h"
-#include "science/cross_section.h"
+#include "core/elementary_functions.h"
+#include "core/table_lookup.h"
+#include "core/composition.h"
+#include "core/cross_section.h"
 
 namespace yex {
 

@@ -1,7 +1,7 @@
 // Point lookup: F and S at a momentum transfer, interpolated on log-log axes.
 #pragma once
 
-#include "app/scattering_data/module1.h"
+#include "core/table.h"
 
 namespace yex {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "main_window/elementary_functions.h"
+#include "core/elementary_functions.h"
 
 namespace yex {
 

@@ -1,10 +1,10 @@
-#include "main_window/table_lookup.h"
+#include "core/table_lookup.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "main_window/elementary_functions.h"
+#include "core/elementary_functions.h"
 
 namespace yex {
 namespace {

@@ -1,4 +1,4 @@
-#include "science/elements.h"
+#include "core/elements.h"
 
 namespace yex {
 namespace {

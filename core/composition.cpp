@@ -1,9 +1,9 @@
-#include "science/composition.h"
+#include "core/composition.h"
 
 #include <cmath>
 
-#include "science/cross_section.h"
-#include "science/units.h"
+#include "core/cross_section.h"
+#include "core/units.h"
 
 namespace yex {
 

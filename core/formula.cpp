@@ -1,10 +1,10 @@
-#include "science/formula.h"
+#include "core/formula.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
-#include "science/elements.h"
+#include "core/elements.h"
 
 namespace yex {
 namespace {

@@ -1,11 +1,11 @@
-#include "science/series.h"
+#include "core/series.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-#include "app/scattering_data/numeric.h"
-#include "app/scattering_data/table_format.h"
+#include "core/numeric.h"
+#include "core/table_format.h"
 
 namespace yex {
 

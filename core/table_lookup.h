@@ -5,8 +5,8 @@
 #include <array>
 #include <cstddef>
 
-#include "app/scattering_data/module1.h"
-#include "main_window/lookup.h"
+#include "core/table.h"
+#include "core/lookup.h"
 
 namespace yex {
 

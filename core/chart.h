@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/scattering_data/module1.h"
-#include "toolkit/drawing_surface.h"
+#include "core/table.h"
+#include "core/drawing_surface.h"
 
 namespace yex {
 

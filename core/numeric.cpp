@@ -1,4 +1,4 @@
-#include "app/scattering_data/numeric.h"
+#include "core/numeric.h"
 
 #include <locale.h>
 

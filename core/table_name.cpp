@@ -1,4 +1,4 @@
-#include "app/scattering_data/table_name.h"
+#include "core/table_name.h"
 
 namespace yex {
 

@@ -1,11 +1,11 @@
-#include "app/scattering_data/table_format.h"
+#include "core/table_format.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/scattering_data/numeric.h"
+#include "core/numeric.h"
 
 namespace yex {
 namespace {
@@ -92,17 +92,22 @@ std::size_t EndOfLastTableLine(std::string_view bytes) {
   return pos;
 }
 
-bool FormatCurrentTable(std::string* text) {
+bool FormatTable(const ScatteringTable& table, std::string* text) {
   text->clear();
   try {
     for (int r = 1; r <= TableRowCount; ++r) {
-      *text += FormatTableLine(Module1::XData(r), Module1::FData(r), Module1::SData(r));
+      *text += FormatTableLine(table.x[r], table.f[r], table.s[r]);
       *text += "\r\n";
     }
   } catch (const std::domain_error&) {
     return false;
   }
   return true;
+}
+
+bool RoundAsWritten(ScatteringTable* table) {
+  std::string bytes, why;
+  return FormatTable(*table, &bytes) && ParseTableBytes(bytes, *table, &why);
 }
 
 bool ParseTableBytes(std::string_view bytes, ScatteringTable& table, std::string* reason) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/scattering_data/module1.h"
+#include "core/table.h"
 
 namespace yex {
 
@@ -33,10 +33,15 @@ std::string FormatDisplay(double value, int decimals);
 inline std::string FormatX(double v) { return FormatDisplay(v, 2); }
 inline std::string FormatFS(double v) { return FormatDisplay(v, 4); }
 
-// The 45 lines of rows 1..45 of XData, FData and SData, each ending in
-// CR LF: the bytes of a saved table. False, with `text` unspecified, when a
-// value is not finite (it has no text).
-bool FormatCurrentTable(std::string* text);
+// The 45 lines of rows 1..45, each ending in CR LF: the bytes of a saved
+// table. False, with `text` unspecified, when a value is not finite (it has
+// no text).
+bool FormatTable(const ScatteringTable& table, std::string* text);
+
+// The table as its file would hold it: every value rounded to its text and
+// read back, the row texts the lines written. False for a value that is not
+// finite.
+bool RoundAsWritten(ScatteringTable* table);
 
 // Rows 1..45 of `table` from file content, as reading a table file does:
 // false with a short English reason when there are fewer than 45 lines.

@@ -1,8 +1,8 @@
-#include "main_window/lookup.h"
+#include "core/lookup.h"
 
 #include <cmath>
 
-#include "main_window/elementary_functions.h"
+#include "core/elementary_functions.h"
 
 namespace yex {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "main_window/table_lookup.h"
+#include "core/table_lookup.h"
 
 namespace yex {
 

@@ -11,7 +11,7 @@
 //
 // Built without contraction into fused multiply-adds (-ffp-contract=off),
 // which would change the rounding on processors that have them.
-#include "main_window/elementary_functions.h"
+#include "core/elementary_functions.h"
 
 #include <cmath>
 #include <cstdint>

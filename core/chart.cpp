@@ -1,4 +1,4 @@
-#include "main_window/chart.h"
+#include "core/chart.h"
 
 #include <cmath>
 

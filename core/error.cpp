@@ -1,0 +1,21 @@
+#include "core/error.h"
+
+namespace yex {
+
+const char* ErrorKindName(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::Usage:
+      return "usage";
+    case ErrorKind::MissingTable:
+      return "missing table";
+    case ErrorKind::UnreadableData:
+      return "unreadable data";
+    case ErrorKind::OutOfRange:
+      return "out of range";
+    case ErrorKind::Io:
+      return "i/o";
+  }
+  return "";
+}
+
+}  // namespace yex

@@ -1,0 +1,457 @@
+#include "core/report.h"
+
+#include <cstdio>
+
+#include "core/composition.h"
+#include "core/cross_section.h"
+#include "core/elements.h"
+#include "core/lookup.h"
+#include "core/numeric.h"
+#include "core/table_file.h"
+#include "core/table_format.h"
+#include "core/table_name.h"
+
+namespace yex {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool EndsWithYex(const std::string& name) { return name.size() >= 4 && Lower(name.substr(name.size() - 4)) == ".yex"; }
+
+std::string Printf(const char* format, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+// Yields the points of a plain grid one at a time.
+template <typename G>
+class GridSource : public PointSource {
+ public:
+  explicit GridSource(const G& grid) : grid_(grid) {}
+  bool Next(double* value) override {
+    if (i_ >= grid_.count) return false;
+    *value = grid_[i_++];
+    return true;
+  }
+
+ private:
+  G grid_;
+  std::int64_t i_ = 0;
+};
+
+// One value a line: the first field; blank lines and # comments skipped.
+class LineSource : public PointSource {
+ public:
+  explicit LineSource(std::string name) : name_(std::move(name)) {}
+  bool Next(double* value) override {
+    std::string_view line, field;
+    while (ReadLine(&line)) {
+      ++lineNo_;
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      switch (ParsePointLine(line, value, &field)) {
+        case PointLine::Skip:
+          continue;
+        case PointLine::Point:
+          return true;
+        case PointLine::NotANumber:
+          Fail(ErrorKind::Usage,
+               name_ + ":" + std::to_string(lineNo_) + ": \"" + std::string(field) + "\" is not a number");
+      }
+    }
+    return false;
+  }
+
+ protected:
+  // The next line without its LF; false at the end.
+  virtual bool ReadLine(std::string_view* line) = 0;
+  std::string name_;
+  std::int64_t lineNo_ = 0;
+};
+
+class TextSource : public LineSource {
+ public:
+  TextSource(std::string text, std::string name) : LineSource(std::move(name)), text_(std::move(text)) {}
+
+ private:
+  bool ReadLine(std::string_view* line) override {
+    if (pos_ >= text_.size()) return false;
+    std::size_t end = text_.find('\n', pos_);
+    if (end == std::string::npos) end = text_.size();
+    *line = std::string_view(text_).substr(pos_, end - pos_);
+    pos_ = end + 1;
+    return true;
+  }
+  std::string text_;
+  std::size_t pos_ = 0;
+};
+
+// Reads in large blocks, so a file of any length streams.
+class FileSource : public LineSource {
+ public:
+  FileSource(std::FILE* f, std::string name, bool owned) : LineSource(std::move(name)), f_(f), owned_(owned) {}
+  ~FileSource() override {
+    if (owned_) std::fclose(f_);
+  }
+
+ private:
+  bool ReadLine(std::string_view* line) override {
+    for (;;) {
+      const std::size_t nl = std::string_view(buf_).find('\n', pos_);
+      if (nl != std::string_view::npos) {
+        *line = std::string_view(buf_).substr(pos_, nl - pos_);
+        pos_ = nl + 1;
+        return true;
+      }
+      if (eof_) {
+        if (std::ferror(f_))
+          Fail(ErrorKind::Io, name_ + ": read error after line " + std::to_string(lineNo_));
+        if (pos_ >= buf_.size()) return false;
+        *line = std::string_view(buf_).substr(pos_);
+        pos_ = buf_.size();
+        return true;
+      }
+      buf_.erase(0, pos_);
+      pos_ = 0;
+      const std::size_t old = buf_.size();
+      buf_.resize(old + kBlock);
+      const std::size_t n = std::fread(buf_.data() + old, 1, kBlock, f_);
+      buf_.resize(old + n);
+      if (n == 0) eof_ = true;
+    }
+  }
+  static constexpr std::size_t kBlock = 1 << 16;
+  std::FILE* f_;
+  bool owned_;
+  std::string buf_;
+  std::size_t pos_ = 0;
+  bool eof_ = false;
+};
+
+void RunComments(RecordWriter& w, const std::string& command, const TableStore& store, const Provenance& who,
+                 const PointsRequest* p) {
+  w.Comment(who.program + " " + command);
+  if (const std::optional<std::string> folder = store.Folder()) w.Comment("data folder: " + *folder);
+  if (!p) return;
+  w.Comment("points: " + p->description);
+  w.Comment(std::string("unit: ") + UnitMeaning(p->unit));
+  if (p->beam.energy)
+    w.Comment("energy: " + ShortestText(*p->beam.energy) + " keV (lambda = " + ShortestText(*p->beam.lambda) +
+              " Angstrom)");
+  else if (p->beam.lambda)
+    w.Comment("wavelength: " + ShortestText(*p->beam.lambda) + " Angstrom");
+}
+
+// Streams the points: the point in its unit, its x, then `fields(x)`.
+template <typename F>
+RunSummary StreamPoints(RecordWriter& w, const PointsRequest& p, PointSource& source, bool beyondLambda,
+                        const F& fields) {
+  RunSummary s;
+  const double lambda = p.beam.lambda.value_or(1.0);
+  std::vector<std::optional<double>> line, rest;
+  double v = 0;
+  try {
+    while (source.Next(&v)) {
+      const double x = ToX(p.unit, v, lambda);
+      if (!fields(x, &rest)) ++s.outside;
+      line.assign({v, x});
+      line.insert(line.end(), rest.begin(), rest.end());
+      w.Line(line, 2);
+      ++s.points;
+    }
+  } catch (const Error&) {
+    // The lines before a bad one stand.
+    w.Flush();
+    throw;
+  }
+  if (s.points == 0) Fail(ErrorKind::Usage, "no points in " + p.description);
+  w.Flush();
+  if (s.outside > 0)
+    s.warning = std::to_string(s.outside) + " point" + (s.outside == 1 ? "" : "s") +
+                " outside x = 0.005..1000" + (beyondLambda ? " or beyond x lambda = 1" : "") +
+                ": fields left empty";
+  return s;
+}
+
+}  // namespace
+
+void TableStore::CheckNewTable(const std::string&, bool) const {}
+
+FolderStore::FolderStore(std::string folder, std::string shown)
+    : folder_(std::move(folder)), shown_(shown.empty() ? folder_ : std::move(shown)) {}
+
+std::string FolderStore::Resolve(const std::string& typed) const {
+  std::string name = typed;
+  if (!EndsWithYex(name)) {
+    name += ".yex";
+    // The lists show "D.YEX" as well; a bare name finds it when no "D.yex"
+    // is there.
+    if (!IsFile(Path(name)))
+      for (const std::string& listed : ListTableFiles(folder_))
+        if (Lower(listed) == Lower(name) && listed.compare(0, typed.size(), typed) == 0) {
+          name = listed;
+          break;
+        }
+  }
+  if (!IsCreatableTableName(name)) Fail(ErrorKind::Usage, "\"" + typed + "\" is not a table name");
+  return name;
+}
+
+ScatteringTable FolderStore::Load(const std::string& file) const {
+  if (!IsFolder(folder_)) Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
+  ScatteringTable t;
+  ErrorKind kind = ErrorKind::Io;
+  std::string reason;
+  if (ReadTableFile(Path(file), &t, &kind, &reason)) return t;
+  if (kind == ErrorKind::MissingTable) Fail(kind, "no table " + Describe(file));
+  Fail(kind, Describe(file) + ": " + reason);
+}
+
+std::string FolderStore::Describe(const std::string& file) const {
+#ifdef _WIN32
+  return shown_ + "\\" + file;
+#else
+  return shown_ + "/" + file;
+#endif
+}
+
+void FolderStore::CheckNewTable(const std::string&, bool) const {}
+
+std::string TableDisplayName(const std::string& file) {
+  return EndsWithYex(file) ? file.substr(0, file.size() - 4) : file;
+}
+
+RecordWriter::~RecordWriter() { Flush(); }
+
+void RecordWriter::Comment(const std::string& text) {
+  buf_ += "# ";
+  buf_ += text;
+  buf_ += '\n';
+}
+
+void RecordWriter::Header(const std::vector<std::string>& names) {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i) buf_ += style_.separator;
+    buf_ += names[i];
+  }
+  buf_ += '\n';
+  headerDone_ = true;
+}
+
+void RecordWriter::Line(const std::vector<std::optional<double>>& fields, std::size_t xFields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i) buf_ += style_.separator;
+    AppendField(&buf_, fields[i], style_.display, i < xFields ? FieldKind::X : FieldKind::Value);
+  }
+  buf_ += '\n';
+  if (headerDone_) ++dataLines_;
+  if (buf_.size() >= (1 << 16)) Flush();
+}
+
+void RecordWriter::Flush() {
+  if (dataLines_ == 0 || buf_.empty()) return;
+  sink_(buf_);
+  buf_.clear();
+}
+
+std::unique_ptr<PointSource> OpenPoints(const PointsRequest& p) {
+  switch (p.kind) {
+    case PointsRequest::Kind::Grid:
+      return std::make_unique<GridSource<LinearGrid>>(p.grid);
+    case PointsRequest::Kind::LogGrid:
+      return std::make_unique<GridSource<LogGrid>>(p.logGrid);
+    case PointsRequest::Kind::File:
+      break;
+  }
+  if (p.file == "-") return std::make_unique<FileSource>(stdin, "standard input", false);
+  std::FILE* f = IsFile(p.file) ? std::fopen(p.file.c_str(), "rb") : nullptr;
+  if (!f) Fail(ErrorKind::Usage, "from " + p.file + ": cannot be read");
+  return std::make_unique<FileSource>(f, p.file, true);
+}
+
+std::unique_ptr<PointSource> TextPoints(std::string text, std::string name) {
+  return std::make_unique<TextSource>(std::move(text), std::move(name));
+}
+
+RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w,
+                      PointSource* source) {
+  struct Column {
+    std::string name, file;
+    TableLookup lookup;
+  };
+  std::vector<Column> columns;
+  for (const std::string& typed : r.tables) {
+    const std::string file = store.Resolve(typed);
+    columns.push_back({TableDisplayName(file), file, TableLookup(store.Load(file))});
+  }
+  std::unique_ptr<PointSource> own;
+  if (!source) source = (own = OpenPoints(r.points)).get();
+  RunComments(w, "curve", store, who, &r.points);
+  std::vector<std::string> header{UnitName(r.points.unit), "x"};
+  for (const Column& c : columns) {
+    w.Comment("table " + c.name + ": " + store.Describe(c.file));
+    for (const char* kind : {"F", "S"}) header.push_back(std::string(kind) + "(" + c.name + ")");
+    if (r.dcs)
+      for (const char* kind : {"dcoh", "dincoh"}) header.push_back(std::string(kind) + "(" + c.name + ")");
+  }
+  w.Header(header);
+  std::vector<const TableLookup*> lookups;
+  for (const Column& c : columns) lookups.push_back(&c.lookup);
+  const double energy = r.points.beam.EnergyKeV();
+  return StreamPoints(w, r.points, *source, r.dcs, [&](double x, std::vector<std::optional<double>>* fields) {
+    return CurveFields(lookups, x, r.dcs, energy, fields);
+  });
+}
+
+RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const Provenance& who,
+                        RecordWriter& w, PointSource* source) {
+  std::vector<Constituent> parts;
+  std::vector<std::string> names;
+  for (const CountEntry& e : r.composition) {
+    const std::string file = store.Resolve(e.table);
+    parts.push_back({TableLookup(store.Load(file)), e.count});
+    names.push_back(TableDisplayName(file));
+  }
+  std::unique_ptr<PointSource> own;
+  if (!source) source = (own = OpenPoints(r.points)).get();
+  const std::vector<double> fractions = AtomFractions(parts);
+  RunComments(w, "average", store, who, &r.points);
+  double total = 0.0;
+  for (const Constituent& p : parts) total += p.count;
+  std::string shares;
+  for (std::size_t k = 0; k < names.size(); ++k)
+    shares += (k ? ", " : "") + std::string("c(") + names[k] + ") = " + ShortestText(fractions[k]);
+  w.Comment("sum n = " + ShortestText(total) + "; " + shares);
+  if (r.breitDirac) w.Comment("Breit-Dirac power K = " + std::to_string(*r.breitDirac));
+  std::vector<std::string> header{UnitName(r.points.unit), "x", "f2_mean", "f_mean_sq", "S_mean"};
+  if (r.breitDirac) header.push_back("S_mean_BD");
+  w.Header(header);
+  const double energy = r.points.beam.EnergyKeV();
+  return StreamPoints(w, r.points, *source, r.breitDirac.has_value(),
+                      [&](double x, std::vector<std::optional<double>>* fields) {
+                        return AverageFields(parts, fractions, x, r.breitDirac, energy, fields);
+                      });
+}
+
+std::optional<double> BuiltInMolarMass(const std::string& displayName) {
+  const int z = AtomicNumber(displayName);
+  if (z == 0) return std::nullopt;
+  return StandardAtomicWeight(z);
+}
+
+void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
+                       RecordWriter& w) {
+  struct Column {
+    std::string name, file;
+    std::optional<double> molarMass;
+    TableLookup lookup;
+  };
+  std::vector<Column> columns;
+  for (const CrossSectionRequest::Column& c : r.columns) {
+    const std::string file = store.Resolve(c.table);
+    const std::string name = TableDisplayName(file);
+    columns.push_back({name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), TableLookup(store.Load(file))});
+  }
+  std::vector<std::vector<CrossSectionPair>> values(r.energies.size());
+  for (std::size_t e = 0; e < r.energies.size(); ++e)
+    for (const Column& c : columns) {
+      CrossSectionPair p;
+      const char* why = "";
+      if (!IntegratedCrossSections(c.lookup, r.energies[e], &p, &why))
+        Fail(ErrorKind::OutOfRange, c.file + " at " + ShortestText(r.energies[e]) + " keV: " + why);
+      values[e].push_back(p);
+    }
+  RunComments(w, "cross-section", store, who, nullptr);
+  w.Comment("sigma in barn per amount the table describes; cm2/g where a molar mass is known");
+  std::vector<std::string> header{"E_keV"};
+  std::vector<std::optional<double>> masses, fields, line;
+  for (const Column& c : columns) {
+    w.Comment("table " + c.name + ": " + store.Describe(c.file) +
+              (c.molarMass ? ", molar mass " + ShortestText(*c.molarMass) + " g/mol" : std::string()));
+    header.push_back("coh(" + c.name + ")");
+    header.push_back("incoh(" + c.name + ")");
+    if (c.molarMass) {
+      header.push_back("coh_cm2g(" + c.name + ")");
+      header.push_back("incoh_cm2g(" + c.name + ")");
+    }
+    masses.push_back(c.molarMass);
+  }
+  w.Header(header);
+  for (std::size_t e = 0; e < r.energies.size(); ++e) {
+    CrossSectionFields(values[e], masses, &fields);
+    line.assign({r.energies[e]});
+    line.insert(line.end(), fields.begin(), fields.end());
+    w.Line(line, 0);
+  }
+  w.Flush();
+}
+
+std::vector<LookupLine> RunLookup(const LookupRequest& r, const TableStore& store) {
+  const ScatteringTable t = store.LoadTyped(r.table);
+  RowValues x, f, s;
+  for (int i = 1; i <= TableRowCount; ++i) {
+    x(i) = t.x[static_cast<std::size_t>(i)];
+    f(i) = t.f[static_cast<std::size_t>(i)];
+    s(i) = t.s[static_cast<std::size_t>(i)];
+  }
+  std::vector<LookupLine> out;
+  for (const LookupRequest::Value& v : r.values) {
+    const LookupResult l = LookupPoint(x, f, s, v.x);
+    if (l.inRange)
+      out.push_back({FormatX(v.x) + " " + FormatFS(l.f) + " " + FormatFS(l.s), v.shown});
+    else
+      out.push_back({std::nullopt, v.shown});
+  }
+  return out;
+}
+
+namespace {
+
+BuiltTable Build(const std::string& name, Synthesis kind, std::vector<Ingredient> entries,
+                 const TableStore& store) {
+  BuiltTable b;
+  b.file = name + ".yex";
+  for (Ingredient& e : entries) e.file = store.Resolve(e.file);
+  b.resolved = entries;
+  try {
+    b.result = Synthesize(kind, entries, [&store](const std::string& file) { return store.Load(file); });
+  } catch (const Error& e) {
+    // A table that is missing or unreadable speaks for itself; the
+    // arithmetic's reasons are the new table's.
+    if (e.kind() == ErrorKind::MissingTable || e.kind() == ErrorKind::UnreadableData || e.kind() == ErrorKind::Io)
+      throw;
+    Fail(e.kind(), name + " not built: " + e.what());
+  }
+  return b;
+}
+
+}  // namespace
+
+BuiltTable BuildCompound(const std::string& name, const std::vector<CountEntry>& entries, const TableStore& store) {
+  std::vector<Ingredient> ingredients;
+  for (const CountEntry& e : entries) ingredients.push_back({e.table, e.count, 0.0});
+  return Build(name, Synthesis::Compound, ingredients, store);
+}
+
+BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& entries, const TableStore& store) {
+  return Build(name, Synthesis::Mixture, entries, store);
+}
+
+std::vector<std::string> BuiltLines(const BuiltTable& b, Synthesis kind) {
+  std::vector<std::string> lines;
+  for (std::size_t k = 0; k < b.resolved.size(); ++k) {
+    const Ingredient& e = b.resolved[k];
+    if (kind == Synthesis::Compound)
+      lines.push_back("  " + e.file + "  " + Printf("%.15g", e.amount));
+    else
+      lines.push_back("  " + e.file + "  r = " + Printf("%.10g", b.result.ratios[k]) + "  (atomic weight " +
+                      Printf("%.10g", e.atomicWeight) + ")");
+  }
+  return lines;
+}
+
+}  // namespace yex

@@ -1,0 +1,455 @@
+#include "core/request.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/elements.h"
+#include "core/formula.h"
+#include "core/numeric.h"
+#include "core/table_name.h"
+
+namespace yex {
+namespace {
+
+[[noreturn]] void Usage(const std::string& message) { Fail(ErrorKind::Usage, message); }
+
+bool Contains(const std::vector<std::string>& list, std::string_view s) {
+  return std::find(list.begin(), list.end(), s) != list.end();
+}
+
+bool LooksLikeOption(std::string_view a) {
+  if (a == "-h") return true;
+  return a.size() > 2 && a.substr(0, 2) == "--" && !(a[2] >= '0' && a[2] <= '9') && a[2] != '.';
+}
+
+std::vector<std::string_view> Split(std::string_view text, char sep) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t c; (c = text.find(sep, start)) != std::string_view::npos; start = c + 1)
+    parts.push_back(text.substr(start, c - start));
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+// "A:B:C" as three numbers, or nothing.
+std::optional<std::array<double, 3>> Triple(std::string_view text) {
+  const std::vector<std::string_view> parts = Split(text, ':');
+  if (parts.size() != 3) return std::nullopt;
+  std::array<double, 3> v{};
+  for (int i = 0; i < 3; ++i) {
+    const std::optional<double> n = NumberText(parts[static_cast<std::size_t>(i)]);
+    if (!n) return std::nullopt;
+    v[static_cast<std::size_t>(i)] = *n;
+  }
+  return v;
+}
+
+std::string Text(std::string_view v) { return std::string(v); }
+
+// "TABLE.yex" minus its extension, for the element a table may name.
+std::string BareName(const std::string& typed) {
+  if (typed.size() > 4) {
+    std::string tail = typed.substr(typed.size() - 4);
+    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (tail == ".yex") return typed.substr(0, typed.size() - 4);
+  }
+  return typed;
+}
+
+void NoStyleClash(const Options& o) {
+  if (o.has("--csv") && o.has("--tsv")) Usage("give one of --csv and --tsv");
+}
+
+}  // namespace
+
+bool Options::has(std::string_view option) const {
+  for (const auto& item : items)
+    if (item.first == option) return true;
+  return false;
+}
+
+std::vector<std::string> Options::values(std::string_view option) const {
+  std::vector<std::string> out;
+  for (const auto& item : items)
+    if (item.first == option) out.push_back(item.second);
+  return out;
+}
+
+std::optional<std::string> Options::single(std::string_view option) const {
+  const std::vector<std::string> v = values(option);
+  if (v.size() > 1) Usage("give " + Text(option) + " once");
+  if (v.empty()) return std::nullopt;
+  return v[0];
+}
+
+Options SplitArguments(const std::vector<std::string>& args, const OptionSpec& spec) {
+  Options parsed;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (!LooksLikeOption(a)) {
+      parsed.add("", a);
+    } else if (Contains(spec.valued, a)) {
+      if (i + 1 >= args.size()) Usage(a + " needs a value");
+      parsed.add(a, args[++i]);
+    } else if (Contains(spec.flags, a) || a == "--help" || a == "-h") {
+      parsed.add(a);
+    } else {
+      Usage("unknown option " + a);
+    }
+  }
+  return parsed;
+}
+
+bool WantsHelp(const std::vector<std::string>& args) {
+  return Contains(args, "--help") || Contains(args, "-h");
+}
+
+std::string OptionName(std::string_view option) {
+  return Text(option.substr(0, 2) == "--" ? option.substr(2) : option);
+}
+
+std::optional<double> NumberText(std::string_view text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  double v = 0;
+  if (!ParseWholeNumber(text, &v) || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+double ParseNumber(std::string_view option, std::string_view text) {
+  const std::optional<double> n = NumberText(text);
+  if (!n) Usage(OptionName(option) + " " + Text(text) + ": not a number");
+  return *n;
+}
+
+double ParsePositive(std::string_view option, std::string_view text) {
+  const double n = ParseNumber(option, text);
+  if (!(n > 0)) Usage(OptionName(option) + " " + Text(text) + ": must be positive");
+  return n;
+}
+
+double CheckPositive(std::string_view name, double value) {
+  if (!(value > 0) || !std::isfinite(value))
+    Usage(OptionName(name) + " " + ShortestText(value) + ": must be positive");
+  return value;
+}
+
+OptionSpec OutputOptions() { return {{}, {"--csv", "--tsv", "--display"}}; }
+
+OutputStyle ParseOutputStyle(const Options& o) {
+  NoStyleClash(o);
+  return {o.has("--tsv") ? '\t' : ',', o.has("--display")};
+}
+
+double Beam::EnergyKeV() const { return energy ? *energy : lambda ? kHcKeVAngstrom / *lambda : 0.0; }
+
+Beam MakeBeam(std::optional<double> energyKeV, std::optional<double> wavelength) {
+  if (energyKeV && wavelength) Usage("give one of energy and wavelength, once");
+  Beam b;
+  if (energyKeV) {
+    b.energy = CheckPositive("energy", *energyKeV);
+    b.lambda = WavelengthFromEnergy(*energyKeV);
+  } else if (wavelength) {
+    b.lambda = CheckPositive("wavelength", *wavelength);
+  }
+  return b;
+}
+
+Beam ParseBeam(const Options& o) {
+  const std::vector<std::string> e = o.values("--energy"), w = o.values("--wavelength");
+  if (e.size() + w.size() > 1) Usage("give one of energy and wavelength, once");
+  if (!e.empty()) return MakeBeam(ParsePositive("--energy", e[0]), std::nullopt);
+  if (!w.empty()) return MakeBeam(std::nullopt, ParsePositive("--wavelength", w[0]));
+  return {};
+}
+
+Unit ParseUnit(std::string_view text) {
+  for (Unit u : {Unit::X, Unit::Q, Unit::Qnm, Unit::Theta})
+    if (text == UnitName(u)) return u;
+  Usage("unit " + Text(text) + ": expected x, q, qnm or theta");
+}
+
+LinearGrid ParseLinearGrid(std::string_view option, std::string_view text) {
+  const std::string named = OptionName(option) + " " + Text(text);
+  const auto v = Triple(text);
+  if (!v) Usage(named + ": expected START:STOP:STEP");
+  GridProblem problem = GridProblem::None;
+  const std::optional<LinearGrid> g = MakeLinearGrid((*v)[0], (*v)[1], (*v)[2], &problem);
+  if (!g)
+    Usage(named + (problem == GridProblem::StepNotPositive ? ": STEP must be positive"
+                   : problem == GridProblem::TooManyPoints ? ": too many points"
+                                                           : ": STOP lies below START"));
+  return *g;
+}
+
+LogGrid ParseLogGrid(std::string_view option, std::string_view text, double maxCount) {
+  const std::string named = OptionName(option) + " " + Text(text);
+  const auto v = Triple(text);
+  if (!v) Usage(named + ": expected START:STOP:N");
+  GridProblem problem = GridProblem::None;
+  const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], maxCount, &problem);
+  if (!g)
+    Usage(named + (problem == GridProblem::NotPositive ? ": START and STOP must be positive"
+                                                       : ": N must be a whole number of at least 2"));
+  return *g;
+}
+
+OptionSpec PointOptions() {
+  return {{"--grid", "--log-grid", "--from", "--unit", "--energy", "--wavelength"}, {"--csv", "--tsv", "--display"}};
+}
+
+PointsRequest ParsePoints(const Options& o) {
+  PointsRequest p;
+  if (const std::optional<std::string> u = o.single("--unit")) p.unit = ParseUnit(*u);
+  p.beam = ParseBeam(o);
+  if (p.unit == Unit::Theta && !p.beam.lambda) Usage("theta needs an energy or a wavelength");
+  const std::vector<std::string> grids = o.values("--grid"), logs = o.values("--log-grid"),
+                                 files = o.values("--from");
+  const std::size_t sources = grids.size() + logs.size() + files.size();
+  if (sources == 0) Usage("no points: give --grid, --log-grid or --from");
+  if (sources > 1) Usage("give one of --grid, --log-grid and --from, once");
+  if (!grids.empty()) {
+    p.kind = PointsRequest::Kind::Grid;
+    p.grid = ParseLinearGrid("--grid", grids[0]);
+    p.description = "grid " + grids[0];
+  } else if (!logs.empty()) {
+    p.kind = PointsRequest::Kind::LogGrid;
+    p.logGrid = ParseLogGrid("--log-grid", logs[0], kMaxPoints);
+    p.description = "log grid " + logs[0];
+  } else {
+    p.kind = PointsRequest::Kind::File;
+    p.file = files[0];
+    p.description = "from " + (files[0] == "-" ? std::string("standard input") : files[0]);
+  }
+  return p;
+}
+
+CountEntry MakeCountEntry(const std::string& table, double count) {
+  if (!(count > 0) || !std::isfinite(count))
+    Usage(table + ":" + ShortestText(count) + ": the count must be positive");
+  return {table, count};
+}
+
+CountEntry ParseCountEntry(std::string_view text) {
+  const std::size_t colon = text.rfind(':');
+  const std::optional<double> n =
+      colon == std::string_view::npos || colon == 0 ? std::nullopt : NumberText(text.substr(colon + 1));
+  if (!n) Usage(Text(text) + ": expected TABLE:COUNT");
+  if (!(*n > 0)) Usage(Text(text) + ": the count must be positive");
+  return {Text(text.substr(0, colon)), *n};
+}
+
+std::vector<CountEntry> FormulaEntries(std::string_view formula) {
+  const FormulaResult f = ParseFormula(formula);
+  if (!f.ok) Usage("formula " + Text(formula) + ": " + f.error);
+  std::vector<CountEntry> out;
+  for (const FormulaPart& p : f.parts) out.push_back({p.symbol, p.count});
+  return out;
+}
+
+Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optional<double> atomicWeight) {
+  Ingredient e{table, percent, 0.0};
+  const std::string shown = table + ":" + ShortestText(percent) + (atomicWeight ? ":" + ShortestText(*atomicWeight) : "");
+  // A weight of 0 would make the constituent (or, first, every other one)
+  // count for nothing in a table that looks like a mixture.
+  if (!(percent > 0) || !std::isfinite(percent)) Usage(shown + ": the weight percent must be positive");
+  if (atomicWeight && (!(*atomicWeight > 0) || !std::isfinite(*atomicWeight)))
+    Usage(shown + ": the atomic weight must be positive");
+  if (atomicWeight) {
+    e.atomicWeight = *atomicWeight;
+  } else {
+    const int z = AtomicNumber(BareName(table));
+    if (z == 0) {
+      std::string file = table;
+      if (BareName(file) == file) file += ".yex";
+      Usage(table + ":" + ShortestText(percent) + ": give the atomic weight, " + file + " is not an element table");
+    }
+    e.atomicWeight = StandardAtomicWeight(z);
+  }
+  return e;
+}
+
+Ingredient ParseMixtureEntry(std::string_view text) {
+  const std::vector<std::string_view> parts = Split(text, ':');
+  const std::optional<double> w = parts.size() >= 2 ? NumberText(parts[1]) : std::nullopt;
+  if (parts.size() < 2 || parts.size() > 3 || parts[0].empty() || !w)
+    Usage(Text(text) + ": expected TABLE:PERCENT[:ATOMIC_WEIGHT]");
+  std::optional<double> a;
+  if (parts.size() == 3) {
+    a = NumberText(parts[2]);
+    if (!a) Usage(Text(text) + ": the atomic weight is not a number");
+  }
+  const std::string table = Text(parts[0]);
+  if (!a && AtomicNumber(BareName(table)) == 0) {
+    std::string file = table;
+    if (BareName(file) == file) file += ".yex";
+    Usage(Text(text) + ": give the atomic weight, " + file + " is not an element table");
+  }
+  return MakeMixtureEntry(table, *w, a);
+}
+
+OptionSpec CurveOptions() {
+  OptionSpec s = PointOptions();
+  s.flags.push_back("--dcs");
+  return s;
+}
+
+CurveRequest ParseCurve(const Options& o) {
+  NoStyleClash(o);
+  CurveRequest r;
+  r.tables = o.operands();
+  if (r.tables.empty()) Usage("curve needs at least one TABLE");
+  r.points = ParsePoints(o);
+  r.dcs = o.has("--dcs");
+  if (r.dcs && !r.points.beam.lambda) Usage("dcs needs an energy or a wavelength");
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+OptionSpec AverageOptions() {
+  OptionSpec s = PointOptions();
+  s.valued.push_back("--formula");
+  s.valued.push_back("--breit-dirac");
+  return s;
+}
+
+std::optional<int> MakeBreitDirac(std::optional<int> power) {
+  if (power && *power != 2 && *power != 3)
+    Usage("breit-dirac takes 2 (integrating) or 3 (energy-dispersive), once");
+  return power;
+}
+
+AverageRequest ParseAverage(const Options& o) {
+  NoStyleClash(o);
+  AverageRequest r;
+  const std::vector<std::string> formulas = o.values("--formula");
+  if (formulas.size() > 1 || formulas.empty() == o.operands().empty())
+    Usage("give --formula FORMULA or TABLE:COUNT...");
+  if (!formulas.empty())
+    r.composition = FormulaEntries(formulas[0]);
+  else
+    for (const std::string& operand : o.operands()) r.composition.push_back(ParseCountEntry(operand));
+  const std::vector<std::string> bd = o.values("--breit-dirac");
+  if (!bd.empty()) {
+    if (bd.size() > 1 || (bd[0] != "2" && bd[0] != "3"))
+      Usage("breit-dirac takes 2 (integrating) or 3 (energy-dispersive), once");
+    r.breitDirac = bd[0] == "2" ? 2 : 3;
+  }
+  r.points = ParsePoints(o);
+  if (r.breitDirac && !r.points.beam.lambda) Usage("the Breit-Dirac factor needs an energy or a wavelength");
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+OptionSpec CrossSectionOptions() { return {{"--energy", "--energy-grid"}, {"--csv", "--tsv", "--display"}}; }
+
+CrossSectionRequest ParseCrossSection(const Options& o) {
+  NoStyleClash(o);
+  CrossSectionRequest r;
+  if (o.operands().empty()) Usage("cross-section needs at least one TABLE");
+  const std::vector<std::string> given = o.values("--energy"), grids = o.values("--energy-grid");
+  if (given.empty() == grids.empty() || grids.size() > 1)
+    Usage("give --energy (repeated as needed) or one --energy-grid");
+  for (const std::string& e : given) r.energies.push_back(ParsePositive("--energy", e));
+  if (!grids.empty()) {
+    const auto v = Triple(grids[0]);
+    if (!v) Usage("energy-grid " + grids[0] + ": expected START:STOP:N");
+    GridProblem problem = GridProblem::None;
+    const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], 1e6, &problem);
+    if (!g)
+      Usage("energy-grid " + grids[0] +
+            (problem == GridProblem::NotPositive ? ": energies must be positive"
+                                                 : ": N must be a whole number of at least 2"));
+    for (std::int64_t i = 0; i < g->count; ++i) r.energies.push_back((*g)[i]);
+  }
+  for (const std::string& operand : o.operands()) {
+    CrossSectionRequest::Column c{operand, std::nullopt};
+    if (const std::size_t colon = operand.rfind(':'); colon != std::string::npos) {
+      c.table = operand.substr(0, colon);
+      c.molarMass = colon == 0 ? std::nullopt : NumberText(std::string_view(operand).substr(colon + 1));
+      if (!c.molarMass || !(*c.molarMass > 0))
+        Usage(operand + ": expected TABLE or TABLE:MOLAR_MASS (g/mol, positive)");
+    }
+    r.columns.push_back(c);
+  }
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+OptionSpec LookupOptions() { return {{"--theta", "--q", "--energy", "--wavelength"}, {}}; }
+
+LookupRequest ParseLookup(const Options& o) {
+  LookupRequest r;
+  if (o.operands().empty()) Usage("lookup needs a TABLE");
+  const Beam beam = ParseBeam(o);
+  bool first = true;
+  for (const auto& [option, v] : o.items) {
+    if (option.empty()) {
+      // A value typed after the table is read as the main window reads it.
+      if (first)
+        r.table = v;
+      else
+        r.values.push_back({NumericValue(v), v});
+      first = false;
+      continue;
+    }
+    if (option != "--theta" && option != "--q") continue;
+    const double n = ParseNumber(option, v);
+    if (option == "--q") {
+      r.values.push_back({XFromQ(n), "Q = " + v});
+    } else {
+      if (!beam.lambda) Usage("theta needs an energy or a wavelength");
+      r.values.push_back({XFromAngle(n, *beam.lambda), "theta = " + v});
+    }
+  }
+  if (r.values.empty()) Usage("lookup needs at least one value");
+  return r;
+}
+
+void CheckTableName(const std::string& name) {
+  if (!IsCreatableTableName(name)) Usage("\"" + name + "\" cannot be a table name");
+}
+
+CompoundRequest ParseCompound(const std::vector<std::string>& argsIn) {
+  std::vector<std::string> args;
+  CompoundRequest r;
+  for (const std::string& a : argsIn)
+    if (a == "--force")
+      r.force = true;
+    else
+      args.push_back(a);
+  if (args.size() < 2) Usage("compound needs NAME and its constituents");
+  r.name = args[0];
+  CheckTableName(r.name);
+  if (args[1] == "--formula") {
+    if (args.size() != 3) Usage("--formula needs one FORMULA");
+    r.entries = FormulaEntries(args[2]);
+  } else {
+    for (std::size_t i = 1; i < args.size(); ++i) r.entries.push_back(ParseCountEntry(args[i]));
+  }
+  if (r.entries.size() > static_cast<std::size_t>(MaxConstituents))
+    Usage("at most " + std::to_string(MaxConstituents) + " tables, " + std::to_string(r.entries.size()) +
+          " given");
+  return r;
+}
+
+MixtureRequest ParseMixture(const std::vector<std::string>& argsIn) {
+  std::vector<std::string> args;
+  MixtureRequest r;
+  for (const std::string& a : argsIn)
+    if (a == "--force")
+      r.force = true;
+    else
+      args.push_back(a);
+  if (args.size() < 2) Usage("mixture needs NAME and its constituents");
+  r.name = args[0];
+  CheckTableName(r.name);
+  for (std::size_t i = 1; i < args.size(); ++i) r.entries.push_back(ParseMixtureEntry(args[i]));
+  if (r.entries.size() > static_cast<std::size_t>(MaxConstituents))
+    Usage("at most " + std::to_string(MaxConstituents) + " tables, " + std::to_string(r.entries.size()) +
+          " given");
+  return r;
+}
+
+}  // namespace yex

@@ -1,0 +1,175 @@
+// The requests every front end makes of the core, typed, and their one
+// parser from text. A command line and the page's form both become Options
+// (option names as yex-cli spells them, operands with an empty name); each
+// request is read from Options once, checked once, and every refusal is an
+// Error naming what is wrong. The value-level checks (MakeBeam, CountEntry,
+// MixtureEntry, ...) are what the Python module calls with its arguments.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/error.h"
+#include "core/series.h"
+#include "core/synthesis.h"
+#include "core/units.h"
+
+namespace yex {
+
+// Options and operands in the order given.
+struct Options {
+  std::vector<std::pair<std::string, std::string>> items;
+  bool has(std::string_view option) const;
+  // The values of an option (or, for "", the operands) in the order given.
+  std::vector<std::string> values(std::string_view option) const;
+  std::vector<std::string> operands() const { return values(""); }
+  // The value of an option given at most once; Usage when it is repeated.
+  std::optional<std::string> single(std::string_view option) const;
+  void add(std::string option, std::string value = {}) { items.emplace_back(std::move(option), std::move(value)); }
+};
+
+// Options a command knows: `valued` take the next argument, `flags` none.
+// "--help"/"-h" are always known. A word starting with "--" followed by a
+// digit or "." is an operand (a negative number), as is "-" alone.
+struct OptionSpec {
+  std::vector<std::string> valued;
+  std::vector<std::string> flags;
+};
+// Usage error for an unknown option or a missing value.
+Options SplitArguments(const std::vector<std::string>& args, const OptionSpec& spec);
+bool WantsHelp(const std::vector<std::string>& args);
+
+// An option's name in messages: "--energy" -> "energy".
+std::string OptionName(std::string_view option);
+
+// A whole text that is a finite number (blanks around it and a leading +
+// allowed), or nothing.
+std::optional<double> NumberText(std::string_view text);
+// The number of `option`; Usage "NAME TEXT: not a number".
+double ParseNumber(std::string_view option, std::string_view text);
+// The same, and positive; Usage "NAME TEXT: must be positive".
+double ParsePositive(std::string_view option, std::string_view text);
+// A value that must be positive and finite, as a front end with numbers
+// passes it; Usage "NAME VALUE: must be positive".
+double CheckPositive(std::string_view name, double value);
+
+// CSV or TSV, shortest text or the main window's patterns.
+struct OutputStyle {
+  char separator = ',';
+  bool display = false;
+};
+OutputStyle ParseOutputStyle(const Options& o);  // --csv | --tsv, --display
+OptionSpec OutputOptions();
+
+// The photon energy or the wavelength (at most one): λ in Å, and E in keV
+// when the energy was given.
+struct Beam {
+  std::optional<double> energy;  // keV
+  std::optional<double> lambda;  // Å
+  // E from --energy, else hc/λ, else 0.
+  double EnergyKeV() const;
+};
+Beam MakeBeam(std::optional<double> energyKeV, std::optional<double> wavelength);
+Beam ParseBeam(const Options& o);  // --energy KEV | --wavelength A
+
+Unit ParseUnit(std::string_view text);  // x | q | qnm | theta
+
+// Where the points of curve and average come from.
+struct PointsRequest {
+  enum class Kind { Grid, LogGrid, File };
+  Kind kind = Kind::Grid;
+  LinearGrid grid;
+  LogGrid logGrid;
+  std::string file;  // File: a path, or "-" for standard input
+  Unit unit = Unit::X;
+  Beam beam;
+  std::string description;  // for the # lines: "grid 0.1:1:0.1", "from points.txt"
+};
+OptionSpec PointOptions();
+// --grid | --log-grid | --from, --unit, --energy | --wavelength.
+PointsRequest ParsePoints(const Options& o);
+LinearGrid ParseLinearGrid(std::string_view option, std::string_view text);
+LogGrid ParseLogGrid(std::string_view option, std::string_view text, double maxCount);
+
+// A table as typed and its count: "TABLE:COUNT" (split at the last colon).
+struct CountEntry {
+  std::string table;
+  double count = 0.0;
+};
+CountEntry ParseCountEntry(std::string_view text);
+// A count from a front end with numbers; the message names it as TABLE:COUNT.
+CountEntry MakeCountEntry(const std::string& table, double count);
+// A formula's elements as table names and counts; Usage naming the token.
+std::vector<CountEntry> FormulaEntries(std::string_view formula);
+
+// "TABLE:PERCENT[:ATOMIC_WEIGHT]"; the atomic weight, when left out, is
+// the element's standard one (Usage when TABLE names no element). `file` is
+// the table as typed.
+Ingredient ParseMixtureEntry(std::string_view text);
+Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optional<double> atomicWeight);
+
+struct CurveRequest {
+  std::vector<std::string> tables;
+  PointsRequest points;
+  bool dcs = false;
+  OutputStyle style;
+};
+OptionSpec CurveOptions();
+CurveRequest ParseCurve(const Options& o);
+
+struct AverageRequest {
+  std::vector<CountEntry> composition;
+  PointsRequest points;
+  std::optional<int> breitDirac;
+  OutputStyle style;
+};
+OptionSpec AverageOptions();
+AverageRequest ParseAverage(const Options& o);
+std::optional<int> MakeBreitDirac(std::optional<int> power);
+
+struct CrossSectionRequest {
+  struct Column {
+    std::string table;
+    std::optional<double> molarMass;  // given after a colon
+  };
+  std::vector<Column> columns;
+  std::vector<double> energies;
+  OutputStyle style;
+};
+OptionSpec CrossSectionOptions();
+CrossSectionRequest ParseCrossSection(const Options& o);
+
+// lookup TABLE [X...] [--theta DEG]... [--q Q]... [--energy | --wavelength]
+struct LookupRequest {
+  std::string table;
+  struct Value {
+    double x;
+    std::string shown;  // what an out-of-range message names
+  };
+  std::vector<Value> values;
+};
+OptionSpec LookupOptions();
+LookupRequest ParseLookup(const Options& o);
+
+// compound NAME (TABLE:COUNT... | --formula FORMULA); mixture NAME
+// TABLE:PERCENT[:ATOMIC_WEIGHT]... Tables as typed.
+struct CompoundRequest {
+  std::string name;
+  std::vector<CountEntry> entries;
+  bool force = false;
+};
+CompoundRequest ParseCompound(const std::vector<std::string>& args);
+struct MixtureRequest {
+  std::string name;
+  std::vector<Ingredient> entries;
+  bool force = false;
+};
+MixtureRequest ParseMixture(const std::vector<std::string>& args);
+// Usage "\"NAME\" cannot be a table name".
+void CheckTableName(const std::string& name);
+
+}  // namespace yex
