@@ -237,7 +237,9 @@ void TestCli::compoundRefusals() {
        2,
        "at most 10"},
       {{"mixture", "Keep", "H:10", "Keep:90"}, 2, "give the atomic weight"},
-      {{"mixture", "Keep", "H:0:1", "O:90:16"}, 1, "not written"},
+      {{"mixture", "Keep", "H:0:1", "O:90:16"}, 2, "H:0:1: the weight percent must be positive"},
+      {{"mixture", "Keep", "H:50:0", "O:50"}, 2, "H:50:0: the atomic weight must be positive"},
+      {{"mixture", "Keep", "H:1:1e300", "O:1:1e-300"}, 1, "Keep not built"},
   };
   for (const Case& c : cases) {
     const Result r = Cli(c.args);

@@ -207,7 +207,6 @@ void TestCurve::usageErrors() {
       {"curve", "O", "--log-grid", "0:2:5"},                   // log of 0
       {"curve", "O", "--from", "missing.txt"},                 // unreadable file
       {"curve", "O", "--from", "folder"},                      // not a file
-      {"curve", "Missing", "--grid", "1:2:1"},                 // table cannot be read
       {"curve", "O", "--grid", "1:2:1", "--unit", "nm"},       // unknown unit
       {"curve", "O", "--grid", "1:2:1", "--energy", "0"},      // energy not positive
       {"curve", "O", "--grid", "1:2:1", "--wavelength", "0"},  // wavelength not positive
@@ -221,6 +220,10 @@ void TestCurve::usageErrors() {
     QVERIFY2(r.out.isEmpty(), qPrintable(args.join(' ')));
     QCOMPARE(r.err.count("yex-cli: "), 1);
   }
+  // A missing table is a data error, as in every command.
+  const CliResult missing = RunCli({"curve", "Missing", "--grid", "1:2:1"});
+  QCOMPARE(missing.status, 1);
+  QVERIFY(missing.out.isEmpty());
   // An empty file has no points either.
   const CliResult empty = RunCli({"curve", "O", "--from", "-"}, "# nothing\n");
   QCOMPARE(empty.status, 2);

@@ -121,7 +121,7 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
 @pytest.mark.parametrize(
     "call, error, message",
     [
-        (lambda: yex.read_table("YEX-data/Nothing.yex"), FileNotFoundError, "does not exist"),
+        (lambda: yex.read_table("YEX-data/Nothing.yex"), FileNotFoundError, "no table YEX-data/Nothing.yex"),
         (lambda: yex.read_table("short.yex"), ValueError, "holds 2 lines"),
         (lambda: yex.read_table("YEX-data"), OSError, "not a file"),
         (lambda: yex.compound("Ca(OH2"), ValueError, "unbalanced \"(\" at position 3"),

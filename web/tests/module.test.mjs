@@ -140,7 +140,7 @@ test("bad tables, names, formulas and requests are refused with their reason, an
   for (const [request, reason] of [
     [{ tables: ["C"], points: "grid", grid: "1:0:1" }, /STOP lies below START/],
     [{ tables: ["C"], points: "log", grid: "1:10:1.5" }, /N must be a whole number/],
-    [{ tables: ["C"], points: "list", list: "0.1\nabc\n" }, /line 2: "abc" is not a number/],
+    [{ tables: ["C"], points: "list", list: "0.1\nabc\n" }, /your list:2: "abc" is not a number/],
     [{ tables: ["C"], unit: "theta", points: "grid", grid: "1:2:1" }, /theta needs an energy/],
     [{ tables: ["C"], points: "grid", grid: "1:2:1", dcs: true }, /needs an energy/],
     [{ tables: ["Nope"], points: "grid", grid: "1:2:1" }, /no table Nope/],
