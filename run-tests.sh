@@ -22,7 +22,7 @@ yex_install_missing emscripten node-acorn nodejs chromium
 command -v npm >/dev/null || yex_install_missing npm
 "$YEX_ROOT/tools/build-web.sh" >/dev/null
 (cd "$YEX_ROOT/web" && npm ci --no-audit --no-fund --loglevel=error &&
-  YEX_CLI="$YEX_ROOT/build/cli/yex-cli" YEX_SITE="$YEX_ROOT/build-web/site" node --test tests/)
+  YEX_CLI="$YEX_ROOT/build/cli/yex-cli" YEX_PYTHONPATH="$YEX_ROOT/build/python" YEX_SITE="$YEX_ROOT/build-web/site" node --test tests/)
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 yex_build "$YEX_ROOT/build-asan" -DYEX_SANITIZE=ON

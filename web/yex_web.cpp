@@ -285,17 +285,19 @@ val ListTables() {
 }
 
 val AddTable(const std::string& file, const std::string& bytes) {
-  LoadShipped();
-  if (!EndsWithYex(file) || !IsCreatableTableName(BaseName(file)))
-    return Failure(file + ": not a table file name (NAME.yex)");
-  ScatteringTable t;
-  if (const std::optional<std::string> why = Unreadable(bytes, &t)) return Failure(file + ": " + *why);
-  if (const Table* same = Find(file); same && same->shipped && Lower(same->file) == Lower(file))
-    return Failure(file + ": a shipped table has this name; rename the file to add it");
-  Keep(file, bytes, t);
-  val r = Success();
-  r.set("file", file);
-  return r;
+  return Guarded([&] {
+    if (!EndsWithYex(file) || !IsCreatableTableName(BaseName(file)))
+      Fail(ErrorKind::Usage, file + ": not a table file name (NAME.yex)");
+    ScatteringTable t;
+    if (const std::optional<std::string> why = Unreadable(bytes, &t))
+      Fail(ErrorKind::UnreadableData, file + ": " + *why);
+    if (const Table* same = Find(file); same && same->shipped && Lower(same->file) == Lower(file))
+      Fail(ErrorKind::Usage, file + ": a shipped table has this name; rename the file to add it");
+    Keep(file, bytes, t);
+    val r = Success();
+    r.set("file", file);
+    return r;
+  });
 }
 
 val RemoveTable(const std::string& file) {

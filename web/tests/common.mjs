@@ -40,3 +40,15 @@ export function random(seed) {
     return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
   };
 }
+
+// Runs Python code with the module built beside yex-cli (YEX_PYTHONPATH).
+export function python(work, code) {
+  const pythonPath = process.env.YEX_PYTHONPATH || path.join(path.dirname(path.dirname(cli)), "python");
+  const r = spawnSync("/usr/bin/python3", ["-c", code], {
+    cwd: work,
+    encoding: "utf8",
+    env: { ...process.env, PYTHONPATH: pythonPath },
+  });
+  if (r.status !== 0) throw new Error(r.stderr);
+  return r.stdout;
+}
