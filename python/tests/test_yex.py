@@ -83,8 +83,13 @@ def test_shapes_and_dtypes(work, x, shape):
 )
 def test_compound_saves_what_the_cli_writes(work, formula):
     assert cli("compound", "ByCli", "--formula", formula, cwd=work)[0] == 0
-    yex.compound(formula, data="YEX-data").save("YEX-data/ByPy.yex")
+    table = yex.compound(formula, data="YEX-data")
+    table.save("YEX-data/ByPy.yex")
     assert (work / "YEX-data/ByPy.yex").read_bytes() == (work / "YEX-data/ByCli.yex").read_bytes()
+    # The table in memory is the file's: the same lookups as yex-cli on it.
+    rows = csv_rows(cli("curve", "ByCli", "--log-grid", "0.005:1000:2001", cwd=work)[1])
+    f, s = table.lookup(rows[:, 0])
+    assert np.array_equal(f, rows[:, 2]) and np.array_equal(s, rows[:, 3])
 
 
 def test_dict_compound_and_mixture_save_what_the_cli_writes(work):
