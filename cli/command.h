@@ -21,6 +21,9 @@ void Err(const std::string& text);
 // A RecordWriter to standard output.
 RecordWriter StdoutWriter(OutputStyle style);
 
+// Status 0, or 1 with the warning of points left empty.
+int Finished(const RunSummary& s);
+
 // The data folder, ./YEX-data unless --data said otherwise.
 void SetDataFolder(const std::string& folder);
 const FolderStore& Store();

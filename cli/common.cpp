@@ -48,6 +48,12 @@ void Err(const std::string& text) {
 
 RecordWriter StdoutWriter(OutputStyle style) { return RecordWriter(style, Out); }
 
+int Finished(const RunSummary& s) {
+  if (s.warning.empty()) return kOk;
+  Err("yex-cli: " + s.warning + "\n");
+  return kDataError;
+}
+
 void SetDataFolder(const std::string& folder) {
   Folder() = QDir::cleanPath(QString::fromStdString(folder)).toStdString();
   TheStore().reset();

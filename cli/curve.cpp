@@ -47,10 +47,7 @@ int Curve(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCurveHelp), kOk;
   const CurveRequest r = ParseCurve(SplitArguments(args, CurveOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  const RunSummary s = WriteCurve(r, Store(), Program(), w);
-  if (s.warning.empty()) return kOk;
-  Err("yex-cli: " + s.warning + "\n");
-  return kDataError;
+  return Finished(WriteCurve(r, Store(), Program(), w));
 }
 
 }  // namespace yex::cli

@@ -53,10 +53,7 @@ int Average(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kAverageHelp), kOk;
   const AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  const RunSummary s = WriteAverage(r, Store(), Program(), w);
-  if (s.warning.empty()) return kOk;
-  Err("yex-cli: " + s.warning + "\n");
-  return kDataError;
+  return Finished(WriteAverage(r, Store(), Program(), w));
 }
 
 }  // namespace yex::cli

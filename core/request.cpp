@@ -411,17 +411,33 @@ void CheckTableName(const std::string& name) {
   if (!IsCreatableTableName(name)) Usage("\"" + name + "\" cannot be a table name");
 }
 
-CompoundRequest ParseCompound(const std::vector<std::string>& argsIn) {
+namespace {
+
+// NAME and the constituents of a new table, without --force (which says
+// whether an existing table may be replaced).
+std::vector<std::string> NewTableArguments(const char* command, const std::vector<std::string>& argsIn,
+                                           bool* force) {
   std::vector<std::string> args;
-  CompoundRequest r;
   for (const std::string& a : argsIn)
     if (a == "--force")
-      r.force = true;
+      *force = true;
     else
       args.push_back(a);
-  if (args.size() < 2) Usage("compound needs NAME and its constituents");
+  if (args.size() < 2) Usage(std::string(command) + " needs NAME and its constituents");
+  CheckTableName(args[0]);
+  // The count itself is checked before any table is looked for.
+  if (args.size() - 1 > static_cast<std::size_t>(MaxConstituents) && args[1] != "--formula")
+    Usage("at most " + std::to_string(MaxConstituents) + " tables, " + std::to_string(args.size() - 1) +
+          " given");
+  return args;
+}
+
+}  // namespace
+
+CompoundRequest ParseCompound(const std::vector<std::string>& argsIn) {
+  CompoundRequest r;
+  const std::vector<std::string> args = NewTableArguments("compound", argsIn, &r.force);
   r.name = args[0];
-  CheckTableName(r.name);
   if (args[1] == "--formula") {
     if (args.size() != 3) Usage("--formula needs one FORMULA");
     r.entries = FormulaEntries(args[2]);
@@ -435,20 +451,10 @@ CompoundRequest ParseCompound(const std::vector<std::string>& argsIn) {
 }
 
 MixtureRequest ParseMixture(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args;
   MixtureRequest r;
-  for (const std::string& a : argsIn)
-    if (a == "--force")
-      r.force = true;
-    else
-      args.push_back(a);
-  if (args.size() < 2) Usage("mixture needs NAME and its constituents");
+  const std::vector<std::string> args = NewTableArguments("mixture", argsIn, &r.force);
   r.name = args[0];
-  CheckTableName(r.name);
   for (std::size_t i = 1; i < args.size(); ++i) r.entries.push_back(ParseMixtureEntry(args[i]));
-  if (r.entries.size() > static_cast<std::size_t>(MaxConstituents))
-    Usage("at most " + std::to_string(MaxConstituents) + " tables, " + std::to_string(r.entries.size()) +
-          " given");
   return r;
 }
 

@@ -224,6 +224,18 @@ std::unique_ptr<PointSource> PagePoints(const val& req, PointsRequest* p) {
   return TextPoints(list, "your list");
 }
 
+val RunResult(const std::string& text, const RunSummary& s);
+
+// The lines `run` writes, gathered for the page.
+template <typename F>
+val Collect(OutputStyle style, const F& run) {
+  std::string text;
+  RecordWriter w(style, [&text](const std::string& s) { text += s; });
+  const RunSummary s = run(w);
+  w.Flush();
+  return RunResult(text, s);
+}
+
 val RunResult(const std::string& text, const RunSummary& s) {
   val r = Success();
   r.set("csv", text);
@@ -429,11 +441,7 @@ val Curve(const val& req) {
     if (req["dcs"].isTrue()) o.add("--dcs");
     CurveRequest r = ParseCurve(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    std::string text;
-    RecordWriter w(r.style, [&text](const std::string& s) { text += s; });
-    const RunSummary s = WriteCurve(r, Store(), Program(), w, points.get());
-    w.Flush();
-    return RunResult(text, s);
+    return Collect(r.style, [&](RecordWriter& w) { return WriteCurve(r, Store(), Program(), w, points.get()); });
   });
 }
 
@@ -448,11 +456,7 @@ val Average(const val& req) {
     if (!bd.empty()) o.add("--breit-dirac", bd);
     AverageRequest r = ParseAverage(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    std::string text;
-    RecordWriter w(r.style, [&text](const std::string& s) { text += s; });
-    const RunSummary s = WriteAverage(r, Store(), Program(), w, points.get());
-    w.Flush();
-    return RunResult(text, s);
+    return Collect(r.style, [&](RecordWriter& w) { return WriteAverage(r, Store(), Program(), w, points.get()); });
   });
 }
 
