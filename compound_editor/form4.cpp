@@ -161,6 +161,7 @@ void Form4::AtomCount(int k) {
 }
 
 void Form4::Command1_Click() {
+  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); })) return;
   const SaveResult r = SaveCompound(Text1->text());
   if (!ReportSave(r, QStringLiteral("ファイル名が入力されていません"))) return;
   HideRows();

@@ -21,19 +21,24 @@ double Gauss8(const F& f, double a, double b) {
 }
 
 // Halves the interval until the two halves agree with the whole to a
-// relative 1e-9 of the piece (or the depth is spent).
+// relative 1e-9 of the piece, the depth is spent, or the budget of halvings
+// is: a value that never settles (not finite, or rough beyond any table's)
+// ends at once instead of after 2^depth halvings.
 template <typename F>
-double Adaptive(const F& f, double a, double b, double whole, int depth) {
+double Adaptive(const F& f, double a, double b, double whole, int depth, long* budget) {
   const double mid = 0.5 * (a + b);
   const double left = Gauss8(f, a, mid), right = Gauss8(f, mid, b);
   const double both = left + right;
-  if (depth == 0 || std::fabs(both - whole) <= 1e-10 * std::fabs(both) || both == whole) return both;
-  return Adaptive(f, a, mid, left, depth - 1) + Adaptive(f, mid, b, right, depth - 1);
+  if (depth == 0 || std::fabs(both - whole) <= 1e-10 * std::fabs(both) || both == whole ||
+      !std::isfinite(both) || --*budget < 0)
+    return both;
+  return Adaptive(f, a, mid, left, depth - 1, budget) + Adaptive(f, mid, b, right, depth - 1, budget);
 }
 
 template <typename F>
 double Integrate(const F& f, double a, double b) {
-  return Adaptive(f, a, b, Gauss8(f, a, b), 30);
+  long budget = 1 << 16;
+  return Adaptive(f, a, b, Gauss8(f, a, b), 30, &budget);
 }
 
 }  // namespace
@@ -69,6 +74,8 @@ bool IntegratedCrossSections(const TableLookup& t, double energyKeV, CrossSectio
   if (xMax > t.x(TableRowCount)) return fail("the energy reaches beyond the table's last row");
   // σ = 2π ∫ dσ/dΩ d(cos θ) with cos θ = 1 − 2λ²x²: d(cos θ) = −4λ²x dx.
   const double jacobian = 2.0 * M_PI * 4.0 * lambda * lambda;
+  // Below about 1e-153 keV λ² has no double value.
+  if (!std::isfinite(jacobian) || !(xMax > 0.0)) return fail("the energy is too low to integrate");
   bool ok = true;
   auto weighted = [&](double x, double f, double s, bool coherent) {
     CrossSectionPair d;

@@ -1,5 +1,7 @@
 #include "core/table_name.h"
 
+#include "core/elements.h"
+
 namespace yex {
 
 bool IsCreatableTableName(std::string_view base) {
@@ -30,5 +32,7 @@ bool IsCreatableTableName(std::string_view base) {
   }
   return true;
 }
+
+bool IsShippedElementName(std::string_view base) { return AtomicNumber(base) != 0; }
 
 }  // namespace yex

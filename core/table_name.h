@@ -10,4 +10,8 @@ namespace yex {
 // "." first (".", ".." and hidden files, which the lists leave out).
 bool IsCreatableTableName(std::string_view base);
 
+// Whether a base name is that of a shipped element table (H to Cf, as the
+// symbol is written): a new table never takes it.
+bool IsShippedElementName(std::string_view base);
+
 }  // namespace yex

@@ -1,6 +1,10 @@
 #include "editor_shared/editor_common.h"
 
+#include <QFileInfo>
+
 #include "app/scattering_data/module1.h"
+#include "app/scattering_data/table_file.h"
+#include "core/table_name.h"
 #include "app/windows.h"
 #include "main_window/form1.h"
 #include "toolkit/dialogs.h"
@@ -63,6 +67,19 @@ void AskBaseName(QLineEdit* box, const QString& emptyWarning, const QString& suf
     return;
   }
   box->setText(answer + suffix);
+}
+
+bool ConfirmNewTableName(const QString& baseName, const std::function<void()>& askName) {
+  if (baseName.isEmpty()) return true;  // the save reports it
+  if (IsShippedElementName(baseName.toStdString())) {
+    dialogs().warning(kShippedName.arg(baseName));
+    askName();
+    return false;
+  }
+  if (!QFileInfo::exists(DataFilePath(baseName + QStringLiteral(".yex")))) return true;
+  if (dialogs().question(kReplace.arg(baseName))) return true;
+  askName();
+  return false;
 }
 
 bool ReportSave(const SaveResult& r, const QString& emptyNameWarning) {

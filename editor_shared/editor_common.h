@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "editor_shared/save_sequence.h"
 #include "toolkit/widgets.h"
@@ -17,6 +18,8 @@ inline const QString kAskBaseName = QStringLiteral("新規ファイル名を入�
 inline const QString kBadValue = QStringLiteral("入力値が不正です。");
 inline const QString kInputError = QStringLiteral("入力したデータに誤りがあります。  よく確認してください。");
 inline const QString kSaved = QStringLiteral("データはファイルに保存されました。");
+inline const QString kReplace = QStringLiteral("%1.yex は既に存在します。置き換えますか？");
+inline const QString kShippedName = QStringLiteral("%1 は元素のデータファイルの名前です。別の名前を入力して下さい。");
 
 // A clickable caption with its own font, background and alignment.
 ClickLabel* EditorCaption(QWidget* parent, const char* name, const QString& text, const QFont& font,
@@ -39,6 +42,11 @@ QString AskInto(QLineEdit* box, const QString& message);
 // The base-name prompt: an empty answer warns `emptyWarning` and keeps the
 // box; otherwise the box gets the answer followed by `suffix`.
 void AskBaseName(QLineEdit* box, const QString& emptyWarning, const QString& suffix);
+
+// Before "OK" writes DataFolder/NAME.yex: a shipped element's name is
+// refused, and an existing table is replaced only after Yes. On a refusal or
+// No, `askName` (the editor's name prompt) runs again and false is returned.
+bool ConfirmNewTableName(const QString& baseName, const std::function<void()>& askName);
 
 // Shows what a save produced; returns true when the table was saved.
 bool ReportSave(const SaveResult& r, const QString& emptyNameWarning);

@@ -172,6 +172,7 @@ void Form6::WeightEntry(int k) {
 }
 
 void Form6::Command1_Click() {
+  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); })) return;
   const SaveResult r = SaveMixture(Text1->text());
   if (!ReportSave(r, kNoName)) return;
   HideRows();

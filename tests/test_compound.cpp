@@ -331,12 +331,22 @@ void TestCompound::waterFromHydrogenAndOxygen() {
   main.Text1->setText("0.1");
   main.Text1_KeyPress(13);
   QCOMPARE(main.Text2->text(), QString::fromStdString(FormatFS(FData(12))));
-  // "OK" again repeats the same synthesis, replacing the file silently.
+  // "OK" again asks before replacing the file: No goes back to the name
+  // prompt, Yes repeats the same synthesis over it.
   const QByteArray first = dir.readRaw("Water.yex");
   e.show();
   d.clear();
+  d.answer({"No", "Water"});
   e.Command1_Click();
-  QCOMPARE(d.calls().size(), 1);
+  QCOMPARE(d.calls().size(), 2);
+  QCOMPARE(d.calls()[0].kind, DialogCall::Question);
+  QCOMPARE(d.calls()[0].message, QString("Water.yex は既に存在します。置き換えますか？"));
+  QCOMPARE(d.calls()[1].kind, DialogCall::Prompt);
+  d.clear();
+  d.answer({"Yes"});
+  e.Command1_Click();
+  QCOMPARE(d.calls().size(), 2);
+  QCOMPARE(d.calls()[1].message, QString("データはファイルに保存されました。"));
   QCOMPARE(dir.readRaw("Water.yex"), first);
   // Through Label1 the name gains ".mix".
   e.show();
@@ -400,11 +410,12 @@ void TestCompound::faultsTakeTheErrorPath() {
   e.Text1_Click();
   auto expectError = [&](const char* what) {
     d.clear();
+    d.answer({"Yes"});  // replace the existing target
     e.Command1_Click();
-    QVERIFY2(d.calls().size() == 1, what);
-    QCOMPARE(d.calls()[0].kind, DialogCall::Notice);
-    QCOMPARE(d.calls()[0].message, kInputError);
-    QCOMPARE(d.calls()[0].title, QString("Input Error"));
+    QVERIFY2(d.calls().size() == 2, what);
+    QCOMPARE(d.calls()[1].kind, DialogCall::Notice);
+    QCOMPARE(d.calls()[1].message, kInputError);
+    QCOMPARE(d.calls()[1].title, QString("Input Error"));
     QVERIFY2(e.isVisible(), what);
     QVERIFY2(dir.readRaw("Target.yex") == old, what);
   };

@@ -321,7 +321,7 @@ void TestMixture::onlyWeightRatiosMatter() {
   Form6& e = OpenEditor();
   ScriptedDialogs d;
   Count(e, d, "2");
-  const char* pairs[][3] = {{"A", "10", "90"}, {"B", "1", "9"}, {"C", "20", "180"}};
+  const char* pairs[][3] = {{"Mix1", "10", "90"}, {"Mix2", "1", "9"}, {"Mix3", "20", "180"}};
   for (auto& p : pairs) {
     OpenEditor();
     Name(e, d, p[0]);
@@ -329,8 +329,8 @@ void TestMixture::onlyWeightRatiosMatter() {
     Pick(e, d, 2, "O.yex", "15.999", p[2]);
     e.Command1_Click();
   }
-  QCOMPARE(dir.readRaw("B.yex"), dir.readRaw("A.yex"));
-  QCOMPARE(dir.readRaw("C.yex"), dir.readRaw("A.yex"));
+  QCOMPARE(dir.readRaw("Mix2.yex"), dir.readRaw("Mix1.yex"));
+  QCOMPARE(dir.readRaw("Mix3.yex"), dir.readRaw("Mix1.yex"));
 }
 
 void TestMixture::zeroWeightsAndRatios() {
@@ -345,9 +345,10 @@ void TestMixture::zeroWeightsAndRatios() {
   auto expectError = [&](const char* what) {
     d.clear();
     OpenEditor();
+    d.answer({"Yes"});  // replace the existing target
     e.Command1_Click();
-    QVERIFY2(d.calls().size() == 1 && d.calls()[0].message == kInputError, what);
-    QCOMPARE(d.calls()[0].title, QString("Input Error"));
+    QVERIFY2(d.calls().size() == 2 && d.calls()[1].message == kInputError, what);
+    QCOMPARE(d.calls()[1].title, QString("Input Error"));
     QVERIFY2(dir.readRaw("Target.yex") == old, what);
     QCOMPARE(WorkPath, std::string("O.yex"));  // both files were read first
     QVERIFY(Shown(e.Label6));
@@ -375,8 +376,9 @@ void TestMixture::zeroWeightsAndRatios() {
   e.WeightEntry(2);
   e.AtomicWeightEntry(1);
   d.clear();
+  d.answer({"Yes"});
   e.Command1_Click();
-  QCOMPARE(d.calls()[0].message, kSaved);
+  QCOMPARE(d.calls()[1].message, kSaved);
   QCOMPARE(AtomRatio(2), 0.0);
   QCOMPARE(dir.readRaw("Target.yex"), dir.readRaw("H.yex"));
 }

@@ -37,6 +37,15 @@ void ScriptedDialogs::notice(const QString& message, const QString& title) {
   calls_.append({DialogCall::Notice, message, title, QString()});
 }
 
+bool ScriptedDialogs::question(const QString& message) {
+  calls_.append({DialogCall::Question, message, AppTitle(), QString()});
+  if (answers_.isEmpty()) {
+    ++unanswered_;
+    return false;
+  }
+  return answers_.takeFirst() == QStringLiteral("Yes");
+}
+
 QStringList ScriptedDialogs::messages() const {
   QStringList out;
   for (const DialogCall& c : calls_) out << c.message;

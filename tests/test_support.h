@@ -16,7 +16,7 @@
 namespace yex::test {
 
 struct DialogCall {
-  enum Kind { Prompt, Warning, Notice } kind;
+  enum Kind { Prompt, Warning, Notice, Question } kind;
   QString message;
   QString title;
   QString defaultText;  // prompts only
@@ -31,6 +31,9 @@ class ScriptedDialogs : public Dialogs {
   QString prompt(const QString& message, const QString& defaultText) override;
   void warning(const QString& message) override;
   void notice(const QString& message, const QString& title) override;
+  // Yes when the next scripted answer is "Yes"; No (and counted as
+  // unanswered when the queue is empty) otherwise.
+  bool question(const QString& message) override;
 
   void answer(const QStringList& a) { answers_ << a; }
   const QList<DialogCall>& calls() const { return calls_; }

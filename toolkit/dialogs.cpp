@@ -35,4 +35,11 @@ void QtDialogs::notice(const QString& message, const QString& title) {
   box.exec();
 }
 
+bool QtDialogs::question(const QString& message) {
+  QMessageBox box(QMessageBox::Question, AppTitle(), message, QMessageBox::Yes | QMessageBox::No,
+                  QApplication::activeWindow());
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace yex

@@ -18,6 +18,9 @@ class Dialogs {
   virtual void warning(const QString& message) = 0;
   // No icon, OK only, an explicit title.
   virtual void notice(const QString& message, const QString& title) = 0;
+  // Question icon, Yes and No (No the default), the application title;
+  // true for Yes.
+  virtual bool question(const QString& message) = 0;
 };
 
 // The dialogs in use; QtDialogs unless a test installed its own.
@@ -31,6 +34,7 @@ class QtDialogs : public Dialogs {
   QString prompt(const QString& message, const QString& defaultText) override;
   void warning(const QString& message) override;
   void notice(const QString& message, const QString& title) override;
+  bool question(const QString& message) override;
 };
 
 }  // namespace yex
