@@ -6,24 +6,28 @@ namespace yex::cli {
 namespace {
 
 const char* kCompoundHelp =
-    "usage: yex-cli [--data DIR] compound NAME TABLE:COUNT...\n"
-    "       yex-cli [--data DIR] compound NAME --formula FORMULA\n"
+    "usage: yex-cli [--data DIR] compound NAME TABLE:COUNT... [--force]\n"
+    "       yex-cli [--data DIR] compound NAME --formula FORMULA [--force]\n"
     "Writes DIR/NAME.yex with the compound editor's synthesis for one formula unit:\n"
     "F = sqrt(sum n_k F_k^2), S = sum n_k S_k. A formula maps each element symbol to\n"
     "its table (H -> H.yex); it may hold nested (), decimal counts (Fe0.95O) and\n"
-    "hydrate parts after * or a middle dot (CuSO4*5H2O). At most 10 tables.\n";
+    "hydrate parts after * or a middle dot (CuSO4*5H2O); \".\" is always a decimal\n"
+    "point. At most 10 tables. An existing NAME.yex is replaced only with --force;\n"
+    "an element's name (H ... Cf) is never taken.\n";
 const char* kMixtureHelp =
-    "usage: yex-cli [--data DIR] mixture NAME TABLE:PERCENT[:ATOMIC_WEIGHT]...\n"
+    "usage: yex-cli [--data DIR] mixture NAME TABLE:PERCENT[:ATOMIC_WEIGHT]... [--force]\n"
     "Writes DIR/NAME.yex with the mixture editor's synthesis: the first constituent\n"
     "is row 1, r_k = (A_1/A_k)(w_k/w_1), F = sqrt(sum r_k F_k^2), S = sum r_k S_k.\n"
     "The atomic weight may be left out for an element table (the standard atomic\n"
-    "weights of H to Cf are built in). At most 10 constituents.\n";
+    "weights of H to Cf are built in). Weights and percentages must be positive.\n"
+    "At most 10 constituents. An existing NAME.yex is replaced only with --force;\n"
+    "an element's name (H ... Cf) is never taken.\n";
 
 // Writes a new table into the data folder and reports it as the editors
 // would have it.
 int Write(const BuiltTable& b, Synthesis kind, bool force) {
   const FolderStore& store = Store();
-  WriteTableFile(store.Path(b.file), b.result.table, force ? Existing::Replace : Existing::Replace);
+  WriteTableFile(store.Path(b.file), b.result.table, force ? Existing::Replace : Existing::Keep);
   std::string text = "wrote " + store.Describe(b.file) + "\n";
   for (const std::string& line : BuiltLines(b, kind)) text += line + "\n";
   Out(text);
@@ -35,12 +39,14 @@ int Write(const BuiltTable& b, Synthesis kind, bool force) {
 int Compound(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCompoundHelp), kOk;
   const CompoundRequest r = ParseCompound(args);
+  Store().CheckNewTable(r.name + ".yex", r.force);
   return Write(BuildCompound(r.name, r.entries, Store()), Synthesis::Compound, r.force);
 }
 
 int Mixture(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kMixtureHelp), kOk;
   const MixtureRequest r = ParseMixture(args);
+  Store().CheckNewTable(r.name + ".yex", r.force);
   return Write(BuildMixture(r.name, r.entries, Store()), Synthesis::Mixture, r.force);
 }
 

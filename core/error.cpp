@@ -14,6 +14,8 @@ const char* ErrorKindName(ErrorKind kind) {
       return "out of range";
     case ErrorKind::Io:
       return "i/o";
+    case ErrorKind::Exists:
+      return "exists";
   }
   return "";
 }

@@ -14,6 +14,7 @@ enum class ErrorKind {
   UnreadableData,  // a table is there but holds no usable table
   OutOfRange,      // the request is sound but the tables cannot answer it
   Io,              // reading or writing a file failed
+  Exists,          // a new table would replace one that is there
 };
 
 class Error : public std::runtime_error {

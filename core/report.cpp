@@ -179,7 +179,12 @@ RunSummary StreamPoints(RecordWriter& w, const PointsRequest& p, PointSource& so
 
 }  // namespace
 
-void TableStore::CheckNewTable(const std::string&, bool) const {}
+void CheckNewTableName(const std::string& file) {
+  if (IsShippedElementName(TableDisplayName(file)))
+    Fail(ErrorKind::Usage, file + " is a shipped table; choose another name");
+}
+
+void TableStore::CheckNewTable(const std::string& file, bool) const { CheckNewTableName(file); }
 
 FolderStore::FolderStore(std::string folder, std::string shown)
     : folder_(std::move(folder)), shown_(shown.empty() ? folder_ : std::move(shown)) {}
@@ -219,7 +224,14 @@ std::string FolderStore::Describe(const std::string& file) const {
 #endif
 }
 
-void FolderStore::CheckNewTable(const std::string&, bool) const {}
+void FolderStore::CheckNewTable(const std::string& file, bool replace) const {
+  TableStore::CheckNewTable(file, replace);
+  if (replace) return;
+  // On a file system that ignores case, "water.yex" would be "Water.yex".
+  for (const std::string& listed : ListTableFiles(folder_))
+    if (Lower(listed) == Lower(file)) Fail(ErrorKind::Exists, Describe(listed) + " already exists");
+  if (IsFile(Path(file))) Fail(ErrorKind::Exists, Describe(file) + " already exists");
+}
 
 std::string TableDisplayName(const std::string& file) {
   return EndsWithYex(file) ? file.substr(0, file.size() - 4) : file;

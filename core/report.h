@@ -30,8 +30,8 @@ class TableStore {
   virtual std::string Describe(const std::string& file) const = 0;
   // The "# data folder:" line's folder, when there is one.
   virtual std::optional<std::string> Folder() const { return std::nullopt; }
-  // Where a new table of this file name goes: refuses a shipped table's
-  // name, and an existing table unless `replace`.
+  // Whether a new table may take this file name: Usage for a shipped
+  // element's name, Exists for a table that is there unless `replace`.
   virtual void CheckNewTable(const std::string& file, bool replace) const;
   ScatteringTable LoadTyped(const std::string& typed) const { return Load(Resolve(typed)); }
 };
@@ -54,6 +54,9 @@ class FolderStore : public TableStore {
  private:
   std::string folder_, shown_, missing_;
 };
+
+// Usage when a new table's file name is a shipped element's.
+void CheckNewTableName(const std::string& file);
 
 // A table's display name: its file name without ".yex".
 std::string TableDisplayName(const std::string& file);

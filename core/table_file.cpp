@@ -184,8 +184,7 @@ void WriteTableFile(const std::string& path, const ScatteringTable& table, Exist
   std::string reason;
   if (WriteTableFile(path, table, existing, &reason)) return;
   if (reason.find("finite") != std::string::npos) Fail(ErrorKind::UnreadableData, path + ": " + reason);
-  if (existing == Existing::Keep && reason == "it already exists")
-    Fail(ErrorKind::Io, path + " already exists");
+  if (existing == Existing::Keep && reason == "it already exists") Fail(ErrorKind::Exists, path + " already exists");
   Fail(ErrorKind::Io, path + ": " + reason);
 }
 

@@ -44,6 +44,8 @@ PyObject* ExceptionFor(ErrorKind kind) {
       return PyExc_FileNotFoundError;
     case ErrorKind::Io:
       return PyExc_OSError;
+    case ErrorKind::Exists:
+      return PyExc_FileExistsError;
     case ErrorKind::Usage:
     case ErrorKind::UnreadableData:
     case ErrorKind::OutOfRange:
@@ -57,7 +59,9 @@ struct Table {
   std::string name;
   ScatteringTable rows;
   TableLookup lookup;
-  Table(std::string n, const ScatteringTable& t) : name(std::move(n)), rows(t), lookup(t) {}
+  bool built = false;  // a compound or mixture made here, not a file read
+  Table(std::string n, const ScatteringTable& t, bool b = false)
+      : name(std::move(n)), rows(t), lookup(t), built(b) {}
 };
 
 // The file name of a path, without ".yex".
@@ -67,6 +71,19 @@ std::string NameOf(const std::string& path) {
 }
 
 Table ReadTable(const std::string& path) { return Table(NameOf(path), ReadTableFile(path)); }
+
+// A table of the data folder by name ("Fe", "Water.yex"), as yex-cli finds it.
+Table TableNamed(const std::string& name, const std::string& data) {
+  const FolderStore store(data);
+  const std::string file = store.Resolve(name);
+  return Table(TableDisplayName(file), store.Load(file));
+}
+
+// A new table's name: never an element's, and an existing table of the
+// folder only when asked.
+void CheckNewName(const std::optional<std::string>& name, const FolderStore& store, bool overwrite) {
+  if (name) store.CheckNewTable(*name + ".yex", overwrite);
+}
 
 py::array_t<double> Column(const ScatteringTable& t, const std::array<double, TableRowCount + 1>& c) {
   py::array_t<double> out(TableRowCount);
@@ -169,15 +186,18 @@ std::vector<CountEntry> Composition(py::handle composition) {
   return out;
 }
 
-Table Compound(py::handle composition, const std::string& data, std::optional<std::string> name) {
+Table Compound(py::handle composition, const std::string& data, std::optional<std::string> name, bool overwrite) {
   const std::vector<CountEntry> entries = Composition(composition);
   const std::string fallback =
       py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
-  const BuiltTable b = BuildCompound(name.value_or(fallback), entries, FolderStore(data));
-  return Table(name.value_or(fallback), b.result.table);
+  const FolderStore store(data);
+  CheckNewName(name, store, overwrite);
+  const BuiltTable b = BuildCompound(name.value_or(fallback), entries, store);
+  return Table(name.value_or(fallback), b.result.table, true);
 }
 
-Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, const std::string& name) {
+Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, std::optional<std::string> name,
+              bool overwrite) {
   std::vector<Ingredient> entries;
   for (const py::tuple& t : parts) {
     if (t.size() < 2 || t.size() > 3)
@@ -185,26 +205,31 @@ Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, cons
     entries.push_back(MakeMixtureEntry(t[0].cast<std::string>(), t[1].cast<double>(),
                                        t.size() == 3 ? std::optional<double>(t[2].cast<double>()) : std::nullopt));
   }
-  return Table(name, BuildMixture(name, entries, FolderStore(data)).result.table);
+  const FolderStore store(data);
+  CheckNewName(name, store, overwrite);
+  return Table(name.value_or("mixture"), BuildMixture(name.value_or("mixture"), entries, store).result.table, true);
 }
 
-void Save(const Table& t, const std::string& path) {
+void Save(const Table& t, const std::string& path, bool overwrite) {
   const std::size_t slash = path.find_last_of("/\\");
   const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
   if (!IsCreatableTableName(file)) Raise(PyExc_ValueError, "\"" + file + "\" cannot be a table name");
-  WriteTableFile(path, t.rows);
+  // A compound or mixture never takes an element's file.
+  if (t.built) CheckNewTableName(file);
+  WriteTableFile(path, t.rows, overwrite ? Existing::Replace : Existing::Keep);
 }
 
 py::dict Average(py::handle composition, py::handle x, std::optional<double> energyKeV,
-                 std::optional<int> breitDirac, const std::string& data) {
+                 std::optional<double> wavelength, std::optional<int> breitDirac, const std::string& data) {
   const FolderStore store(data);
   std::vector<Constituent> parts;
   for (const CountEntry& e : Composition(composition)) parts.push_back({TableLookup(store.LoadTyped(e.table)), e.count});
   if (breitDirac) {
     MakeBreitDirac(breitDirac);
-    if (!energyKeV) Raise(PyExc_ValueError, "breit_dirac needs energy_kev");
+    if (!energyKeV && !wavelength) Raise(PyExc_ValueError, "breit_dirac needs energy_kev or wavelength");
   }
-  const double e = energyKeV ? Energy(*energyKeV) : kNaN;
+  const Beam beam = MakeBeam(energyKeV, wavelength);
+  const double e = beam.lambda ? beam.EnergyKeV() : kNaN;
   const std::vector<double> c = AtomFractions(parts);
   const DoubleArray in = AsArray(x, "x");
   const std::vector<py::ssize_t> shape = ShapeOf(in);
@@ -252,7 +277,8 @@ PYBIND11_MODULE(yex, m) {
     try {
       if (p) std::rethrow_exception(p);
     } catch (const Error& e) {
-      PyErr_SetString(ExceptionFor(e.kind()), e.what());
+      const std::string hint = e.kind() == ErrorKind::Exists ? "; pass overwrite=True to replace it" : "";
+      PyErr_SetString(ExceptionFor(e.kind()), (e.what() + hint).c_str());
     }
   });
 
@@ -282,11 +308,16 @@ PYBIND11_MODULE(yex, m) {
           "(same shape back). Bit for bit the main window's lookup; NaN outside\n"
           "0.005..1000 or where the table cannot be interpolated. Runs without the GIL;\n"
           "an array of 65536 points or more is shared among the processor's cores.")
-      .def("save", &Save, py::arg("path"),
-           "Writes the table to `path` in the YEX format, replacing the file only when\n"
-           "complete; byte-identical to the file the editors and yex-cli write.")
+      .def("save", &Save, py::arg("path"), py::kw_only(), py::arg("overwrite") = false,
+           "Writes the table to `path` in the YEX format, atomically (nothing is\n"
+           "half-written); byte-identical to the file the editors and yex-cli write.\n"
+           "FileExistsError when the file is there unless overwrite=True; a compound\n"
+           "or mixture never takes an element's name (ValueError).")
       .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + ">"; });
 
+  m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data",
+        "The table `name` ('Fe', 'Water.yex') of the folder `data`, found as yex-cli\n"
+        "finds it. FileNotFoundError when there is none.");
   m.def("read_table", &ReadTable, py::arg("path"),
         "Reads a table file. FileNotFoundError when missing, ValueError when it has\n"
         "fewer than 45 lines, OSError when it cannot be read.");
@@ -303,16 +334,19 @@ PYBIND11_MODULE(yex, m) {
       "x = sin(theta/2)/lambda for the scattering angle theta in degrees, with\n"
       "energy_kev (lambda = 12.398419843320026 / E) or wavelength in Angstrom.");
   m.def("compound", &Compound, py::arg("composition"), py::kw_only(), py::arg("data") = "YEX-data",
-        py::arg("name") = py::none(),
+        py::arg("name") = py::none(), py::arg("overwrite") = false,
         "The compound editor's table for one formula unit: F = sqrt(sum n F^2),\n"
-        "S = sum n S. `composition` is a formula ('Ca5(PO4)3OH', 'CuSO4*5H2O') whose\n"
-        "symbols name element tables, or a dict {table: atoms}. Tables are read from\n"
-        "the folder `data`. ValueError names the bad token.");
+        "S = sum n S, the values as its file holds them. `composition` is a formula\n"
+        "('Ca5(PO4)3OH', 'CuSO4*5H2O') whose symbols name element tables, or a dict\n"
+        "{table: atoms}. Tables are read from the folder `data`. A `name` that is an\n"
+        "element's raises ValueError, one of a table in `data` FileExistsError unless\n"
+        "overwrite=True. ValueError names the bad token.");
   m.def("mixture", &Mixture, py::arg("constituents"), py::kw_only(), py::arg("data") = "YEX-data",
-        py::arg("name") = "mixture",
+        py::arg("name") = py::none(), py::arg("overwrite") = false,
         "The mixture editor's table: constituents (table, weight percent[, atomic\n"
         "weight]), the atomic weight built in for element tables; per amount holding\n"
-        "one atom of the first constituent.");
+        "one atom of the first constituent. Weights must be positive. `name` as for\n"
+        "compound.");
   m.def(
       "cross_section",
       [](const Table& t, py::handle energy) {
@@ -359,11 +393,13 @@ PYBIND11_MODULE(yex, m) {
       "sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out of\n"
       "the lookup's range.");
   m.def("average", &Average, py::arg("composition"), py::arg("x"), py::kw_only(),
-        py::arg("energy_kev") = py::none(), py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data",
+        py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(), py::arg("breit_dirac") = py::none(),
+        py::arg("data") = "YEX-data",
         "Composition averages per atom for total scattering at x (1/Angstrom), from\n"
         "the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =\n"
-        "sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev,\n"
-        "S_mean_BD = S_mean * P^K. NaN where x is out of range.");
+        "sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev\n"
+        "(or wavelength in Angstrom), S_mean_BD = S_mean * P^K. NaN where x is out of\n"
+        "range.");
   m.def(
       "parse_formula",
       [](const std::string& formula) {

@@ -348,6 +348,18 @@ void TestCompound::waterFromHydrogenAndOxygen() {
   QCOMPARE(d.calls().size(), 2);
   QCOMPARE(d.calls()[1].message, QString("データはファイルに保存されました。"));
   QCOMPARE(dir.readRaw("Water.yex"), first);
+  // A shipped element's name is refused, back to the name prompt.
+  const QByteArray oxygen = dir.readRaw("O.yex");
+  e.show();
+  e.Text1->setText("O");
+  d.clear();
+  d.answer({"Water"});
+  e.Command1_Click();
+  QCOMPARE(d.calls().size(), 2);
+  QCOMPARE(d.calls()[0].message, QString("O は元素のデータファイルの名前です。別の名前を入力して下さい。"));
+  QCOMPARE(d.calls()[1].kind, DialogCall::Prompt);
+  QCOMPARE(dir.readRaw("O.yex"), oxygen);
+  QCOMPARE(e.Text1->text(), QString("Water"));
   // Through Label1 the name gains ".mix".
   e.show();
   d.answer({"Water"});

@@ -142,7 +142,7 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.read_table("YEX-data/O.yex").lookup("abc"), ValueError, "must be a number"),
         (lambda: yex.compound("H2O").save("YEX-data/a|b.yex"), ValueError, "cannot be a table name"),
         (lambda: yex.compound("H2O").save("YEX-data/.Hidden.yex"), ValueError, "cannot be a table name"),
-        (lambda: yex.compound("H2O").save("nowhere/W.yex"), OSError, "nowhere"),
+        (lambda: yex.compound("H2O").save("nowhere/Water.yex"), OSError, "nowhere"),
     ],
 )
 def test_errors_raise_with_the_message(work, call, error, message):
