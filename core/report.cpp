@@ -47,7 +47,7 @@ class GridSource : public PointSource {
 // One value a line: the first field; blank lines and # comments skipped.
 class LineSource : public PointSource {
  public:
-  explicit LineSource(std::string name) : name_(std::move(name)) {}
+  LineSource(std::string name, Unit unit) : name_(std::move(name)), unit_(unit) {}
   bool Next(double* value) override {
     std::string_view line, field;
     while (ReadLine(&line)) {
@@ -57,6 +57,9 @@ class LineSource : public PointSource {
         case PointLine::Skip:
           continue;
         case PointLine::Point:
+          if (unit_ == Unit::Theta && !ThetaInRange(*value))
+            Fail(ErrorKind::Usage, name_ + ":" + std::to_string(lineNo_) + ": theta " + std::string(field) +
+                                       ": a scattering angle lies in 0..180 degrees");
           return true;
         case PointLine::NotANumber:
           Fail(ErrorKind::Usage,
@@ -70,12 +73,14 @@ class LineSource : public PointSource {
   // The next line without its LF; false at the end.
   virtual bool ReadLine(std::string_view* line) = 0;
   std::string name_;
+  Unit unit_;
   std::int64_t lineNo_ = 0;
 };
 
 class TextSource : public LineSource {
  public:
-  TextSource(std::string text, std::string name) : LineSource(std::move(name)), text_(std::move(text)) {}
+  TextSource(std::string text, std::string name, Unit unit)
+      : LineSource(std::move(name), unit), text_(std::move(text)) {}
 
  private:
   bool ReadLine(std::string_view* line) override {
@@ -93,7 +98,8 @@ class TextSource : public LineSource {
 // Reads in large blocks, so a file of any length streams.
 class FileSource : public LineSource {
  public:
-  FileSource(std::FILE* f, std::string name, bool owned) : LineSource(std::move(name)), f_(f), owned_(owned) {}
+  FileSource(std::FILE* f, std::string name, bool owned, Unit unit)
+      : LineSource(std::move(name), unit), f_(f), owned_(owned) {}
   ~FileSource() override {
     if (owned_) std::fclose(f_);
   }
@@ -279,14 +285,14 @@ std::unique_ptr<PointSource> OpenPoints(const PointsRequest& p) {
     case PointsRequest::Kind::File:
       break;
   }
-  if (p.file == "-") return std::make_unique<FileSource>(stdin, "standard input", false);
+  if (p.file == "-") return std::make_unique<FileSource>(stdin, "standard input", false, p.unit);
   std::FILE* f = IsFile(p.file) ? std::fopen(p.file.c_str(), "rb") : nullptr;
   if (!f) Fail(ErrorKind::Usage, "from " + p.file + ": cannot be read");
-  return std::make_unique<FileSource>(f, p.file, true);
+  return std::make_unique<FileSource>(f, p.file, true, p.unit);
 }
 
-std::unique_ptr<PointSource> TextPoints(std::string text, std::string name) {
-  return std::make_unique<TextSource>(std::move(text), std::move(name));
+std::unique_ptr<PointSource> TextPoints(std::string text, std::string name, Unit unit) {
+  return std::make_unique<TextSource>(std::move(text), std::move(name), unit);
 }
 
 RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w,

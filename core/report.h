@@ -102,7 +102,7 @@ class PointSource {
 // The points of a grid, of a file ("-": standard input), or of text (the
 // page's list) named `name` in messages.
 std::unique_ptr<PointSource> OpenPoints(const PointsRequest& p);
-std::unique_ptr<PointSource> TextPoints(std::string text, std::string name);
+std::unique_ptr<PointSource> TextPoints(std::string text, std::string name, Unit unit);
 
 // What a run of points leaves: how many points and how many left (partly)
 // empty.

@@ -209,13 +209,19 @@ PointsRequest ParsePoints(const Options& o) {
   const std::size_t sources = grids.size() + logs.size() + files.size();
   if (sources == 0) Usage("no points: give --grid, --log-grid or --from");
   if (sources > 1) Usage("give one of --grid, --log-grid and --from, once");
+  const auto angles = [&](const std::string& option, const std::string& text, double first, double last) {
+    if (p.unit == Unit::Theta && !(ThetaInRange(first) && ThetaInRange(last)))
+      Usage(OptionName(option) + " " + text + ": a scattering angle lies in 0..180 degrees");
+  };
   if (!grids.empty()) {
     p.kind = PointsRequest::Kind::Grid;
     p.grid = ParseLinearGrid("--grid", grids[0]);
+    angles("--grid", grids[0], p.grid[0], p.grid[p.grid.count - 1]);
     p.description = "grid " + grids[0];
   } else if (!logs.empty()) {
     p.kind = PointsRequest::Kind::LogGrid;
     p.logGrid = ParseLogGrid("--log-grid", logs[0], kMaxPoints);
+    angles("--log-grid", logs[0], p.logGrid.start, p.logGrid.stop);
     p.description = "log grid " + logs[0];
   } else {
     p.kind = PointsRequest::Kind::File;
@@ -377,7 +383,13 @@ CrossSectionRequest ParseCrossSection(const Options& o) {
   return r;
 }
 
-OptionSpec LookupOptions() { return {{"--theta", "--q", "--energy", "--wavelength"}, {}}; }
+OptionSpec LookupOptions() { return {{"--theta", "--q", "--qnm", "--energy", "--wavelength"}, {}}; }
+
+double ParseTheta(std::string_view option, std::string_view text) {
+  const double theta = ParseNumber(option, text);
+  if (!ThetaInRange(theta)) Usage(OptionName(option) + " " + Text(text) + ": a scattering angle lies in 0..180 degrees");
+  return theta;
+}
 
 LookupRequest ParseLookup(const Options& o) {
   LookupRequest r;
@@ -386,21 +398,21 @@ LookupRequest ParseLookup(const Options& o) {
   bool first = true;
   for (const auto& [option, v] : o.items) {
     if (option.empty()) {
-      // A value typed after the table is read as the main window reads it.
       if (first)
         r.table = v;
       else
-        r.values.push_back({NumericValue(v), v});
+        r.values.push_back({ParseNumber("x", v), v});
       first = false;
       continue;
     }
-    if (option != "--theta" && option != "--q") continue;
-    const double n = ParseNumber(option, v);
     if (option == "--q") {
-      r.values.push_back({XFromQ(n), "Q = " + v});
-    } else {
+      r.values.push_back({XFromQ(ParseNumber(option, v)), "Q = " + v});
+    } else if (option == "--qnm") {
+      r.values.push_back({XFromQnm(ParseNumber(option, v)), "Q = " + v + " 1/nm"});
+    } else if (option == "--theta") {
+      const double theta = ParseTheta(option, v);
       if (!beam.lambda) Usage("theta needs an energy or a wavelength");
-      r.values.push_back({XFromAngle(n, *beam.lambda), "theta = " + v});
+      r.values.push_back({XFromAngle(theta, *beam.lambda), "theta = " + v});
     }
   }
   if (r.values.empty()) Usage("lookup needs at least one value");

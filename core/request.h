@@ -153,6 +153,8 @@ struct LookupRequest {
   std::vector<Value> values;
 };
 OptionSpec LookupOptions();
+// A scattering angle in degrees: Usage when not a number or outside 0..180.
+double ParseTheta(std::string_view option, std::string_view text);
 LookupRequest ParseLookup(const Options& o);
 
 // compound NAME (TABLE:COUNT... | --formula FORMULA); mixture NAME

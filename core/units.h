@@ -15,6 +15,9 @@ inline double WavelengthFromEnergy(double keV) { return kHcKeVAngstrom / keV; }
 inline double XFromAngle(double thetaDegrees, double lambda) {
   return Sin(thetaDegrees * M_PI / 360.0) / lambda;
 }
+// A scattering angle lies in 0..180 degrees; beyond, sin(θ/2) would repeat
+// the values of angles that are.
+inline bool ThetaInRange(double thetaDegrees) { return thetaDegrees >= 0.0 && thetaDegrees <= 180.0; }
 // Q = 4π sin(θ/2)/λ = 4π x.
 inline double XFromQ(double q) { return q / (4.0 * M_PI); }
 // Q in nm⁻¹ is ten times Q in Å⁻¹.

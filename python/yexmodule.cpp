@@ -18,6 +18,7 @@
 #include "core/elements.h"
 #include "core/error.h"
 #include "core/formula.h"
+#include "core/numeric.h"
 #include "core/report.h"
 #include "core/request.h"
 #include "core/table_file.h"
@@ -174,6 +175,15 @@ double Wavelength(std::optional<double> energyKeV, std::optional<double> wavelen
 
 double Energy(double keV) { return CheckPositive("energy", keV); }
 
+// An angle outside 0..180 degrees gives NaN in an array, as other points out
+// of range do; alone it is an error.
+void CheckScalarTheta(py::handle theta) {
+  if (!py::isinstance<py::float_>(theta) && !py::isinstance<py::int_>(theta)) return;
+  const double t = theta.cast<double>();
+  if (!ThetaInRange(t) && !std::isnan(t))
+    Raise(PyExc_ValueError, "theta " + ShortestText(t) + ": a scattering angle lies in 0..180 degrees");
+}
+
 // A formula, or {table: count}, as the core's entries.
 std::vector<CountEntry> Composition(py::handle composition) {
   std::vector<CountEntry> out;
@@ -328,7 +338,9 @@ PYBIND11_MODULE(yex, m) {
       "x_from_theta",
       [](py::handle theta, std::optional<double> energyKeV, std::optional<double> wavelength) {
         const double lambda = Wavelength(energyKeV, wavelength, true);
-        return MapOne(theta, "theta", [lambda](double t) { return XFromAngle(t, lambda); });
+        CheckScalarTheta(theta);
+        return MapOne(theta, "theta",
+                      [lambda](double t) { return ThetaInRange(t) ? XFromAngle(t, lambda) : kNaN; });
       },
       py::arg("theta"), py::kw_only(), py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(),
       "x = sin(theta/2)/lambda for the scattering angle theta in degrees, with\n"
@@ -373,10 +385,11 @@ PYBIND11_MODULE(yex, m) {
   m.def(
       "dcs",
       [](const Table& t, py::handle theta, double energyKeV) {
+        CheckScalarTheta(theta);
         const double e = Energy(energyKeV);
         const double lambda = WavelengthFromEnergy(e);
         return MapPair(theta, "theta", [&t, e, lambda](double th, double* dcoh, double* dincoh) {
-          const double x = XFromAngle(th, lambda);
+          const double x = ThetaInRange(th) ? XFromAngle(th, lambda) : kNaN;
           const LookupResult r = t.lookup(x);
           CrossSectionPair d;
           if (r.inRange && DifferentialCrossSections(x, r.f, r.s, e, &d)) {

@@ -221,7 +221,7 @@ std::unique_ptr<PointSource> PagePoints(const val& req, PointsRequest* p) {
   if (std::count(list.begin(), list.end(), '\n') > kMaxRequestPoints)
     Fail(ErrorKind::Usage, "more than " + std::to_string(kMaxRequestPoints) + " points");
   p->description = "your list";
-  return TextPoints(list, "your list");
+  return TextPoints(list, "your list", p->unit);
 }
 
 val RunResult(const std::string& text, const RunSummary& s);
@@ -359,7 +359,8 @@ val Lookup(const std::string& typed, const val& req) {
     const Unit unit = o.has("--unit") ? ParseUnit(*o.single("--unit")) : Unit::X;
     const Beam beam = ParseBeam(o);
     if (unit == Unit::Theta && !beam.lambda) Fail(ErrorKind::Usage, "theta needs an energy or a wavelength");
-    const double value = NumericValue(Text(req, "value"));
+    const std::string text = Text(req, "value");
+    const double value = unit == Unit::Theta ? ParseTheta("theta", text) : ParseNumber(UnitName(unit), text);
     const double x = ToX(unit, value, beam.lambda.value_or(1.0));
     const LookupResult r = t->lookup(x);
     val out = Success();

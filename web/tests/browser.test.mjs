@@ -105,7 +105,7 @@ for (const origin of ["disk", "server"]) {
     await fill(page, "#compound-name", "Water");
     await fill(page, "#compound-formula", "H2O");
     await page.click("#compound-button");
-    assert.equal(yexCli(work, ["compound", "Water", "--formula", "H2O"]).status, 0);
+    assert.equal(yexCli(work, ["compound", "Water", "--formula", "H2O", "--force"]).status, 0);
     assert.equal(await downloaded(page, "#download-table", "Water.yex"),
                  fs.readFileSync(path.join(work, "YEX-data", "Water.yex"), "latin1"));
 
