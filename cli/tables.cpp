@@ -13,15 +13,9 @@ const char* kListHelp =
 const char* kShowHelp =
     "usage: yex-cli [--data DIR] show TABLE [--csv]\n"
     "The 45 rows as the program reads them: row, x, F, S in the display patterns\n"
-    "0.00E+00 / 0.0000E+00; with --csv a header x,F,S and full double precision.\n"
+    "0.00E+00 / 0.0000E+00; with --csv a header x,F,S and each number in the\n"
+    "shortest text that reads back to the same double.\n"
     "TABLE is a table name with or without its .yex extension.\n";
-
-// 17 significant digits, as the table's CSV has always been written.
-std::string Printf17(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
-}
 
 }  // namespace
 
@@ -45,7 +39,7 @@ int Show(const std::vector<std::string>& args) {
   char row[8];
   for (int r = 1; r <= TableRowCount; ++r) {
     if (csv) {
-      text += Printf17(t.x[r]) + ',' + Printf17(t.f[r]) + ',' + Printf17(t.s[r]) + "\n";
+      text += ShortestText(t.x[r]) + ',' + ShortestText(t.f[r]) + ',' + ShortestText(t.s[r]) + "\n";
     } else {
       std::snprintf(row, sizeof row, "%2d", r);
       text += std::string(row) + "  " + FormatX(t.x[r]) + "  " + FormatFS(t.f[r]) + "  " + FormatFS(t.s[r]) + "\n";

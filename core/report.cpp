@@ -57,11 +57,17 @@ class LineSource : public PointSource {
         case PointLine::Skip:
           continue;
         case PointLine::Point:
+          seenLine_ = true;
           if (unit_ == Unit::Theta && !ThetaInRange(*value))
             Fail(ErrorKind::Usage, name_ + ":" + std::to_string(lineNo_) + ": theta " + std::string(field) +
                                        ": a scattering angle lies in 0..180 degrees");
           return true;
         case PointLine::NotANumber:
+          // The header line of a file curve or average wrote.
+          if (!seenLine_) {
+            seenLine_ = true;
+            continue;
+          }
           Fail(ErrorKind::Usage,
                name_ + ":" + std::to_string(lineNo_) + ": \"" + std::string(field) + "\" is not a number");
       }
@@ -75,6 +81,7 @@ class LineSource : public PointSource {
   std::string name_;
   Unit unit_;
   std::int64_t lineNo_ = 0;
+  bool seenLine_ = false;  // a line that is neither blank nor #
 };
 
 class TextSource : public LineSource {
@@ -138,6 +145,12 @@ class FileSource : public LineSource {
   bool eof_ = false;
 };
 
+// The point's columns: its value in the unit, then x; x alone in x.
+std::vector<std::string> PointColumns(Unit unit) {
+  if (unit == Unit::X) return {"x"};
+  return {UnitName(unit), "x"};
+}
+
 void RunComments(RecordWriter& w, const std::string& command, const TableStore& store, const Provenance& who,
                  const PointsRequest* p) {
   w.Comment(who.program + " " + command);
@@ -164,9 +177,13 @@ RunSummary StreamPoints(RecordWriter& w, const PointsRequest& p, PointSource& so
     while (source.Next(&v)) {
       const double x = ToX(p.unit, v, lambda);
       if (!fields(x, &rest)) ++s.outside;
-      line.assign({v, x});
+      // In x the point is its x: one column.
+      if (p.unit == Unit::X)
+        line.assign({x});
+      else
+        line.assign({v, x});
       line.insert(line.end(), rest.begin(), rest.end());
-      w.Line(line, 2);
+      w.Line(line, line.size() - rest.size());
       ++s.points;
     }
   } catch (const Error&) {
@@ -309,7 +326,7 @@ RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Prov
   std::unique_ptr<PointSource> own;
   if (!source) source = (own = OpenPoints(r.points)).get();
   RunComments(w, "curve", store, who, &r.points);
-  std::vector<std::string> header{UnitName(r.points.unit), "x"};
+  std::vector<std::string> header = PointColumns(r.points.unit);
   for (const Column& c : columns) {
     w.Comment("table " + c.name + ": " + store.Describe(c.file));
     for (const char* kind : {"F", "S"}) header.push_back(std::string(kind) + "(" + c.name + ")");
@@ -345,7 +362,8 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
     shares += (k ? ", " : "") + std::string("c(") + names[k] + ") = " + ShortestText(fractions[k]);
   w.Comment("sum n = " + ShortestText(total) + "; " + shares);
   if (r.breitDirac) w.Comment("Breit-Dirac power K = " + std::to_string(*r.breitDirac));
-  std::vector<std::string> header{UnitName(r.points.unit), "x", "f2_mean", "f_mean_sq", "S_mean"};
+  std::vector<std::string> header = PointColumns(r.points.unit);
+  header.insert(header.end(), {"f2_mean", "f_mean_sq", "S_mean"});
   if (r.breitDirac) header.push_back("S_mean_BD");
   w.Header(header);
   const double energy = r.points.beam.EnergyKeV();

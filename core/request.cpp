@@ -175,11 +175,13 @@ LinearGrid ParseLinearGrid(std::string_view option, std::string_view text) {
   const auto v = Triple(text);
   if (!v) Usage(named + ": expected START:STOP:STEP");
   GridProblem problem = GridProblem::None;
-  const std::optional<LinearGrid> g = MakeLinearGrid((*v)[0], (*v)[1], (*v)[2], &problem);
+  std::optional<LinearGrid> g = MakeLinearGrid((*v)[0], (*v)[1], (*v)[2], &problem);
   if (!g)
     Usage(named + (problem == GridProblem::StepNotPositive ? ": STEP must be positive"
                    : problem == GridProblem::TooManyPoints ? ": too many points"
                                                            : ": STOP lies below START"));
+  const std::vector<std::string_view> parts = Split(text, ':');
+  g->UseDecimals(parts[0], parts[2]);
   return *g;
 }
 

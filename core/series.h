@@ -21,14 +21,25 @@ namespace yex {
 constexpr double kMaxPoints = 1e12;
 
 // START + i·STEP for i = 0..count-1, so no rounding accumulates; STOP itself
-// as the last point when it lies on the grid (within a relative 1e-9).
+// as the last point when it lies on the grid (within a relative 1e-9). When
+// START and STEP were written as decimals, each point is the double nearest
+// the exact decimal value (0.1:0.5:0.1 gives 0.3, not 0.30000000000000004):
+// (n0 + i·dn) / 10^d with both operands exact, one correctly rounded
+// division.
 struct LinearGrid {
   double start = 0.0, step = 1.0;
   std::int64_t count = 0;
   std::optional<double> exactLast;
+  bool decimal = false;
+  std::int64_t n0 = 0, dn = 0;
+  double scale = 1.0;
   double operator[](std::int64_t i) const {
-    return (i == count - 1 && exactLast) ? *exactLast : start + static_cast<double>(i) * step;
+    if (i == count - 1 && exactLast) return *exactLast;
+    return decimal ? static_cast<double>(n0 + i * dn) / scale : start + static_cast<double>(i) * step;
   }
+  // Takes START and STEP as written; keeps the plain rule when they are not
+  // short decimals or the points outgrow exact integers.
+  void UseDecimals(std::string_view startText, std::string_view stepText);
 };
 // Why numbers make no grid.
 enum class GridProblem { None, StepNotPositive, StopBelowStart, TooManyPoints, NotPositive, BadCount };

@@ -48,11 +48,16 @@ CrossSectionPair Sigma(const TableLookup& t, double e) {
 }
 
 // Data lines of CSV output, split.
+// Data lines; in x, where a line holds the point once, read as point and x
+// both, as in the other units.
 QList<QStringList> Rows(const QString& out) {
   QList<QStringList> rows;
   for (const QString& line : out.split('\n', Qt::SkipEmptyParts))
     if (!line.startsWith('#')) rows << line.split(',');
+  const bool single = !rows.isEmpty() && rows[0][0] == "x" && rows[0].count("x") == 1;
   rows.removeFirst();  // header
+  if (single)
+    for (QStringList& row : rows) row.insert(1, row[0]);
   return rows;
 }
 

@@ -21,15 +21,23 @@ struct Output {
   QList<QStringList> rows;
 };
 
+// In x a line holds the point once; it is read here as point and x both,
+// as in the other units.
 Output Parse(const QString& out, QChar sep = ',') {
   Output o;
+  bool single = false;
   for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
-    if (line.startsWith('#'))
+    QStringList fields = line.split(sep);
+    if (line.startsWith('#')) {
       o.comments << line;
-    else if (o.header.isEmpty())
-      o.header = line.split(sep);
+      continue;
+    }
+    if (o.header.isEmpty()) single = fields.count("x") == 1 && fields[0] == "x";
+    if (single) fields.insert(1, fields[0]);
+    if (o.header.isEmpty())
+      o.header = fields;
     else
-      o.rows << line.split(sep);
+      o.rows << fields;
   }
   return o;
 }
@@ -60,6 +68,7 @@ class TestCurve : public QObject {
   void formats();
   void pointsFromFileAndStdin();
   void pointsOutOfRange();
+  void readsItsOwnOutput();
   void usageErrors();
 
  private:
@@ -100,10 +109,12 @@ void TestCurve::gridEndsAndCounts() {
     int count;
     double first, third, last;
   } cases[] = {
-      {{"--grid", "0.1:0.5:0.1"}, 5, 0.1, 0.1 + 2 * 0.1, 0.5},             // STOP on the grid
-      {{"--grid", "0:1:0.1"}, 11, 0, 2 * 0.1, 1},                          // 10 * 0.1 within 1e-9 of 1
-      {{"--grid", "0.1:0.55:0.1"}, 5, 0.1, 0.1 + 2 * 0.1, 0.1 + 4 * 0.1},  // STOP off the grid
-      {{"--grid", "1:2:0.3"}, 4, 1, 1 + 2 * 0.3, 1 + 3 * 0.3},
+      // Decimal grids: each point the double nearest its decimal value.
+      {{"--grid", "0.1:0.5:0.1"}, 5, 0.1, 0.3, 0.5},    // STOP on the grid
+      {{"--grid", "0:1:0.1"}, 11, 0, 0.2, 1},           // 10 * 0.1 within 1e-9 of 1
+      {{"--grid", "0.1:0.55:0.1"}, 5, 0.1, 0.3, 0.5},   // STOP off the grid
+      {{"--grid", "1:2:0.3"}, 4, 1, 1.6, 1.9},
+      {{"--grid", "1e-2:9e-2:2e-2"}, 5, 0.01, 0.05, 0.09},
       {{"--log-grid", "0.01:100:5"}, 5, 0.01, 1, 100},
       {{"--log-grid", "100:0.01:3"}, 3, 100, 0.01, 0.01},
   };
@@ -113,7 +124,7 @@ void TestCurve::gridEndsAndCounts() {
     const Output o = Parse(r.out);
     QCOMPARE(o.rows.size(), c.count);
     QCOMPARE(o.rows.first()[0].toDouble(), c.first);
-    QVERIFY(std::fabs(o.rows[2 % c.count][0].toDouble() - c.third) <= 1e-15 * c.third);
+    QCOMPARE(o.rows[2 % c.count][0].toDouble(), c.third);
     QCOMPARE(o.rows.last()[0].toDouble(), c.last);
   }
 }
@@ -187,6 +198,24 @@ void TestCurve::pointsOutOfRange() {
   for (int i : {0, 3}) QCOMPARE(o.rows[i].mid(2), (QStringList{"", ""}));
   for (int i : {1, 2}) QVERIFY(!o.rows[i][2].isEmpty() && !o.rows[i][3].isEmpty());
   QCOMPARE(r.err, QString("yex-cli: 2 points outside x = 0.005..1000: fields left empty\n"));
+}
+
+// What curve writes, read back by --from: the # lines and the header are
+// skipped, the first column is the point in the unit.
+void TestCurve::readsItsOwnOutput() {
+  dir_->writeElement("Si.yex", 14);
+  dir_->writeElement("O.yex", 8);
+  for (const char* unit : {"x", "q", "qnm", "theta"})
+    for (const char* format : {"--csv", "--tsv"}) {
+      const QStringList request{"curve", "Si", "O", "--unit", unit, "--energy", "17.48", format};
+      const CliResult written = RunCli(request + QStringList{"--grid", "1:30:0.7"});
+      const CliResult read = RunCli(request + QStringList{"--from", "-"}, written.out.toUtf8());
+      QVERIFY2(read.status == written.status, unit);
+      const QChar sep = format[2] == 't' ? '\t' : ',';
+      QCOMPARE(Parse(read.out, sep).header, Parse(written.out, sep).header);
+      QCOMPARE(Parse(read.out, sep).rows, Parse(written.out, sep).rows);
+      QCOMPARE(Parse(read.out, sep).rows.size(), 42);
+    }
 }
 
 void TestCurve::usageErrors() {

@@ -22,9 +22,12 @@ def cli(*args, cwd):
 
 
 def csv_rows(out):
-    """Data lines of yex-cli's CSV as float arrays, empty fields as NaN."""
-    lines = [l for l in out.splitlines() if not l.startswith("#")][1:]
-    return np.array([[float(v) if v else math.nan for v in l.split(",")] for l in lines])
+    """Data lines of yex-cli's CSV as float arrays, empty fields as NaN; in x,
+    where a line holds the point once, the point is read as point and x."""
+    lines = [l for l in out.splitlines() if not l.startswith("#")]
+    single = lines[0].split(",")[0] == "x" and lines[0].split(",").count("x") == 1
+    rows = np.array([[float(v) if v else math.nan for v in l.split(",")] for l in lines[1:]])
+    return np.insert(rows, 1, rows[:, 0], axis=1) if single else rows
 
 
 @pytest.fixture
