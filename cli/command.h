@@ -21,6 +21,8 @@ void Err(const std::string& text);
 // A RecordWriter to standard output.
 RecordWriter StdoutWriter(OutputStyle style);
 
+// A note on standard error ("yex-cli: note: ..."), when there is one.
+void Note(const std::string& note);
 // Status 0, or 1 with the warning of points left empty.
 int Finished(const RunSummary& s);
 

@@ -48,6 +48,10 @@ void Err(const std::string& text) {
 
 RecordWriter StdoutWriter(OutputStyle style) { return RecordWriter(style, Out); }
 
+void Note(const std::string& note) {
+  if (!note.empty()) Err("yex-cli: note: " + note + "\n");
+}
+
 int Finished(const RunSummary& s) {
   if (s.warning.empty()) return kOk;
   Err("yex-cli: " + s.warning + "\n");

@@ -52,6 +52,7 @@ int CrossSection(const std::vector<std::string>& args) {
 int Average(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kAverageHelp), kOk;
   const AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
+  Note(r.note);
   RecordWriter w = StdoutWriter(r.style);
   return Finished(WriteAverage(r, Store(), Program(), w));
 }

@@ -39,6 +39,7 @@ int Write(const BuiltTable& b, Synthesis kind, bool force) {
 int Compound(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCompoundHelp), kOk;
   const CompoundRequest r = ParseCompound(args);
+  Note(r.note);
   Store().CheckNewTable(r.name + ".yex", r.force);
   return Write(BuildCompound(r.name, r.entries, Store()), Synthesis::Compound, r.force);
 }

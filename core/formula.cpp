@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/elements.h"
+#include "core/numeric.h"
 
 namespace yex {
 namespace {
@@ -41,6 +42,7 @@ class Parser {
     }
     r.ok = true;
     r.parts = all;
+    r.note = note_;
     return r;
   }
 
@@ -100,8 +102,10 @@ class Parser {
       }
       while (i_ < t_.size() && IsDigit(t_[i_])) ++i_;
     }
-    *out = std::strtod(std::string(t_.substr(start, i_ - start)).c_str(), nullptr);
-    if (!std::isfinite(*out)) {
+    // Not strtod: a program that set a locale would read "0.95" as 0 there.
+    const std::string_view text = t_.substr(start, i_ - start);
+    const bool read = ParseWholeNumber(text, out);
+    if (!read || !std::isfinite(*out)) {
       error_ = "the count at position " + std::to_string(start + 1) + " is too large";
       return false;
     }
@@ -136,7 +140,10 @@ class Parser {
         while (i_ < t_.size() && IsLower(t_[i_])) ++i_;
         const std::string symbol(t_.substr(start, i_ - start));
         if (AtomicNumber(symbol) == 0) {
-          error_ = "unknown element symbol \"" + symbol + "\" at position " + std::to_string(start + 1);
+          error_ = IsHeavierElement(symbol)
+                       ? symbol + " at position " + std::to_string(start + 1) +
+                             " has no shipped table (the tables cover H to Cf)"
+                       : "unknown element symbol \"" + symbol + "\" at position " + std::to_string(start + 1);
           return false;
         }
         unit.push_back({symbol, 1.0});
@@ -157,6 +164,13 @@ class Parser {
           error_ = "the count at position " + std::to_string(at + 1) + " is not positive";
           return false;
         }
+        // "CuSO4.5H2O": a whole count, a point, and digits leading what
+        // follows read as a hydrate written with a period.
+        const std::string_view written = t_.substr(at, i_ - at);
+        if (note_.empty() && written.find('.') != std::string_view::npos && written[0] != '0' && i_ < t_.size() &&
+            (IsUpper(t_[i_]) || t_[i_] == '('))
+          note_ = "\".\" is a decimal point; write a hydrate with \"*\" or \"\xC2\xB7\" (read here: " +
+                  std::string(t_.substr(start, i_ - start)) + ")";
       }
       for (const FormulaPart& p : unit)
         if (!Add(out, p.symbol, p.count * count)) {
@@ -167,9 +181,20 @@ class Parser {
     return true;
   }
 
+  // The elements past Cf, which have no table.
+  static bool IsHeavierElement(const std::string& s) {
+    for (const char* e : {"Es", "Fm", "Md", "No", "Lr", "Rf", "Db", "Sg", "Bh", "Hs", "Mt", "Ds", "Rg", "Cn",
+                          "Nh", "Fl", "Mc", "Lv", "Ts", "Og"})
+      if (s == e) return true;
+    return false;
+  }
+
   std::string_view t_;
   std::size_t i_ = 0;
   std::string error_;
+
+ public:
+  std::string note_;
 };
 
 }  // namespace

@@ -16,10 +16,14 @@ struct FormulaResult {
   bool ok = false;
   std::vector<FormulaPart> parts;  // in order of first appearance, merged
   std::string error;               // what is wrong, naming the token
+  std::string note;                // read as written but perhaps not as meant
 };
 
 // Element symbols (H to Cf) with optional counts, nested () or [] groups
-// with counts, and hydrate parts after "·" or "*" with a leading count.
+// with counts, and hydrate parts after "*", "·", "⋅" or "•" with a leading
+// count. "." is always a decimal point (Fe0.95O); where a whole count and a
+// point lead into more elements (CuSO4.5H2O, read as O4.5 H2 O) the result
+// carries a note saying so.
 FormulaResult ParseFormula(std::string_view formula);
 
 }  // namespace yex

@@ -191,7 +191,8 @@ RunSummary StreamPoints(RecordWriter& w, const PointsRequest& p, PointSource& so
     w.Flush();
     throw;
   }
-  if (s.points == 0) Fail(ErrorKind::Usage, "no points in " + p.description);
+  if (s.points == 0)
+    Fail(ErrorKind::Usage, "no points in " + p.source);
   w.Flush();
   if (s.outside > 0)
     s.warning = std::to_string(s.outside) + " point" + (s.outside == 1 ? "" : "s") +

@@ -93,6 +93,8 @@ Options SplitArguments(const std::vector<std::string>& args, const OptionSpec& s
       parsed.add(a, args[++i]);
     } else if (Contains(spec.flags, a) || a == "--help" || a == "-h") {
       parsed.add(a);
+    } else if (a == "--data") {
+      Usage("unknown option --data (give --data DIR before the command)");
     } else {
       Usage("unknown option " + a);
     }
@@ -219,16 +221,17 @@ PointsRequest ParsePoints(const Options& o) {
     p.kind = PointsRequest::Kind::Grid;
     p.grid = ParseLinearGrid("--grid", grids[0]);
     angles("--grid", grids[0], p.grid[0], p.grid[p.grid.count - 1]);
-    p.description = "grid " + grids[0];
+    p.description = p.source = "grid " + grids[0];
   } else if (!logs.empty()) {
     p.kind = PointsRequest::Kind::LogGrid;
     p.logGrid = ParseLogGrid("--log-grid", logs[0], kMaxPoints);
     angles("--log-grid", logs[0], p.logGrid.start, p.logGrid.stop);
-    p.description = "log grid " + logs[0];
+    p.description = p.source = "log grid " + logs[0];
   } else {
     p.kind = PointsRequest::Kind::File;
     p.file = files[0];
-    p.description = "from " + (files[0] == "-" ? std::string("standard input") : files[0]);
+    p.source = files[0] == "-" ? std::string("standard input") : files[0];
+    p.description = "from " + p.source;
   }
   return p;
 }
@@ -248,9 +251,10 @@ CountEntry ParseCountEntry(std::string_view text) {
   return {Text(text.substr(0, colon)), *n};
 }
 
-std::vector<CountEntry> FormulaEntries(std::string_view formula) {
+std::vector<CountEntry> FormulaEntries(std::string_view formula, std::string* note) {
   const FormulaResult f = ParseFormula(formula);
   if (!f.ok) Usage("formula " + Text(formula) + ": " + f.error);
+  if (note) *note = f.note.empty() ? std::string() : "formula " + Text(formula) + ": " + f.note;
   std::vector<CountEntry> out;
   for (const FormulaPart& p : f.parts) out.push_back({p.symbol, p.count});
   return out;
@@ -335,7 +339,7 @@ AverageRequest ParseAverage(const Options& o) {
   if (formulas.size() > 1 || formulas.empty() == o.operands().empty())
     Usage("give --formula FORMULA or TABLE:COUNT...");
   if (!formulas.empty())
-    r.composition = FormulaEntries(formulas[0]);
+    r.composition = FormulaEntries(formulas[0], &r.note);
   else
     for (const std::string& operand : o.operands()) r.composition.push_back(ParseCountEntry(operand));
   const std::vector<std::string> bd = o.values("--breit-dirac");
@@ -454,7 +458,7 @@ CompoundRequest ParseCompound(const std::vector<std::string>& argsIn) {
   r.name = args[0];
   if (args[1] == "--formula") {
     if (args.size() != 3) Usage("--formula needs one FORMULA");
-    r.entries = FormulaEntries(args[2]);
+    r.entries = FormulaEntries(args[2], &r.note);
   } else {
     for (std::size_t i = 1; i < args.size(); ++i) r.entries.push_back(ParseCountEntry(args[i]));
   }

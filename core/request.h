@@ -88,6 +88,7 @@ struct PointsRequest {
   Unit unit = Unit::X;
   Beam beam;
   std::string description;  // for the # lines: "grid 0.1:1:0.1", "from points.txt"
+  std::string source;       // for messages: "grid 0.1:1:0.1", "points.txt", "standard input"
 };
 OptionSpec PointOptions();
 // --grid | --log-grid | --from, --unit, --energy | --wavelength.
@@ -104,7 +105,9 @@ CountEntry ParseCountEntry(std::string_view text);
 // A count from a front end with numbers; the message names it as TABLE:COUNT.
 CountEntry MakeCountEntry(const std::string& table, double count);
 // A formula's elements as table names and counts; Usage naming the token.
-std::vector<CountEntry> FormulaEntries(std::string_view formula);
+// *note, when given, receives the formula's note (a hydrate written with a
+// period), or nothing.
+std::vector<CountEntry> FormulaEntries(std::string_view formula, std::string* note = nullptr);
 
 // "TABLE:PERCENT[:ATOMIC_WEIGHT]"; the atomic weight, when left out, is
 // the element's standard one (Usage when TABLE names no element). `file` is
@@ -123,6 +126,7 @@ CurveRequest ParseCurve(const Options& o);
 
 struct AverageRequest {
   std::vector<CountEntry> composition;
+  std::string note;  // the formula's, if any
   PointsRequest points;
   std::optional<int> breitDirac;
   OutputStyle style;
@@ -162,6 +166,7 @@ LookupRequest ParseLookup(const Options& o);
 struct CompoundRequest {
   std::string name;
   std::vector<CountEntry> entries;
+  std::string note;  // the formula's, if any
   bool force = false;
 };
 CompoundRequest ParseCompound(const std::vector<std::string>& args);

@@ -113,7 +113,8 @@ bool RoundAsWritten(ScatteringTable* table) {
 bool ParseTableBytes(std::string_view bytes, ScatteringTable& table, std::string* reason) {
   const int lines = ParseTableText(bytes, table);
   if (lines >= TableRowCount) return true;
-  *reason = "it holds " + std::to_string(lines) + " lines, a table needs " + std::to_string(TableRowCount);
+  *reason = "it holds " + std::to_string(lines) + (lines == 1 ? " line" : " lines") + ", a table needs " +
+            std::to_string(TableRowCount);
   return false;
 }
 

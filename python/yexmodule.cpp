@@ -187,7 +187,12 @@ void CheckScalarTheta(py::handle theta) {
 // A formula, or {table: count}, as the core's entries.
 std::vector<CountEntry> Composition(py::handle composition) {
   std::vector<CountEntry> out;
-  if (py::isinstance<py::str>(composition)) return FormulaEntries(composition.cast<std::string>());
+  if (py::isinstance<py::str>(composition)) {
+    std::string note;
+    std::vector<CountEntry> entries = FormulaEntries(composition.cast<std::string>(), &note);
+    if (!note.empty() && PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0) throw py::error_already_set();
+    return entries;
+  }
   if (!py::isinstance<py::dict>(composition))
     Raise(PyExc_TypeError, "a composition is a formula string or a dict {table: count}");
   for (const auto& [k, v] : composition.cast<py::dict>())

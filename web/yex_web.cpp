@@ -220,7 +220,7 @@ std::unique_ptr<PointSource> PagePoints(const val& req, PointsRequest* p) {
   const std::string list = Text(req, "list");
   if (std::count(list.begin(), list.end(), '\n') > kMaxRequestPoints)
     Fail(ErrorKind::Usage, "more than " + std::to_string(kMaxRequestPoints) + " points");
-  p->description = "your list";
+  p->description = p->source = "your list";
   return TextPoints(list, "your list", p->unit);
 }
 
@@ -408,7 +408,9 @@ double LookupTiming(const std::string& typed, const val& xs, int repeat) {
 val CompoundFromFormula(const std::string& name, const std::string& formula) {
   return Guarded([&] {
     const CompoundRequest r = ParseCompound({name, "--formula", formula});
-    return Built(name, BuildCompound(r.name, r.entries, Store()));
+    val built = Built(name, BuildCompound(r.name, r.entries, Store()));
+    if (!r.note.empty()) built.set("note", r.note);
+    return built;
   });
 }
 

@@ -372,6 +372,7 @@
       )
       .join(", ");
     say("Built " + r.file + ": " + parts + ".");
+    if (r.note) say(r.note, "warning");
     remember();
   }
 
