@@ -17,6 +17,7 @@ QString Parts(const char* formula) {
   QStringList out;
   for (const FormulaPart& p : r.parts)
     out << QString::fromStdString(p.symbol) + " " + QString::number(p.count);
+  if (!r.note.empty()) out << "noted";
   return out.join(", ");
 }
 
@@ -46,6 +47,12 @@ void TestFormula::formulas_data() {
                                       << "Cu 1, S 1, O 9, H 10";
   QTest::newRow("hydrate star") << "CuSO4*5H2O"
                                 << "Cu 1, S 1, O 9, H 10";
+  QTest::newRow("hydrate dot operator") << "CuSO4\u22C55H2O"
+                                        << "Cu 1, S 1, O 9, H 10";
+  QTest::newRow("hydrate bullet") << "CuSO4\u20225H2O"
+                                  << "Cu 1, S 1, O 9, H 10";
+  QTest::newRow("hydrate with a period: read as written, noted") << "CuSO4.5H2O"
+                                                                 << "Cu 1, S 1, O 5.5, H 2, noted";
   QTest::newRow("decimal count") << "Fe0.95O"
                                  << "Fe 0.95, O 1";
   QTest::newRow("nested") << "K4[Fe(CN)6]"
@@ -78,7 +85,7 @@ void TestFormula::errorsNameTheToken_data() {
   QTest::newRow("unknown symbol") << "H2Xx"
                                   << "unknown element symbol \"Xx\" at position 3";
   QTest::newRow("beyond Cf") << "Es2O3"
-                             << "unknown element symbol \"Es\" at position 1";
+                             << "Es at position 1 has no shipped table (the tables cover H to Cf)";
   QTest::newRow("open paren") << "Ca(OH2"
                               << "unbalanced \"(\" at position 3";
   QTest::newRow("close paren") << "CaOH)2"
