@@ -374,6 +374,10 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
                       });
 }
 
+std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why) {
+  return file + " at " + ShortestText(energyKeV) + " keV: " + why;
+}
+
 std::optional<double> BuiltInMolarMass(const std::string& displayName) {
   const int z = AtomicNumber(displayName);
   if (z == 0) return std::nullopt;
@@ -399,7 +403,7 @@ void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, co
       CrossSectionPair p;
       const char* why = "";
       if (!IntegratedCrossSections(c.lookup, r.energies[e], &p, &why))
-        Fail(ErrorKind::OutOfRange, c.file + " at " + ShortestText(r.energies[e]) + " keV: " + why);
+        Fail(ErrorKind::OutOfRange, CrossSectionFailure(c.file, r.energies[e], why));
       values[e].push_back(p);
     }
   RunComments(w, "cross-section", store, who, nullptr);

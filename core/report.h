@@ -145,6 +145,9 @@ BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& 
 // The lines compound and mixture report: "  H.yex  2" / "  H.yex  r = ...".
 std::vector<std::string> BuiltLines(const BuiltTable& b, Synthesis kind);
 
+// "Pb.yex at 1e-160 keV: the energy is too low to integrate".
+std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why);
+
 // The molar mass built in for an element table named by its symbol.
 std::optional<double> BuiltInMolarMass(const std::string& displayName);
 

@@ -97,6 +97,9 @@ py::array_t<double> Column(const ScatteringTable& t, const std::array<double, Ta
 using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 DoubleArray AsArray(py::handle values, const char* what) {
+  // Text is named as what it is, as the command line names it.
+  if (py::isinstance<py::str>(values))
+    Raise(PyExc_ValueError, std::string(what) + " " + values.cast<std::string>() + ": not a number");
   DoubleArray a = DoubleArray::ensure(values);
   if (!a) {
     PyErr_Clear();
@@ -370,16 +373,19 @@ PYBIND11_MODULE(yex, m) {
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
         const char* why = nullptr;
-        py::tuple out = MapPair(e, "energy_kev", [&t, &why](double keV, double* coh, double* incoh) {
+        double failedAt = 0.0;
+        py::tuple out = MapPair(e, "energy_kev", [&](double keV, double* coh, double* incoh) {
           CrossSectionPair p;
-          if (IntegratedCrossSections(t.lookup, keV, &p, &why)) {
+          const char* reason = nullptr;
+          if (IntegratedCrossSections(t.lookup, keV, &p, &reason)) {
             *coh = p.coh;
             *incoh = p.incoh;
           } else {
             *coh = *incoh = kNaN;
+            if (!why) why = reason, failedAt = keV;
           }
         });
-        if (why) Raise(PyExc_ValueError, t.name + ": " + why);
+        if (why) throw Error(ErrorKind::OutOfRange, CrossSectionFailure(t.name + ".yex", failedAt, why));
         return out;
       },
       py::arg("table"), py::arg("energy_kev"),
