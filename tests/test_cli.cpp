@@ -46,6 +46,7 @@ class TestCli : public QObject {
   void compoundRefusals();
   void mixtureEqualsTheEditorsFile();
   void plotMatchesTheMainWindowsChart();
+  void everyNumberFinishes();
 };
 
 void TestCli::helpVersionAndUsage() {
@@ -294,6 +295,36 @@ void TestCli::plotMatchesTheMainWindowsChart() {
   QCOMPARE(Cli({"plot", "U", "chart.gif"}).status, 2);
   QCOMPARE(Cli({"plot", "Nothing", "x.png"}).status, 1);
   QVERIFY(!QFile::exists("x.png"));
+}
+
+// The extremes of the doubles, and what is no number, in every numeric
+// option of every command: an answer or a message, never a hang (RunCli's
+// time limit is the assertion); nan and inf are refused as usage errors.
+void TestCli::everyNumberFinishes() {
+  TempWorkDir dir;
+  for (const char* e : {"H", "O", "Si", "Pb"})
+    QVERIFY(QFile::copy(QString(YEX_SHIPPED_DATA "/") + e + ".yex", dir.data(QString(e) + ".yex")));
+  const QStringList requests{
+      "lookup Si #", "lookup Si --q #", "lookup Si --qnm #", "lookup Si --theta # --energy 8",
+      "lookup Si --theta 30 --energy #", "lookup Si --theta 30 --wavelength #",
+      "curve Si --grid #:1:0.1", "curve Si --grid 0.1:#:0.1", "curve Si --grid 0.1:1:#",
+      "curve Si --log-grid #:1:5", "curve Si --log-grid 0.1:#:5", "curve Si --log-grid 0.1:1:#",
+      "curve Si --unit theta --grid 1:179:89 --energy # --dcs", "curve Si --unit q --grid 1:2:1 --wavelength # --dcs",
+      "average Si:# O:1 --grid 0.1:1:0.1", "average --formula SiO2 --grid 0.1:1:0.1 --energy # --breit-dirac 2",
+      "cross-section Pb --energy #", "cross-section Pb:# --energy 10", "cross-section Pb --energy-grid #:1:5",
+      "cross-section Pb --energy-grid 1:#:5", "cross-section Pb --energy-grid 1:10:#", "compound X H:# --force",
+      "mixture X H:# O:1 --force", "mixture X H:1:# O:1 --force", "plot Si p.png --size #"};
+  const QStringList extremes{"4.9406564584124654e-324", "1e-300", "1e-160", "1e308", "1.7976931348623157e308",
+                             "-1e308"};
+  for (const QString& request : requests) {
+    for (const QString& value : extremes + QStringList{"nan", "inf", "-inf"}) {
+      QString line = request;
+      const Result r = Cli(line.replace('#', value).split(' '));
+      const bool number = !value.contains('n');
+      QVERIFY2(number || r.status == 2, qPrintable(line + " -> " + QString::number(r.status)));
+      QVERIFY2(r.status == 0 ? !r.out.isEmpty() : !r.err.isEmpty(), qPrintable(line + ": " + r.err));
+    }
+  }
 }
 
 QTEST_MAIN(TestCli)
