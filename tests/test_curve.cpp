@@ -1,6 +1,7 @@
 // yex-cli curve run as a user runs it: units, grids, files, formats, errors,
 // and every number against the main window's lookup.
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 #include <cmath>
 
@@ -79,23 +80,36 @@ void TestCurve::unitsAgainstHandValues() {
   dir_->writeElement("Si.yex", 14);
   const TableLookup si = Loaded("Si");
   const double lambdaMo = 12.398419843320026 / 17.48;
+  // The # lines say what was asked: the unit, and the energy with its λ or
+  // the wavelength.
   struct Case {
     QStringList unit;
     QString point;
     double x;
+    QStringList says;
   } cases[] = {
-      {{}, "0.3", 0.3},
-      {{"--unit", "q"}, "2.5", 2.5 / (4 * M_PI)},
-      {{"--unit", "qnm"}, "25", 2.5 / (4 * M_PI)},
-      {{"--unit", "theta", "--energy", "17.48"}, "30", std::sin(15 * M_PI / 180) / lambdaMo},
-      {{"--unit", "theta", "--wavelength", "1.5406"}, "90", std::sin(M_PI / 4) / 1.5406},
+      {{}, "0.3", 0.3, {"# unit: x = sin(theta/2)/lambda in 1/Angstrom"}},
+      {{"--unit", "q"}, "2.5", 2.5 / (4 * M_PI), {"# unit: q = 4 pi x in 1/Angstrom"}},
+      {{"--unit", "qnm"}, "25", 2.5 / (4 * M_PI), {"# unit: qnm = 4 pi x in 1/nm"}},
+      {{"--unit", "theta", "--energy", "17.48"},
+       "30",
+       std::sin(15 * M_PI / 180) / lambdaMo,
+       {"# unit: theta = scattering angle in degrees",
+        "# energy: 17.48 keV (lambda = 0.7092917530503448 Angstrom)"}},
+      {{"--unit", "theta", "--wavelength", "1.5406"},
+       "90",
+       std::sin(M_PI / 4) / 1.5406,
+       {"# unit: theta = scattering angle in degrees", "# wavelength: 1.5406 Angstrom"}},
   };
+  QCOMPARE(QString("0.7092917530503448").toDouble(), lambdaMo);  // the shortest text of λ
   for (const Case& c : cases) {
     const CliResult r = RunCli(QStringList{"curve", "Si", "--grid", c.point + ":" + c.point + ":1"} + c.unit);
     QCOMPARE(r.status, 0);
     const Output o = Parse(r.out);
     QCOMPARE(o.rows.size(), 1);
     QCOMPARE(o.header[0], c.unit.isEmpty() ? QString("x") : c.unit[1]);
+    for (const QString& line : c.says) QVERIFY2(o.comments.contains(line), qPrintable(line));
+    QCOMPARE(o.comments.filter(QRegularExpression("^# (energy|wavelength):")).size(), c.unit.size() > 2 ? 1 : 0);
     QCOMPARE(o.rows[0][0].toDouble(), c.point.toDouble());
     QVERIFY2(std::fabs(o.rows[0][1].toDouble() - c.x) <= 1e-15 * c.x, qPrintable(c.point));
     QVERIFY(RowMatches(o.rows[0], 2, si));
