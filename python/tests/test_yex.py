@@ -104,6 +104,13 @@ def test_dict_compound_and_mixture_save_what_the_cli_writes(work):
     yex.mixture([("H", 11.19, 1.008), ("O", 88.81, 15.999)]).save("YEX-data/BlendPy.yex")
     for name in ("Counts", "Air", "Blend"):
         assert (work / f"YEX-data/{name}Py.yex").read_bytes() == (work / f"YEX-data/{name}.yex").read_bytes()
+    # A table of the folder is replaced only when asked.
+    with pytest.raises(FileExistsError):
+        yex.compound("H2O", name="Air")
+    with pytest.raises(FileExistsError):
+        yex.compound("H2O").save("YEX-data/Air.yex")
+    yex.compound("H2O", name="Air", overwrite=True).save("YEX-data/Air.yex", overwrite=True)
+    assert yex.table("Air").f[0] == yex.compound("H2O").f[0]
 
 
 def test_cross_sections_dcs_and_averages_equal_the_cli(work):
@@ -147,6 +154,11 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.compound("H2O").save("YEX-data/a|b.yex"), ValueError, "cannot be a table name"),
         (lambda: yex.compound("H2O").save("YEX-data/.Hidden.yex"), ValueError, "cannot be a table name"),
         (lambda: yex.compound("H2O").save("nowhere/Water.yex"), OSError, "nowhere"),
+        (lambda: yex.compound("H2O").save("YEX-data/Ar.yex", overwrite=True), ValueError, "Ar.yex is a shipped table"),
+        (lambda: yex.read_table("YEX-data/O.yex").save("YEX-data/Si.yex"), FileExistsError, "pass overwrite=True"),
+        (lambda: yex.compound({"Si": 1}, name="Fe"), ValueError, "Fe.yex is a shipped table"),
+        (lambda: yex.mixture([("H", 1), ("O", 8)], name="Ca"), ValueError, "Ca.yex is a shipped table"),
+        (lambda: yex.table("Nothing"), FileNotFoundError, "no table YEX-data/Nothing.yex"),
     ],
 )
 def test_errors_raise_with_the_message(work, call, error, message):
