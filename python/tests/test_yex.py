@@ -159,6 +159,7 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.compound({"Si": 1}, name="Fe"), ValueError, "Fe.yex is a shipped table"),
         (lambda: yex.mixture([("H", 1), ("O", 8)], name="Ca"), ValueError, "Ca.yex is a shipped table"),
         (lambda: yex.table("Nothing"), FileNotFoundError, "no table YEX-data/Nothing.yex"),
+        (lambda: yex.cross_section(yex.table("O"), 1e-160), ValueError, "O.yex at 1e-160 keV: the energy is too low"),
     ],
 )
 def test_errors_raise_with_the_message(work, call, error, message):
