@@ -213,7 +213,8 @@ void TableStore::CheckNewTable(const std::string& file, bool) const { CheckNewTa
 FolderStore::FolderStore(std::string folder, std::string shown)
     : folder_(std::move(folder)), shown_(shown.empty() ? folder_ : std::move(shown)) {}
 
-std::string FolderStore::Resolve(const std::string& typed) const {
+// The file name of a table as typed, and whether the folder holds it.
+bool FolderStore::Holds(const std::string& typed, std::string* file) const {
   std::string name = typed;
   if (!EndsWithYex(name)) {
     name += ".yex";
@@ -226,11 +227,25 @@ std::string FolderStore::Resolve(const std::string& typed) const {
           break;
         }
   }
+  *file = name;
+  return IsFile(Path(name));
+}
+
+std::string FolderStore::Resolve(const std::string& typed) const {
+  std::string name;
+  if (!Holds(typed, &name) && fallback_ && IsCreatableTableName(name)) return fallback_->Resolve(typed);
   if (!IsCreatableTableName(name)) Fail(ErrorKind::Usage, "\"" + typed + "\" is not a table name");
   return name;
 }
 
 ScatteringTable FolderStore::Load(const std::string& file) const {
+  if (fallback_ && !IsFile(Path(file))) {
+    try {
+      return fallback_->Load(file);
+    } catch (const Error& e) {
+      if (e.kind() != ErrorKind::MissingTable) throw;
+    }
+  }
   if (!IsFolder(folder_)) Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
   ScatteringTable t;
   ErrorKind kind = ErrorKind::Io;

@@ -50,9 +50,14 @@ class FolderStore : public TableStore {
   const std::string& folder() const { return folder_; }
   // What a missing folder is reported as (where the shipped tables are).
   void SetMissingFolderMessage(std::string m) { missing_ = std::move(m); }
+  // Tables the folder does not hold are looked for in `fallback` (the
+  // shipped tables built in), the folder searched first.
+  void SetFallback(const TableStore* fallback) { fallback_ = fallback; }
 
  private:
+  bool Holds(const std::string& typed, std::string* file) const;
   std::string folder_, shown_, missing_;
+  const TableStore* fallback_ = nullptr;
 };
 
 // Usage when a new table's file name is a shipped element's.

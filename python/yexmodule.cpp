@@ -20,6 +20,7 @@
 #include "core/formula.h"
 #include "core/numeric.h"
 #include "core/report.h"
+#include "core/shipped_tables.h"
 #include "core/request.h"
 #include "core/table_file.h"
 #include "core/table_lookup.h"
@@ -73,9 +74,35 @@ std::string NameOf(const std::string& path) {
 
 Table ReadTable(const std::string& path) { return Table(NameOf(path), ReadTableFile(path)); }
 
+// The folder `data` first, then the shipped tables built in: the module
+// works in any folder.
+FolderStore Tables(const std::string& data) {
+  FolderStore store(data);
+  store.SetFallback(&Shipped());
+  return store;
+}
+
+// The names of the tables found: the folder's and the shipped ones, in the
+// lists' order.
+std::vector<std::string> TableNames(const std::string& data) {
+  std::vector<std::string> files = ListTableFiles(data);
+  for (const ShippedTable& t : ShippedTables()) files.push_back(t.file);
+  std::vector<std::string> names;
+  for (const std::string& f : files) names.push_back(TableDisplayName(f));
+  const auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+    return lower(a) < lower(b);
+  });
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
 // A table of the data folder by name ("Fe", "Water.yex"), as yex-cli finds it.
 Table TableNamed(const std::string& name, const std::string& data) {
-  const FolderStore store(data);
+  const FolderStore store = Tables(data);
   const std::string file = store.Resolve(name);
   return Table(TableDisplayName(file), store.Load(file));
 }
@@ -208,7 +235,7 @@ Table Compound(py::handle composition, const std::string& data, std::optional<st
   const std::vector<CountEntry> entries = Composition(composition);
   const std::string fallback =
       py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
-  const FolderStore store(data);
+  const FolderStore store = Tables(data);
   CheckNewName(name, store, overwrite);
   const BuiltTable b = BuildCompound(name.value_or(fallback), entries, store);
   return Table(name.value_or(fallback), b.result.table, true);
@@ -223,7 +250,7 @@ Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, std:
     entries.push_back(MakeMixtureEntry(t[0].cast<std::string>(), t[1].cast<double>(),
                                        t.size() == 3 ? std::optional<double>(t[2].cast<double>()) : std::nullopt));
   }
-  const FolderStore store(data);
+  const FolderStore store = Tables(data);
   CheckNewName(name, store, overwrite);
   return Table(name.value_or("mixture"), BuildMixture(name.value_or("mixture"), entries, store).result.table, true);
 }
@@ -239,7 +266,7 @@ void Save(const Table& t, const std::string& path, bool overwrite) {
 
 py::dict Average(py::handle composition, py::handle x, std::optional<double> energyKeV,
                  std::optional<double> wavelength, std::optional<int> breitDirac, const std::string& data) {
-  const FolderStore store(data);
+  const FolderStore store = Tables(data);
   std::vector<Constituent> parts;
   for (const CountEntry& e : Composition(composition)) parts.push_back({TableLookup(store.LoadTyped(e.table)), e.count});
   if (breitDirac) {
@@ -280,7 +307,13 @@ py::dict Average(py::handle composition, py::handle x, std::optional<double> ene
 
 }  // namespace
 
-PYBIND11_MODULE(yex, m) {
+// The .deb's module is `yex`; the pip package's is `yex._yex` inside the
+// package `yex`.
+#ifndef YEX_PYTHON_MODULE
+#define YEX_PYTHON_MODULE yex
+#endif
+
+PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
   m.doc() =
       "YEX: atomic form factors F(x) and incoherent scattering functions S(x).\n\n"
       "Conventions: x = sin(theta/2)/lambda in 1/Angstrom (the tables' abscissa);\n"
@@ -334,8 +367,11 @@ PYBIND11_MODULE(yex, m) {
       .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + ">"; });
 
   m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data",
-        "The table `name` ('Fe', 'Water.yex') of the folder `data`, found as yex-cli\n"
-        "finds it. FileNotFoundError when there is none.");
+        "The table `name` ('Fe', 'Water.yex'): from the folder `data` when it holds\n"
+        "it (found as yex-cli finds it), else one of the 98 shipped element tables\n"
+        "built in. FileNotFoundError when there is none.");
+  m.def("tables", &TableNames, py::kw_only(), py::arg("data") = "YEX-data",
+        "The names of the tables `table` finds: the folder's and the shipped ones.");
   m.def("read_table", &ReadTable, py::arg("path"),
         "Reads a table file. FileNotFoundError when missing, ValueError when it has\n"
         "fewer than 45 lines, OSError when it cannot be read.");
@@ -358,7 +394,8 @@ PYBIND11_MODULE(yex, m) {
         "The compound editor's table for one formula unit: F = sqrt(sum n F^2),\n"
         "S = sum n S, the values as its file holds them. `composition` is a formula\n"
         "('Ca5(PO4)3OH', 'CuSO4*5H2O') whose symbols name element tables, or a dict\n"
-        "{table: atoms}. Tables are read from the folder `data`. A `name` that is an\n"
+        "{table: atoms}. Tables come from the folder `data`, else the shipped ones\n"
+        "built in. A `name` that is an\n"
         "element's raises ValueError, one of a table in `data` FileExistsError unless\n"
         "overwrite=True. ValueError names the bad token.");
   m.def("mixture", &Mixture, py::arg("constituents"), py::kw_only(), py::arg("data") = "YEX-data",

@@ -19,13 +19,13 @@
 #include "core/error.h"
 #include "core/numeric.h"
 #include "core/report.h"
+#include "core/shipped_tables.h"
 #include "core/request.h"
 #include "core/table_format.h"
 #include "core/table_lookup.h"
 #include "core/table_name.h"
 #include "core/units.h"
 #include "web/chart_recorder.h"
-#include "web/shipped_tables.h"
 
 using emscripten::val;
 

@@ -1,0 +1,50 @@
+#include <algorithm>
+
+#include "core/shipped_tables.h"
+#include "core/table_format.h"
+#include "core/table_name.h"
+
+namespace yex {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::string WithExtension(const std::string& typed) {
+  return typed.size() >= 4 && Lower(typed.substr(typed.size() - 4)) == ".yex" ? typed : typed + ".yex";
+}
+
+}  // namespace
+
+const ShippedTable* ShippedStore::Find(const std::string& typed) const {
+  const std::string file = Lower(WithExtension(typed));
+  for (const ShippedTable& t : ShippedTables())
+    if (Lower(t.file) == file) return &t;
+  return nullptr;
+}
+
+std::string ShippedStore::Resolve(const std::string& typed) const {
+  if (const ShippedTable* t = Find(typed)) return t->file;
+  const std::string file = WithExtension(typed);
+  if (!IsCreatableTableName(file)) Fail(ErrorKind::Usage, "\"" + typed + "\" is not a table name");
+  return file;
+}
+
+ScatteringTable ShippedStore::Load(const std::string& file) const {
+  const ShippedTable* t = Find(file);
+  if (!t) Fail(ErrorKind::MissingTable, "no table " + file);
+  ScatteringTable table;
+  std::string why;
+  if (!ParseTableBytes(std::string_view(t->bytes, t->size), table, &why)) Fail(ErrorKind::UnreadableData, why);
+  return table;
+}
+
+const ShippedStore& Shipped() {
+  static const ShippedStore store;
+  return store;
+}
+
+}  // namespace yex
