@@ -246,6 +246,8 @@ ScatteringTable FolderStore::Load(const std::string& file) const {
       if (e.kind() != ErrorKind::MissingTable) throw;
     }
   }
+  if (!IsFolder(folder_) && fallback_)
+    Fail(ErrorKind::MissingTable, "no table " + file + ": none built in, and no data folder " + shown_);
   if (!IsFolder(folder_)) Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
   ScatteringTable t;
   ErrorKind kind = ErrorKind::Io;

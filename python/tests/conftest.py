@@ -6,4 +6,6 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = pathlib.Path(os.environ.get("YEX_BUILD", ROOT / "build"))
-sys.path.insert(0, str(BUILD / "python"))
+# YEX_INSTALLED: test the package pip installed, not the build tree's module.
+if not os.environ.get("YEX_INSTALLED"):
+    sys.path.insert(0, str(BUILD / "python"))

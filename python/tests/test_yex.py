@@ -224,3 +224,17 @@ def test_against_the_file_and_closed_forms(work):
         avg = yex.average("Fe", by_hand, energy_kev=e, breit_dirac=k)
         assert np.allclose(avg["S_mean_BD"], avg["S_mean"] * p**k, rtol=1e-12, atol=0)
         assert np.array_equal(avg["S_mean"], s)
+
+
+def test_shipped_tables_need_no_folder(tmp_path, monkeypatch):
+    monkeypatch.chdir(tmp_path)  # no YEX-data here
+    assert len(yex.tables()) == 98 and yex.tables()[:3] == ["Ac", "Ag", "Al"]
+    points = np.geomspace(0.004, 1200, 5001)
+    (tmp_path / "points.txt").write_text("\n".join(map(repr, points)))
+    rows = csv_rows(cli("--data", SHIPPED, "curve", "Pb", "--from", "points.txt", cwd=tmp_path)[1])
+    f, s = yex.table("Pb").lookup(points)
+    assert np.array_equal(f, rows[:, 2], equal_nan=True) and np.array_equal(s, rows[:, 3], equal_nan=True)
+    water = yex.compound("H2O")
+    assert np.array_equal(water.f, yex.compound({"H": 2, "O": 1}).f)
+    with pytest.raises(FileNotFoundError, match="no table"):
+        yex.table("Nope")

@@ -1,0 +1,37 @@
+"""Builds the extension of the Python package `yex` from the core's sources
+(core/*.cpp), the shipped tables (data/YEX-data, built in) and the module
+(python/yexmodule.cpp): standard C++17, nothing else."""
+import pathlib
+import re
+import sys
+
+from pybind11.setup_helpers import Pybind11Extension, build_ext
+from setuptools import setup
+
+ROOT = pathlib.Path(__file__).resolve().parent
+sys.path.insert(0, str(ROOT / "tools"))
+import embed_tables  # noqa: E402
+
+# The version from one place: the project line of CMakeLists.txt, as yex-cli's.
+VERSION = re.search(r"^project\(YEX VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text(), re.M).group(1)
+
+GENERATED = pathlib.Path("build-py") / "generated" / "shipped_tables.cpp"
+embed_tables.write(ROOT / "data" / "YEX-data", ROOT / GENERATED)
+
+# The same bits on every compiler: no fused multiply-add anywhere.
+if sys.platform == "win32" and "mingw" not in sys.version.lower():
+    flags = ["/fp:precise", "/fp:contract-", "/utf-8"]
+else:
+    flags = ["-ffp-contract=off", "-g0"]
+
+sources = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "core").glob("*.cpp"))
+extension = Pybind11Extension(
+    "yex._yex",
+    sources + ["python/yexmodule.cpp", str(GENERATED)],
+    include_dirs=["."],
+    define_macros=[("YEX_VERSION", f'"{VERSION}"'), ("YEX_PYTHON_MODULE", "_yex")],
+    extra_compile_args=flags,
+    cxx_std=17,
+)
+
+setup(version=VERSION, ext_modules=[extension], cmdclass={"build_ext": build_ext})
