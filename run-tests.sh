@@ -17,6 +17,11 @@ yex_build "$YEX_ROOT/build"
 echo "== Python module (pytest)"
 YEX_BUILD="$YEX_ROOT/build" /usr/bin/python3 -m pytest -q -p no:cacheprovider "$YEX_ROOT/python/tests"
 
+echo "== Python package (pip: sdist, wheel, fresh venvs) and the core built for Windows (mingw-w64, wine64)"
+yex_install_missing python3-build python3-pybind11 python3-venv python3-wheel python3-setuptools \
+  g++-mingw-w64-x86-64-posix wine64
+"$YEX_ROOT/tools/check-packages.sh"
+
 echo "== web page: built with Emscripten, tested in Node against yex-cli and in headless Chromium"
 yex_install_missing emscripten node-acorn nodejs chromium
 command -v npm >/dev/null || yex_install_missing npm

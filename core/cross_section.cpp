@@ -73,7 +73,7 @@ bool IntegratedCrossSections(const TableLookup& t, double energyKeV, CrossSectio
   const double xMax = 1.0 / lambda;  // θ = 180°
   if (xMax > t.x(TableRowCount)) return fail("the energy reaches beyond the table's last row");
   // σ = 2π ∫ dσ/dΩ d(cos θ) with cos θ = 1 − 2λ²x²: d(cos θ) = −4λ²x dx.
-  const double jacobian = 2.0 * M_PI * 4.0 * lambda * lambda;
+  const double jacobian = 2.0 * kPi * 4.0 * lambda * lambda;
   // Below about 1e-153 keV λ² has no double value.
   if (!std::isfinite(jacobian) || !(xMax > 0.0)) return fail("the energy is too low to integrate");
   bool ok = true;
@@ -115,7 +115,7 @@ bool IntegratedCrossSections(const TableLookup& t, double energyKeV, CrossSectio
 double KleinNishinaTotal(double energyKeV) {
   const double k = energyKeV / kElectronRestKeV;
   const double l = std::log1p(2.0 * k);
-  return 2.0 * M_PI * kReSquaredBarn *
+  return 2.0 * kPi * kReSquaredBarn *
          ((1.0 + k) / (k * k) * (2.0 * (1.0 + k) / (1.0 + 2.0 * k) - l / k) + l / (2.0 * k) -
           (1.0 + 3.0 * k) / ((1.0 + 2.0 * k) * (1.0 + 2.0 * k)));
 }

@@ -1,6 +1,9 @@
 #include "core/numeric.h"
 
 #include <locale.h>
+#ifdef __APPLE__
+#include <xlocale.h>
+#endif
 
 #include <cerrno>
 #include <charconv>
@@ -16,11 +19,20 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// strtod in the "C" locale whatever the process locale is.
-double ParseCanonical(const std::string& s) {
-  static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-  return strtod_l(s.c_str(), nullptr, cLocale);
+// strtod in the "C" locale whatever the process locale is, and where it
+// stopped: the one place that names the platform's locale functions
+// (strtod_l and newlocale on POSIX, _strtod_l and _create_locale on Windows).
+double StrtodC(const char* s, char** end) {
+#ifdef _WIN32
+  static const _locale_t cLocale = _create_locale(LC_NUMERIC, "C");
+  return _strtod_l(s, end, cLocale);
+#else
+  static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  return strtod_l(s, end, cLocale);
+#endif
 }
+
+double ParseCanonical(const std::string& s) { return StrtodC(s.c_str(), nullptr); }
 
 class Cursor {
  public:
@@ -236,11 +248,10 @@ bool ParseWholeNumber(std::string_view text, double* value) {
   if (text.empty() || text[0] == '+') return false;
   for (char c : text)
     if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')) return false;
-  static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
   const std::string s(text);
   char* end = nullptr;
   errno = 0;
-  *value = strtod_l(s.c_str(), &end, cLocale);
+  *value = StrtodC(s.c_str(), &end);
   // A subnormal result reads; one that underflows to 0 or overflows does not.
   return end == s.c_str() + s.size() && !(errno == ERANGE && (*value == 0.0 || std::isinf(*value)));
 }

@@ -7,19 +7,22 @@
 
 namespace yex {
 
+// π, as kPi writes it (which standard C++ does not define everywhere).
+constexpr double kPi = 3.14159265358979323846;
+
 // hc in keV·Å.
 constexpr double kHcKeVAngstrom = 12.398419843320026;
 
 inline double WavelengthFromEnergy(double keV) { return kHcKeVAngstrom / keV; }
 // θ is the scattering angle in degrees, λ in Å.
 inline double XFromAngle(double thetaDegrees, double lambda) {
-  return Sin(thetaDegrees * M_PI / 360.0) / lambda;
+  return Sin(thetaDegrees * kPi / 360.0) / lambda;
 }
 // A scattering angle lies in 0..180 degrees; beyond, sin(θ/2) would repeat
 // the values of angles that are.
 inline bool ThetaInRange(double thetaDegrees) { return thetaDegrees >= 0.0 && thetaDegrees <= 180.0; }
 // Q = 4π sin(θ/2)/λ = 4π x.
-inline double XFromQ(double q) { return q / (4.0 * M_PI); }
+inline double XFromQ(double q) { return q / (4.0 * kPi); }
 // Q in nm⁻¹ is ten times Q in Å⁻¹.
 inline double XFromQnm(double qnm) { return XFromQ(qnm / 10.0); }
 
