@@ -32,7 +32,8 @@ int Plot(const std::vector<std::string>& argsIn) {
     if (!n || *n < 64 || *n > 8192 || *n != std::floor(*n))
       Fail(ErrorKind::Usage, "--size needs a whole number of pixels from 64 to 8192");
     size = static_cast<int>(*n);
-    args.erase(args.begin() + static_cast<std::ptrdiff_t>(at), args.begin() + static_cast<std::ptrdiff_t>(at) + 2);
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(at),
+               args.begin() + static_cast<std::ptrdiff_t>(at) + 2);
     break;
   }
   if (args.size() != 2) Fail(ErrorKind::Usage, "plot needs TABLE and OUT.png or OUT.svg");

@@ -72,8 +72,8 @@ int Run(const std::vector<std::string>& args) {
   try {
     return Dispatch(args);
   } catch (const Error& e) {
-    Err(std::string("yex-cli: ") + e.what() + (e.kind() == ErrorKind::Exists ? "; give --force to replace it" : "") +
-        "\n");
+    Err(std::string("yex-cli: ") + e.what() +
+        (e.kind() == ErrorKind::Exists ? "; give --force to replace it" : "") + "\n");
     if (e.kind() != ErrorKind::Usage) return kDataError;
     Err("Try 'yex-cli --help'.\n");
     return kUsage;

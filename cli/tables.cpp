@@ -42,7 +42,8 @@ int Show(const std::vector<std::string>& args) {
       text += ShortestText(t.x[r]) + ',' + ShortestText(t.f[r]) + ',' + ShortestText(t.s[r]) + "\n";
     } else {
       std::snprintf(row, sizeof row, "%2d", r);
-      text += std::string(row) + "  " + FormatX(t.x[r]) + "  " + FormatFS(t.f[r]) + "  " + FormatFS(t.s[r]) + "\n";
+      text += std::string(row) + "  " + FormatX(t.x[r]) + "  " + FormatFS(t.f[r]) + "  " + FormatFS(t.s[r]) +
+              "\n";
     }
   }
   Out(text);

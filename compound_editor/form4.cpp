@@ -3,8 +3,8 @@
 #include <QCloseEvent>
 
 #include "app/scattering_data/module1.h"
-#include "core/numeric.h"
 #include "compound_editor/compound_synthesis.h"
+#include "core/numeric.h"
 #include "editor_shared/editor_common.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/fonts.h"

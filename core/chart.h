@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/table.h"
 #include "core/drawing_surface.h"
+#include "core/table.h"
 
 namespace yex {
 

@@ -167,8 +167,8 @@ class Parser {
         // "CuSO4.5H2O": a whole count, a point, and digits leading what
         // follows read as a hydrate written with a period.
         const std::string_view written = t_.substr(at, i_ - at);
-        if (note_.empty() && written.find('.') != std::string_view::npos && written[0] != '0' && i_ < t_.size() &&
-            (IsUpper(t_[i_]) || t_[i_] == '('))
+        if (note_.empty() && written.find('.') != std::string_view::npos && written[0] != '0' &&
+            i_ < t_.size() && (IsUpper(t_[i_]) || t_[i_] == '('))
           note_ = "\".\" is a decimal point; write a hydrate with \"*\" or \"\xC2\xB7\" (read here: " +
                   std::string(t_.substr(start, i_ - start)) + ")";
       }
@@ -183,8 +183,8 @@ class Parser {
 
   // The elements past Cf, which have no table.
   static bool IsHeavierElement(const std::string& s) {
-    for (const char* e : {"Es", "Fm", "Md", "No", "Lr", "Rf", "Db", "Sg", "Bh", "Hs", "Mt", "Ds", "Rg", "Cn",
-                          "Nh", "Fl", "Mc", "Lv", "Ts", "Og"})
+    for (const char* e : {"Es", "Fm", "Md", "No", "Lr", "Rf", "Db", "Sg", "Bh", "Hs",
+                          "Mt", "Ds", "Rg", "Cn", "Nh", "Fl", "Mc", "Lv", "Ts", "Og"})
       if (s == e) return true;
     return false;
   }

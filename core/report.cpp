@@ -14,13 +14,9 @@
 namespace yex {
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
+bool EndsWithYex(const std::string& name) {
+  return name.size() >= 4 && AsciiLower(name.substr(name.size() - 4)) == ".yex";
 }
-
-bool EndsWithYex(const std::string& name) { return name.size() >= 4 && Lower(name.substr(name.size() - 4)) == ".yex"; }
 
 std::string Printf(const char* format, double v) {
   char buf[64];
@@ -191,8 +187,7 @@ RunSummary StreamPoints(RecordWriter& w, const PointsRequest& p, PointSource& so
     w.Flush();
     throw;
   }
-  if (s.points == 0)
-    Fail(ErrorKind::Usage, "no points in " + p.source);
+  if (s.points == 0) Fail(ErrorKind::Usage, "no points in " + p.source);
   w.Flush();
   if (s.outside > 0)
     s.warning = std::to_string(s.outside) + " point" + (s.outside == 1 ? "" : "s") +
@@ -222,7 +217,7 @@ bool FolderStore::Holds(const std::string& typed, std::string* file) const {
     // is there.
     if (!IsFile(Path(name)))
       for (const std::string& listed : ListTableFiles(folder_))
-        if (Lower(listed) == Lower(name) && listed.compare(0, typed.size(), typed) == 0) {
+        if (AsciiLower(listed) == AsciiLower(name) && listed.compare(0, typed.size(), typed) == 0) {
           name = listed;
           break;
         }
@@ -248,7 +243,8 @@ ScatteringTable FolderStore::Load(const std::string& file) const {
   }
   if (!IsFolder(folder_) && fallback_)
     Fail(ErrorKind::MissingTable, "no table " + file + ": none built in, and no data folder " + shown_);
-  if (!IsFolder(folder_)) Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
+  if (!IsFolder(folder_))
+    Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
   ScatteringTable t;
   ErrorKind kind = ErrorKind::Io;
   std::string reason;
@@ -270,7 +266,7 @@ void FolderStore::CheckNewTable(const std::string& file, bool replace) const {
   if (replace) return;
   // On a file system that ignores case, "water.yex" would be "Water.yex".
   for (const std::string& listed : ListTableFiles(folder_))
-    if (Lower(listed) == Lower(file)) Fail(ErrorKind::Exists, Describe(listed) + " already exists");
+    if (AsciiLower(listed) == AsciiLower(file)) Fail(ErrorKind::Exists, Describe(listed) + " already exists");
   if (IsFile(Path(file))) Fail(ErrorKind::Exists, Describe(file) + " already exists");
 }
 
@@ -412,7 +408,8 @@ void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, co
   for (const CrossSectionRequest::Column& c : r.columns) {
     const std::string file = store.Resolve(c.table);
     const std::string name = TableDisplayName(file);
-    columns.push_back({name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), TableLookup(store.Load(file))});
+    columns.push_back(
+        {name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), TableLookup(store.Load(file))});
   }
   std::vector<std::vector<CrossSectionPair>> values(r.energies.size());
   for (std::size_t e = 0; e < r.energies.size(); ++e)
@@ -480,7 +477,8 @@ BuiltTable Build(const std::string& name, Synthesis kind, std::vector<Ingredient
   } catch (const Error& e) {
     // A table that is missing or unreadable speaks for itself; the
     // arithmetic's reasons are the new table's.
-    if (e.kind() == ErrorKind::MissingTable || e.kind() == ErrorKind::UnreadableData || e.kind() == ErrorKind::Io)
+    if (e.kind() == ErrorKind::MissingTable || e.kind() == ErrorKind::UnreadableData ||
+        e.kind() == ErrorKind::Io)
       throw;
     Fail(e.kind(), name + " not built: " + e.what());
   }
@@ -489,13 +487,15 @@ BuiltTable Build(const std::string& name, Synthesis kind, std::vector<Ingredient
 
 }  // namespace
 
-BuiltTable BuildCompound(const std::string& name, const std::vector<CountEntry>& entries, const TableStore& store) {
+BuiltTable BuildCompound(const std::string& name, const std::vector<CountEntry>& entries,
+                         const TableStore& store) {
   std::vector<Ingredient> ingredients;
   for (const CountEntry& e : entries) ingredients.push_back({e.table, e.count, 0.0});
   return Build(name, Synthesis::Compound, ingredients, store);
 }
 
-BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& entries, const TableStore& store) {
+BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& entries,
+                        const TableStore& store) {
   return Build(name, Synthesis::Mixture, entries, store);
 }
 

@@ -144,8 +144,10 @@ struct BuiltTable {
   std::vector<Ingredient> resolved;  // the constituents with their file names
   SynthesisResult result;
 };
-BuiltTable BuildCompound(const std::string& name, const std::vector<CountEntry>& entries, const TableStore& store);
-BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& entries, const TableStore& store);
+BuiltTable BuildCompound(const std::string& name, const std::vector<CountEntry>& entries,
+                         const TableStore& store);
+BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& entries,
+                        const TableStore& store);
 
 // The lines compound and mixture report: "  H.yex  2" / "  H.yex  r = ...".
 std::vector<std::string> BuiltLines(const BuiltTable& b, Synthesis kind);

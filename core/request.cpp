@@ -200,7 +200,8 @@ LogGrid ParseLogGrid(std::string_view option, std::string_view text, double maxC
 }
 
 OptionSpec PointOptions() {
-  return {{"--grid", "--log-grid", "--from", "--unit", "--energy", "--wavelength"}, {"--csv", "--tsv", "--display"}};
+  return {{"--grid", "--log-grid", "--from", "--unit", "--energy", "--wavelength"},
+          {"--csv", "--tsv", "--display"}};
 }
 
 PointsRequest ParsePoints(const Options& o) {
@@ -262,7 +263,8 @@ std::vector<CountEntry> FormulaEntries(std::string_view formula, std::string* no
 
 Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optional<double> atomicWeight) {
   Ingredient e{table, percent, 0.0};
-  const std::string shown = table + ":" + ShortestText(percent) + (atomicWeight ? ":" + ShortestText(*atomicWeight) : "");
+  const std::string shown =
+      table + ":" + ShortestText(percent) + (atomicWeight ? ":" + ShortestText(*atomicWeight) : "");
   // A weight of 0 would make the constituent (or, first, every other one)
   // count for nothing in a table that looks like a mixture.
   if (!(percent > 0) || !std::isfinite(percent)) Usage(shown + ": the weight percent must be positive");
@@ -275,7 +277,8 @@ Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optio
     if (z == 0) {
       std::string file = table;
       if (BareName(file) == file) file += ".yex";
-      Usage(table + ":" + ShortestText(percent) + ": give the atomic weight, " + file + " is not an element table");
+      Usage(table + ":" + ShortestText(percent) + ": give the atomic weight, " + file +
+            " is not an element table");
     }
     e.atomicWeight = StandardAtomicWeight(z);
   }
@@ -393,7 +396,8 @@ OptionSpec LookupOptions() { return {{"--theta", "--q", "--qnm", "--energy", "--
 
 double ParseTheta(std::string_view option, std::string_view text) {
   const double theta = ParseNumber(option, text);
-  if (!ThetaInRange(theta)) Usage(OptionName(option) + " " + Text(text) + ": a scattering angle lies in 0..180 degrees");
+  if (!ThetaInRange(theta))
+    Usage(OptionName(option) + " " + Text(text) + ": a scattering angle lies in 0..180 degrees");
   return theta;
 }
 

@@ -29,7 +29,9 @@ struct Options {
   std::vector<std::string> operands() const { return values(""); }
   // The value of an option given at most once; Usage when it is repeated.
   std::optional<std::string> single(std::string_view option) const;
-  void add(std::string option, std::string value = {}) { items.emplace_back(std::move(option), std::move(value)); }
+  void add(std::string option, std::string value = {}) {
+    items.emplace_back(std::move(option), std::move(value));
+  }
 };
 
 // Options a command knows: `valued` take the next argument, `flags` none.

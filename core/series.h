@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/elementary_functions.h"
-#include "core/table_lookup.h"
 #include "core/composition.h"
 #include "core/cross_section.h"
+#include "core/elementary_functions.h"
+#include "core/table_lookup.h"
 
 namespace yex {
 

@@ -7,22 +7,16 @@
 namespace yex {
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 std::string WithExtension(const std::string& typed) {
-  return typed.size() >= 4 && Lower(typed.substr(typed.size() - 4)) == ".yex" ? typed : typed + ".yex";
+  return typed.size() >= 4 && AsciiLower(typed.substr(typed.size() - 4)) == ".yex" ? typed : typed + ".yex";
 }
 
 }  // namespace
 
 const ShippedTable* ShippedStore::Find(const std::string& typed) const {
-  const std::string file = Lower(WithExtension(typed));
+  const std::string file = AsciiLower(WithExtension(typed));
   for (const ShippedTable& t : ShippedTables())
-    if (Lower(t.file) == file) return &t;
+    if (AsciiLower(t.file) == file) return &t;
   return nullptr;
 }
 
@@ -38,7 +32,8 @@ ScatteringTable ShippedStore::Load(const std::string& file) const {
   if (!t) Fail(ErrorKind::MissingTable, "no table " + file);
   ScatteringTable table;
   std::string why;
-  if (!ParseTableBytes(std::string_view(t->bytes, t->size), table, &why)) Fail(ErrorKind::UnreadableData, why);
+  if (!ParseTableBytes(std::string_view(t->bytes, t->size), table, &why))
+    Fail(ErrorKind::UnreadableData, why);
   return table;
 }
 

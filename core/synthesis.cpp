@@ -17,7 +17,8 @@ std::optional<double> AtomsPerFirstAtom(double a1, double ak, double wk, double 
   return ((a1 / ak) * wk) / w1;
 }
 
-SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingredients, const TableSource& source) {
+SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingredients,
+                           const TableSource& source) {
   if (ingredients.empty()) Fail(ErrorKind::Usage, "no constituent was entered");
   if (ingredients.size() > static_cast<std::size_t>(MaxConstituents))
     Fail(ErrorKind::Usage, "at most " + std::to_string(MaxConstituents) + " tables, " +
@@ -31,8 +32,9 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
   } else {
     r.ratios.push_back(1.0);
     for (std::size_t k = 1; k < ingredients.size(); ++k) {
-      const std::optional<double> ratio = AtomsPerFirstAtom(ingredients[0].atomicWeight, ingredients[k].atomicWeight,
-                                                    ingredients[k].amount, ingredients[0].amount);
+      const std::optional<double> ratio =
+          AtomsPerFirstAtom(ingredients[0].atomicWeight, ingredients[k].atomicWeight, ingredients[k].amount,
+                            ingredients[0].amount);
       if (!ratio || !std::isfinite(*ratio))
         Fail(ErrorKind::OutOfRange, "an atomic weight (row 2 on) or the first relative weight is 0");
       r.ratios.push_back(*ratio);
@@ -41,10 +43,12 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
   ScatteringTable& t = r.table;
   for (int i = 1; i <= TableRowCount; ++i) {
     double f2 = 0.0, s = 0.0;
-    for (std::size_t k = 0; k < tables.size(); ++k) AddToRow(r.ratios[k], tables[k].f[i], tables[k].s[i], &f2, &s);
+    for (std::size_t k = 0; k < tables.size(); ++k)
+      AddToRow(r.ratios[k], tables[k].f[i], tables[k].s[i], &f2, &s);
     if (!FinishRow(&f2, s))
-      Fail(ErrorKind::OutOfRange, kind == Synthesis::Compound ? "the atom counts give a negative or infinite sum"
-                                                         : "the weights give a negative or infinite sum");
+      Fail(ErrorKind::OutOfRange, kind == Synthesis::Compound
+                                      ? "the atom counts give a negative or infinite sum"
+                                      : "the weights give a negative or infinite sum");
     t.x[i] = tables.back().x[i];
     t.f[i] = f2;
     t.s[i] = s;

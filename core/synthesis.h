@@ -52,6 +52,7 @@ struct SynthesisResult {
 // row by row, x from the last constituent read, exactly as the editors
 // compute and write it. Throws Error: Usage for no constituent, more than
 // MaxConstituents or weights that make no table; what `source` throws.
-SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingredients, const TableSource& source);
+SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingredients,
+                           const TableSource& source);
 
 }  // namespace yex

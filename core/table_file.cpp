@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/table_format.h"
+#include "core/table_name.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -46,12 +47,6 @@ bool FlushToDisk(std::FILE* f) {
 #else
   return fsync(fileno(f)) == 0;
 #endif
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 }  // namespace
@@ -184,7 +179,8 @@ void WriteTableFile(const std::string& path, const ScatteringTable& table, Exist
   std::string reason;
   if (WriteTableFile(path, table, existing, &reason)) return;
   if (reason.find("finite") != std::string::npos) Fail(ErrorKind::UnreadableData, path + ": " + reason);
-  if (existing == Existing::Keep && reason == "it already exists") Fail(ErrorKind::Exists, path + " already exists");
+  if (existing == Existing::Keep && reason == "it already exists")
+    Fail(ErrorKind::Exists, path + " already exists");
   Fail(ErrorKind::Io, path + ": " + reason);
 }
 
@@ -193,13 +189,14 @@ std::vector<std::string> ListTableFiles(const std::string& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(PathOf(folder), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().u8string();
-    if (name.empty() || name[0] == '.' || name.size() < 4 || Lower(name.substr(name.size() - 4)) != ".yex")
+    if (name.empty() || name[0] == '.' || name.size() < 4 ||
+        AsciiLower(name.substr(name.size() - 4)) != ".yex")
       continue;
     std::error_code fe;
     if (fs::is_regular_file(it->path(), fe)) names.push_back(name);
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const std::string la = Lower(a), lb = Lower(b);
+    const std::string la = AsciiLower(a), lb = AsciiLower(b);
     return la != lb ? la < lb : a < b;
   });
   return names;

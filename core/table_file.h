@@ -25,9 +25,11 @@ enum class Existing { Replace, Keep };
 // Writes the 45 rows as CR LF lines. With Existing::Keep an existing file
 // is an error ("PATH already exists"). Throws Error (Io, or UnreadableData
 // for a value that has no text); a failure changes nothing on disk.
-void WriteTableFile(const std::string& path, const ScatteringTable& table, Existing existing = Existing::Replace);
+void WriteTableFile(const std::string& path, const ScatteringTable& table,
+                    Existing existing = Existing::Replace);
 // The same with the short reason instead of an exception.
-bool WriteTableFile(const std::string& path, const ScatteringTable& table, Existing existing, std::string* reason);
+bool WriteTableFile(const std::string& path, const ScatteringTable& table, Existing existing,
+                    std::string* reason);
 
 // The names of the folder's "*.yex" files (any case, no hidden ".name"),
 // compared without case as the file lists order them; empty when the

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstddef>
 
-#include "core/table.h"
 #include "core/lookup.h"
+#include "core/table.h"
 
 namespace yex {
 

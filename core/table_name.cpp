@@ -33,6 +33,12 @@ bool IsCreatableTableName(std::string_view base) {
   return true;
 }
 
+std::string AsciiLower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
 bool IsShippedElementName(std::string_view base) { return AtomicNumber(base) != 0; }
 
 }  // namespace yex

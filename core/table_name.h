@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace yex {
@@ -9,6 +10,10 @@ namespace yex {
 // : * ? " < > |, no control character (C0, DEL or, in UTF-8, C1), and no
 // "." first (".", ".." and hidden files, which the lists leave out).
 bool IsCreatableTableName(std::string_view base);
+
+// A name with A-Z as a-z: file names compared without case, as the lists
+// order them.
+std::string AsciiLower(std::string s);
 
 // Whether a base name is that of a shipped element table (H to Cf, as the
 // symbol is written): a new table never takes it.

@@ -4,8 +4,8 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "core/table_name.h"
 #include "app/windows.h"
+#include "core/table_name.h"
 #include "main_window/form1.h"
 #include "toolkit/dialogs.h"
 

@@ -19,7 +19,8 @@ inline const QString kBadValue = QStringLiteral("入力値が不正です。");
 inline const QString kInputError = QStringLiteral("入力したデータに誤りがあります。  よく確認してください。");
 inline const QString kSaved = QStringLiteral("データはファイルに保存されました。");
 inline const QString kReplace = QStringLiteral("%1.yex は既に存在します。置き換えますか？");
-inline const QString kShippedName = QStringLiteral("%1 は元素のデータファイルの名前です。別の名前を入力して下さい。");
+inline const QString kShippedName =
+    QStringLiteral("%1 は元素のデータファイルの名前です。別の名前を入力して下さい。");
 
 // A clickable caption with its own font, background and alignment.
 ClickLabel* EditorCaption(QWidget* parent, const char* name, const QString& text, const QFont& font,

@@ -52,7 +52,8 @@ bool ReadConstituents(QString* why) {
 bool ComputeAtomRatios() {
   AtomRatio(1) = 1.0;
   for (int k = 2; WithinKindCount(k); ++k) {
-    const std::optional<double> r = AtomsPerFirstAtom(AtomicWeight(1), AtomicWeight(k), ElementAmount(k), ElementAmount(1));
+    const std::optional<double> r =
+        AtomsPerFirstAtom(AtomicWeight(1), AtomicWeight(k), ElementAmount(k), ElementAmount(1));
     if (!r) return false;
     AtomRatio(k) = *r;
     if (!std::isfinite(*r)) return false;

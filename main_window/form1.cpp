@@ -6,14 +6,14 @@
 #include <QFontMetricsF>
 
 #include "app/scattering_data/module1.h"
-#include "core/numeric.h"
 #include "app/scattering_data/table_file.h"
-#include "core/table_format.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
 #include "core/chart.h"
 #include "core/lookup.h"
+#include "core/numeric.h"
+#include "core/table_format.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/fonts.h"
 #include "toolkit/icons.h"

@@ -20,8 +20,8 @@
 #include "core/formula.h"
 #include "core/numeric.h"
 #include "core/report.h"
-#include "core/shipped_tables.h"
 #include "core/request.h"
+#include "core/shipped_tables.h"
 #include "core/table_file.h"
 #include "core/table_lookup.h"
 #include "core/table_name.h"
@@ -89,13 +89,8 @@ std::vector<std::string> TableNames(const std::string& data) {
   for (const ShippedTable& t : ShippedTables()) files.push_back(t.file);
   std::vector<std::string> names;
   for (const std::string& f : files) names.push_back(TableDisplayName(f));
-  const auto lower = [](std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  };
-  std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
-    return lower(a) < lower(b);
-  });
+  std::stable_sort(names.begin(), names.end(),
+                   [](const std::string& a, const std::string& b) { return AsciiLower(a) < AsciiLower(b); });
   names.erase(std::unique(names.begin(), names.end()), names.end());
   return names;
 }
@@ -231,7 +226,8 @@ std::vector<CountEntry> Composition(py::handle composition) {
   return out;
 }
 
-Table Compound(py::handle composition, const std::string& data, std::optional<std::string> name, bool overwrite) {
+Table Compound(py::handle composition, const std::string& data, std::optional<std::string> name,
+               bool overwrite) {
   const std::vector<CountEntry> entries = Composition(composition);
   const std::string fallback =
       py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
@@ -247,12 +243,14 @@ Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, std:
   for (const py::tuple& t : parts) {
     if (t.size() < 2 || t.size() > 3)
       Raise(PyExc_ValueError, "a constituent is (table, percent[, atomic weight])");
-    entries.push_back(MakeMixtureEntry(t[0].cast<std::string>(), t[1].cast<double>(),
-                                       t.size() == 3 ? std::optional<double>(t[2].cast<double>()) : std::nullopt));
+    entries.push_back(
+        MakeMixtureEntry(t[0].cast<std::string>(), t[1].cast<double>(),
+                         t.size() == 3 ? std::optional<double>(t[2].cast<double>()) : std::nullopt));
   }
   const FolderStore store = Tables(data);
   CheckNewName(name, store, overwrite);
-  return Table(name.value_or("mixture"), BuildMixture(name.value_or("mixture"), entries, store).result.table, true);
+  return Table(name.value_or("mixture"), BuildMixture(name.value_or("mixture"), entries, store).result.table,
+               true);
 }
 
 void Save(const Table& t, const std::string& path, bool overwrite) {
@@ -268,7 +266,8 @@ py::dict Average(py::handle composition, py::handle x, std::optional<double> ene
                  std::optional<double> wavelength, std::optional<int> breitDirac, const std::string& data) {
   const FolderStore store = Tables(data);
   std::vector<Constituent> parts;
-  for (const CountEntry& e : Composition(composition)) parts.push_back({TableLookup(store.LoadTyped(e.table)), e.count});
+  for (const CountEntry& e : Composition(composition))
+    parts.push_back({TableLookup(store.LoadTyped(e.table)), e.count});
   if (breitDirac) {
     MakeBreitDirac(breitDirac);
     if (!energyKeV && !wavelength) Raise(PyExc_ValueError, "breit_dirac needs energy_kev or wavelength");
@@ -454,8 +453,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out of\n"
       "the lookup's range.");
   m.def("average", &Average, py::arg("composition"), py::arg("x"), py::kw_only(),
-        py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(), py::arg("breit_dirac") = py::none(),
-        py::arg("data") = "YEX-data",
+        py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(),
+        py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data",
         "Composition averages per atom for total scattering at x (1/Angstrom), from\n"
         "the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =\n"
         "sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev\n"

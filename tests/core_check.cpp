@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     FormatTable(brine.result.table, &bytes);
     Print("== mixture Brine\n" + bytes);
     const Provenance who{"core_check"};
-    const std::vector<std::string> curve{"Si", "O", "--unit", "theta", "--energy", "17.48", "--grid", "5:150:0.5"};
+    const std::vector<std::string> curve{"Si",       "O",     "--unit", "theta",
+                                         "--energy", "17.48", "--grid", "5:150:0.5"};
     Print(Lines("curve", curve, [&](RecordWriter& w) {
       WriteCurve(ParseCurve(SplitArguments(curve, CurveOptions())), Shipped(), who, w);
     }));
@@ -76,8 +77,8 @@ int main(int argc, char** argv) {
     Print(Lines("cross-section", cross, [&](RecordWriter& w) {
       WriteCrossSection(ParseCrossSection(SplitArguments(cross, CrossSectionOptions())), Shipped(), who, w);
     }));
-    const std::vector<std::string> average{"--formula", "SiO2", "--unit", "q", "--grid", "0.5:30:0.5",
-                                           "--energy", "61.3", "--breit-dirac", "2"};
+    const std::vector<std::string> average{"--formula", "SiO2", "--unit",        "q", "--grid", "0.5:30:0.5",
+                                           "--energy",  "61.3", "--breit-dirac", "2"};
     Print(Lines("average", average, [&](RecordWriter& w) {
       WriteAverage(ParseAverage(SplitArguments(average, AverageOptions())), Shipped(), who, w);
     }));

@@ -12,9 +12,9 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "core/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
+#include "core/table_format.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "tests/test_support.h"

@@ -7,11 +7,11 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "core/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
-#include "main_window/form1.h"
 #include "core/lookup.h"
+#include "core/table_format.h"
+#include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "tests/cli_runner.h"
 #include "tests/test_support.h"
@@ -226,7 +226,9 @@ void TestCli::compoundRefusals() {
     const char* says;
   };
   const QList<Case> cases{
-      {{"compound", "Keep", "--formula", "H2O"}, 1, "YEX-data/Keep.yex already exists; give --force to replace it"},
+      {{"compound", "Keep", "--formula", "H2O"},
+       1,
+       "YEX-data/Keep.yex already exists; give --force to replace it"},
       {{"compound", "H", "--formula", "H2O", "--force"}, 2, "H.yex is a shipped table"},
       {{"compound", "Keep", "--formula", "H2Xx"}, 2, "unknown element symbol \"Xx\""},
       {{"compound", "Keep", "--formula", "H2(O"}, 2, "unbalanced \"(\""},
@@ -304,18 +306,33 @@ void TestCli::everyNumberFinishes() {
   TempWorkDir dir;
   for (const char* e : {"H", "O", "Si", "Pb"})
     QVERIFY(QFile::copy(QString(YEX_SHIPPED_DATA "/") + e + ".yex", dir.data(QString(e) + ".yex")));
-  const QStringList requests{
-      "lookup Si #", "lookup Si --q #", "lookup Si --qnm #", "lookup Si --theta # --energy 8",
-      "lookup Si --theta 30 --energy #", "lookup Si --theta 30 --wavelength #",
-      "curve Si --grid #:1:0.1", "curve Si --grid 0.1:#:0.1", "curve Si --grid 0.1:1:#",
-      "curve Si --log-grid #:1:5", "curve Si --log-grid 0.1:#:5", "curve Si --log-grid 0.1:1:#",
-      "curve Si --unit theta --grid 1:179:89 --energy # --dcs", "curve Si --unit q --grid 1:2:1 --wavelength # --dcs",
-      "average Si:# O:1 --grid 0.1:1:0.1", "average --formula SiO2 --grid 0.1:1:0.1 --energy # --breit-dirac 2",
-      "cross-section Pb --energy #", "cross-section Pb:# --energy 10", "cross-section Pb --energy-grid #:1:5",
-      "cross-section Pb --energy-grid 1:#:5", "cross-section Pb --energy-grid 1:10:#", "compound X H:# --force",
-      "mixture X H:# O:1 --force", "mixture X H:1:# O:1 --force", "plot Si p.png --size #"};
-  const QStringList extremes{"4.9406564584124654e-324", "1e-300", "1e-160", "1e308", "1.7976931348623157e308",
-                             "-1e308"};
+  const QStringList requests{"lookup Si #",
+                             "lookup Si --q #",
+                             "lookup Si --qnm #",
+                             "lookup Si --theta # --energy 8",
+                             "lookup Si --theta 30 --energy #",
+                             "lookup Si --theta 30 --wavelength #",
+                             "curve Si --grid #:1:0.1",
+                             "curve Si --grid 0.1:#:0.1",
+                             "curve Si --grid 0.1:1:#",
+                             "curve Si --log-grid #:1:5",
+                             "curve Si --log-grid 0.1:#:5",
+                             "curve Si --log-grid 0.1:1:#",
+                             "curve Si --unit theta --grid 1:179:89 --energy # --dcs",
+                             "curve Si --unit q --grid 1:2:1 --wavelength # --dcs",
+                             "average Si:# O:1 --grid 0.1:1:0.1",
+                             "average --formula SiO2 --grid 0.1:1:0.1 --energy # --breit-dirac 2",
+                             "cross-section Pb --energy #",
+                             "cross-section Pb:# --energy 10",
+                             "cross-section Pb --energy-grid #:1:5",
+                             "cross-section Pb --energy-grid 1:#:5",
+                             "cross-section Pb --energy-grid 1:10:#",
+                             "compound X H:# --force",
+                             "mixture X H:# O:1 --force",
+                             "mixture X H:1:# O:1 --force",
+                             "plot Si p.png --size #"};
+  const QStringList extremes{"4.9406564584124654e-324", "1e-300", "1e-160", "1e308",
+                             "1.7976931348623157e308",  "-1e308"};
   for (const QString& request : requests) {
     for (const QString& value : extremes + QStringList{"nan", "inf", "-inf"}) {
       QString line = request;

@@ -5,10 +5,10 @@
 
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/table_file.h"
-#include "core/table_format.h"
 #include "app/windows.h"
 #include "compound_editor/compound_synthesis.h"
 #include "compound_editor/form4.h"
+#include "core/table_format.h"
 #include "main_window/form1.h"
 #include "mixture_editor/mixture_synthesis.h"
 #include "tests/test_support.h"
@@ -529,7 +529,8 @@ void TestCompound::savedBytesEqualTheInMemoryPath() {
     const QByteArray bytes = dir.readRaw(QString::fromStdString(file));
     ScatteringTable t;
     std::string why;
-    if (!ParseTableBytes(std::string_view(bytes.constData(), bytes.size()), t, &why)) Fail(ErrorKind::Io, why);
+    if (!ParseTableBytes(std::string_view(bytes.constData(), bytes.size()), t, &why))
+      Fail(ErrorKind::Io, why);
     return t;
   };
   struct Case {
@@ -543,11 +544,13 @@ void TestCompound::savedBytesEqualTheInMemoryPath() {
       {"Brine", {{"H.yex", 10.8, 1.008}, {"O.yex", 85.7, 15.999}, {"Own.yex", 3.5, 22.99}}, true}};
   for (const Case& c : cases) {
     QList<ConstituentEntry> stored;
-    for (const Ingredient& e : c.entries) stored.append({QString::fromStdString(e.file), e.amount, e.atomicWeight});
+    for (const Ingredient& e : c.entries)
+      stored.append({QString::fromStdString(e.file), e.amount, e.atomicWeight});
     StoreConstituents(stored);
     const SaveResult saved = c.mixture ? SaveMixture(c.name) : SaveCompound(c.name);
     QVERIFY2(saved.outcome == SaveOutcome::Saved, c.name);
-    const SynthesisResult r = Synthesize(c.mixture ? Synthesis::Mixture : Synthesis::Compound, c.entries, memory);
+    const SynthesisResult r =
+        Synthesize(c.mixture ? Synthesis::Mixture : Synthesis::Compound, c.entries, memory);
     std::string text;
     QVERIFY(FormatTable(r.table, &text));
     QCOMPARE(QByteArray::fromStdString(text), dir.readRaw(QString(c.name) + ".yex"));

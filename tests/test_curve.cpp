@@ -109,7 +109,8 @@ void TestCurve::unitsAgainstHandValues() {
     QCOMPARE(o.rows.size(), 1);
     QCOMPARE(o.header[0], c.unit.isEmpty() ? QString("x") : c.unit[1]);
     for (const QString& line : c.says) QVERIFY2(o.comments.contains(line), qPrintable(line));
-    QCOMPARE(o.comments.filter(QRegularExpression("^# (energy|wavelength):")).size(), c.unit.size() > 2 ? 1 : 0);
+    QCOMPARE(o.comments.filter(QRegularExpression("^# (energy|wavelength):")).size(),
+             c.unit.size() > 2 ? 1 : 0);
     QCOMPARE(o.rows[0][0].toDouble(), c.point.toDouble());
     QVERIFY2(std::fabs(o.rows[0][1].toDouble() - c.x) <= 1e-15 * c.x, qPrintable(c.point));
     QVERIFY(RowMatches(o.rows[0], 2, si));
@@ -124,13 +125,11 @@ void TestCurve::gridEndsAndCounts() {
     double first, third, last;
   } cases[] = {
       // Decimal grids: each point the double nearest its decimal value.
-      {{"--grid", "0.1:0.5:0.1"}, 5, 0.1, 0.3, 0.5},    // STOP on the grid
-      {{"--grid", "0:1:0.1"}, 11, 0, 0.2, 1},           // 10 * 0.1 within 1e-9 of 1
-      {{"--grid", "0.1:0.55:0.1"}, 5, 0.1, 0.3, 0.5},   // STOP off the grid
-      {{"--grid", "1:2:0.3"}, 4, 1, 1.6, 1.9},
-      {{"--grid", "1e-2:9e-2:2e-2"}, 5, 0.01, 0.05, 0.09},
-      {{"--log-grid", "0.01:100:5"}, 5, 0.01, 1, 100},
-      {{"--log-grid", "100:0.01:3"}, 3, 100, 0.01, 0.01},
+      {{"--grid", "0.1:0.5:0.1"}, 5, 0.1, 0.3, 0.5},   // STOP on the grid
+      {{"--grid", "0:1:0.1"}, 11, 0, 0.2, 1},          // 10 * 0.1 within 1e-9 of 1
+      {{"--grid", "0.1:0.55:0.1"}, 5, 0.1, 0.3, 0.5},  // STOP off the grid
+      {{"--grid", "1:2:0.3"}, 4, 1, 1.6, 1.9},         {{"--grid", "1e-2:9e-2:2e-2"}, 5, 0.01, 0.05, 0.09},
+      {{"--log-grid", "0.01:100:5"}, 5, 0.01, 1, 100}, {{"--log-grid", "100:0.01:3"}, 3, 100, 0.01, 0.01},
   };
   for (const Case& c : cases) {
     const CliResult r = RunCli(QStringList{"curve", "O"} + c.points);

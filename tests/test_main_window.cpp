@@ -4,9 +4,9 @@
 #include <QTest>
 
 #include "app/scattering_data/module1.h"
-#include "core/table_format.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
+#include "core/table_format.h"
 #include "main_window/form1.h"
 #include "tests/test_support.h"
 #include "toolkit/fonts.h"

@@ -1,11 +1,11 @@
 // The numeric value of a text, as used for table fields and typed values.
 #include <QTest>
-#include <clocale>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstring>
-#include <random>
 #include <limits>
+#include <random>
 
 #include "core/numeric.h"
 
@@ -107,9 +107,24 @@ std::string ToChars(double v) {
 // of two with its neighbours (where the interval that reads back is
 // lopsided), whole numbers written in full, and the lookups' own range.
 void TestNumeric::portableShortestTextIsToChars() {
-  std::vector<double> values = {0.0, -0.0, 1.0, 0.1, 0.3, 1e21, 1e22, 1e23, 5e-324, 1e-5, 1e-4, 0.001,
-                                123456789012345680.0, std::numeric_limits<double>::max(), INFINITY, -INFINITY,
-                                NAN, -NAN};
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                1.0,
+                                0.1,
+                                0.3,
+                                1e21,
+                                1e22,
+                                1e23,
+                                5e-324,
+                                1e-5,
+                                1e-4,
+                                0.001,
+                                123456789012345680.0,
+                                std::numeric_limits<double>::max(),
+                                INFINITY,
+                                -INFINITY,
+                                NAN,
+                                -NAN};
   for (int e = -1074; e <= 1023; ++e)
     for (double v : {std::ldexp(1.0, e), std::nextafter(std::ldexp(1.0, e), 0.0),
                      std::nextafter(std::ldexp(1.0, e), INFINITY)})
@@ -131,8 +146,9 @@ void TestNumeric::portableShortestTextIsToChars() {
 }
 
 void TestNumeric::portableWholeNumberIsFromChars() {
-  for (const char* text : {"1", "-2.5", ".5", "5.", "1e3", "1E-3", "-0", "1e400", "1e-400", "0x10", "inf", "nan",
-                           "", ".", "-", "1e", "1e+", "1.2.3", "2,5", " 1", "1 ", "+1", "3e-310"}) {
+  for (const char* text :
+       {"1", "-2.5", ".5", "5.", "1e3", "1E-3",  "-0",  "1e400", "1e-400", "0x10", "inf",   "nan",
+        "",  ".",    "-",  "1e", "1e+", "1.2.3", "2,5", " 1",    "1 ",     "+1",   "3e-310"}) {
     const std::string_view t(text);
     double a = 0, b = 0;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), a);

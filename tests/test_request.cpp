@@ -30,8 +30,8 @@ void TestRequest::readsWhatIsAsked() {
   QCOMPARE(o.operands(), (Args{"C", "--5", "-"}));
   QVERIFY(o.has("--dcs"));
 
-  const CurveRequest c = ParseCurve(
-      Split({"Si", "O", "--unit", "qnm", "--log-grid", "1:100:3", "--wavelength", "1.5", "--tsv"}, CurveOptions()));
+  const CurveRequest c = ParseCurve(Split(
+      {"Si", "O", "--unit", "qnm", "--log-grid", "1:100:3", "--wavelength", "1.5", "--tsv"}, CurveOptions()));
   QCOMPARE(c.tables, (Args{"Si", "O"}));
   QVERIFY(c.points.unit == Unit::Qnm && c.points.kind == PointsRequest::Kind::LogGrid);
   QCOMPARE(c.points.logGrid.count, std::int64_t(3));
@@ -101,7 +101,8 @@ void TestRequest::refusesWithKindAndMessage() {
       {"not a triple", curve({"C", "--grid", "1:2"}), "grid 1:2: expected START:STOP:STEP"},
       {"N not whole", curve({"C", "--log-grid", "1:2:2.5"}), "log-grid 1:2:2.5: N must be a whole number"},
       {"log of zero", curve({"C", "--log-grid", "0:2:5"}), "START and STOP must be positive"},
-      {"unknown unit", curve({"C", "--grid", "1:2:1", "--unit", "nm"}), "unit nm: expected x, q, qnm or theta"},
+      {"unknown unit", curve({"C", "--grid", "1:2:1", "--unit", "nm"}),
+       "unit nm: expected x, q, qnm or theta"},
       {"theta without energy", curve({"C", "--grid", "1:2:1", "--unit", "theta"}), "theta needs an energy"},
       {"dcs without energy", curve({"C", "--grid", "1:2:1", "--dcs"}), "dcs needs an energy"},
       {"energy zero", curve({"C", "--grid", "1:2:1", "--energy", "0"}), "energy 0: must be positive"},
@@ -109,31 +110,75 @@ void TestRequest::refusesWithKindAndMessage() {
       {"both beams", curve({"C", "--grid", "1:2:1", "--energy", "8", "--wavelength", "1"}),
        "give one of energy and wavelength"},
       {"csv and tsv", curve({"C", "--grid", "1:2:1", "--csv", "--tsv"}), "give one of --csv and --tsv"},
-      {"bad formula", average({"--formula", "H2Xx", "--grid", "1:2:1"}), "formula H2Xx: unknown element symbol"},
+      {"bad formula", average({"--formula", "H2Xx", "--grid", "1:2:1"}),
+       "formula H2Xx: unknown element symbol"},
       {"formula and tables", average({"--formula", "H2O", "H:2", "--grid", "1:2:1"}), "give --formula"},
-      {"Breit-Dirac 4", average({"--formula", "H2O", "--grid", "1:2:1", "--energy", "9", "--breit-dirac", "4"}),
+      {"Breit-Dirac 4",
+       average({"--formula", "H2O", "--grid", "1:2:1", "--energy", "9", "--breit-dirac", "4"}),
        "breit-dirac takes 2"},
       {"Breit-Dirac without energy", average({"--formula", "H2O", "--grid", "1:2:1", "--breit-dirac", "2"}),
        "Breit-Dirac factor needs an energy"},
-      {"energy grid", cross({"C", "--energy-grid", "1:10:1"}), "energy-grid 1:10:1: N must be a whole number"},
+      {"energy grid", cross({"C", "--energy-grid", "1:10:1"}),
+       "energy-grid 1:10:1: N must be a whole number"},
       {"molar mass", cross({"C:abc", "--energy", "1"}), "C:abc: expected TABLE or TABLE:MOLAR_MASS"},
       {"energy and grid", cross({"C", "--energy", "1", "--energy-grid", "1:2:2"}), "give --energy"},
-      {"theta in lookup", [] { ParseLookup(Split({"C", "--theta", "30"}, LookupOptions())); },
+      {"theta in lookup",
+       [] {
+         ParseLookup(Split({"C", "--theta", "30"}, LookupOptions()));
+       },
        "theta needs an energy"},
-      {"angle beyond 180", [] { ParseLookup(Split({"C", "--theta", "200", "--energy", "8"}, LookupOptions())); },
+      {"angle beyond 180",
+       [] {
+         ParseLookup(Split({"C", "--theta", "200", "--energy", "8"}, LookupOptions()));
+       },
        "theta 200: a scattering angle lies in 0..180 degrees"},
       {"angle below 0", curve({"C", "--unit", "theta", "--energy", "8", "--grid", "-1:10:1"}),
        "grid -1:10:1: a scattering angle lies in 0..180 degrees"},
-      {"value not a number", [] { ParseLookup(Split({"C", "0,1"}, LookupOptions())); }, "x 0,1: not a number"},
-      {"count zero", [] { ParseCompound({"W", "H:0"}); }, "H:0: the count must be positive"},
-      {"count text", [] { ParseCompound({"W", "H"}); }, "H: expected TABLE:COUNT"},
-      {"bad name", [] { ParseCompound({"../W", "H:1"}); }, "\"../W\" cannot be a table name"},
-      {"eleven", [] { ParseCompound({"W", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1"}); },
+      {"value not a number",
+       [] {
+         ParseLookup(Split({"C", "0,1"}, LookupOptions()));
+       },
+       "x 0,1: not a number"},
+      {"count zero",
+       [] {
+         ParseCompound({"W", "H:0"});
+       },
+       "H:0: the count must be positive"},
+      {"count text",
+       [] {
+         ParseCompound({"W", "H"});
+       },
+       "H: expected TABLE:COUNT"},
+      {"bad name",
+       [] {
+         ParseCompound({"../W", "H:1"});
+       },
+       "\"../W\" cannot be a table name"},
+      {"eleven",
+       [] {
+         ParseCompound({"W", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1", "H:1"});
+       },
        "at most 10 tables, 11 given"},
-      {"no weight", [] { ParseMixture({"M", "Water:40", "C:60"}); }, "give the atomic weight, Water.yex is not"},
-      {"weight text", [] { ParseMixture({"M", "C:60:abc"}); }, "C:60:abc: the atomic weight is not a number"},
-      {"weight zero", [] { ParseMixture({"M", "H:50:0", "O:50"}); }, "H:50:0: the atomic weight must be positive"},
-      {"percent zero", [] { ParseMixture({"M", "H:0", "O:50"}); }, "H:0: the weight percent must be positive"},
+      {"no weight",
+       [] {
+         ParseMixture({"M", "Water:40", "C:60"});
+       },
+       "give the atomic weight, Water.yex is not"},
+      {"weight text",
+       [] {
+         ParseMixture({"M", "C:60:abc"});
+       },
+       "C:60:abc: the atomic weight is not a number"},
+      {"weight zero",
+       [] {
+         ParseMixture({"M", "H:50:0", "O:50"});
+       },
+       "H:50:0: the atomic weight must be positive"},
+      {"percent zero",
+       [] {
+         ParseMixture({"M", "H:0", "O:50"});
+       },
+       "H:0: the weight percent must be positive"},
       {"value-level count", [] { MakeCountEntry("H", -2); }, "H:-2: the count must be positive"},
       {"value-level energy", [] { MakeBeam(-1.0, std::nullopt); }, "energy -1: must be positive"},
   };
@@ -143,7 +188,8 @@ void TestRequest::refusesWithKindAndMessage() {
       QFAIL(c.what);
     } catch (const Error& e) {
       QVERIFY2(e.kind() == ErrorKind::Usage, c.what);
-      QVERIFY2(std::string(e.what()).find(c.says) != std::string::npos, (std::string(c.what) + ": " + e.what()).c_str());
+      QVERIFY2(std::string(e.what()).find(c.says) != std::string::npos,
+               (std::string(c.what) + ": " + e.what()).c_str());
     }
   }
 }

@@ -19,8 +19,8 @@
 #include "core/error.h"
 #include "core/numeric.h"
 #include "core/report.h"
-#include "core/shipped_tables.h"
 #include "core/request.h"
+#include "core/shipped_tables.h"
 #include "core/table_format.h"
 #include "core/table_lookup.h"
 #include "core/table_name.h"
@@ -53,14 +53,8 @@ std::vector<Table>& Tables() {
   return tables;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 bool EndsWithYex(const std::string& name) {
-  return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".yex";
+  return name.size() > 4 && AsciiLower(name.substr(name.size() - 4)) == ".yex";
 }
 
 std::string FileName(const std::string& typed) { return EndsWithYex(typed) ? typed : typed + ".yex"; }
@@ -72,7 +66,7 @@ std::string BaseName(const std::string& file) {
 // The lists' order: file names compared without case.
 void SortTables() {
   std::stable_sort(Tables().begin(), Tables().end(),
-                   [](const Table& a, const Table& b) { return Lower(a.file) < Lower(b.file); });
+                   [](const Table& a, const Table& b) { return AsciiLower(a.file) < AsciiLower(b.file); });
 }
 
 // A table named as typed ("C", "C.yex", "c.YEX"), exact name first.
@@ -81,7 +75,7 @@ const Table* Find(const std::string& typed) {
   for (const Table& t : Tables())
     if (t.file == file) return &t;
   for (const Table& t : Tables())
-    if (Lower(t.file) == Lower(file)) return &t;
+    if (AsciiLower(t.file) == AsciiLower(file)) return &t;
   return nullptr;
 }
 
@@ -303,7 +297,7 @@ val AddTable(const std::string& file, const std::string& bytes) {
     ScatteringTable t;
     if (const std::optional<std::string> why = Unreadable(bytes, &t))
       Fail(ErrorKind::UnreadableData, file + ": " + *why);
-    if (const Table* same = Find(file); same && same->shipped && Lower(same->file) == Lower(file))
+    if (const Table* same = Find(file); same && same->shipped && AsciiLower(same->file) == AsciiLower(file))
       Fail(ErrorKind::Usage, file + ": a shipped table has this name; rename the file to add it");
     Keep(file, bytes, t);
     val r = Success();
@@ -404,7 +398,6 @@ double LookupTiming(const std::string& typed, const val& xs, int repeat) {
   return (emscripten_get_now() - start) / repeat;
 }
 
-
 val CompoundFromFormula(const std::string& name, const std::string& formula) {
   return Guarded([&] {
     const CompoundRequest r = ParseCompound({name, "--formula", formula});
@@ -444,7 +437,8 @@ val Curve(const val& req) {
     if (req["dcs"].isTrue()) o.add("--dcs");
     CurveRequest r = ParseCurve(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    return Collect(r.style, [&](RecordWriter& w) { return WriteCurve(r, Store(), Program(), w, points.get()); });
+    return Collect(r.style,
+                   [&](RecordWriter& w) { return WriteCurve(r, Store(), Program(), w, points.get()); });
   });
 }
 
@@ -453,13 +447,15 @@ val Average(const val& req) {
   return Guarded([&] {
     Options o = PointOptionsOf(req);
     const std::string formula = Text(req, "formula"), bd = Text(req, "breitDirac");
-    if (!formula.empty()) o.add("--formula", formula);
+    if (!formula.empty())
+      o.add("--formula", formula);
     else
       for (const std::string& e : Strings(req["entries"])) o.add("", e);
     if (!bd.empty()) o.add("--breit-dirac", bd);
     AverageRequest r = ParseAverage(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    return Collect(r.style, [&](RecordWriter& w) { return WriteAverage(r, Store(), Program(), w, points.get()); });
+    return Collect(r.style,
+                   [&](RecordWriter& w) { return WriteAverage(r, Store(), Program(), w, points.get()); });
   });
 }
 
@@ -469,7 +465,8 @@ val CrossSection(const val& req) {
     Options o;
     for (const std::string& t : Strings(req["tables"])) o.add("", t);
     const std::string grid = Text(req, "energyGrid");
-    if (!grid.empty()) o.add("--energy-grid", grid);
+    if (!grid.empty())
+      o.add("--energy-grid", grid);
     else if (!req["energies"].isUndefined())
       for (const std::string& e : Strings(req["energies"])) o.add("--energy", e);
     if (Text(req, "format") == "tsv") o.add("--tsv");
