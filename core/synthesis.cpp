@@ -35,8 +35,11 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
       const std::optional<double> ratio =
           AtomsPerFirstAtom(ingredients[0].atomicWeight, ingredients[k].atomicWeight, ingredients[k].amount,
                             ingredients[0].amount);
-      if (!ratio || !std::isfinite(*ratio))
-        Fail(ErrorKind::OutOfRange, "an atomic weight (row 2 on) or the first relative weight is 0");
+      if (!ratio)
+        Fail(ErrorKind::OutOfRange, ingredients[k].file + ": its atomic weight or the first weight percent is 0");
+      if (!std::isfinite(*ratio))
+        Fail(ErrorKind::OutOfRange, ingredients[k].file + ": its atoms per atom of the first constituent are " +
+                                        "not a finite number");
       r.ratios.push_back(*ratio);
     }
   }
