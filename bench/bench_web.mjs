@@ -13,7 +13,7 @@ import { pathToFileURL } from "node:url";
 const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), "..");
 const require = createRequire(path.join(root, "web", "package.json"));
 const puppeteer = require("puppeteer-core");
-const site = path.join(root, "build-web", "site");
+const site = process.env.YEX_SITE || path.join(root, "build-web", "site");
 
 const bytes = fs.readdirSync(site).reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
 console.log(`page: ${fs.readdirSync(site).join(", ")}: ${(bytes / 1e6).toFixed(3)} MB`);
