@@ -192,9 +192,7 @@ class Parser {
   std::string_view t_;
   std::size_t i_ = 0;
   std::string error_;
-
- public:
-  std::string note_;
+  std::string note_;  // a reading that may not be what was meant
 };
 
 }  // namespace

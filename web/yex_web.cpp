@@ -240,7 +240,7 @@ val RunResult(const std::string& text, const RunSummary& s) {
 }
 
 // A new table kept beside the others; the result carries its bytes.
-val Built(const std::string& name, const BuiltTable& b) {
+val Built(const BuiltTable& b) {
   std::string bytes;
   FormatTable(b.result.table, &bytes);
   // A built table never replaces a shipped one: the desktop would write it
@@ -261,7 +261,6 @@ val Built(const std::string& name, const BuiltTable& b) {
     parts.call<void>("push", p);
   }
   r.set("parts", parts);
-  (void)name;
   return r;
 }
 
@@ -401,7 +400,7 @@ double LookupTiming(const std::string& typed, const val& xs, int repeat) {
 val CompoundFromFormula(const std::string& name, const std::string& formula) {
   return Guarded([&] {
     const CompoundRequest r = ParseCompound({name, "--formula", formula});
-    val built = Built(name, BuildCompound(r.name, r.entries, Store()));
+    val built = Built(BuildCompound(r.name, r.entries, Store()));
     if (!r.note.empty()) built.set("note", r.note);
     return built;
   });
@@ -414,7 +413,7 @@ val CompoundFromCounts(const std::string& name, const val& list) {
     for (const std::string& e : Strings(list)) args.push_back(e);
     if (args.size() == 1) Fail(ErrorKind::Usage, "compound needs its constituents");
     const CompoundRequest r = ParseCompound(args);
-    return Built(name, BuildCompound(r.name, r.entries, Store()));
+    return Built(BuildCompound(r.name, r.entries, Store()));
   });
 }
 
@@ -425,7 +424,7 @@ val Mixture(const std::string& name, const val& list) {
     for (const std::string& e : Strings(list)) args.push_back(e);
     if (args.size() == 1) Fail(ErrorKind::Usage, "mixture needs its constituents");
     const MixtureRequest r = ParseMixture(args);
-    return Built(name, BuildMixture(r.name, r.entries, Store()));
+    return Built(BuildMixture(r.name, r.entries, Store()));
   });
 }
 
