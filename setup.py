@@ -5,12 +5,15 @@ import pathlib
 import re
 import sys
 
-from pybind11.setup_helpers import Pybind11Extension, build_ext
+from pybind11.setup_helpers import ParallelCompile, Pybind11Extension, build_ext
 from setuptools import setup
 
 ROOT = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(ROOT / "tools"))
 import embed_tables  # noqa: E402
+
+# The core's files compile in parallel, one a core.
+ParallelCompile("YEX_BUILD_JOBS").install()
 
 # The version from one place: the project line of CMakeLists.txt, as yex-cli's.
 VERSION = re.search(r"^project\(YEX VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text(), re.M).group(1)
