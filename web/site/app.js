@@ -283,6 +283,7 @@
         fillList(r.file);
         formulaShown = formula;
         opened = show(r.file);
+        if (r.note) say(r.note, "warning");
       } else say("The address’s formula: " + r.error, "error");
     } else if (p.has("table")) {
       opened = show(p.get("table"));
