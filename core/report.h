@@ -129,8 +129,8 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
 void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
                        RecordWriter& w);
 
-// The main window's lines "x F S" of a lookup, or for a value out of range
-// nothing and its `shown` text in *outOfRange.
+// One value of a lookup: the main window's line "x F S", or nothing when
+// the value is out of range; `shown` names the value as it was typed.
 struct LookupLine {
   std::optional<std::string> line;
   std::string shown;
