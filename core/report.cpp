@@ -56,7 +56,7 @@ class LineSource : public PointSource {
           seenLine_ = true;
           if (unit_ == Unit::Theta && !ThetaInRange(*value))
             Fail(ErrorKind::Usage, name_ + ":" + std::to_string(lineNo_) + ": theta " + std::string(field) +
-                                       ": a scattering angle lies in 0..180 degrees");
+                                       ": " + kAngleRange);
           return true;
         case PointLine::NotANumber:
           // The header line of a file curve or average wrote.

@@ -82,16 +82,16 @@ std::optional<std::string> Options::single(std::string_view option) const {
   return v[0];
 }
 
-Options SplitArguments(const std::vector<std::string>& args, const OptionSpec& spec) {
+Options SplitArguments(const std::vector<std::string>& args, const KnownOptions& known) {
   Options parsed;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (!LooksLikeOption(a)) {
       parsed.add("", a);
-    } else if (Contains(spec.valued, a)) {
+    } else if (Contains(known.valued, a)) {
       if (i + 1 >= args.size()) Usage(a + " needs a value");
       parsed.add(a, args[++i]);
-    } else if (Contains(spec.flags, a) || a == "--help" || a == "-h") {
+    } else if (Contains(known.flags, a) || a == "--help" || a == "-h") {
       parsed.add(a);
     } else if (a == "--data") {
       Usage("unknown option --data (give --data DIR before the command)");
@@ -137,7 +137,7 @@ double CheckPositive(std::string_view name, double value) {
   return value;
 }
 
-OptionSpec OutputOptions() { return {{}, {"--csv", "--tsv", "--display"}}; }
+KnownOptions OutputOptions() { return {{}, {"--csv", "--tsv", "--display"}}; }
 
 OutputStyle ParseOutputStyle(const Options& o) {
   NoStyleClash(o);
@@ -199,7 +199,7 @@ LogGrid ParseLogGrid(std::string_view option, std::string_view text, double maxC
   return *g;
 }
 
-OptionSpec PointOptions() {
+KnownOptions PointOptions() {
   return {{"--grid", "--log-grid", "--from", "--unit", "--energy", "--wavelength"},
           {"--csv", "--tsv", "--display"}};
 }
@@ -216,7 +216,7 @@ PointsRequest ParsePoints(const Options& o) {
   if (sources > 1) Usage("give one of --grid, --log-grid and --from, once");
   const auto angles = [&](const std::string& option, const std::string& text, double first, double last) {
     if (p.unit == Unit::Theta && !(ThetaInRange(first) && ThetaInRange(last)))
-      Usage(OptionName(option) + " " + text + ": a scattering angle lies in 0..180 degrees");
+      Usage(OptionName(option) + " " + text + ": " + kAngleRange);
   };
   if (!grids.empty()) {
     p.kind = PointsRequest::Kind::Grid;
@@ -304,8 +304,8 @@ Ingredient ParseMixtureEntry(std::string_view text) {
   return MakeMixtureEntry(table, *w, a);
 }
 
-OptionSpec CurveOptions() {
-  OptionSpec s = PointOptions();
+KnownOptions CurveOptions() {
+  KnownOptions s = PointOptions();
   s.flags.push_back("--dcs");
   return s;
 }
@@ -322,8 +322,8 @@ CurveRequest ParseCurve(const Options& o) {
   return r;
 }
 
-OptionSpec AverageOptions() {
-  OptionSpec s = PointOptions();
+KnownOptions AverageOptions() {
+  KnownOptions s = PointOptions();
   s.valued.push_back("--formula");
   s.valued.push_back("--breit-dirac");
   return s;
@@ -357,7 +357,9 @@ AverageRequest ParseAverage(const Options& o) {
   return r;
 }
 
-OptionSpec CrossSectionOptions() { return {{"--energy", "--energy-grid"}, {"--csv", "--tsv", "--display"}}; }
+KnownOptions CrossSectionOptions() {
+  return {{"--energy", "--energy-grid"}, {"--csv", "--tsv", "--display"}};
+}
 
 CrossSectionRequest ParseCrossSection(const Options& o) {
   NoStyleClash(o);
@@ -392,13 +394,19 @@ CrossSectionRequest ParseCrossSection(const Options& o) {
   return r;
 }
 
-OptionSpec LookupOptions() { return {{"--theta", "--q", "--qnm", "--energy", "--wavelength"}, {}}; }
+KnownOptions LookupOptions() { return {{"--theta", "--q", "--qnm", "--energy", "--wavelength"}, {}}; }
 
 double ParseTheta(std::string_view option, std::string_view text) {
   const double theta = ParseNumber(option, text);
-  if (!ThetaInRange(theta))
-    Usage(OptionName(option) + " " + Text(text) + ": a scattering angle lies in 0..180 degrees");
+  if (!ThetaInRange(theta)) Usage(OptionName(option) + " " + Text(text) + ": " + kAngleRange);
   return theta;
+}
+
+double ParseXIn(Unit unit, std::string_view text, const Beam& beam) {
+  if (unit != Unit::Theta) return ToX(unit, ParseNumber(UnitName(unit), text), 1.0);
+  const double theta = ParseTheta("theta", text);
+  if (!beam.lambda) Usage("theta needs an energy or a wavelength");
+  return XFromAngle(theta, *beam.lambda);
 }
 
 LookupRequest ParseLookup(const Options& o) {
@@ -411,19 +419,16 @@ LookupRequest ParseLookup(const Options& o) {
       if (first)
         r.table = v;
       else
-        r.values.push_back({ParseNumber("x", v), v});
+        r.values.push_back({ParseXIn(Unit::X, v, beam), v});
       first = false;
       continue;
     }
-    if (option == "--q") {
-      r.values.push_back({XFromQ(ParseNumber(option, v)), "Q = " + v});
-    } else if (option == "--qnm") {
-      r.values.push_back({XFromQnm(ParseNumber(option, v)), "Q = " + v + " 1/nm"});
-    } else if (option == "--theta") {
-      const double theta = ParseTheta(option, v);
-      if (!beam.lambda) Usage("theta needs an energy or a wavelength");
-      r.values.push_back({XFromAngle(theta, *beam.lambda), "theta = " + v});
-    }
+    if (option == "--q")
+      r.values.push_back({ParseXIn(Unit::Q, v, beam), "Q = " + v});
+    else if (option == "--qnm")
+      r.values.push_back({ParseXIn(Unit::Qnm, v, beam), "Q = " + v + " 1/nm"});
+    else if (option == "--theta")
+      r.values.push_back({ParseXIn(Unit::Theta, v, beam), "theta = " + v});
   }
   if (r.values.empty()) Usage("lookup needs at least one value");
   return r;

@@ -37,12 +37,12 @@ struct Options {
 // Options a command knows: `valued` take the next argument, `flags` none.
 // "--help"/"-h" are always known. A word starting with "--" followed by a
 // digit or "." is an operand (a negative number), as is "-" alone.
-struct OptionSpec {
+struct KnownOptions {
   std::vector<std::string> valued;
   std::vector<std::string> flags;
 };
 // Usage error for an unknown option or a missing value.
-Options SplitArguments(const std::vector<std::string>& args, const OptionSpec& spec);
+Options SplitArguments(const std::vector<std::string>& args, const KnownOptions& known);
 bool WantsHelp(const std::vector<std::string>& args);
 
 // An option's name in messages: "--energy" -> "energy".
@@ -65,7 +65,7 @@ struct OutputStyle {
   bool display = false;
 };
 OutputStyle ParseOutputStyle(const Options& o);  // --csv | --tsv, --display
-OptionSpec OutputOptions();
+KnownOptions OutputOptions();
 
 // The photon energy or the wavelength (at most one): λ in Å, and E in keV
 // when the energy was given.
@@ -92,7 +92,7 @@ struct PointsRequest {
   std::string description;  // for the # lines: "grid 0.1:1:0.1", "from points.txt"
   std::string source;       // for messages: "grid 0.1:1:0.1", "points.txt", "standard input"
 };
-OptionSpec PointOptions();
+KnownOptions PointOptions();
 // --grid | --log-grid | --from, --unit, --energy | --wavelength.
 PointsRequest ParsePoints(const Options& o);
 LinearGrid ParseLinearGrid(std::string_view option, std::string_view text);
@@ -123,7 +123,7 @@ struct CurveRequest {
   bool dcs = false;
   OutputStyle style;
 };
-OptionSpec CurveOptions();
+KnownOptions CurveOptions();
 CurveRequest ParseCurve(const Options& o);
 
 struct AverageRequest {
@@ -133,7 +133,7 @@ struct AverageRequest {
   std::optional<int> breitDirac;
   OutputStyle style;
 };
-OptionSpec AverageOptions();
+KnownOptions AverageOptions();
 AverageRequest ParseAverage(const Options& o);
 std::optional<int> MakeBreitDirac(std::optional<int> power);
 
@@ -146,7 +146,7 @@ struct CrossSectionRequest {
   std::vector<double> energies;
   OutputStyle style;
 };
-OptionSpec CrossSectionOptions();
+KnownOptions CrossSectionOptions();
 CrossSectionRequest ParseCrossSection(const Options& o);
 
 // lookup TABLE [X...] [--theta DEG]... [--q Q]... [--energy | --wavelength]
@@ -158,9 +158,11 @@ struct LookupRequest {
   };
   std::vector<Value> values;
 };
-OptionSpec LookupOptions();
+KnownOptions LookupOptions();
 // A scattering angle in degrees: Usage when not a number or outside 0..180.
 double ParseTheta(std::string_view option, std::string_view text);
+// The x of a value typed in a unit (θ with the beam's λ); Usage naming it.
+double ParseXIn(Unit unit, std::string_view text, const Beam& beam);
 LookupRequest ParseLookup(const Options& o);
 
 // compound NAME (TABLE:COUNT... | --formula FORMULA); mixture NAME

@@ -21,6 +21,8 @@ inline double XFromAngle(double thetaDegrees, double lambda) {
 // A scattering angle lies in 0..180 degrees; beyond, sin(θ/2) would repeat
 // the values of angles that are.
 inline bool ThetaInRange(double thetaDegrees) { return thetaDegrees >= 0.0 && thetaDegrees <= 180.0; }
+// What a message says of an angle beyond.
+constexpr const char* kAngleRange = "a scattering angle lies in 0..180 degrees";
 // Q = 4π sin(θ/2)/λ = 4π x.
 inline double XFromQ(double q) { return q / (4.0 * kPi); }
 // Q in nm⁻¹ is ten times Q in Å⁻¹.

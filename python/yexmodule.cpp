@@ -206,7 +206,7 @@ void CheckScalarTheta(py::handle theta) {
   if (!py::isinstance<py::float_>(theta) && !py::isinstance<py::int_>(theta)) return;
   const double t = theta.cast<double>();
   if (!ThetaInRange(t) && !std::isnan(t))
-    Raise(PyExc_ValueError, "theta " + ShortestText(t) + ": a scattering angle lies in 0..180 degrees");
+    Raise(PyExc_ValueError, "theta " + ShortestText(t) + ": " + kAngleRange);
 }
 
 // A formula, or {table: count}, as the core's entries.

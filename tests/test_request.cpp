@@ -12,7 +12,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-Options Split(const Args& args, const OptionSpec& spec) { return SplitArguments(args, spec); }
+Options Split(const Args& args, const KnownOptions& known) { return SplitArguments(args, known); }
 
 }  // namespace
 

@@ -350,11 +350,9 @@ val Lookup(const std::string& typed, const val& req) {
     if (!t) Fail(ErrorKind::MissingTable, "no table " + FileName(typed));
     Options o = PointOptionsOf(req);
     const Unit unit = o.has("--unit") ? ParseUnit(*o.single("--unit")) : Unit::X;
-    const Beam beam = ParseBeam(o);
-    if (unit == Unit::Theta && !beam.lambda) Fail(ErrorKind::Usage, "theta needs an energy or a wavelength");
     const std::string text = Text(req, "value");
-    const double value = unit == Unit::Theta ? ParseTheta("theta", text) : ParseNumber(UnitName(unit), text);
-    const double x = ToX(unit, value, beam.lambda.value_or(1.0));
+    const double x = ParseXIn(unit, text, ParseBeam(o));
+    const double value = *NumberText(text);
     const LookupResult r = t->lookup(x);
     val out = Success();
     out.set("inRange", r.inRange);
