@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "core/shipped_tables.h"
+#include "core/table_file.h"
 #include "core/table_format.h"
 #include "core/table_name.h"
 
@@ -35,6 +36,19 @@ ScatteringTable ShippedStore::Load(const std::string& file) const {
   if (!ParseTableBytes(std::string_view(t->bytes, t->size), table, &why))
     Fail(ErrorKind::UnreadableData, why);
   return table;
+}
+
+// The names of the tables found: the folder's and the shipped ones, in the
+// lists' order.
+std::vector<std::string> TableNames(const std::string& folder) {
+  std::vector<std::string> files = ListTableFiles(folder);
+  for (const ShippedTable& t : ShippedTables()) files.push_back(t.file);
+  std::vector<std::string> names;
+  for (const std::string& f : files) names.push_back(TableDisplayName(f));
+  std::stable_sort(names.begin(), names.end(),
+                   [](const std::string& a, const std::string& b) { return AsciiLower(a) < AsciiLower(b); });
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
 }
 
 const ShippedStore& Shipped() {

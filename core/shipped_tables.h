@@ -31,4 +31,8 @@ class ShippedStore : public TableStore {
 };
 const ShippedStore& Shipped();
 
+// The names of a folder's tables and the shipped ones, without ".yex", in
+// the lists' order; a name in both once.
+std::vector<std::string> TableNames(const std::string& folder);
+
 }  // namespace yex

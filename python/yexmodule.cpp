@@ -82,18 +82,6 @@ FolderStore Tables(const std::string& data) {
   return store;
 }
 
-// The names of the tables found: the folder's and the shipped ones, in the
-// lists' order.
-std::vector<std::string> TableNames(const std::string& data) {
-  std::vector<std::string> files = ListTableFiles(data);
-  for (const ShippedTable& t : ShippedTables()) files.push_back(t.file);
-  std::vector<std::string> names;
-  for (const std::string& f : files) names.push_back(TableDisplayName(f));
-  std::stable_sort(names.begin(), names.end(),
-                   [](const std::string& a, const std::string& b) { return AsciiLower(a) < AsciiLower(b); });
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  return names;
-}
 
 // A table of the data folder by name ("Fe", "Water.yex"), as yex-cli finds it.
 Table TableNamed(const std::string& name, const std::string& data) {
