@@ -56,17 +56,28 @@ async function open(url) {
   await page.goto(url);
   await page.waitForSelector('body[data-ready="1"]', { timeout: 10000 });
   const session = await page.createCDPSession();
-  await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads, eventsEnabled: true });
+  page.downloads = session;
   return page;
 }
 
 const text = (page, selector) => page.$eval(selector, (e) => e.textContent);
 
+// The file a click on `link` downloads, read once Chromium reports it complete
+// (the file appears empty under its name before its bytes are written).
 async function downloaded(page, link, name) {
   const file = path.join(downloads, name);
   fs.rmSync(file, { force: true });
+  const done = new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`${name}: no download`)), 10000);
+    const progress = (e) => {
+      if (e.state === "completed" || e.state === "canceled")
+        clearTimeout(timer), page.downloads.off("Browser.downloadProgress", progress), resolve(e.state);
+    };
+    page.downloads.on("Browser.downloadProgress", progress);
+  });
   await page.click(link);
-  for (let i = 0; i < 100 && !fs.existsSync(file); i++) await new Promise((r) => setTimeout(r, 50));
+  assert.equal(await done, "completed");
   return fs.readFileSync(file, "latin1");
 }
 
