@@ -12,11 +12,19 @@ constexpr double kNodes[4] = {0.1834346424956498, 0.5255324099163290, 0.79666647
 constexpr double kWeights[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
                                 0.1012285362903763};
 
+// f(x, v) sets v[k] to the integrand at x[k], k < 8: the eight nodes in
+// one call, so the lookup takes them several at a time.
 template <typename F>
 double Gauss8(const F& f, double a, double b) {
   const double mid = 0.5 * (a + b), half = 0.5 * (b - a);
+  double x[8], v[8];
+  for (int i = 0; i < 4; ++i) {
+    x[2 * i] = mid - half * kNodes[i];
+    x[2 * i + 1] = mid + half * kNodes[i];
+  }
+  f(x, v);
   double sum = 0.0;
-  for (int i = 0; i < 4; ++i) sum += kWeights[i] * (f(mid - half * kNodes[i]) + f(mid + half * kNodes[i]));
+  for (int i = 0; i < 4; ++i) sum += kWeights[i] * (v[2 * i] + v[2 * i + 1]);
   return sum * half;
 }
 
@@ -86,25 +94,27 @@ bool IntegratedCrossSections(const TableLookup& t, double energyKeV, CrossSectio
   // Row 1 to row 2: F and S linear in x².
   {
     const double x2 = t.x(2), b = std::min(x2, xMax);
-    auto at = [&](double x, bool coherent) {
-      const double u = (x * x) / (x2 * x2);
-      return weighted(x, t.f(1) + (t.f(2) - t.f(1)) * u, t.s(1) + (t.s(2) - t.s(1)) * u, coherent);
+    auto at = [&](const double* x, double* v, bool coherent) {
+      for (int k = 0; k < 8; ++k) {
+        const double u = (x[k] * x[k]) / (x2 * x2);
+        v[k] = weighted(x[k], t.f(1) + (t.f(2) - t.f(1)) * u, t.s(1) + (t.s(2) - t.s(1)) * u, coherent);
+      }
     };
-    coh += Integrate([&](double x) { return at(x, true); }, 0.0, b);
-    incoh += Integrate([&](double x) { return at(x, false); }, 0.0, b);
+    coh += Integrate([&](const double* x, double* v) { at(x, v, true); }, 0.0, b);
+    incoh += Integrate([&](const double* x, double* v) { at(x, v, false); }, 0.0, b);
   }
   for (int i = 3; i <= TableRowCount && t.x(i - 1) < xMax; ++i) {
     const double a = t.x(i - 1), b = std::min(t.x(i), xMax);
-    auto at = [&](double x, bool coherent) {
-      const LookupResult r = t.Between(i, x);
-      if (!r.inRange) {
-        ok = false;
-        return 0.0;
+    auto at = [&](const double* x, double* v, bool coherent) {
+      double f[8], s[8];
+      t.BetweenMany(i, x, 8, f, s);  // NaN where not in range
+      for (int k = 0; k < 8; ++k) {
+        ok = ok && !std::isnan(f[k]);
+        v[k] = std::isnan(f[k]) ? 0.0 : weighted(x[k], f[k], s[k], coherent);
       }
-      return weighted(x, r.f, r.s, coherent);
     };
-    coh += Integrate([&](double x) { return at(x, true); }, a, b);
-    incoh += Integrate([&](double x) { return at(x, false); }, a, b);
+    coh += Integrate([&](const double* x, double* v) { at(x, v, true); }, a, b);
+    incoh += Integrate([&](const double* x, double* v) { at(x, v, false); }, a, b);
   }
   if (!ok || !std::isfinite(coh) || !std::isfinite(incoh))
     return fail("a pair of rows holds a value that is not positive");

@@ -49,7 +49,9 @@ void TableLookup::Prepare() {
     dx_[i] = lx_[i] - lx_[i - 1];
     df_[i] = lf_[i] - lf_[i - 1];
     ds_[i] = ls_[i] - ls_[i - 1];
+    laneDx_[i] = usable_[i] ? dx_[i] : std::numeric_limits<double>::quiet_NaN();
   }
+  laneDx_[1] = std::numeric_limits<double>::quiet_NaN();
 }
 
 #if defined(__GNUC__)
@@ -96,9 +98,18 @@ LookupResult TableLookup::operator()(double q) const { return At(q); }
 
 LookupResult TableLookup::Between(int i, double q) const { return Interpolate(i, q); }
 
-void TableLookup::Many(const double* q, std::size_t n, double* f, double* s) const {
+// The reference for the vector kernels (core/table_lookup_many.cpp).
+void TableLookup::ManyScalar(const double* q, std::size_t n, double* f, double* s) const {
   for (std::size_t k = 0; k < n; ++k) {
     const LookupResult r = At(q[k]);
+    f[k] = r.inRange ? r.f : std::numeric_limits<double>::quiet_NaN();
+    s[k] = r.inRange ? r.s : std::numeric_limits<double>::quiet_NaN();
+  }
+}
+
+void TableLookup::BetweenScalar(int i, const double* q, std::size_t n, double* f, double* s) const {
+  for (std::size_t k = 0; k < n; ++k) {
+    const LookupResult r = Interpolate(i, q[k]);
     f[k] = r.inRange ? r.f : std::numeric_limits<double>::quiet_NaN();
     s[k] = r.inRange ? r.s : std::numeric_limits<double>::quiet_NaN();
   }

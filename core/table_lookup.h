@@ -4,11 +4,20 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 #include "core/lookup.h"
 #include "core/table.h"
 
 namespace yex {
+
+// The ways Many can run: the scalar code, or vector code for an
+// instruction set (the same bits from each).
+enum class LookupKernel { Scalar, Sse2, Avx2, Avx512, Simd128 };
+const char* KernelName(LookupKernel kernel);
+// The kernels compiled in that this processor runs, the scalar one first,
+// the widest last; Many uses the last.
+const std::vector<LookupKernel>& AvailableKernels();
 
 class TableLookup {
  public:
@@ -25,13 +34,31 @@ class TableLookup {
 
   // F and S at n points, NaN where operator() is not in range; one call for
   // a whole array, so that the per-point work is inlined.
+  // Several points at a time with the widest vector instructions the
+  // processor has, each point's bits those of operator().
   void Many(const double* q, std::size_t n, double* f, double* s) const;
+  // Many by a given kernel, one of AvailableKernels() (another runs the
+  // scalar code): for tests and benchmarks.
+  void Many(const double* q, std::size_t n, double* f, double* s, LookupKernel kernel) const;
 
   // The interpolation between rows i - 1 and i (2 <= i <= 45) at q, by the
   // same expression, wherever q lies; not in range when the pair holds a
   // value that is not positive or the result is not finite. Used to
   // integrate over the table.
   LookupResult Between(int i, double q) const;
+  // Between at n points, NaN where it is not in range.
+  void BetweenMany(int i, const double* q, std::size_t n, double* f, double* s) const;
+  void BetweenMany(int i, const double* q, std::size_t n, double* f, double* s, LookupKernel kernel) const;
+
+  // The prepared arrays, for the vector kernels (core/lookup_lanes.h):
+  // laneDx is dx where the pair is usable and NaN where it is not.
+  struct Prepared {
+    const double *x, *key, *lx, *lf, *ls, *dx, *df, *ds, *laneDx;
+  };
+  Prepared prepared() const {
+    return {x_.data(),  searchKey_.data(), lx_.data(), lf_.data(),    ls_.data(),
+            dx_.data(), df_.data(),        ds_.data(), laneDx_.data()};
+  }
 
   double x(int row) const { return x_[row]; }
   double f(int row) const { return f_[row]; }
@@ -39,6 +66,8 @@ class TableLookup {
 
  private:
   void Prepare();
+  void ManyScalar(const double* q, std::size_t n, double* f, double* s) const;
+  void BetweenScalar(int i, const double* q, std::size_t n, double* f, double* s) const;
   // The bodies of operator() and Between, inlined into Many's loop.
   LookupResult At(double q) const;
   LookupResult Interpolate(int i, double q) const;
@@ -54,7 +83,7 @@ class TableLookup {
   // For the pair (i - 1, i): whether all six values are usable, and the
   // logarithms and differences the formula takes.
   std::array<bool, N> usable_{};
-  std::array<double, N> lx_{}, lf_{}, ls_{}, dx_{}, df_{}, ds_{};
+  std::array<double, N> lx_{}, lf_{}, ls_{}, dx_{}, df_{}, ds_{}, laneDx_{};
 };
 
 }  // namespace yex

@@ -115,35 +115,60 @@ namespace {
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-// Every row's x, its neighbours one ulp away, and `randoms` points spread
-// in log over the lookup's range and a little beyond.
+// Every row's x, its neighbours one ulp away, powers of two and their
+// neighbours (where Ln takes its other cases), and `randoms` points spread
+// in log over the lookup's range and a little beyond. The array forms, by
+// every kernel this processor runs, give the same bits, NaN where the
+// point is out of range.
 QString FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
   const TableLookup fast(t.x, t.f, t.s);
   std::vector<double> qs;
   for (int r = 1; r <= TableRowCount; ++r)
     for (double q : {t.x(r), std::nextafter(t.x(r), 0.0), std::nextafter(t.x(r), 2e3)}) qs.push_back(q);
-  for (double q : {LookupMinX, LookupMaxX, std::nextafter(LookupMinX, 0.0), std::nextafter(LookupMaxX, 2e3)})
+  for (double q : {LookupMinX, LookupMaxX, std::nextafter(LookupMinX, 0.0), std::nextafter(LookupMaxX, 2e3),
+                   0.0, -1.0, double(NAN), double(INFINITY), 1e-310})
     qs.push_back(q);
+  for (int e = -8; e <= 10; ++e)
+    for (double d : {0.0, 0x1p-21, -0x1p-21, 0x1p-19}) qs.push_back(std::ldexp(1.0 + d, e));
   std::uniform_real_distribution<double> logq(std::log(0.004), std::log(1200.0));
   for (int i = 0; i < randoms; ++i) qs.push_back(std::exp(logq(rng)));
-  // The array form gives the same bits, NaN where the point is out of range.
-  std::vector<double> manyF(qs.size()), manyS(qs.size());
-  fast.Many(qs.data(), qs.size(), manyF.data(), manyS.data());
-  for (std::size_t k = 0; k < qs.size(); ++k) {
-    const double q = qs[k];
-    const LookupResult a = LookupPoint(t.x, t.f, t.s, q), b = fast(q);
-    const bool sameMany = a.inRange ? SameBits(manyF[k], a.f) && SameBits(manyS[k], a.s)
-                                    : std::isnan(manyF[k]) && std::isnan(manyS[k]);
-    if (a.inRange != b.inRange || !SameBits(a.f, b.f) || !SameBits(a.s, b.s) || !sameMany)
-      return QStringLiteral("q = %1: %2 %3 %4 against %5 %6 %7")
-          .arg(q, 0, 'g', 17)
-          .arg(a.inRange)
-          .arg(a.f, 0, 'g', 17)
-          .arg(a.s, 0, 'g', 17)
-          .arg(b.inRange)
-          .arg(b.f, 0, 'g', 17)
-          .arg(b.s, 0, 'g', 17);
+  const auto same = [](const LookupResult& a, double f, double s) {
+    return a.inRange ? SameBits(f, a.f) && SameBits(s, a.s) : std::isnan(f) && std::isnan(s);
+  };
+  const auto describe = [](double q, const char* what, const LookupResult& a, double f, double s) {
+    return QStringLiteral("q = %1, %2: %3 %4 %5 against %6 %7")
+        .arg(q, 0, 'g', 17)
+        .arg(QString::fromLatin1(what))
+        .arg(a.inRange)
+        .arg(a.f, 0, 'g', 17)
+        .arg(a.s, 0, 'g', 17)
+        .arg(f, 0, 'g', 17)
+        .arg(s, 0, 'g', 17);
+  };
+  std::vector<double> f(qs.size()), s(qs.size());
+  for (LookupKernel kernel : AvailableKernels()) {
+    fast.Many(qs.data(), qs.size(), f.data(), s.data(), kernel);
+    for (std::size_t k = 0; k < qs.size(); ++k) {
+      const LookupResult a = LookupPoint(t.x, t.f, t.s, qs[k]), b = fast(qs[k]);
+      if (a.inRange != b.inRange || !SameBits(a.f, b.f) || !SameBits(a.s, b.s))
+        return describe(qs[k], "operator()", a, b.f, b.s);
+      if (!same(a, f[k], s[k])) return describe(qs[k], KernelName(kernel), a, f[k], s[k]);
+    }
+    // Between over every pair, wherever q lies, with a length that leaves
+    // a tail for the scalar code.
+    for (int i = 2; i <= TableRowCount; ++i) {
+      const std::size_t n = qs.size() / 7 + i % 5;
+      fast.BetweenMany(i, qs.data(), n, f.data(), s.data(), kernel);
+      for (std::size_t k = 0; k < n; ++k)
+        if (!same(fast.Between(i, qs[k]), f[k], s[k]))
+          return describe(qs[k], KernelName(kernel), fast.Between(i, qs[k]), f[k], s[k]);
+    }
   }
+  // The shuffled order and the full default path.
+  std::shuffle(qs.begin(), qs.end(), rng);
+  fast.Many(qs.data(), qs.size(), f.data(), s.data());
+  for (std::size_t k = 0; k < qs.size(); ++k)
+    if (!same(fast(qs[k]), f[k], s[k])) return describe(qs[k], "Many", fast(qs[k]), f[k], s[k]);
   return {};
 }
 
@@ -189,6 +214,13 @@ void TestLookup::fastLookupIsBitForBitTheWindowsLookup() {
       [](Table& t) {
         t.f(40) = 1e300;
         t.f(41) = 1e-300;
+      },
+      // Results near the ends of Exp's range: subnormal, and just finite.
+      [](Table& t) {
+        t.f(10) = 1e-310;
+        t.s(11) = 1e-300;
+        t.f(30) = 1.7e308;
+        t.s(31) = 1e307;
       },
   };
   for (std::size_t k = 0; k < hostile.size(); ++k) {
