@@ -1,6 +1,7 @@
 # The Python module's array lookup against the C++ kernel (bench_yex's
 # BM_TableLookupMillion, same points) and a Python loop over xraylib.
 # Run by bench/run.sh with PYTHONPATH at the build's python folder.
+import os
 import sys
 import time
 
@@ -36,19 +37,25 @@ except ImportError:
 rng = np.random.default_rng(1)
 sweep = np.sort(10.0 ** rng.uniform(np.log10(0.005), 3.0, 1_000_000))
 orders = {"sorted": sweep, "shuffled": rng.permutation(sweep)}
-for symbol, z in (("H", 1), ("O", 8), ("Fe", 26), ("Pb", 82)):
-    table = yex.read_table(f"{data}/{symbol}.yex")
-    line = []
-    for name, pts in orders.items():
-        ours = best(lambda: table.lookup(pts), 9)
-        text = f"{name} {ours * 1e3:.1f} ms"
-        if xraylib_np is not None:
-            zs = np.array([z])
-            theirs = best(lambda: (xraylib_np.FF_Rayl(zs, pts), xraylib_np.SF_Compt(zs, pts)), 9)
-            text += f" / xraylib_np {theirs * 1e3:.1f} ms = {ours / theirs:.2f}x"
-        line.append((text, ours))
-    ratio = line[1][1] / line[0][1]
-    print(f"python {symbol}: " + "; ".join(t for t, _ in line) + f"; shuffled/sorted {ratio:.2f}x")
+# All cores, then the process held to one core (xraylib_np uses one).
+cpus = os.sched_getaffinity(0)
+for cores in ("all cores", "one core"):
+    if cores == "one core":
+        os.sched_setaffinity(0, {min(cpus)})
+    for symbol, z in (("H", 1), ("O", 8), ("Fe", 26), ("Pb", 82)):
+        table = yex.read_table(f"{data}/{symbol}.yex")
+        line = []
+        for name, pts in orders.items():
+            ours = best(lambda: table.lookup(pts), 9)
+            text = f"{name} {ours * 1e3:.1f} ms"
+            if xraylib_np is not None:
+                zs = np.array([z])
+                theirs = best(lambda: (xraylib_np.FF_Rayl(zs, pts), xraylib_np.SF_Compt(zs, pts)), 9)
+                text += f" / xraylib_np {theirs * 1e3:.1f} ms = {ours / theirs:.2f}x"
+            line.append((text, ours))
+        ratio = line[1][1] / line[0][1]
+        print(f"python {symbol}, {cores}: " + "; ".join(t for t, _ in line) + f"; shuffled/sorted {ratio:.2f}x")
+os.sched_setaffinity(0, cpus)
 
 try:
     import xraylib

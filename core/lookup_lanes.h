@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "core/elementary_constants.h"
 #include "core/table_lookup.h"
@@ -60,15 +61,53 @@ struct LookupLanes {
   typedef typename yex::LaneTypes<W>::I I;
   typedef typename yex::LaneTypes<W>::U U;
 
-  static YEX_LANES_INLINE D Splat(double v) {
-    D r;
-    for (int l = 0; l < W; ++l) r[l] = v;
-    return r;
+  // Lane by lane with constant lane numbers: a lane chosen at run time
+  // would send the vector through memory.
+  using Lanes = std::make_index_sequence<W>;
+  template <std::size_t... L>
+  static YEX_LANES_INLINE D SplatOf(double v, std::index_sequence<L...>) {
+    return D{(static_cast<void>(L), v)...};
   }
-  static YEX_LANES_INLINE I SplatI(std::int64_t v) {
-    I r;
-    for (int l = 0; l < W; ++l) r[l] = v;
-    return r;
+  template <std::size_t... L>
+  static YEX_LANES_INLINE I SplatIOf(std::int64_t v, std::index_sequence<L...>) {
+    return I{(static_cast<void>(L), v)...};
+  }
+  template <std::size_t... L>
+  static YEX_LANES_INLINE D GatherOf(const double* base, I index, std::index_sequence<L...>) {
+    return D{base[index[L]]...};
+  }
+  template <std::size_t... L>
+  static YEX_LANES_INLINE bool AnyOf(I m, std::index_sequence<L...>) {
+    return (m[L] | ...) != 0;
+  }
+  static YEX_LANES_INLINE D Splat(double v) { return SplatOf(v, Lanes{}); }
+  static YEX_LANES_INLINE I SplatI(std::int64_t v) { return SplatIOf(v, Lanes{}); }
+  static YEX_LANES_INLINE D Gather(const double* base, I index) { return GatherOf(base, index, Lanes{}); }
+  static YEX_LANES_INLINE bool Any(I m) { return AnyOf(m, Lanes{}); }
+  // The doubles at base[stride * index + k] and the one after, per lane.
+  // Two lanes load each pair at once and sort the halves.
+  template <int Stride>
+  static YEX_LANES_INLINE void GatherPair(const double* base, I index, int k, D* first, D* second) {
+    if constexpr (W == 2) {
+      const D a = Load(base + Stride * index[0] + k), b = Load(base + Stride * index[1] + k);
+      *first = __builtin_shufflevector(a, b, 0, 2);
+      *second = __builtin_shufflevector(a, b, 1, 3);
+    } else {
+      const I at = index * Stride + k;
+      *first = Gather(base, at);
+      *second = Gather(base + 1, at);
+    }
+  }
+  // Rows' fields k and k + 1 for each lane's row: from the records with
+  // two lanes, else from the columns (a load a lane either way, with no
+  // index arithmetic).
+  static YEX_LANES_INLINE void RowPair(const TableLookup& t, I row, int k, D* first, D* second) {
+    if constexpr (W == 2) {
+      GatherPair<TableLookup::kLaneFields>(t.laneRows(), row, k, first, second);
+    } else {
+      *first = Gather(t.laneColumns() + k * TableLookup::kRows, row);
+      *second = Gather(t.laneColumns() + (k + 1) * TableLookup::kRows, row);
+    }
   }
   static YEX_LANES_INLINE D Load(const double* p) {
     D r;
@@ -79,16 +118,6 @@ struct LookupLanes {
   // A cast between vectors of one size keeps the bits.
   static YEX_LANES_INLINE D AsD(I v) { return (D)v; }
   static YEX_LANES_INLINE I AsI(D v) { return (I)v; }
-  static YEX_LANES_INLINE D Gather(const double* base, I index) {
-    D r;
-    for (int l = 0; l < W; ++l) r[l] = base[index[l]];
-    return r;
-  }
-  static YEX_LANES_INLINE bool Any(I m) {
-    std::int64_t any = 0;
-    for (int l = 0; l < W; ++l) any |= m[l];
-    return any != 0;
-  }
   // An integer of magnitude below 2^51 as a double, exactly: the bits of
   // 1.5 * 2^52 + k less 1.5 * 2^52.
   static constexpr std::int64_t kShiftBits = 0x4338000000000000;
@@ -136,7 +165,8 @@ struct LookupLanes {
     const I k = AsI(shifted) - kShiftBits;
     const I j = k & 127;
     const D p = r + r * r * (0.5 + r * (1.0 / 6.0 + r * (1.0 / 24.0 + r * (1.0 / 120.0))));
-    const D hi = Gather(&kExp2Table[0][0], j << 1), lo = Gather(&kExp2Table[0][1], j << 1);
+    D hi, lo;
+    GatherPair<2>(&kExp2Table[0][0], j, 0, &hi, &lo);
     const D y = hi + (lo + hi * p);
     // (k - j) is 128 m: shifted by 45 it is m in the exponent's place.
     const U scale = ((U)(k - j) << 45) + (std::uint64_t{1023} << 52);
@@ -149,20 +179,25 @@ struct LookupLanes {
   // W points of TableLookup::Many.
   static YEX_LANES_INLINE void ManyBlock(const TableLookup& t, const double* qp, double* fp, double* sp) {
     const D q = Load(qp);
-    // The row: 2 + the count of search keys below q (the keys ascend, so
-    // the count is the binary search's answer). A comparison gives -1.
+    // The row: 2 + the count of search keys below q, one comparison a key
+    // (the keys ascend, so the count is the binary search's answer; the
+    // lanes' loads of a search cost more). A comparison gives -1.
+    const double* key = t.searchKeys();
     I below = SplatI(0);
-    const TableLookup::Prepared p = t.prepared();
-    for (int j = 0; j < TableRowCount - 1; ++j) below += Splat(p.key[j]) < q;
-    const I i = SplatI(2) - below;
+    for (int j = 0; j < TableRowCount - 1; ++j) below -= Splat(key[j]) < q;
+    const I i = below + 2;
     const I past = i > TableRowCount;
     const I row = SelectI(past, SplatI(TableRowCount), i);
 
-    // An unusable pair's laneDx is NaN, which fails ExpCommon.
-    const D lx = Gather(p.lx, row), x = Gather(p.x, row), dx = Gather(p.laneDx, row);
+    // An unusable pair's dx is NaN, which fails ExpCommon.
+    D lx, x, lf, df, ls, ds, dx, pad;
+    RowPair(t, row, TableLookup::kLnX, &lx, &x);
+    RowPair(t, row, TableLookup::kLnF, &lf, &df);
+    RowPair(t, row, TableLookup::kLnS, &ls, &ds);
+    RowPair(t, row, TableLookup::kLaneDx, &dx, &pad);
     const D lq = Ln(q);
-    const D argF = Gather(p.lf, row) - Gather(p.df, row) * (lx - lq) / dx;
-    const D argS = Gather(p.ls, row) - Gather(p.ds, row) * (lx - lq) / dx;
+    const D argF = lf - df * (lx - lq) / dx;
+    const D argS = ls - ds * (lx - lq) / dx;
     const I inRange = (q >= LookupMinX) & (q <= LookupMaxX);
     const I common = inRange & ~past & ~(x == q) & ExpCommon(argF) & ExpCommon(argS);
     Store(fp, Exp(argF));
@@ -188,10 +223,11 @@ struct LookupLanes {
   static YEX_LANES_INLINE void Between(const TableLookup& t, int i, const double* q, std::size_t n, double* f,
                                        double* s) {
     std::size_t k = 0;
-    const TableLookup::Prepared p = t.prepared();
-    if (p.laneDx[i] == p.laneDx[i]) {
-      const D lx = Splat(p.lx[i]), lf = Splat(p.lf[i]), ls = Splat(p.ls[i]), dx = Splat(p.laneDx[i]),
-              df = Splat(p.df[i]), ds = Splat(p.ds[i]);
+    const double* r = t.laneRows() + std::size_t(i) * TableLookup::kLaneFields;
+    if (r[TableLookup::kLaneDx] == r[TableLookup::kLaneDx]) {
+      const D lx = Splat(r[TableLookup::kLnX]), lf = Splat(r[TableLookup::kLnF]),
+              ls = Splat(r[TableLookup::kLnS]), dx = Splat(r[TableLookup::kLaneDx]),
+              df = Splat(r[TableLookup::kDF]), ds = Splat(r[TableLookup::kDS]);
       for (; k + W <= n; k += W) {
         const D lq = Ln(Load(q + k));
         const D argF = lf - df * (lx - lq) / dx;

@@ -49,9 +49,13 @@ void TableLookup::Prepare() {
     dx_[i] = lx_[i] - lx_[i - 1];
     df_[i] = lf_[i] - lf_[i - 1];
     ds_[i] = ls_[i] - ls_[i - 1];
-    laneDx_[i] = usable_[i] ? dx_[i] : std::numeric_limits<double>::quiet_NaN();
   }
-  laneDx_[1] = std::numeric_limits<double>::quiet_NaN();
+  for (int i = 1; i < N; ++i) {
+    double* r = &laneRows_[std::size_t(i) * kLaneFields];
+    r[kLnX] = lx_[i], r[kX] = x_[i], r[kLnF] = lf_[i], r[kDF] = df_[i], r[kLnS] = ls_[i], r[kDS] = ds_[i];
+    r[kLaneDx] = i >= 2 && usable_[i] ? dx_[i] : std::numeric_limits<double>::quiet_NaN();
+    for (int k = 0; k < kLaneFields; ++k) laneColumns_[std::size_t(k) * N + i] = r[k];
+  }
 }
 
 #if defined(__GNUC__)

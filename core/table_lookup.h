@@ -50,15 +50,16 @@ class TableLookup {
   void BetweenMany(int i, const double* q, std::size_t n, double* f, double* s) const;
   void BetweenMany(int i, const double* q, std::size_t n, double* f, double* s, LookupKernel kernel) const;
 
-  // The prepared arrays, for the vector kernels (core/lookup_lanes.h):
-  // laneDx is dx where the pair is usable and NaN where it is not.
-  struct Prepared {
-    const double *x, *key, *lx, *lf, *ls, *dx, *df, *ds, *laneDx;
-  };
-  Prepared prepared() const {
-    return {x_.data(),  searchKey_.data(), lx_.data(), lf_.data(),    ls_.data(),
-            dx_.data(), df_.data(),        ds_.data(), laneDx_.data()};
-  }
+  // For the vector kernels (core/lookup_lanes.h): the search keys, and a
+  // record of eight doubles a row, so that a lane's values for a row lie
+  // side by side: ln x, x, ln F, dF, ln S, dS, and dx where the pair is
+  // usable (NaN where it is not), then padding.
+  enum LaneField { kLnX, kX, kLnF, kDF, kLnS, kDS, kLaneDx, kLaneFields = 8 };
+  const double* searchKeys() const { return searchKey_.data(); }
+  const double* laneRows() const { return laneRows_.data(); }
+  // The same fields one after another: field k of row i at k * kRows + i.
+  static constexpr int kRows = TableRowCount + 1;
+  const double* laneColumns() const { return laneColumns_.data(); }
 
   double x(int row) const { return x_[row]; }
   double f(int row) const { return f_[row]; }
@@ -83,7 +84,8 @@ class TableLookup {
   // For the pair (i - 1, i): whether all six values are usable, and the
   // logarithms and differences the formula takes.
   std::array<bool, N> usable_{};
-  std::array<double, N> lx_{}, lf_{}, ls_{}, dx_{}, df_{}, ds_{}, laneDx_{};
+  std::array<double, N> lx_{}, lf_{}, ls_{}, dx_{}, df_{}, ds_{};
+  std::array<double, N * kLaneFields> laneRows_{}, laneColumns_{};
 };
 
 }  // namespace yex

@@ -395,6 +395,9 @@ double LookupTiming(const std::string& typed, const val& xs, int repeat) {
   return (emscripten_get_now() - start) / repeat;
 }
 
+// How Many runs here: "simd128" in the page as built, "scalar" without.
+std::string LookupKernelName() { return KernelName(AvailableKernels().back()); }
+
 val CompoundFromFormula(const std::string& name, const std::string& formula) {
   return Guarded([&] {
     const CompoundRequest r = ParseCompound({name, "--formula", formula});
@@ -493,6 +496,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("lookup", &Lookup);
   emscripten::function("lookupMany", &LookupMany);
   emscripten::function("lookupTiming", &LookupTiming);
+  emscripten::function("lookupKernel", &LookupKernelName);
   emscripten::function("compoundFromFormula", &CompoundFromFormula);
   emscripten::function("compoundFromCounts", &CompoundFromCounts);
   emscripten::function("mixture", &Mixture);

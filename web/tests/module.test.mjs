@@ -17,7 +17,17 @@ before(async () => {
   work = workFolder();
 });
 
+// The double next to x towards +inf (up) or 0.
+function nextDouble(x, up) {
+  const b = new BigInt64Array(new Float64Array([x]).buffer);
+  b[0] += up ? 1n : -1n;
+  return new Float64Array(b.buffer)[0];
+}
+
 test("lookups are yex-cli's bit for bit on 100,000 random points of several tables", () => {
+  // The vector kernel is what runs; the native one is checked lane by lane
+  // against the scalar code in the C++ tests.
+  assert.equal(yex.lookupKernel(), "simd128");
   const next = random(20261207);
   const xs = new Float64Array(100000);
   // Log-uniform over the range and a little beyond it, and every row's x.
@@ -27,9 +37,20 @@ test("lookups are yex-cli's bit for bit on 100,000 random points of several tabl
     .split("\n")
     .filter((l) => l.trim())
     .map((l) => Number(l.slice(0, 10).trim()));
-  const points = Float64Array.from([...rowXs, ...xs]);
+  // Each row's x and its neighbours, powers of two and theirs (Ln's other
+  // cases), then the random points.
+  const edges = [...rowXs, 0.5, 1, 2, 4, 64, 512].flatMap((x) => (x > 0 ? [x, nextDouble(x, true), nextDouble(x, false)] : [x]));
+  const points = Float64Array.from([...edges, ...xs]);
   fs.writeFileSync(path.join(work, "points.txt"), Array.from(points, String).join("\n") + "\n");
-  for (const table of ["H", "O", "Fe", "U", "Cf"]) {
+  // A table whose pairs hit every edge: a zero, a negative value, values
+  // that interpolate to a subnormal and to near the largest double.
+  const lines = fs.readFileSync(path.join(work, "YEX-data", "U.yex"), "latin1").split("\r\n");
+  const edit = { 9: ["  .00000E+00", null], 20: [null, " -.10000E+01"], 30: [" 1.0000E-307", null], 31: [null, " 1.0000E+308"] };
+  for (const [row, [f, sv]] of Object.entries(edit))
+    lines[row] = lines[row].slice(0, 10) + (f ?? lines[row].slice(10, 22)) + (sv ?? lines[row].slice(22, 34));
+  fs.writeFileSync(path.join(work, "YEX-data", "Edges.yex"), lines.join("\r\n"), "latin1");
+  assert.ok(yex.addTable("Edges.yex", lines.join("\r\n")).ok);
+  for (const table of ["H", "O", "Fe", "U", "Cf", "Edges"]) {
     const r = yexCli(work, ["curve", table, "--from", "points.txt"]);
     assert.equal(r.status, 1, r.err); // some points lie outside the range
     const rows = dataLines(r.out).slice(1, -1);
