@@ -8,8 +8,13 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 yex_install_missing emscripten node-acorn nodejs
+command -v npm >/dev/null || yex_install_missing npm
 # Debian's Emscripten runs its optimizer on Debian's Node modules.
 export NODE_PATH=/usr/share/nodejs
+# The plotting library the page bundles, as package-lock.json pins it.
+if [ ! -f "$YEX_ROOT/web/node_modules/uplot/dist/uPlot.iife.min.js" ]; then
+  (cd "$YEX_ROOT/web" && npm ci --no-audit --no-fund >/dev/null)
+fi
 out="$YEX_ROOT/${1:-build-web}"
 emcmake cmake -S "$YEX_ROOT/web" -B "$out" -DCMAKE_BUILD_TYPE=Release -DYEX_WEB_SIMD="${YEX_WEB_SIMD:-ON}" >/dev/null
 cmake --build "$out" -j "$(nproc)"

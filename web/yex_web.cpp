@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/chart.h"
+#include "core/elements.h"
 #include "core/data_source_text.h"
 #include "core/error.h"
 #include "core/numeric.h"
@@ -395,6 +396,9 @@ double LookupTiming(const std::string& typed, const val& xs, int repeat) {
   return (emscripten_get_now() - start) / repeat;
 }
 
+// The symbol of element z (1..98), as the tables are named.
+std::string ElementSymbolOf(int z) { return std::string(ElementSymbol(z)); }
+
 // How Many runs here: "simd128" in the page as built, "scalar" without.
 std::string LookupKernelName() { return KernelName(AvailableKernels().back()); }
 
@@ -497,6 +501,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("lookupMany", &LookupMany);
   emscripten::function("lookupTiming", &LookupTiming);
   emscripten::function("lookupKernel", &LookupKernelName);
+  emscripten::function("elementSymbol", &ElementSymbolOf);
   emscripten::function("compoundFromFormula", &CompoundFromFormula);
   emscripten::function("compoundFromCounts", &CompoundFromCounts);
   emscripten::function("mixture", &Mixture);

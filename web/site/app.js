@@ -7,10 +7,15 @@
   const STORE = "yex.tables";
   // The chart's user scale and drawing area, as the main window's Picture1.
   const SCALE = { left: -2, top: 14, width: 16, height: -15.5 };
-  const CHART_PIXELS = 525;
+  const CHART_MAX = 525;
+  // The colours of further tables on the chart's navy ground, F solid and S
+  // dashed; the first table keeps the window's red and yellow.
+  const OVERLAY_COLOURS = ["#00e5ff", "#7cfc00", "#ff77ff", "#ffa500", "#ffffff", "#b0a0ff"];
 
   let yex = null;
   let current = null; // file name of the table on screen
+  let overlays = []; // further tables drawn on the chart: {file, name, ops}
+  let chartShown = null; // the last drawing, to draw again at a new width
   let resultUrl = null;
   let tableUrl = null;
 
@@ -63,19 +68,28 @@
     return "#" + (rgb >>> 0).toString(16).padStart(6, "0");
   }
 
+  // The window's chart at the width the page gives it (up to 525 pixels),
+  // at the screen's resolution; the overlays' curves (their own drawing's
+  // curve operations, recoloured) go in before the frame's masks, as the
+  // window's own curves do.
   function drawChart(ops, texts) {
+    chartShown = { ops, texts };
     const canvas = $("chart");
     const ratio = window.devicePixelRatio || 1;
+    const room = canvas.parentElement.clientWidth || CHART_MAX;
+    const CHART_PIXELS = Math.max(200, Math.min(CHART_MAX, Math.floor(room - 4)));
     canvas.style.width = CHART_PIXELS + "px";
     canvas.style.height = CHART_PIXELS + "px";
     canvas.width = Math.round(CHART_PIXELS * ratio);
     canvas.height = Math.round(CHART_PIXELS * ratio);
     const g = canvas.getContext("2d");
     g.setTransform(ratio, 0, 0, ratio, 0, 0);
+    // Text at the window's point sizes, scaled with the chart.
+    const textScale = CHART_PIXELS / CHART_MAX;
     g.lineCap = "square";
     const px = (x, y) => [((x - SCALE.left) / SCALE.width) * CHART_PIXELS, ((y - SCALE.top) / SCALE.height) * CHART_PIXELS];
     const st = { width: 1, points: 12, fore: "#ffffff", x: 0, y: 0 };
-    const font = () => (st.points * 96) / 72 + 'px "Times New Roman", "Liberation Serif", Times, serif';
+    const font = () => (st.points * 96 * textScale) / 72 + 'px "Times New Roman", "Liberation Serif", Times, serif';
     const line = (x1, y1, x2, y2, rgb) => {
       const a = px(x1, y1), b = px(x2, y2);
       g.strokeStyle = colour(rgb);
@@ -91,8 +105,36 @@
       const a = px(x1, y1), b = px(x2, y2);
       return [Math.min(a[0], b[0]), Math.min(a[1], b[1]), Math.abs(a[0] - b[0]), Math.abs(a[1] - b[1])];
     };
+    let overlaid = false;
+    const drawOverlays = () => {
+      overlaid = true;
+      overlays.forEach((o, k) => {
+        const c = OVERLAY_COLOURS[k % OVERLAY_COLOURS.length];
+        const saved = st.width;
+        st.width = 2;
+        for (let i = 0; i < o.ops.length; ) {
+          const op = o.ops[i++];
+          const n = { 0: 0, 1: 1, 2: 5, 3: 3, 4: 3, 5: 5, 6: 5, 7: 1, 8: 1, 9: 2, 10: 2 }[op];
+          if (op === 3 || op === 4) {
+            const curve = o.ops[i + 2];
+            if (curve === 0xff0000 || curve === 0xffff00) {
+              g.setLineDash(curve === 0xffff00 ? [5, 4] : []);
+              if (op === 3) line(st.x, st.y, o.ops[i], o.ops[i + 1], parseInt(c.slice(1), 16));
+              else {
+                st.x = o.ops[i];
+                st.y = o.ops[i + 1];
+              }
+            }
+          }
+          i += n;
+        }
+        g.setLineDash([]);
+        st.width = saved;
+      });
+    };
     for (let i = 0; i < ops.length; ) {
       const op = ops[i++];
+      if (op === 6 && !overlaid) drawOverlays();
       switch (op) {
         case 0: // Cls
           g.fillStyle = colour(0x000080);
@@ -175,6 +217,103 @@
     }
   }
 
+  // ---- the periodic table of the shipped elements
+
+  const ELEMENT_NAMES = ("Hydrogen Helium Lithium Beryllium Boron Carbon Nitrogen Oxygen Fluorine Neon Sodium Magnesium " +
+    "Aluminium Silicon Phosphorus Sulfur Chlorine Argon Potassium Calcium Scandium Titanium Vanadium Chromium Manganese " +
+    "Iron Cobalt Nickel Copper Zinc Gallium Germanium Arsenic Selenium Bromine Krypton Rubidium Strontium Yttrium " +
+    "Zirconium Niobium Molybdenum Technetium Ruthenium Rhodium Palladium Silver Cadmium Indium Tin Antimony Tellurium " +
+    "Iodine Xenon Caesium Barium Lanthanum Cerium Praseodymium Neodymium Promethium Samarium Europium Gadolinium " +
+    "Terbium Dysprosium Holmium Erbium Thulium Ytterbium Lutetium Hafnium Tantalum Tungsten Rhenium Osmium Iridium " +
+    "Platinum Gold Mercury Thallium Lead Bismuth Polonium Astatine Radon Francium Radium Actinium Thorium Protactinium " +
+    "Uranium Neptunium Plutonium Americium Curium Berkelium Californium").split(" ");
+
+  // Row and column of element z (1..98): periods 1 to 7, the lanthanides
+  // and actinides in rows 9 and 10.
+  function place(z) {
+    if (z === 1) return [1, 1];
+    if (z === 2) return [1, 18];
+    const starts = [[3, 2], [11, 3], [19, 4], [37, 5], [55, 6], [87, 7]];
+    if (z >= 57 && z <= 71) return [9, z - 57 + 3];
+    if (z >= 89) return [10, z - 89 + 3];
+    for (let k = starts.length - 1; k >= 0; k--) {
+      const [first, row] = starts[k];
+      if (z < first) continue;
+      let n = z - first; // 0-based within the period
+      if (row <= 3) return [row, n < 2 ? n + 1 : n + 11];
+      if (row >= 6 && n >= 2) n -= 14; // the f-block sits below
+      return [row, n + 1];
+    }
+    return [1, 1];
+  }
+
+  function buildPeriodicTable() {
+    const box = $("ptable");
+    const shipped = new Set(yex.listTables().filter((t) => t.shipped).map((t) => t.file.replace(/\.yex$/i, "")));
+    const cells = [];
+    for (let z = 1; z <= 98; z++) {
+      const symbol = yex.elementSymbol(z);
+      const b = document.createElement("button");
+      b.type = "button";
+      b.textContent = symbol;
+      b.setAttribute("aria-label", ELEMENT_NAMES[z - 1] + " (" + symbol + ", Z = " + z + ")");
+      const [row, col] = place(z);
+      b.style.gridRow = String(row);
+      b.style.gridColumn = String(col);
+      b.dataset.row = row;
+      b.dataset.col = col;
+      b.dataset.file = symbol + ".yex";
+      b.tabIndex = -1;
+      b.disabled = !shipped.has(symbol);
+      b.addEventListener("click", () => {
+        formulaShown = null;
+        overlays = [];
+        if (show(symbol)) remember();
+      });
+      cells.push(b);
+      box.appendChild(b);
+    }
+    cells[0].tabIndex = 0;
+    // One stop in the tab order; arrows move within the table.
+    box.addEventListener("keydown", (e) => {
+      const moves = { ArrowLeft: [0, -1], ArrowRight: [0, 1], ArrowUp: [-1, 0], ArrowDown: [1, 0] };
+      const here = document.activeElement;
+      if (!moves[e.key] || !here || here.parentElement !== box) {
+        if (e.key === "Home" || e.key === "End") {
+          e.preventDefault();
+          focusCell(e.key === "Home" ? cells[0] : cells[cells.length - 1]);
+        }
+        return;
+      }
+      e.preventDefault();
+      const [dr, dc] = moves[e.key];
+      let best = null, bestScore = Infinity;
+      const r0 = Number(here.dataset.row), c0 = Number(here.dataset.col);
+      for (const b of cells) {
+        const r = Number(b.dataset.row), c = Number(b.dataset.col);
+        const along = dr ? (r - r0) * dr : (c - c0) * dc, across = dr ? Math.abs(c - c0) : Math.abs(r - r0);
+        if (along <= 0) continue;
+        const score = along + 3 * across;
+        if (score < bestScore) (best = b), (bestScore = score);
+      }
+      if (best) focusCell(best);
+    });
+    function focusCell(b) {
+      for (const c of cells) c.tabIndex = -1;
+      b.tabIndex = 0;
+      b.focus();
+    }
+  }
+
+  function markPicked(file) {
+    for (const b of $("ptable").children) {
+      const on = b.dataset.file.toLowerCase() === String(file).toLowerCase();
+      b.classList.toggle("picked", on);
+      if (on) b.setAttribute("aria-pressed", "true");
+      else b.removeAttribute("aria-pressed");
+    }
+  }
+
   // ---- the table on screen
 
   // The text's characters are the file's bytes (tables are read as such),
@@ -197,8 +336,10 @@
     $("view-heading").textContent = v.name;
     $("table-lines").textContent = v.lines.join("\n");
     $("table-lines").setAttribute("aria-label", "The 45 lines of " + v.file);
+    overlays = overlays.filter((o) => o.file !== v.file);
     drawChart(v.chart, v.texts);
-    $("chart").setAttribute("aria-label", "Log-log chart of F(x) in red and S(x) in yellow of " + v.name);
+    legend(v.name);
+    markPicked(v.file);
     const link = $("download-table");
     tableUrl = blobUrl(tableUrl, v.bytes, "text/plain");
     link.href = tableUrl;
@@ -207,6 +348,61 @@
     const opt = $("table-list").selectedOptions[0];
     $("remove-button").disabled = !opt || opt.dataset.shipped === "1";
     for (const id of ["out-x", "out-f", "out-s"]) $(id).textContent = "";
+    return true;
+  }
+
+  // The chart's legend and description: the first table as the window
+  // draws it, then each overlay's colour.
+  function legend(name) {
+    const list = $("chart-legend");
+    list.textContent = "";
+    const item = (text, colour, file) => {
+      const li = document.createElement("li");
+      const swatch = document.createElement("span");
+      swatch.className = "swatch";
+      swatch.style.background = colour;
+      li.append(swatch, text);
+      if (file) {
+        const b = document.createElement("button");
+        b.type = "button";
+        b.textContent = "×";
+        b.setAttribute("aria-label", "Take " + text + " off the chart");
+        b.addEventListener("click", () => {
+          overlays = overlays.filter((o) => o.file !== file);
+          redraw();
+          remember();
+        });
+        li.append(b);
+      }
+      list.appendChild(li);
+    };
+    item(name + ": F red, S yellow", "linear-gradient(90deg, #ff0000 50%, #ffff00 50%)");
+    overlays.forEach((o, k) => item(o.name + ": F solid, S dashed", OVERLAY_COLOURS[k % OVERLAY_COLOURS.length], o.file));
+    $("chart").setAttribute(
+      "aria-label",
+      "Log-log chart of F(x) in red and S(x) in yellow of " + name + (overlays.length ? ", with " + overlays.map((o) => o.name).join(", ") : "")
+    );
+  }
+
+  function redraw() {
+    if (!chartShown) return;
+    drawChart(chartShown.ops, chartShown.texts);
+    legend($("view-heading").textContent);
+  }
+
+  // Adds the tables named in `text` to the chart; false and a message when
+  // one is not there.
+  function overlay(names) {
+    for (const typed of names) {
+      const v = yex.tableView(typed);
+      if (!v.ok) {
+        say("Compare with: " + v.error, "error");
+        return false;
+      }
+      if (v.file === current || overlays.some((o) => o.file === v.file)) continue;
+      overlays.push({ file: v.file, name: v.name, ops: v.chart });
+    }
+    redraw();
     return true;
   }
 
@@ -243,8 +439,11 @@
 
   function remember() {
     const p = new URLSearchParams();
-    if (formulaShown && current === formulaFile(formulaShown)) p.set("formula", formulaShown);
-    else if (current) p.set("table", current.replace(/\.yex$/i, ""));
+    const shown = [current, ...overlays.map((o) => o.file)].filter((f) => f).map((f) => f.replace(/\.yex$/i, ""));
+    if (formulaShown && current === formulaFile(formulaShown)) {
+      p.set("formula", formulaShown);
+      if (shown.length > 1) p.set("table", shown.slice(1).join(","));
+    } else if (current) p.set("table", shown.join(","));
     const value = $("lookup-value").value.trim();
     if (value) {
       p.set("value", value);
@@ -275,6 +474,8 @@
     for (const key of p.keys())
       if (!known.includes(key)) say("The address holds “" + key + "”, which this page does not know; it is ignored.", "warning");
     let opened = false;
+    const named = p.has("table") ? p.get("table").split(",").map((t) => t.trim()).filter((t) => t) : [];
+    overlays = [];
     if (p.has("formula")) {
       const formula = p.get("formula");
       const name = formulaFile(formula).replace(/\.yex$/, "");
@@ -285,11 +486,13 @@
         opened = show(r.file);
         if (r.note) say(r.note, "warning");
       } else say("The address’s formula: " + r.error, "error");
-    } else if (p.has("table")) {
-      opened = show(p.get("table"));
-      if (!opened) say("The address names no table " + p.get("table") + ".", "error");
+    } else if (named.length) {
+      opened = show(named[0]);
+      if (!opened) say("The address names no table " + named[0] + ".", "error");
+      named.shift();
     }
     if (!opened) return false;
+    if (named.length) overlay(named);
     const unit = p.get("unit") || "x";
     if (!["x", "q", "qnm", "theta"].includes(unit)) {
       say("The address’s unit “" + unit + "” is not x, q, qnm or theta.", "error");
@@ -408,15 +611,93 @@
     return req;
   }
 
+  // The request form shows the fields of the chosen computation and point
+  // source; the others hide (out of the tab order) and keep their values.
+  function showFields() {
+    const kind = $("compute-kind").value, points = $("compute-points").value;
+    for (const f of document.querySelectorAll("#compute-form .field")) {
+      const kinds = f.dataset.kinds.split(" "), sources = f.dataset.points ? f.dataset.points.split(" ") : null;
+      f.hidden = !kinds.includes(kind) || (sources !== null && !sources.includes(points));
+    }
+    const label = document.querySelector('label[for="compute-tables"]');
+    label.textContent = kind === "average" ? label.dataset.labelAverage : "Tables";
+  }
+
+  // The field an error is about, from its wording, so the message names it
+  // and the field is marked.
+  const ERROR_FIELDS = [
+    [/energy grid|--energy-grid/i, "compute-energies"],
+    [/log grid|^grid|START:STOP|--grid|--log-grid|too many points|step/i, "compute-grid"],
+    [/formula|element symbol|parenthes/i, "compute-formula"],
+    [/breit|--breit-dirac/i, "compute-bd"],
+    [/energ|wavelength|lambda|λ/i, "compute-energy"],
+    [/point|value|list|line \d+/i, "compute-list"],
+    [/table|\.yex|count|weight/i, "compute-tables"],
+  ];
+
+  function fieldOf(message) {
+    for (const [re, id] of ERROR_FIELDS) {
+      if (!re.test(message)) continue;
+      const field = $(id).closest(".field");
+      if (field && !field.hidden) return id;
+      if (id === "compute-energy" && !$("compute-energies").closest(".field").hidden) return "compute-energies";
+    }
+    return null;
+  }
+
+  function markField(id) {
+    for (const el of document.querySelectorAll("#compute-form [aria-invalid]")) el.removeAttribute("aria-invalid");
+    if (id) $(id).setAttribute("aria-invalid", "true");
+  }
+
+  let plotted = null; // {result, plot}
+
+  function plotResult() {
+    if (!plotted) return;
+    const group = plotted.groups[Number($("plot-group").value) || 0];
+    plotted.plot = YexPlot.draw($("plot"), plotted.result, group, $("plot-axes").value);
+    window.yexPlot = plotted.plot; // for the page's tests and the console
+  }
+
+  function showPlot(r, kind, sep) {
+    const parsed = YexPlot.parse(r.csv, sep);
+    const groups = YexPlot.groups(kind, parsed.header).filter((g) => g.series.length);
+    $("plot-box").hidden = groups.length === 0;
+    if (!groups.length) return;
+    const select = $("plot-group");
+    select.textContent = "";
+    groups.forEach((g, n) => select.appendChild(new Option(g.title, String(n))));
+    // θ runs over a linear range; the other units and energies span decades.
+    $("plot-axes").value = parsed.header[0] === "theta" ? "linx" : "log";
+    plotted = { result: { kind, header: parsed.header, columns: parsed.columns }, groups };
+    plotResult();
+  }
+
+  function download(name, url) {
+    const a = document.createElement("a");
+    a.href = url;
+    a.download = name;
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+  }
+
   function showResult(r, kind) {
     const table = $("compute-table");
     table.textContent = "";
     if (!r.ok) {
       $("compute-summary").textContent = "";
       $("download-result").hidden = true;
-      say(r.error, "error");
+      $("plot-box").hidden = true;
+      plotted = null;
+      const id = fieldOf(r.error);
+      markField(id);
+      const label = id ? document.querySelector('label[for="' + id + '"]').textContent : null;
+      say((label ? label + ": " : "") + r.error, "error");
+      if (id) $(id).focus();
       return;
     }
+    markField(null);
     const sep = computeRequest().format === "tsv" ? "\t" : ",";
     const all = r.csv.split("\n").filter((l) => l && !l.startsWith("#"));
     const shown = all.slice(0, 101);
@@ -441,6 +722,7 @@
     link.download = "yex-" + kind + (computeRequest().format === "tsv" ? ".tsv" : ".csv");
     link.textContent = "Download " + link.download;
     link.hidden = false;
+    showPlot(r, kind, sep);
   }
 
   function compute() {
@@ -455,6 +737,7 @@
   function wire() {
     $("table-list").addEventListener("change", () => {
       formulaShown = null;
+      overlays = [];
       if (show($("table-list").value)) remember();
     });
     $("add-button").addEventListener("click", () => $("file-input").click());
@@ -493,6 +776,34 @@
       e.preventDefault();
       compute();
     });
+    $("compute-kind").addEventListener("change", showFields);
+    $("compute-points").addEventListener("change", showFields);
+    showFields();
+    $("plot-group").addEventListener("change", plotResult);
+    $("plot-axes").addEventListener("change", plotResult);
+    $("plot-png").addEventListener("click", () => plotted && download("yex-plot.png", YexPlot.png(plotted.plot)));
+    $("plot-svg").addEventListener("click", () => {
+      if (!plotted) return;
+      const url = URL.createObjectURL(new Blob([YexPlot.svg(plotted.plot)], { type: "image/svg+xml" }));
+      download("yex-plot.svg", url);
+      setTimeout(() => URL.revokeObjectURL(url), 10000);
+    });
+    $("overlay-form").addEventListener("submit", (e) => {
+      e.preventDefault();
+      if (overlay(words($("overlay-tables").value))) {
+        $("overlay-tables").value = "";
+        remember();
+      }
+    });
+    // The chart and the plot follow the page's width.
+    let resizing = null;
+    window.addEventListener("resize", () => {
+      clearTimeout(resizing);
+      resizing = setTimeout(() => {
+        redraw();
+        plotResult();
+      }, 100);
+    });
     window.addEventListener("hashchange", () => openFromAddress());
   }
 
@@ -515,6 +826,7 @@
       if (!r.ok) say("A kept table was refused: " + r.error, "error");
     }
     fillList();
+    buildPeriodicTable();
     wire();
     if (!openFromAddress()) show("C");
     // Milliseconds from the start of navigation to a listed, drawn page.
