@@ -161,3 +161,102 @@ test("everything the page loads weighs under 1.5 MB", () => {
   const bytes = fs.readdirSync(site).reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
   assert.ok(bytes < 1.5e6, `${bytes} bytes`);
 });
+
+test("a result is plotted: one curve per column of each table, the CSV's numbers, the grid's range, PNG and SVG", async () => {
+  const page = await open(origins.disk);
+  await page.select("#compute-kind", "curve");
+  await fill(page, "#compute-tables", "C O");
+  await page.select("#compute-points", "log");
+  await fill(page, "#compute-grid", "0.005:1000:300");
+  await page.click("#compute-button");
+  const plot = await page.evaluate(() => ({
+    labels: window.yexPlot.series.slice(1).map((s) => s.label),
+    data: window.yexPlot.data.map((c) => Array.from(c)),
+    x: [window.yexPlot.scales.x.min, window.yexPlot.scales.x.max],
+  }));
+  const csv = dataLines(await downloaded(page, "#download-result", "yex-curve.csv")).filter((l) => l).map((l) => l.split(","));
+  assert.deepEqual(plot.labels, csv[0].slice(1));
+  for (let c = 0; c < csv[0].length; c++) assert.deepEqual(plot.data[c], csv.slice(1).map((r) => (r[c] === "" ? null : Number(r[c]))));
+  assert.ok(plot.x[0] <= 0.005 && plot.x[1] >= 1000 && plot.x[1] < 1e4, String(plot.x));
+  const svg = await downloaded(page, "#plot-svg", "yex-plot.svg");
+  assert.equal((svg.match(/<path /g) || []).length, 4);
+  assert.match(svg, /x = sin\(θ\/2\)\/λ|x = sin/);
+  assert.equal((await downloaded(page, "#plot-png", "yex-plot.png")).slice(1, 4), "PNG");
+
+  // A cross section: σ against energy, per table.
+  await page.select("#compute-kind", "cross-section");
+  await fill(page, "#compute-energies", "1:1000:20");
+  await page.click("#compute-button");
+  assert.deepEqual(await page.evaluate(() => window.yexPlot.series.slice(1).map((s) => s.label)),
+                   ["σ_coh(C)", "σ_incoh(C)", "σ_coh(O)", "σ_incoh(O)"]);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test("any screen: no sideways scrolling and no text below 12 pixels at a phone's, a tablet's and a desktop's width", async () => {
+  const page = await open(origins.disk + "#table=C,O");
+  for (const [width, height] of [[320, 640], [390, 844], [768, 1024], [1920, 1080], [2560, 1440]]) {
+    await page.setViewport({ width, height });
+    await page.click("#compute-button");
+    const r = await page.evaluate(() => ({
+      scroll: document.documentElement.scrollWidth,
+      small: [...document.querySelectorAll("body *")]
+        .filter((e) => e.checkVisibility() && [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()))
+        .filter((e) => parseFloat(getComputedStyle(e).fontSize) < 12)
+        .map((e) => e.tagName + "#" + e.id),
+      chart: document.getElementById("chart").getBoundingClientRect().right,
+    }));
+    assert.equal(r.scroll, width, `${width}: scroll width ${r.scroll}`);
+    assert.deepEqual(r.small, [], `${width}`);
+    assert.ok(r.chart <= width, `${width}: the chart ends at ${r.chart}`);
+  }
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test("only the fields that apply: the others leave the tab order and keep their values; errors name the field", async () => {
+  const page = await open(origins.disk);
+  await fill(page, "#compute-grid", "0.1:1:0.1");
+  await page.select("#compute-kind", "cross-section");
+  const order = [];
+  await page.focus("#compute-kind");
+  for (let i = 0; i < 3; i++) {
+    await page.keyboard.press("Tab");
+    order.push(await page.evaluate(() => document.activeElement.id));
+  }
+  assert.deepEqual(order, ["compute-tables", "compute-energies", "compute-format"]);
+  await fill(page, "#compute-tables", "C");
+  await fill(page, "#compute-energies", "abc");
+  await page.click("#compute-button");
+  assert.match(await text(page, "#messages"), /Energies \(keV\): .*abc/);
+  assert.equal(await page.evaluate(() => document.activeElement.id), "compute-energies");
+  await page.select("#compute-kind", "curve");
+  assert.equal(await page.$eval("#compute-grid", (e) => e.checkVisibility() && e.value), "0.1:1:0.1");
+  await page.close();
+});
+
+test("the periodic table loads an element by click and by keyboard; a link overlays tables on the chart", async () => {
+  let page = await open(origins.disk);
+  await page.click('#ptable button[aria-label^="Iron "]');
+  assert.equal(await text(page, "#view-heading"), "Fe");
+  await page.focus('#ptable button[aria-label^="Hydrogen "]');
+  await page.keyboard.press("ArrowDown");
+  await page.keyboard.press("Enter");
+  assert.equal(await text(page, "#view-heading"), "Li");
+  await page.close();
+
+  page = await open(origins.disk + "#table=C,O,Si");
+  assert.equal(await text(page, "#view-heading"), "C");
+  assert.equal(await page.$$eval("#chart-legend li", (l) => l.length), 3);
+  // The overlays' colours inside the frame.
+  const cyan = await page.$eval("#chart", (c) => {
+    const img = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 0; i < img.length; i += 4) if (img[i] < 40 && img[i + 1] > 200 && img[i + 2] > 230) n++;
+    return n;
+  });
+  assert.ok(cyan > 200, String(cyan));
+  assert.match(page.url(), /table=C,O,Si/);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
