@@ -54,6 +54,24 @@ const millions = () => {
   return { sorted, shuffled: window.yexModule.lookupTiming("Si", xs, 7), kernel: window.yexModule.lookupKernel() };
 };
 const timing = await page.evaluate(millions);
+
+// A curve of 100,000 points and of 2,000: milliseconds from the result to
+// its plot (parsing the CSV, drawing), median of 5.
+for (const n of [2000, 100000]) {
+  const ms = [];
+  for (let i = 0; i < 5; i++) {
+    await page.select("#compute-kind", "curve");
+    await page.$eval("#compute-tables", (e) => (e.value = "C O"));
+    await page.select("#compute-points", "log");
+    await page.$eval("#compute-grid", (e, n) => (e.value = "0.005:1000:" + n), n);
+    await page.$eval("body", (b) => delete b.dataset.plotMs);
+    await page.click("#compute-button");
+    await page.waitForFunction(() => document.body.dataset.plotMs !== undefined);
+    ms.push(Number(await page.$eval("body", (b) => b.dataset.plotMs)));
+  }
+  ms.sort((a, b) => a - b);
+  console.log(`plot of a curve of C and O, ${n} points: median ${ms[2]} ms of 5 from the result to the drawn plot (min ${ms[0]}, max ${ms[4]})`);
+}
 const scalarSite = path.join(root, "build-web-scalar", "site");
 let scalar = null;
 if (fs.existsSync(path.join(scalarSite, "yex.js"))) {

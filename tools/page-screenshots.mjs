@@ -20,9 +20,15 @@ const browser = await puppeteer.launch({
   userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), "yex-shots-")),
   args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--hide-scrollbars"],
 });
-for (const [name, width, height, scale] of [["phone", 390, 844, 2], ["tablet", 768, 1024, 1], ["desktop", 1920, 1080, 1]]) {
+// Size, and what each shot starts at.
+const shots = [
+  ["phone", 390, 844, { chart: "#view-heading", plot: "#plot-box" }],
+  ["tablet", 768, 1024, { plot: "#compute-summary" }],
+  ["desktop", 1920, 1080, { top: null }],
+];
+for (const [name, width, height, at] of shots) {
   const page = await browser.newPage();
-  await page.setViewport({ width, height, deviceScaleFactor: scale });
+  await page.setViewport({ width, height });
   await page.goto(pathToFileURL(path.join(site, "index.html")).href + "#table=C,O,Si");
   await page.waitForSelector('body[data-ready="1"]');
   await page.select("#compute-kind", "curve");
@@ -31,7 +37,10 @@ for (const [name, width, height, scale] of [["phone", 390, 844, 2], ["tablet", 7
   await page.$eval("#compute-grid", (e) => (e.value = "0.005:100:400"));
   await page.click("#compute-button");
   await page.waitForSelector("#plot .uplot");
-  await page.screenshot({ path: path.join(out, `page-${name}.png`), fullPage: true });
+  for (const [part, selector] of Object.entries(at)) {
+    await page.evaluate((s) => (s ? document.querySelector(s).scrollIntoView() : window.scrollTo(0, 0)), selector);
+    await page.screenshot({ path: path.join(out, `page-${name}-${part}.png`) });
+  }
   console.log(`${name}: ${width}x${height}, scroll width ${await page.evaluate(() => document.documentElement.scrollWidth)}`);
   await page.close();
 }
