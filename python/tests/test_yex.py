@@ -74,8 +74,13 @@ def test_shapes_and_dtypes(work, x, shape):
         assert (f, s) == (fa[0], sa[0])
     else:
         assert f.shape == shape and s.shape == shape and f.dtype == np.float64
+        assert f.flags.c_contiguous and f.flags.writeable
         flat = np.asarray(x, dtype=np.float64).ravel()
         assert np.array_equal(f.ravel(), t.lookup(flat)[0])
+        # F and S share one block: writing one leaves the other.
+        before = s.copy()
+        f[...] = -1
+        assert np.array_equal(s, before)
     assert t.x.shape == (45,) and t.name == "O"
     t.x[0] = 99  # a copy
     assert t.x[0] == 0

@@ -237,6 +237,16 @@ test("only the fields that apply: the others leave the tab order and keep their 
 
 test("the periodic table loads an element by click and by keyboard; a link overlays tables on the chart", async () => {
   let page = await open(origins.disk);
+  // Places from the standard table (period, group; the f-block in rows 9
+  // and 10), and no two buttons on one place.
+  const cells = await page.$$eval("#ptable button", (b) => b.map((e) => [e.textContent, Number(e.dataset.row), Number(e.dataset.col)]));
+  assert.equal(cells.length, 98);
+  assert.equal(new Set(cells.map(([, r, c]) => r * 100 + c)).size, 98);
+  const at = Object.fromEntries(cells.map(([s, r, c]) => [s, [r, c]]));
+  const want = { H: [1, 1], He: [1, 18], B: [2, 13], Al: [3, 13], K: [4, 1], Fe: [4, 8], Kr: [4, 18], Ag: [5, 11],
+                 Cs: [6, 1], Ba: [6, 2], Hf: [6, 4], Hg: [6, 12], Rn: [6, 18], Ra: [7, 2], La: [9, 3], Lu: [9, 17],
+                 Ac: [10, 3], U: [10, 6], Cf: [10, 12] };
+  for (const [symbol, place] of Object.entries(want)) assert.deepEqual(at[symbol], place, symbol);
   await page.click('#ptable button[aria-label^="Iron "]');
   assert.equal(await text(page, "#view-heading"), "Fe");
   await page.focus('#ptable button[aria-label^="Hydrogen "]');
