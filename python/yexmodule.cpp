@@ -350,7 +350,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
           "(F, S) at x = sin(theta/2)/lambda in 1/Angstrom: a float or any array-like\n"
           "(same shape back). Bit for bit the main window's lookup; NaN outside\n"
           "0.005..1000 or where the table cannot be interpolated. Runs without the GIL;\n"
-          "an array of 65536 points or more is shared among the processor's cores.")
+          "an array of 65536 points or more is shared among the processor's cores.\n"
+          "F and S are the two halves of one array (each contiguous and writable).")
       .def("save", &Save, py::arg("path"), py::kw_only(), py::arg("overwrite") = false,
            "Writes the table to `path` in the YEX format, atomically (nothing is\n"
            "half-written); byte-identical to the file the editors and yex-cli write.\n"

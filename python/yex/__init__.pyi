@@ -31,7 +31,8 @@ class Table:
     @overload
     def lookup(self, x: ArrayLike) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]:
         """(F, S) at x in 1/Angstrom, bit for bit the main window's lookup; NaN
-        outside 0.005..1000."""
+        outside 0.005..1000. F and S are the two halves of one array (each
+        contiguous and writable on its own)."""
     def save(self, path: str, *, overwrite: bool = False) -> None:
         """Writes the table in the YEX format, atomically; FileExistsError for
         a file that is there unless overwrite=True."""
