@@ -305,12 +305,16 @@
     }
   }
 
+  // The element on screen stands out, and is the table's stop in the Tab
+  // order (another table on screen leaves the stop where it was).
   function markPicked(file) {
-    for (const b of $("ptable").children) {
-      const on = b.dataset.file.toLowerCase() === String(file).toLowerCase();
-      b.classList.toggle("picked", on);
-      if (on) b.setAttribute("aria-pressed", "true");
+    const cells = Array.from($("ptable").children);
+    const picked = cells.find((b) => b.dataset.file.toLowerCase() === String(file).toLowerCase());
+    for (const b of cells) {
+      b.classList.toggle("picked", b === picked);
+      if (b === picked) b.setAttribute("aria-pressed", "true");
       else b.removeAttribute("aria-pressed");
+      if (picked) b.tabIndex = b === picked ? 0 : -1;
     }
   }
 
@@ -656,6 +660,11 @@
     if (!plotted) return;
     const group = plotted.groups[Number($("plot-group").value) || 0];
     plotted.plot = YexPlot.draw($("plot"), plotted.result, group, $("plot-axes").value);
+    const axes = { log: "Log-log", linx: "Linear-x, log-y", lin: "Linear" }[$("plot-axes").value];
+    $("plot").setAttribute(
+      "aria-label",
+      axes + " plot of " + group.series.map((s) => s.label).join(", ") + " against " + plotted.result.header[0] + "; the table below holds the numbers"
+    );
     window.yexPlot = plotted.plot; // for the page's tests and the console
   }
 
