@@ -13,6 +13,10 @@
 #include <cstdlib>
 #include <string>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#endif
+
 namespace yex {
 namespace {
 
@@ -185,6 +189,37 @@ std::string Fixed(const std::string& digits, int exponent) {
 
 }  // namespace
 
+namespace {
+
+// |v|, finite and not 0, from its shortest digits and their exponent: fixed
+// or scientific, whichever is shorter, as std::to_chars writes it.
+std::string Layout(double a, std::string digits, int exponent) {
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string fixed = Fixed(digits, exponent);
+  const std::string scientific = Scientific(digits, exponent);
+  // A whole number written in full is exact: its own digits, not padding.
+  if (exponent + 1 > static_cast<int>(digits.size()) && fixed.size() <= scientific.size()) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.0f", a);
+    fixed = text;
+  }
+  return scientific.size() < fixed.size() ? scientific : fixed;
+}
+
+#if defined(__EMSCRIPTEN__)
+// JavaScript's own shortest digits ("5.2e-3"): the same rule as to_chars
+// (the fewest digits that read back, the nearest of them), without the
+// C library's printf and strtod, which take tens of microseconds a number
+// in WebAssembly.
+EM_JS(int, yex_shortest_exponential, (double v, char* out), {
+  const s = v.toExponential();
+  for (let i = 0; i < s.length; i++) HEAPU8[out + i] = s.charCodeAt(i);
+  return s.length;
+});
+#endif
+
+}  // namespace
+
 std::string ShortestTextPortable(double v) {
   if (std::isnan(v)) return std::signbit(v) ? "-nan" : "nan";
   if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
@@ -222,16 +257,7 @@ std::string ShortestTextPortable(double v) {
       lo = mid + 1;
   }
   attempt(lo, &digits, &exponent);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string fixed = Fixed(digits, exponent);
-  const std::string scientific = Scientific(digits, exponent);
-  // A whole number written in full is exact: its own digits, not padding.
-  if (exponent + 1 > static_cast<int>(digits.size()) && fixed.size() <= scientific.size()) {
-    char text[400];
-    std::snprintf(text, sizeof text, "%.0f", a);
-    fixed = text;
-  }
-  return sign + (scientific.size() < fixed.size() ? scientific : fixed);
+  return sign + Layout(a, digits, exponent);
 }
 
 std::string ShortestText(double v) {
@@ -239,6 +265,14 @@ std::string ShortestText(double v) {
   char text[32];
   const auto r = std::to_chars(text, text + sizeof text, v);
   return std::string(text, r.ptr);
+#elif defined(__EMSCRIPTEN__)
+  if (!std::isfinite(v) || v == 0.0) return ShortestTextPortable(v);
+  char text[40];
+  const int n = yex_shortest_exponential(std::fabs(v), text);
+  std::string digits;
+  int exponent = 0;
+  SplitScientific(std::string(text, static_cast<std::size_t>(n)), &digits, &exponent);
+  return (std::signbit(v) ? "-" : "") + Layout(std::fabs(v), digits, exponent);
 #else
   return ShortestTextPortable(v);
 #endif

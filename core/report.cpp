@@ -298,6 +298,7 @@ void RecordWriter::Line(const std::vector<std::optional<double>>& fields, std::s
   }
   buf_ += '\n';
   if (headerDone_) ++dataLines_;
+  if (headerDone_ && observer_) observer_(fields);
   if (buf_.size() >= (1 << 16)) Flush();
 }
 

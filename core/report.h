@@ -82,8 +82,13 @@ class RecordWriter {
   // Hands over what is buffered once a data line exists.
   void Flush();
   std::int64_t DataLines() const { return dataLines_; }
+  // Called with each data line's values as they are written, for a front
+  // end that shows the numbers too (the page plots them).
+  using LineObserver = std::function<void(const std::vector<std::optional<double>>&)>;
+  void ObserveLines(LineObserver observer) { observer_ = std::move(observer); }
 
  private:
+  LineObserver observer_;
   std::string buf_;
   OutputStyle style_;
   Sink sink_;

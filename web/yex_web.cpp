@@ -9,14 +9,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/chart.h"
-#include "core/elements.h"
 #include "core/data_source_text.h"
+#include "core/elements.h"
 #include "core/error.h"
 #include "core/numeric.h"
 #include "core/report.h"
@@ -226,9 +227,24 @@ template <typename F>
 val Collect(OutputStyle style, const F& run) {
   std::string text;
   RecordWriter w(style, [&text](const std::string& s) { text += s; });
+  // At full precision the text reads back to these very doubles, so the
+  // page plots them without parsing the text (NaN where a field is empty).
+  std::vector<std::vector<double>> columns;
+  if (!style.display)
+    w.ObserveLines([&columns](const std::vector<std::optional<double>>& fields) {
+      if (columns.size() < fields.size()) columns.resize(fields.size());
+      for (std::size_t i = 0; i < fields.size(); ++i)
+        columns[i].push_back(fields[i] ? *fields[i] : std::numeric_limits<double>::quiet_NaN());
+    });
   const RunSummary s = run(w);
   w.Flush();
-  return RunResult(text, s);
+  val r = RunResult(text, s);
+  if (!style.display) {
+    val list = val::array();
+    for (const std::vector<double>& c : columns) list.call<void>("push", Float64Array(c));
+    r.set("columns", list);
+  }
+  return r;
 }
 
 val RunResult(const std::string& text, const RunSummary& s) {

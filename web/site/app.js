@@ -669,7 +669,9 @@
   }
 
   function showPlot(r, kind, sep) {
-    const parsed = YexPlot.parse(r.csv, sep);
+    // At full precision the module hands the numbers over as it printed
+    // them; the window's patterns are read back from the text.
+    const parsed = r.columns ? { header: YexPlot.header(r.csv, sep), columns: r.columns } : YexPlot.parse(r.csv, sep);
     const groups = YexPlot.groups(kind, parsed.header).filter((g) => g.series.length);
     $("plot-box").hidden = groups.length === 0;
     if (!groups.length) return;

@@ -43,6 +43,17 @@ window.YexPlot = (function () {
     return { header: header || [], columns: columns || [] };
   }
 
+  // The header of a result: its first line that is not a comment.
+  function header(text, sep) {
+    for (let at = 0; at < text.length; ) {
+      let end = text.indexOf("\n", at);
+      if (end < 0) end = text.length;
+      if (end > at && text[at] !== "#") return text.slice(at, end).split(sep);
+      at = end + 1;
+    }
+    return [];
+  }
+
   // The plots a result offers: each a y label and its series (column,
   // label, colour, dashed).
   function groups(kind, header) {
@@ -200,5 +211,5 @@ window.YexPlot = (function () {
     return canvas.toDataURL("image/png");
   }
 
-  return { parse, groups, draw, svg, png, COLOURS };
+  return { parse, header, groups, draw, svg, png, COLOURS };
 })();
