@@ -51,6 +51,9 @@ after(async () => {
 async function open(url) {
   const page = await browser.newPage();
   page.errors = [];
+  // Every address the page asks for, to see that none leaves the machine.
+  page.requests = [];
+  page.on("request", (r) => page.requests.push(r.url()));
   page.on("console", (m) => m.type() === "error" && page.errors.push(m.text()));
   page.on("pageerror", (e) => page.errors.push(e.message));
   await page.goto(url);
@@ -190,6 +193,8 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
   assert.deepEqual(await page.evaluate(() => window.yexPlot.series.slice(1).map((s) => s.label)),
                    ["σ_coh(C)", "σ_incoh(C)", "σ_coh(O)", "σ_incoh(O)"]);
   assert.deepEqual(page.errors, []);
+  assert.ok(page.requests.some((u) => u.endsWith("/uPlot.iife.min.js")), "the bundled uPlot is loaded");
+  assert.deepEqual(page.requests.filter((u) => !/^(file|data|blob):/.test(u)), []);
   await page.close();
 });
 
