@@ -58,56 +58,28 @@ struct Kernel {
   BetweenFunction between = nullptr;
 };
 
-#if defined(YEX_LANES_X86)
-void ManySse2(const TableLookup& t, const double* q, std::size_t n, double* f, double* s) {
-  base::LookupLanes<2>::Many(t, q, n, f, s);
+// Each kernel's pair of entry points: the lanes' own functions, which carry
+// their instruction set's target attribute.
+template <class Lanes>
+constexpr Kernel KernelOf() {
+  return {&Lanes::Many, &Lanes::Between};
 }
-void BetweenSse2(const TableLookup& t, int i, const double* q, std::size_t n, double* f, double* s) {
-  base::LookupLanes<2>::Between(t, i, q, n, f, s);
-}
-#endif
-#if defined(YEX_LANES_WIDE)
-__attribute__((target("avx2"))) void ManyAvx2(const TableLookup& t, const double* q, std::size_t n, double* f,
-                                              double* s) {
-  avx2::LookupLanes<4>::Many(t, q, n, f, s);
-}
-__attribute__((target("avx2"))) void BetweenAvx2(const TableLookup& t, int i, const double* q, std::size_t n,
-                                                 double* f, double* s) {
-  avx2::LookupLanes<4>::Between(t, i, q, n, f, s);
-}
-__attribute__((target("avx512f,avx512dq"))) void ManyAvx512(const TableLookup& t, const double* q,
-                                                            std::size_t n, double* f, double* s) {
-  avx512::LookupLanes<8>::Many(t, q, n, f, s);
-}
-__attribute__((target("avx512f,avx512dq"))) void BetweenAvx512(const TableLookup& t, int i, const double* q,
-                                                               std::size_t n, double* f, double* s) {
-  avx512::LookupLanes<8>::Between(t, i, q, n, f, s);
-}
-#endif
-#if defined(YEX_LANES_WASM)
-void ManySimd128(const TableLookup& t, const double* q, std::size_t n, double* f, double* s) {
-  base::LookupLanes<4>::Many(t, q, n, f, s);
-}
-void BetweenSimd128(const TableLookup& t, int i, const double* q, std::size_t n, double* f, double* s) {
-  base::LookupLanes<4>::Between(t, i, q, n, f, s);
-}
-#endif
 
 Kernel KernelFor(LookupKernel k) {
   switch (k) {
 #if defined(YEX_LANES_X86)
     case LookupKernel::Sse2:
-      return {ManySse2, BetweenSse2};
+      return KernelOf<base::LookupLanes<2>>();
 #endif
 #if defined(YEX_LANES_WIDE)
     case LookupKernel::Avx2:
-      return {ManyAvx2, BetweenAvx2};
+      return KernelOf<avx2::LookupLanes<4>>();
     case LookupKernel::Avx512:
-      return {ManyAvx512, BetweenAvx512};
+      return KernelOf<avx512::LookupLanes<8>>();
 #endif
 #if defined(YEX_LANES_WASM)
     case LookupKernel::Simd128:
-      return {ManySimd128, BetweenSimd128};
+      return KernelOf<base::LookupLanes<4>>();
 #endif
     default:
       return {};
