@@ -17,7 +17,8 @@
 #endif
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
+#include "core/table_file.h"
 #include "app/windows.h"
 #include "compound_editor/compound_synthesis.h"
 #include "core/chart.h"
@@ -63,9 +64,7 @@ Work& SharedWork() {
 }
 
 void LoadSi() {
-  ScatteringTable t;
-  ReadTableFile(DataFilePath("Si.yex"), t);
-  Module1::CommitTable(t);
+  Module1::CommitTable(ReadTableFile(DataFilePath("Si.yex").toStdString()));
 }
 
 }  // namespace
@@ -87,8 +86,8 @@ BENCHMARK(BM_FormatTableLine);
 
 static void BM_ReadTable(benchmark::State& s) {
   SharedWork();
-  ScatteringTable t;
-  for (auto _ : s) benchmark::DoNotOptimize(ReadTableFile(DataFilePath("U.yex"), t));
+  const std::string path = DataFilePath("U.yex").toStdString();
+  for (auto _ : s) benchmark::DoNotOptimize(ReadTableFile(path));
 }
 BENCHMARK(BM_ReadTable);
 
@@ -152,9 +151,7 @@ static void BM_CrossSections98x100(benchmark::State& s) {
   SharedWork();
   std::vector<TableLookup> tables;
   for (const QString& n : QDir("YEX-data").entryList({"*.yex"})) {
-    ScatteringTable t;
-    ReadTableFile(DataFilePath(n), t);
-    tables.emplace_back(t);
+    tables.emplace_back(ReadTableFile(DataFilePath(n).toStdString()));
   }
   for (auto _ : s)
     for (const TableLookup& t : tables)

@@ -28,7 +28,7 @@ int Finished(const RunSummary& s);
 
 // The data folder, ./YEX-data unless --data said otherwise.
 void SetDataFolder(const std::string& folder);
-const FolderStore& Store();
+FolderStore& Store();
 // The program and version for the first # line.
 Provenance Program();
 

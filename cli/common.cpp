@@ -63,7 +63,7 @@ void SetDataFolder(const std::string& folder) {
   TheStore().reset();
 }
 
-const FolderStore& Store() {
+FolderStore& Store() {
   std::unique_ptr<FolderStore>& store = TheStore();
   if (!store) {
     store = std::make_unique<FolderStore>(Folder(), Native(Folder()));

@@ -1,6 +1,5 @@
 // compound and mixture: new tables by the editors' synthesis.
 #include "cli/command.h"
-#include "core/table_file.h"
 
 namespace yex::cli {
 namespace {
@@ -25,10 +24,10 @@ const char* kMixtureHelp =
 
 // Writes a new table into the data folder and reports it as the editors
 // would have it.
-int Write(const BuiltTable& b, Synthesis kind, bool force) {
-  const FolderStore& store = Store();
-  WriteTableFile(store.Path(b.file), b.result.table, force ? Existing::Replace : Existing::Keep);
-  std::string text = "wrote " + store.Describe(b.file) + "\n";
+int Write(const std::string& name, const BuiltTable& b, Synthesis kind, bool force) {
+  FolderStore& store = Store();
+  const std::string file = store.Save(name, b.result.table, force);
+  std::string text = "wrote " + store.Describe(file) + "\n";
   for (const std::string& line : BuiltLines(b, kind)) text += line + "\n";
   Out(text);
   return kOk;
@@ -40,15 +39,15 @@ int Compound(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCompoundHelp), kOk;
   const CompoundRequest r = ParseCompound(args);
   Note(r.note);
-  Store().CheckNewTable(r.name + ".yex", r.force);
-  return Write(BuildCompound(r.name, r.entries, Store()), Synthesis::Compound, r.force);
+  Store().CheckNewTable(r.name, r.force);
+  return Write(r.name, BuildCompound(r.name, r.entries, Store()), Synthesis::Compound, r.force);
 }
 
 int Mixture(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kMixtureHelp), kOk;
   const MixtureRequest r = ParseMixture(args);
-  Store().CheckNewTable(r.name + ".yex", r.force);
-  return Write(BuildMixture(r.name, r.entries, Store()), Synthesis::Mixture, r.force);
+  Store().CheckNewTable(r.name, r.force);
+  return Write(r.name, BuildMixture(r.name, r.entries, Store()), Synthesis::Mixture, r.force);
 }
 
 }  // namespace yex::cli

@@ -1,7 +1,6 @@
 // list and show: the data folder's tables and one table's rows.
 #include "cli/command.h"
 #include "core/numeric.h"
-#include "core/table_file.h"
 #include "core/table_format.h"
 
 namespace yex::cli {
@@ -23,9 +22,8 @@ int List(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kListHelp), kOk;
   if (!args.empty()) Fail(ErrorKind::Usage, "list takes no arguments");
   const FolderStore& store = Store();
-  // A missing folder is reported as loading from it would report it.
-  if (!IsFolder(store.folder())) store.Load("");
-  for (const std::string& name : ListTableFiles(store.folder())) Out(name + "\n");
+  store.CheckFolder();
+  for (const std::string& name : store.List()) Out(name + "\n");
   return kOk;
 }
 

@@ -2,13 +2,13 @@
 
 #include <QDir>
 
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 
 namespace yex {
 
-SaveResult SaveCompound(const QString& baseName) {
+SaveResult SaveCompound(const QString& baseName, bool replace) {
   return SaveTable(baseName, Synthesis::Compound,
-                   QDir::toNativeSeparators(DataFilePath(baseName + QStringLiteral(".yex"))));
+                   QDir::toNativeSeparators(DataFilePath(baseName + QStringLiteral(".yex"))), replace);
 }
 
 }  // namespace yex

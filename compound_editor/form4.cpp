@@ -161,8 +161,9 @@ void Form4::AtomCount(int k) {
 }
 
 void Form4::Command1_Click() {
-  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); })) return;
-  const SaveResult r = SaveCompound(Text1->text());
+  bool replace = false;
+  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); }, &replace)) return;
+  const SaveResult r = SaveCompound(Text1->text(), replace);
   if (!ReportSave(r, QStringLiteral("ファイル名が入力されていません"))) return;
   HideRows();
   ReturnToMainWindow(this, true);

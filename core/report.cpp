@@ -14,10 +14,6 @@
 namespace yex {
 namespace {
 
-bool EndsWithYex(const std::string& name) {
-  return name.size() >= 4 && AsciiLower(name.substr(name.size() - 4)) == ".yex";
-}
-
 std::string Printf(const char* format, double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, format, v);
@@ -197,82 +193,6 @@ RunSummary StreamPoints(RecordWriter& w, const PointsRequest& p, PointSource& so
 }
 
 }  // namespace
-
-void CheckNewTableName(const std::string& file) {
-  if (IsShippedElementName(TableDisplayName(file)))
-    Fail(ErrorKind::Usage, file + " is a shipped table; choose another name");
-}
-
-void TableStore::CheckNewTable(const std::string& file, bool) const { CheckNewTableName(file); }
-
-FolderStore::FolderStore(std::string folder, std::string shown)
-    : folder_(std::move(folder)), shown_(shown.empty() ? folder_ : std::move(shown)) {}
-
-// The file name of a table as typed, and whether the folder holds it.
-bool FolderStore::Holds(const std::string& typed, std::string* file) const {
-  std::string name = typed;
-  if (!EndsWithYex(name)) {
-    name += ".yex";
-    // The lists show "D.YEX" as well; a bare name finds it when no "D.yex"
-    // is there.
-    if (!IsFile(Path(name)))
-      for (const std::string& listed : ListTableFiles(folder_))
-        if (AsciiLower(listed) == AsciiLower(name) && listed.compare(0, typed.size(), typed) == 0) {
-          name = listed;
-          break;
-        }
-  }
-  *file = name;
-  return IsFile(Path(name));
-}
-
-std::string FolderStore::Resolve(const std::string& typed) const {
-  std::string name;
-  if (!Holds(typed, &name) && fallback_ && IsCreatableTableName(name)) return fallback_->Resolve(typed);
-  if (!IsCreatableTableName(name)) Fail(ErrorKind::Usage, "\"" + typed + "\" is not a table name");
-  return name;
-}
-
-ScatteringTable FolderStore::Load(const std::string& file) const {
-  if (fallback_ && !IsFile(Path(file))) {
-    try {
-      return fallback_->Load(file);
-    } catch (const Error& e) {
-      if (e.kind() != ErrorKind::MissingTable) throw;
-    }
-  }
-  if (!IsFolder(folder_) && fallback_)
-    Fail(ErrorKind::MissingTable, "no table " + file + ": none built in, and no data folder " + shown_);
-  if (!IsFolder(folder_))
-    Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
-  ScatteringTable t;
-  ErrorKind kind = ErrorKind::Io;
-  std::string reason;
-  if (ReadTableFile(Path(file), &t, &kind, &reason)) return t;
-  if (kind == ErrorKind::MissingTable) Fail(kind, "no table " + Describe(file));
-  Fail(kind, Describe(file) + ": " + reason);
-}
-
-std::string FolderStore::Describe(const std::string& file) const {
-#ifdef _WIN32
-  return shown_ + "\\" + file;
-#else
-  return shown_ + "/" + file;
-#endif
-}
-
-void FolderStore::CheckNewTable(const std::string& file, bool replace) const {
-  TableStore::CheckNewTable(file, replace);
-  if (replace) return;
-  // On a file system that ignores case, "water.yex" would be "Water.yex".
-  for (const std::string& listed : ListTableFiles(folder_))
-    if (AsciiLower(listed) == AsciiLower(file)) Fail(ErrorKind::Exists, Describe(listed) + " already exists");
-  if (IsFile(Path(file))) Fail(ErrorKind::Exists, Describe(file) + " already exists");
-}
-
-std::string TableDisplayName(const std::string& file) {
-  return EndsWithYex(file) ? file.substr(0, file.size() - 4) : file;
-}
 
 RecordWriter::~RecordWriter() { Flush(); }
 

@@ -1,5 +1,5 @@
 // What the requests compute, written as lines: the tables they name found
-// in a store (a data folder, or tables in memory), then the # lines, the
+// in a table store, then the # lines, the
 // header and one line a point or energy, through one writer. Every front
 // end that prints such lines prints these.
 #pragma once
@@ -14,57 +14,9 @@
 
 #include "core/request.h"
 #include "core/table_lookup.h"
+#include "core/table_store.h"
 
 namespace yex {
-
-// Where the tables a request names come from.
-class TableStore {
- public:
-  virtual ~TableStore() = default;
-  // The file name of a table as typed ("C", "C.yex", "c.YEX"); Usage for a
-  // name that can be no table, MissingTable when there is none.
-  virtual std::string Resolve(const std::string& typed) const = 0;
-  // The table of a resolved file name; Error when it cannot be read.
-  virtual ScatteringTable Load(const std::string& file) const = 0;
-  // How the # lines and messages name the table's file.
-  virtual std::string Describe(const std::string& file) const = 0;
-  // The "# data folder:" line's folder, when there is one.
-  virtual std::optional<std::string> Folder() const { return std::nullopt; }
-  // Whether a new table may take this file name: Usage for a shipped
-  // element's name, Exists for a table that is there unless `replace`.
-  virtual void CheckNewTable(const std::string& file, bool replace) const;
-  ScatteringTable LoadTyped(const std::string& typed) const { return Load(Resolve(typed)); }
-};
-
-// The tables of a data folder on disk.
-class FolderStore : public TableStore {
- public:
-  // `shown` is the folder as messages write it (native separators).
-  explicit FolderStore(std::string folder, std::string shown = {});
-  std::string Resolve(const std::string& typed) const override;
-  ScatteringTable Load(const std::string& file) const override;
-  std::string Describe(const std::string& file) const override;
-  std::optional<std::string> Folder() const override { return shown_; }
-  void CheckNewTable(const std::string& file, bool replace) const override;
-  std::string Path(const std::string& file) const { return folder_ + "/" + file; }
-  const std::string& folder() const { return folder_; }
-  // What a missing folder is reported as (where the shipped tables are).
-  void SetMissingFolderMessage(std::string m) { missing_ = std::move(m); }
-  // Tables the folder does not hold are looked for in `fallback` (the
-  // shipped tables built in), the folder searched first.
-  void SetFallback(const TableStore* fallback) { fallback_ = fallback; }
-
- private:
-  bool Holds(const std::string& typed, std::string* file) const;
-  std::string folder_, shown_, missing_;
-  const TableStore* fallback_ = nullptr;
-};
-
-// Usage when a new table's file name is a shipped element's.
-void CheckNewTableName(const std::string& file);
-
-// A table's display name: its file name without ".yex".
-std::string TableDisplayName(const std::string& file);
 
 // Lines of delimited numbers, handed to `sink` in blocks. Nothing reaches
 // the sink before the first data line is complete, so a request that fails

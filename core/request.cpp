@@ -47,14 +47,7 @@ std::optional<std::array<double, 3>> Triple(std::string_view text) {
 std::string Text(std::string_view v) { return std::string(v); }
 
 // "TABLE.yex" minus its extension, for the element a table may name.
-std::string BareName(const std::string& typed) {
-  if (typed.size() > 4) {
-    std::string tail = typed.substr(typed.size() - 4);
-    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (tail == ".yex") return typed.substr(0, typed.size() - 4);
-  }
-  return typed;
-}
+std::string BareName(const std::string& typed) { return TableDisplayName(typed); }
 
 void NoStyleClash(const Options& o) {
   if (o.has("--csv") && o.has("--tsv")) Usage("give one of --csv and --tsv");
@@ -275,8 +268,7 @@ Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optio
   } else {
     const int z = AtomicNumber(BareName(table));
     if (z == 0) {
-      std::string file = table;
-      if (BareName(file) == file) file += ".yex";
+      const std::string file = TableFileName(table);
       Usage(table + ":" + ShortestText(percent) + ": give the atomic weight, " + file +
             " is not an element table");
     }
@@ -297,8 +289,7 @@ Ingredient ParseMixtureEntry(std::string_view text) {
   }
   const std::string table = Text(parts[0]);
   if (!a && AtomicNumber(BareName(table)) == 0) {
-    std::string file = table;
-    if (BareName(file) == file) file += ".yex";
+    const std::string file = TableFileName(table);
     Usage(Text(text) + ": give the atomic weight, " + file + " is not an element table");
   }
   return MakeMixtureEntry(table, *w, a);
@@ -435,7 +426,8 @@ LookupRequest ParseLookup(const Options& o) {
 }
 
 void CheckTableName(const std::string& name) {
-  if (!IsCreatableTableName(name)) Usage("\"" + name + "\" cannot be a table name");
+  if (const std::optional<std::string> why = NewTableNameProblem(name))
+    Usage("\"" + name + "\" cannot be a table name: " + *why);
 }
 
 namespace {

@@ -6,40 +6,40 @@
 #include "core/table_name.h"
 
 namespace yex {
-namespace {
-
-std::string WithExtension(const std::string& typed) {
-  return typed.size() >= 4 && AsciiLower(typed.substr(typed.size() - 4)) == ".yex" ? typed : typed + ".yex";
-}
-
-}  // namespace
 
 const ShippedTable* ShippedStore::Find(const std::string& typed) const {
-  const std::string file = AsciiLower(WithExtension(typed));
+  const std::string file = TableFileName(typed);
   for (const ShippedTable& t : ShippedTables())
-    if (AsciiLower(t.file) == file) return &t;
+    if (SameTableName(t.file, file)) return &t;
   return nullptr;
-}
-
-std::string ShippedStore::Resolve(const std::string& typed) const {
-  if (const ShippedTable* t = Find(typed)) return t->file;
-  const std::string file = WithExtension(typed);
-  if (!IsCreatableTableName(file)) Fail(ErrorKind::Usage, "\"" + typed + "\" is not a table name");
-  return file;
 }
 
 ScatteringTable ShippedStore::Load(const std::string& file) const {
   const ShippedTable* t = Find(file);
   if (!t) Fail(ErrorKind::MissingTable, "no table " + file);
   ScatteringTable table;
-  std::string why;
-  if (!ParseTableBytes(std::string_view(t->bytes, t->size), table, &why))
-    Fail(ErrorKind::UnreadableData, why);
+  TableProblem why;
+  if (!ParseTableStrict(std::string_view(t->bytes, t->size), table, &why))
+    Fail(ErrorKind::UnreadableData, DescribeProblem(t->file, why));
   return table;
 }
 
+std::vector<std::string> ShippedStore::List() const {
+  std::vector<std::string> files;
+  for (const ShippedTable& t : ShippedTables()) files.push_back(t.file);
+  return files;
+}
+
+void ShippedStore::Write(const std::string& file, const ScatteringTable&, bool, bool) {
+  Fail(ErrorKind::Io, file + ": the shipped tables cannot be changed");
+}
+
+void AddShippedTables(MemoryStore& store) {
+  for (const ShippedTable& t : ShippedTables()) store.AddShipped(t.file, std::string(t.bytes, t.size));
+}
+
 // The names of the tables found: the folder's and the shipped ones, in the
-// lists' order.
+// lists' order, a name in both once.
 std::vector<std::string> TableNames(const std::string& folder) {
   std::vector<std::string> files = ListTableFiles(folder);
   for (const ShippedTable& t : ShippedTables()) files.push_back(t.file);
@@ -47,7 +47,9 @@ std::vector<std::string> TableNames(const std::string& folder) {
   for (const std::string& f : files) names.push_back(TableDisplayName(f));
   std::stable_sort(names.begin(), names.end(),
                    [](const std::string& a, const std::string& b) { return AsciiLower(a) < AsciiLower(b); });
-  names.erase(std::unique(names.begin(), names.end()), names.end());
+  names.erase(std::unique(names.begin(), names.end(),
+                          [](const std::string& a, const std::string& b) { return SameTableName(a, b); }),
+              names.end());
   return names;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/report.h"
+#include "core/table_store.h"
 
 namespace yex {
 
@@ -20,16 +20,22 @@ struct ShippedTable {
 const std::vector<ShippedTable>& ShippedTables();
 
 // The shipped tables as a store; found as a data folder finds its tables
-// ("C", "C.yex", "c.YEX").
+// ("C", "C.yex", "c.YEX"). Nothing is saved into it.
 class ShippedStore : public TableStore {
  public:
-  std::string Resolve(const std::string& typed) const override;
   ScatteringTable Load(const std::string& file) const override;
   std::string Describe(const std::string& file) const override { return file; }
-  // The file name of a shipped table as typed, or nothing.
+  std::vector<std::string> List() const override;
+  // The shipped table a typed name means, or nothing.
   const ShippedTable* Find(const std::string& typed) const;
+
+ protected:
+  void Write(const std::string& file, const ScatteringTable& table, bool replace, bool exists) override;
 };
 const ShippedStore& Shipped();
+
+// Puts every shipped table into `store`.
+void AddShippedTables(MemoryStore& store);
 
 // The names of a folder's tables and the shipped ones, without ".yex", in
 // the lists' order; a name in both once.

@@ -1,7 +1,9 @@
 #include "core/synthesis.h"
 
 #include <cmath>
+#include <cstring>
 
+#include "core/numeric.h"
 #include "core/table_format.h"
 
 namespace yex {
@@ -17,6 +19,19 @@ std::optional<double> AtomsPerFirstAtom(double a1, double ak, double wk, double 
   return ((a1 / ak) * wk) / w1;
 }
 
+int FirstDifferentRow(const ScatteringTable& a, const ScatteringTable& b) {
+  for (int i = 1; i <= TableRowCount; ++i)
+    if (std::memcmp(&a.x[i], &b.x[i], sizeof(double)) != 0) return i;
+  return 0;
+}
+
+std::string DifferentGrids(const std::string& fileA, const ScatteringTable& a, const std::string& fileB,
+                           const ScatteringTable& b, int row) {
+  return fileA + " and " + fileB + " differ in x from row " + std::to_string(row) + " (" +
+         ShortestText(a.x[row]) + " and " + ShortestText(b.x[row]) +
+         "): tables are combined row by row and must share one x column";
+}
+
 SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingredients,
                            const TableSource& source) {
   if (ingredients.empty()) Fail(ErrorKind::Usage, "no constituent was entered");
@@ -25,6 +40,9 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
                                std::to_string(ingredients.size()) + " given");
   std::vector<ScatteringTable> tables;
   for (const Ingredient& i : ingredients) tables.push_back(source(i.file));
+  for (std::size_t k = 1; k < tables.size(); ++k)
+    if (const int row = FirstDifferentRow(tables[0], tables[k]))
+      Fail(ErrorKind::OutOfRange, DifferentGrids(ingredients[0].file, tables[0], ingredients[k].file, tables[k], row));
 
   SynthesisResult r;
   if (kind == Synthesis::Compound) {

@@ -39,6 +39,13 @@ bool FinishRow(double* f2, double sSum);
 // The result may still be an infinity.
 std::optional<double> AtomsPerFirstAtom(double a1, double ak, double wk, double w1);
 
+// The first row (1..45) in which two tables' x columns differ, bit for bit,
+// or 0 when they are one column: tables are combined row by row.
+int FirstDifferentRow(const ScatteringTable& a, const ScatteringTable& b);
+// "C2.yex and O.yex differ in x from row 2 (0.01 and 0.005): ..."
+std::string DifferentGrids(const std::string& fileA, const ScatteringTable& a, const std::string& fileB,
+                           const ScatteringTable& b, int row);
+
 // The table of a constituent's file name, wherever tables come from; throws
 // Error when there is none.
 using TableSource = std::function<ScatteringTable(const std::string& file)>;
@@ -49,9 +56,10 @@ struct SynthesisResult {
 };
 
 // Reads every constituent from `source`, then F = √(Σ w_k F_k²), S = Σ w_k S_k
-// row by row, x from the last constituent read, exactly as the editors
-// compute and write it. Throws Error: Usage for no constituent, more than
-// MaxConstituents or weights that make no table; what `source` throws.
+// row by row on the x column they all share, exactly as the editors compute
+// and write it. Throws Error: Usage for no constituent or more than
+// MaxConstituents; OutOfRange for tables on different x columns or weights
+// that make no table; what `source` throws.
 SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingredients,
                            const TableSource& source);
 

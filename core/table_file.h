@@ -1,7 +1,6 @@
-// Table files on disk in plain C++: reading the first 45 lines, writing
-// atomically (a temporary file in the same folder, flushed, then renamed
-// over the target, so a failure leaves any old table untouched), and the
-// folder's list of tables.
+// Table files on disk in plain C++: reading (strictly, or as the main
+// window reads: the first 45 lines by the numeric rule), writing atomically
+// and, unless asked to replace, exclusively, and the folder's list.
 #pragma once
 
 #include <string>
@@ -9,31 +8,37 @@
 
 #include "core/error.h"
 #include "core/table.h"
+#include "core/table_format.h"
 
 namespace yex {
 
-// Reads a table file. False with the kind and a short reason ("the file
-// does not exist", "it is not a file", "it holds 44 lines, a table needs
-// 45", ...) on failure; `table` is then unspecified.
-bool ReadTableFile(const std::string& path, ScatteringTable* table, ErrorKind* kind, std::string* reason);
-// The same, throwing Error: "no table PATH" for a file that is not there,
-// "PATH: REASON" otherwise.
+enum class Reading {
+  Strict,  // a well-formed table only (ParseTableStrict)
+  Lenient  // the first 45 lines, every field by the numeric rule
+};
+
+// Reads a table file. False with the kind and the problem ("the file does
+// not exist", "it is not a file", line 3: "..." is not a table line, ...)
+// on failure; `table` is then unspecified.
+bool ReadTableFile(const std::string& path, Reading reading, ScatteringTable* table, ErrorKind* kind,
+                   TableProblem* problem);
+// Strictly, throwing Error: "no table PATH" for a file that is not there,
+// "PATH line N: REASON" or "PATH: REASON" otherwise.
 ScatteringTable ReadTableFile(const std::string& path);
 
 enum class Existing { Replace, Keep };
 
-// Writes the 45 rows as CR LF lines. With Existing::Keep an existing file
-// is an error ("PATH already exists"). Throws Error (Io, or UnreadableData
-// for a value that has no text); a failure changes nothing on disk.
+// Writes the 45 rows as CR LF lines into a temporary file beside `path`,
+// flushed to the disk, then renamed onto `path`: a failure leaves any old
+// table untouched and nothing half-written. With Existing::Keep the rename
+// creates the file only if no file of that name exists at that moment, so of
+// two racing saves one wins and the other is refused as existing. Throws
+// Error: Exists, UnreadableData for a value that has no text, Io otherwise.
 void WriteTableFile(const std::string& path, const ScatteringTable& table,
                     Existing existing = Existing::Replace);
-// The same with the short reason instead of an exception.
-bool WriteTableFile(const std::string& path, const ScatteringTable& table, Existing existing,
-                    std::string* reason);
 
 // The names of the folder's "*.yex" files (any case, no hidden ".name"),
-// compared without case as the file lists order them; empty when the
-// folder is missing.
+// in the lists' order; empty when the folder is missing.
 std::vector<std::string> ListTableFiles(const std::string& folder);
 
 bool IsFolder(const std::string& path);

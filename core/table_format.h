@@ -47,6 +47,27 @@ bool RoundAsWritten(ScatteringTable* table);
 // false with a short English reason when there are fewer than 45 lines.
 bool ParseTableBytes(std::string_view bytes, ScatteringTable& table, std::string* reason);
 
+// What is wrong with a table file: the line (0 for the file as a whole) and
+// why.
+struct TableProblem {
+  int line = 0;
+  std::string reason;
+};
+// "WHERE line 3: REASON", or "WHERE: REASON" for the file as a whole.
+std::string DescribeProblem(const std::string& where, const TableProblem& p);
+
+// The most a table file may hold when read strictly: 45 lines of 34
+// characters and generous room for blank lines after them.
+constexpr std::size_t kMaxTableFileBytes = 64 * 1024;
+
+// Rows 1..45 from file content, read strictly, as everything that hands
+// numbers on reads a table: exactly 45 lines (LF or CR LF; a final line end
+// and blank lines after the 45th aside), each 34 characters (blanks after
+// them aside) whose three fields are wholly numbers by the format's columns,
+// every value finite, x ascending, F and S not negative. False with the
+// line and the reason otherwise.
+bool ParseTableStrict(std::string_view bytes, ScatteringTable& table, TableProblem* problem);
+
 // Splits file content into lines: LF ends a line and a CR just before it is
 // not part of the text; text after the last LF is a line of its own when not
 // empty. Fills rows 1..45 of `table` from the first 45 lines and returns the

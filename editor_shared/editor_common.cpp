@@ -1,9 +1,7 @@
 #include "editor_shared/editor_common.h"
 
-#include <QFileInfo>
-
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "app/windows.h"
 #include "core/table_name.h"
 #include "main_window/form1.h"
@@ -69,15 +67,28 @@ void AskBaseName(QLineEdit* box, const QString& emptyWarning, const QString& suf
   box->setText(answer + suffix);
 }
 
-bool ConfirmNewTableName(const QString& baseName, const std::function<void()>& askName) {
+bool ConfirmNewTableName(const QString& baseName, const std::function<void()>& askName, bool* replace) {
+  *replace = false;
   if (baseName.isEmpty()) return true;  // the save reports it
-  if (IsShippedElementName(baseName.toStdString())) {
+  const std::string base = baseName.toStdString();
+  if (IsShippedElementName(base)) {
     dialogs().warning(kShippedName.arg(baseName));
     askName();
     return false;
   }
-  if (!QFileInfo::exists(DataFilePath(baseName + QStringLiteral(".yex")))) return true;
-  if (dialogs().question(kReplace.arg(baseName))) return true;
+  const FolderStore store = DataStore();
+  try {
+    store.CheckNewTable(base, false);
+    return true;
+  } catch (const Error& e) {
+    if (e.kind() != ErrorKind::Exists) return true;  // the save reports it
+  }
+  // The table there may differ in case ("water" finds "Water.yex").
+  const std::string there = store.CheckNewTable(base, true);
+  if (dialogs().question(kReplace.arg(QString::fromStdString(TableDisplayName(there))))) {
+    *replace = true;
+    return true;
+  }
   askName();
   return false;
 }

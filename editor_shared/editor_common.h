@@ -44,10 +44,11 @@ QString AskInto(QLineEdit* box, const QString& message);
 // box; otherwise the box gets the answer followed by `suffix`.
 void AskBaseName(QLineEdit* box, const QString& emptyWarning, const QString& suffix);
 
-// Before "OK" writes DataFolder/NAME.yex: a shipped element's name is
-// refused, and an existing table is replaced only after Yes. On a refusal or
-// No, `askName` (the editor's name prompt) runs again and false is returned.
-bool ConfirmNewTableName(const QString& baseName, const std::function<void()>& askName);
+// Before "OK" writes DataFolder/NAME.yex: a shipped element's name (in any
+// case) is refused, and an existing table (names compared without case) is
+// replaced only after Yes, which sets `replace`. On a refusal or No,
+// `askName` (the editor's name prompt) runs again and false is returned.
+bool ConfirmNewTableName(const QString& baseName, const std::function<void()>& askName, bool* replace);
 
 // Shows what a save produced; returns true when the table was saved.
 bool ReportSave(const SaveResult& r, const QString& emptyNameWarning);

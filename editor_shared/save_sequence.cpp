@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
-#include "core/table_name.h"
+#include "app/scattering_data/data_folder.h"
+#include "core/error.h"
 
 namespace yex {
 using namespace Module1;
@@ -19,7 +19,11 @@ SaveResult Failed(const QString& detail) {
 
 // Every constituent within the count is read; x goes to XData (so the last
 // one read wins), F and S to the constituent's columns.
+// Tables are read strictly, and must share the first one's x column: a new
+// table made of a broken file, or of rows of different x, would be wrong.
 bool ReadConstituents(QString* why) {
+  const FolderStore store = DataStore();
+  ScatteringTable first;
   for (int k = 1; WithinKindCount(k); ++k) {
     if (k > MaxConstituents) {
       *why = QStringLiteral("more than %1 constituents").arg(MaxConstituents);
@@ -31,10 +35,16 @@ bool ReadConstituents(QString* why) {
       return false;
     }
     ScatteringTable t;
-    const QString path = DataFilePath(QString::fromStdString(WorkPath));
-    QString reason;
-    if (!ReadTableFile(path, t, &reason)) {
-      *why = QStringLiteral("%1: %2").arg(path, reason);
+    try {
+      t = store.Load(WorkPath);
+    } catch (const Error& e) {
+      *why = QString::fromStdString(e.what());
+      return false;
+    }
+    if (k == 1) {
+      first = t;
+    } else if (const int row = FirstDifferentRow(first, t)) {
+      *why = QString::fromStdString(DifferentGrids(ElementFile(1), first, WorkPath, t, row));
       return false;
     }
     for (int i = 1; i <= TableRowCount; ++i) {
@@ -89,15 +99,13 @@ bool Combine(Synthesis kind, QString* why) {
   return false;
 }
 
-bool WriteNamed(const QString& baseName, QString* detail) {
-  const QString path = DataFilePath(baseName + QStringLiteral(".yex"));
-  if (!IsCreatableTableName(baseName.toStdString())) {
-    *detail = QStringLiteral("\"%1\" cannot be a table name").arg(baseName);
-    return false;
-  }
-  QString reason;
-  if (!WriteTableFile(path, &reason)) {
-    *detail = QStringLiteral("%1: %2").arg(path, reason);
+// Without `replace` the file is created only if no table of the name is
+// there at that moment: a table saved meanwhile by anyone else stays.
+bool WriteNamed(const QString& baseName, bool replace, QString* detail) {
+  try {
+    DataStore().Save(baseName.toStdString(), CurrentTable(), replace);
+  } catch (const Error& e) {
+    *detail = QString::fromStdString(e.what());
     return false;
   }
   return true;
@@ -118,7 +126,7 @@ void StoreConstituents(const QList<ConstituentEntry>& entries) {
   }
 }
 
-SaveResult SaveTable(const QString& baseName, Synthesis kind, const QString& workPath) {
+SaveResult SaveTable(const QString& baseName, Synthesis kind, const QString& workPath, bool replace) {
   SaveResult r;
   if (baseName.isEmpty()) {
     r.outcome = SaveOutcome::EmptyName;
@@ -131,7 +139,7 @@ SaveResult SaveTable(const QString& baseName, Synthesis kind, const QString& wor
     if (!WithinKindCount(1)) return Failed(QStringLiteral("no constituent was entered"));
     if (!ReadConstituents(&detail) || !Combine(kind, &detail)) return Failed(detail);
     WorkPath = workPath.toStdString();
-    if (!WriteNamed(baseName, &detail)) return Failed(detail);
+    if (!WriteNamed(baseName, replace, &detail)) return Failed(detail);
   } catch (const IndexError& e) {
     return Failed(QString::fromUtf8(e.what()));
   }

@@ -35,10 +35,11 @@ struct ConstituentEntry {
 void StoreConstituents(const QList<ConstituentEntry>& entries);
 
 // An empty name ends at once (EmptyName). Otherwise every constituent within
-// the count is read from the data folder, the atom ratios (mixture) and
+// the count is read strictly from the data folder (all on one x column), the atom ratios (mixture) and
 // F and S fill AtomRatio, FData and SData, WorkPath becomes `workPath` and
-// the table is written to DataFolder + base + ".yex". Any failure after the
-// name check is one InputError; nothing done before it is undone.
-SaveResult SaveTable(const QString& baseName, Synthesis kind, const QString& workPath);
+// the table is saved in the data folder's store as base + ".yex": over the
+// table of that name (in any case) only with `replace`. Any failure after
+// the name check is one InputError; nothing done before it is undone.
+SaveResult SaveTable(const QString& baseName, Synthesis kind, const QString& workPath, bool replace = false);
 
 }  // namespace yex

@@ -6,7 +6,7 @@
 #include <QFontMetricsF>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
@@ -271,10 +271,10 @@ void Form1::Command2_Click() {
   const QString name = QString::fromStdString(SelectedFile);
   // Read into a buffer first: a file that cannot be loaded changes nothing.
   ScatteringTable table;
-  QString reason;
-  if (!ReadTableFile(DataFilePath(name), table, &reason)) {
-    dialogs().warning(
-        QStringLiteral("%1 cannot be loaded: %2.").arg(QDir::toNativeSeparators(DataFilePath(name)), reason));
+  try {
+    table = DataStore().LoadLenient(SelectedFile);
+  } catch (const Error& e) {
+    dialogs().warning(QStringLiteral("%1.").arg(QString::fromStdString(e.what())));
     return;
   }
   Label4->setText(name);

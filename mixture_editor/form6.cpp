@@ -172,8 +172,9 @@ void Form6::WeightEntry(int k) {
 }
 
 void Form6::Command1_Click() {
-  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); })) return;
-  const SaveResult r = SaveMixture(Text1->text());
+  bool replace = false;
+  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); }, &replace)) return;
+  const SaveResult r = SaveMixture(Text1->text(), replace);
   if (!ReportSave(r, kNoName)) return;
   HideRows();
   Label6->hide();

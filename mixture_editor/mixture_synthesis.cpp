@@ -2,8 +2,8 @@
 
 namespace yex {
 
-SaveResult SaveMixture(const QString& baseName) {
-  return SaveTable(baseName, Synthesis::Mixture, baseName + QStringLiteral(".yex"));
+SaveResult SaveMixture(const QString& baseName, bool replace) {
+  return SaveTable(baseName, Synthesis::Mixture, baseName + QStringLiteral(".yex"), replace);
 }
 
 }  // namespace yex

@@ -10,6 +10,6 @@ namespace yex {
 
 // Mixture: weights turned into atoms per atom of constituent 1; WorkPath =
 // base + ".yex" without the folder.
-SaveResult SaveMixture(const QString& baseName);
+SaveResult SaveMixture(const QString& baseName, bool replace = false);
 
 }  // namespace yex

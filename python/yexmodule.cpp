@@ -93,7 +93,7 @@ Table TableNamed(const std::string& name, const std::string& data) {
 // A new table's name: never an element's, and an existing table of the
 // folder only when asked.
 void CheckNewName(const std::optional<std::string>& name, const FolderStore& store, bool overwrite) {
-  if (name) store.CheckNewTable(*name + ".yex", overwrite);
+  if (name) store.CheckNewTable(*name, overwrite);
 }
 
 py::array_t<double> Column(const ScatteringTable& t, const std::array<double, TableRowCount + 1>& c) {
@@ -249,10 +249,12 @@ Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, std:
 void Save(const Table& t, const std::string& path, bool overwrite) {
   const std::size_t slash = path.find_last_of("/\\");
   const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (!IsCreatableTableName(file)) Raise(PyExc_ValueError, "\"" + file + "\" cannot be a table name");
-  // A compound or mixture never takes an element's file.
-  if (t.built) CheckNewTableName(file);
-  WriteTableFile(path, t.rows, overwrite ? Existing::Replace : Existing::Keep);
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  if (!HasTableExtension(file)) Raise(PyExc_ValueError, "\"" + file + "\": a table's file name ends in .yex");
+  // A compound or mixture never takes an element's file; an element's own
+  // table may go back under its name.
+  FolderStore store(folder);
+  store.Save(TableDisplayName(file), t.rows, overwrite, !t.built);
 }
 
 py::dict Average(py::handle composition, py::handle x, std::optional<double> energyKeV,
@@ -353,10 +355,12 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
           "an array of 65536 points or more is shared among the processor's cores.\n"
           "F and S are the two halves of one array (each contiguous and writable).")
       .def("save", &Save, py::arg("path"), py::kw_only(), py::arg("overwrite") = false,
-           "Writes the table to `path` in the YEX format, atomically (nothing is\n"
-           "half-written); byte-identical to the file the editors and yex-cli write.\n"
-           "FileExistsError when the file is there unless overwrite=True; a compound\n"
-           "or mixture never takes an element's name (ValueError).")
+           "Writes the table to `path` (NAME.yex) in the YEX format, atomically\n"
+           "(nothing is half-written); byte-identical to the file the editors and\n"
+           "yex-cli write. Names are compared without case: FileExistsError when a\n"
+           "table of that name is there (even one created a moment before) unless\n"
+           "overwrite=True, which replaces that file; a compound or mixture never\n"
+           "takes an element's name, nor one Windows cannot store (ValueError).")
       .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + ">"; });
 
   m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data",
@@ -366,8 +370,10 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
   m.def("tables", &TableNames, py::kw_only(), py::arg("data") = "YEX-data",
         "The names of the tables `table` finds: the folder's and the shipped ones.");
   m.def("read_table", &ReadTable, py::arg("path"),
-        "Reads a table file. FileNotFoundError when missing, ValueError when it has\n"
-        "fewer than 45 lines, OSError when it cannot be read.");
+        "Reads a table file strictly: 45 lines of three numbers in the format's\n"
+        "columns, finite, x ascending, F and S not negative. FileNotFoundError when\n"
+        "missing, ValueError naming the line and the reason otherwise, OSError when\n"
+        "it cannot be read.");
   m.def(
       "x_from_q", [](py::handle q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); },
       py::arg("q"), "x = Q / (4 pi); Q in 1/Angstrom.");

@@ -11,7 +11,7 @@
 #include <random>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "core/table_format.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "core/lookup.h"

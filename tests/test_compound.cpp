@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "app/windows.h"
 #include "compound_editor/compound_synthesis.h"
 #include "compound_editor/form4.h"
@@ -371,7 +371,7 @@ void TestCompound::waterFromHydrogenAndOxygen() {
 void TestCompound::neverEnteredAmountAndFractionalCount() {
   TempWorkDir dir;
   dir.writeElement("H.yex", 1);
-  dir.writeElement("Odd.yex", 8, 2.0);  // its own x column
+  dir.writeElement("Odd.yex", 8);
   Form4& e = OpenEditor();
   ScriptedDialogs d;
   d.answer({"Part"});
@@ -388,9 +388,21 @@ void TestCompound::neverEnteredAmountAndFractionalCount() {
   const QList<Row> h = ReadBack(dir.readRaw("H.yex")), odd = ReadBack(dir.readRaw("Odd.yex"));
   const QList<Row> w = ReadBack(dir.readRaw("Part.yex"));
   for (int i = 0; i < 45; ++i) {
-    QCOMPARE(w[i].x, odd[i].x);  // the last constituent's x column
+    QCOMPARE(w[i].x, odd[i].x);
     QVERIFY(Near(w[i].f, std::fabs(h[i].f)));
     QCOMPARE(w[i].s, h[i].s);
+  }
+  // Tables on another x column, or not well formed, are refused: a table
+  // combined row by row from them would be wrong.
+  dir.writeElement("Wide.yex", 8, 2.0);
+  dir.writeRaw("Csv.yex", "x,F,S\n0,8,0\n");
+  for (const char* second : {"Wide.yex", "Csv.yex"}) {
+    ElementFile(2) = second;
+    e.Text1->setText("Part2");
+    d.clear();
+    e.Command1_Click();
+    QCOMPARE(d.calls().last().title, QString("Input Error"));
+    QVERIFY(!QFile::exists(dir.data("Part2.yex")));
   }
 }
 
@@ -522,7 +534,7 @@ void TestCompound::mixtureEntriesAndNegativeSums() {
 void TestCompound::savedBytesEqualTheInMemoryPath() {
   TempWorkDir dir;
   dir.writeElement("H.yex", 1);
-  dir.writeElement("O.yex", 8, 1.01);  // its own x column: the last one read wins
+  dir.writeElement("O.yex", 8);
   QByteArray lfOnly = dir.readRaw("O.yex");
   dir.writeRaw("Own.yex", lfOnly.replace("\r\n", "\n"));
   const TableSource memory = [&dir](const std::string& file) {

@@ -10,7 +10,7 @@
 #include <xraylib.h>
 #endif
 
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "core/composition.h"
 #include "core/cross_section.h"
 #include "core/elements.h"

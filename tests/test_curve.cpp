@@ -5,7 +5,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "core/table_format.h"
 #include "core/table_lookup.h"
 #include "tests/cli_runner.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 #include "core/elementary_functions.h"
 #include "core/lookup.h"
 #include "core/table_lookup.h"

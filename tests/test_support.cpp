@@ -5,7 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
+#include "core/table_file.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
@@ -164,6 +165,19 @@ QString Visible() {
   if (Windows::exists(W::Form5) && Windows::form5().isVisible()) out << "Form5";
   if (Windows::exists(W::Form6) && Windows::form6().isVisible()) out << "Form6";
   return out.join(' ');
+}
+
+bool ReadTableFile(const QString& path, ScatteringTable& t) {
+  ErrorKind kind;
+  TableProblem problem;
+  return yex::ReadTableFile(QFile::encodeName(path).toStdString(), Reading::Lenient, &t, &kind, &problem);
+}
+
+QStringList ListTableFiles(const QString& folder) {
+  QStringList names;
+  for (const std::string& n : yex::ListTableFiles(QFile::encodeName(folder).toStdString()))
+    names << QFile::decodeName(QByteArray::fromStdString(n));
+  return names;
 }
 
 }  // namespace yex::test

@@ -102,6 +102,11 @@ void EnterMixture(ScriptedDialogs& d, const QString& name, const QList<MixtureRo
 // The visible windows among the five, as "Form1 Form3".
 QString Visible();
 
+// A table file read as the main window reads it, and a folder's table files,
+// through the core for tests that work with QString paths.
+bool ReadTableFile(const QString& path, ScatteringTable& t);
+QStringList ListTableFiles(const QString& folder);
+
 // Resets the shared state and deletes every window; call in init().
 void FreshProgram();
 

@@ -7,10 +7,11 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QFile>
 #include <QTimer>
 #include <algorithm>
 
-#include "app/scattering_data/table_file.h"
+#include "app/scattering_data/data_folder.h"
 
 namespace yex {
 
@@ -251,7 +252,13 @@ void FileListBox::refresh() {
   const QString keep = selectedFileName();
   const QSignalBlocker block(this);
   clear();
-  addItems(ListTableFiles(folder_));
+  QStringList names;
+  for (const std::string& n : FolderStore(QFile::encodeName(folder_).toStdString()).List()) {
+    // A name the file system holds in another encoding cannot be picked.
+    const QString name = QFile::decodeName(QByteArray::fromStdString(n));
+    if (QFile::encodeName(name).toStdString() == n) names << name;
+  }
+  addItems(names);
   if (!keep.isEmpty()) selectFileName(keep);
 }
 

@@ -4,10 +4,11 @@
 #include <xraylib.h>
 
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 
 #include "app/scattering_data/module1.h"
-#include "app/scattering_data/table_file.h"
+#include "core/table_file.h"
 
 namespace {
 
@@ -58,9 +59,11 @@ int main(int argc, char** argv) {
       XData(r) = kGrid[r - 1];
       if (!Value(FF_Rayl, z, XData(r), &FData(r)) || !Value(SF_Compt, z, XData(r), &SData(r))) return 1;
     }
-    QString reason;
-    if (!yex::WriteTableFile(QDir(outDir).filePath(name), &reason)) {
-      std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(reason));
+    try {
+      yex::WriteTableFile(QFile::encodeName(QDir(outDir).filePath(name)).toStdString(),
+                          yex::Module1::CurrentTable());
+    } catch (const yex::Error& e) {
+      std::fprintf(stderr, "%s: %s\n", qPrintable(name), e.what());
       return 1;
     }
   }

@@ -34,63 +34,23 @@ using emscripten::val;
 namespace yex::web {
 namespace {
 
-// A table file is 45 lines of 34 characters; anything far larger is not one.
-constexpr std::size_t kMaxTableBytes = 64 * 1024;
 // What one request may compute: enough for any scan, not enough to hang
 // the page.
 constexpr std::int64_t kMaxRequestPoints = 2000000;
 
-struct Table {
-  std::string file;   // "C.yex"
-  std::string bytes;  // the file as it came
-  bool shipped = false;
-  ScatteringTable rows;
-  TableLookup lookup;
-  Table(std::string f, std::string b, bool s, const ScatteringTable& t)
-      : file(std::move(f)), bytes(std::move(b)), shipped(s), rows(t), lookup(t) {}
-};
+using Table = MemoryStore::Entry;
 
-std::vector<Table>& Tables() {
-  static std::vector<Table> tables;
-  return tables;
+// The page's tables: the shipped ones, then those the user adds or builds.
+MemoryStore& Store() {
+  static MemoryStore store = [] {
+    MemoryStore s;
+    AddShippedTables(s);
+    return s;
+  }();
+  return store;
 }
 
-bool EndsWithYex(const std::string& name) {
-  return name.size() > 4 && AsciiLower(name.substr(name.size() - 4)) == ".yex";
-}
-
-std::string FileName(const std::string& typed) { return EndsWithYex(typed) ? typed : typed + ".yex"; }
-
-std::string BaseName(const std::string& file) {
-  return EndsWithYex(file) ? file.substr(0, file.size() - 4) : file;
-}
-
-// The lists' order: file names compared without case.
-void SortTables() {
-  std::stable_sort(Tables().begin(), Tables().end(),
-                   [](const Table& a, const Table& b) { return AsciiLower(a.file) < AsciiLower(b.file); });
-}
-
-// A table named as typed ("C", "C.yex", "c.YEX"), exact name first.
-const Table* Find(const std::string& typed) {
-  const std::string file = EndsWithYex(typed) ? typed : typed + ".yex";
-  for (const Table& t : Tables())
-    if (t.file == file) return &t;
-  for (const Table& t : Tables())
-    if (AsciiLower(t.file) == AsciiLower(file)) return &t;
-  return nullptr;
-}
-
-void LoadShipped() {
-  if (!Tables().empty()) return;
-  for (const ShippedTable& s : ShippedTables()) {
-    ScatteringTable t;
-    std::string why;
-    const std::string bytes(s.bytes, s.size);
-    if (ParseTableBytes(bytes, t, &why)) Tables().emplace_back(s.file, bytes, true, t);
-  }
-  SortTables();
-}
+const Table* Find(const std::string& typed) { return Store().Find(typed); }
 
 // A number as typed into a box: blanks around it allowed, nothing else.
 val Float64Array(const std::vector<double>& v) {
@@ -122,64 +82,11 @@ std::string Text(const val& object, const char* key) {
   return v.isUndefined() || v.isNull() ? std::string() : v.as<std::string>();
 }
 
-// Why the bytes of a file are no table, or nothing when they are one.
-std::optional<std::string> Unreadable(const std::string& bytes, ScatteringTable* t) {
-  if (bytes.size() > kMaxTableBytes)
-    return "it holds " + std::to_string(bytes.size()) + " bytes, far more than a table of 45 lines";
-  const std::size_t end = EndOfLastTableLine(bytes);
-  const std::size_t scanned = end == std::string::npos ? bytes.size() : end;
-  for (std::size_t i = 0; i < scanned; ++i) {
-    const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c < 0x20 && c != '\r' && c != '\n' && c != '\t')
-      return "it is not a text file (a control byte in line " +
-             std::to_string(1 +
-                            std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i), '\n')) +
-             ")";
-  }
-  std::string why;
-  if (!ParseTableBytes(bytes, *t, &why)) return why;
-  return std::nullopt;
-}
-
-// Adds or replaces a table the user brought or built.
-void Keep(const std::string& file, const std::string& bytes, const ScatteringTable& t) {
-  auto& all = Tables();
-  all.erase(
-      std::remove_if(all.begin(), all.end(), [&](const Table& x) { return !x.shipped && x.file == file; }),
-      all.end());
-  all.emplace_back(file, bytes, false, t);
-  SortTables();
-}
-
-// The table of a constituent's file name, from memory.
-// The page's tables as the core's store: shipped first, then the user's.
-class MemoryStore : public TableStore {
- public:
-  std::string Resolve(const std::string& typed) const override {
-    if (const Table* t = Find(typed)) return t->file;
-    const std::string file = FileName(typed);
-    if (!IsCreatableTableName(file)) Fail(ErrorKind::Usage, "\"" + typed + "\" is not a table name");
-    return file;
-  }
-  ScatteringTable Load(const std::string& file) const override {
-    const Table* t = Find(file);
-    if (!t) Fail(ErrorKind::MissingTable, "no table " + file);
-    return t->rows;
-  }
-  std::string Describe(const std::string& file) const override { return file; }
-};
-
-const MemoryStore& Store() {
-  static const MemoryStore store;
-  return store;
-}
-
 Provenance Program() { return {std::string("YEX web ") + YEX_VERSION}; }
 
 // Runs `f`, turning the core's error into the page's message.
 template <typename F>
 val Guarded(const F& f) {
-  LoadShipped();
   try {
     return f();
   } catch (const Error& e) {
@@ -258,16 +165,12 @@ val RunResult(const std::string& text, const RunSummary& s) {
 
 // A new table kept beside the others; the result carries its bytes.
 val Built(const BuiltTable& b) {
-  std::string bytes;
-  FormatTable(b.result.table, &bytes);
-  // A built table never replaces a shipped one: the desktop would write it
-  // over the element's file.
-  if (const Table* same = Find(b.file); same && same->shipped && same->file == b.file)
-    Fail(ErrorKind::Usage, b.file + " is a shipped table; choose another name");
-  Keep(b.file, bytes, b.result.table);
+  // A built table replaces the user's table of its name, never a shipped
+  // one: the desktop would write it over the element's file.
+  const std::string file = Store().Save(TableDisplayName(b.file), b.result.table, true);
   val r = Success();
-  r.set("file", b.file);
-  r.set("bytes", bytes);
+  r.set("file", file);
+  r.set("bytes", Find(file)->bytes);
   val parts = val::array();
   for (std::size_t k = 0; k < b.resolved.size(); ++k) {
     val p = val::object();
@@ -294,12 +197,11 @@ val DataSource() {
 }
 
 val ListTables() {
-  LoadShipped();
   val list = val::array();
-  for (const Table& t : Tables()) {
+  for (const Table& t : Store().Entries()) {
     val e = val::object();
     e.set("file", t.file);
-    e.set("name", BaseName(t.file));
+    e.set("name", TableDisplayName(t.file));
     e.set("shipped", t.shipped);
     list.call<void>("push", e);
   }
@@ -308,47 +210,32 @@ val ListTables() {
 
 val AddTable(const std::string& file, const std::string& bytes) {
   return Guarded([&] {
-    if (!EndsWithYex(file) || !IsCreatableTableName(BaseName(file)))
-      Fail(ErrorKind::Usage, file + ": not a table file name (NAME.yex)");
-    ScatteringTable t;
-    if (const std::optional<std::string> why = Unreadable(bytes, &t))
-      Fail(ErrorKind::UnreadableData, file + ": " + *why);
-    if (const Table* same = Find(file); same && same->shipped && AsciiLower(same->file) == AsciiLower(file))
-      Fail(ErrorKind::Usage, file + ": a shipped table has this name; rename the file to add it");
-    Keep(file, bytes, t);
+    Store().Add(file, bytes);
     val r = Success();
     r.set("file", file);
     return r;
   });
 }
 
-val RemoveTable(const std::string& file) {
-  auto& all = Tables();
-  const std::size_t before = all.size();
-  all.erase(
-      std::remove_if(all.begin(), all.end(), [&](const Table& t) { return !t.shipped && t.file == file; }),
-      all.end());
-  return val(all.size() != before);
-}
+val RemoveTable(const std::string& file) { return val(Store().Remove(file)); }
 
 val TableView(const std::string& typed) {
-  LoadShipped();
   const Table* t = Find(typed);
-  if (!t) return Failure("no table " + FileName(typed));
+  if (!t) return Failure("no table " + TableFileName(typed));
   val r = Success();
   r.set("file", t->file);
-  r.set("name", BaseName(t->file));
+  r.set("name", TableDisplayName(t->file));
   r.set("bytes", t->bytes);
   val lines = val::array();
   for (int i = 1; i <= TableRowCount; ++i)
-    lines.call<void>("push", t->rows.rowText[static_cast<std::size_t>(i)]);
+    lines.call<void>("push", t->table.rowText[static_cast<std::size_t>(i)]);
   r.set("lines", lines);
   // The chart as the main window draws it, as a list of drawing operations.
   RowValues x, f, s;
   for (int i = 1; i <= TableRowCount; ++i) {
-    x(i) = t->rows.x[static_cast<std::size_t>(i)];
-    f(i) = t->rows.f[static_cast<std::size_t>(i)];
-    s(i) = t->rows.s[static_cast<std::size_t>(i)];
+    x(i) = t->table.x[static_cast<std::size_t>(i)];
+    f(i) = t->table.f[static_cast<std::size_t>(i)];
+    s(i) = t->table.s[static_cast<std::size_t>(i)];
   }
   ChartRecorder chart;
   DrawChart(chart, x, f, s);
@@ -364,13 +251,13 @@ val TableView(const std::string& typed) {
 val Lookup(const std::string& typed, const val& req) {
   return Guarded([&] {
     const Table* t = Find(typed);
-    if (!t) Fail(ErrorKind::MissingTable, "no table " + FileName(typed));
+    if (!t) Fail(ErrorKind::MissingTable, "no table " + TableFileName(typed));
     Options o = PointOptionsOf(req);
     const Unit unit = o.has("--unit") ? ParseUnit(*o.single("--unit")) : Unit::X;
     const std::string text = Text(req, "value");
     const double x = ParseXIn(unit, text, ParseBeam(o));
     const double value = *NumberText(text);
-    const LookupResult r = t->lookup(x);
+    const LookupResult r = TableLookup(t->table)(x);
     val out = Success();
     out.set("inRange", r.inRange);
     out.set("x", FormatX(x));
@@ -387,12 +274,11 @@ val Lookup(const std::string& typed, const val& req) {
 
 // F and S at many x at once (the page's benchmark and tests): NaN outside.
 val LookupMany(const std::string& typed, const val& xs) {
-  LoadShipped();
   const Table* t = Find(typed);
-  if (!t) return Failure("no table " + FileName(typed));
+  if (!t) return Failure("no table " + TableFileName(typed));
   const std::vector<double> x = emscripten::convertJSArrayToNumberVector<double>(xs);
   std::vector<double> f(x.size()), s(x.size());
-  t->lookup.Many(x.data(), x.size(), f.data(), s.data());
+  TableLookup(t->table).Many(x.data(), x.size(), f.data(), s.data());
   val r = Success();
   r.set("f", Float64Array(f));
   r.set("s", Float64Array(s));
@@ -402,13 +288,13 @@ val LookupMany(const std::string& typed, const val& xs) {
 // Times `repeat` lookups of the table at every x, with nothing crossing to
 // the page per point: the module's own speed.
 double LookupTiming(const std::string& typed, const val& xs, int repeat) {
-  LoadShipped();
   const Table* t = Find(typed);
   if (!t) return -1;
+  const TableLookup lookup(t->table);
   const std::vector<double> x = emscripten::convertJSArrayToNumberVector<double>(xs);
   std::vector<double> f(x.size()), s(x.size());
   const double start = emscripten_get_now();
-  for (int k = 0; k < repeat; ++k) t->lookup.Many(x.data(), x.size(), f.data(), s.data());
+  for (int k = 0; k < repeat; ++k) lookup.Many(x.data(), x.size(), f.data(), s.data());
   return (emscripten_get_now() - start) / repeat;
 }
 

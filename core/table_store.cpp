@@ -1,0 +1,182 @@
+#include "core/table_store.h"
+
+#include <algorithm>
+
+#include "core/table_file.h"
+#include "core/table_format.h"
+#include "core/table_name.h"
+
+namespace yex {
+
+std::string TableStore::Resolve(const std::string& typed) const {
+  const std::string file = TableFileName(typed);
+  if (!IsStoredTableFileName(file)) Fail(ErrorKind::Usage, "\"" + typed + "\" is not a table name");
+  return Match(file, typed).value_or(file);
+}
+
+std::optional<std::string> TableStore::Match(const std::string& file, const std::string& typed) const {
+  std::vector<std::string> same;
+  for (const std::string& f : List()) {
+    if (f == file) return f;
+    if (SameTableName(f, file)) same.push_back(f);
+  }
+  if (same.empty()) return std::nullopt;
+  if (same.size() > 1)
+    Fail(ErrorKind::Usage, "\"" + typed + "\" is ambiguous: " + Describe(same[0]) + " and " + Describe(same[1]) +
+                               " differ only in case; type the name exactly, or rename one");
+  return same[0];
+}
+
+std::string TableStore::CheckNewTable(const std::string& base, bool replace, bool elementName) const {
+  if (const std::optional<std::string> why = NewTableNameProblem(base))
+    Fail(ErrorKind::Usage, "\"" + base + "\" cannot be a table name: " + *why);
+  const std::string file = base + ".yex";
+  if (!elementName && IsShippedElementName(base))
+    Fail(ErrorKind::Usage, file + " is a shipped table; choose another name");
+  const std::optional<std::string> there = Match(file, base);
+  if (!there) return file;
+  if (!replace) Fail(ErrorKind::Exists, Describe(*there) + " already exists");
+  return *there;
+}
+
+std::string TableStore::Save(const std::string& base, const ScatteringTable& table, bool replace,
+                             bool elementName) {
+  const std::string file = CheckNewTable(base, replace, elementName);
+  Write(file, table, replace, Match(file, base).has_value());
+  return file;
+}
+
+// ---- a data folder
+
+FolderStore::FolderStore(std::string folder, std::string shown)
+    : folder_(std::move(folder)), shown_(shown.empty() ? folder_ : std::move(shown)) {}
+
+std::string FolderStore::Resolve(const std::string& typed) const {
+  const std::string file = TableStore::Resolve(typed);
+  if (fallback_ && !IsFile(Path(file))) return fallback_->Resolve(typed);
+  return file;
+}
+
+std::vector<std::string> FolderStore::List() const { return ListTableFiles(folder_); }
+
+void FolderStore::CheckFolder() const {
+  if (IsFolder(folder_)) return;
+  if (fallback_) Fail(ErrorKind::MissingTable, "no data folder " + shown_);
+  Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
+}
+
+ScatteringTable FolderStore::Read(const std::string& file, int reading) const {
+  if (fallback_ && !IsFile(Path(file))) {
+    try {
+      return fallback_->Load(file);
+    } catch (const Error& e) {
+      if (e.kind() != ErrorKind::MissingTable) throw;
+    }
+    if (!IsFolder(folder_))
+      Fail(ErrorKind::MissingTable, "no table " + file + ": none built in, and no data folder " + shown_);
+  }
+  if (!IsFolder(folder_))
+    Fail(ErrorKind::MissingTable,
+         missing_.empty() ? "no table " + Describe(file) + ": no data folder " + shown_ : missing_);
+  ScatteringTable t;
+  ErrorKind kind = ErrorKind::Io;
+  TableProblem problem;
+  if (ReadTableFile(Path(file), static_cast<Reading>(reading), &t, &kind, &problem)) return t;
+  if (kind == ErrorKind::MissingTable) Fail(kind, "no table " + Describe(file));
+  Fail(kind, DescribeProblem(Describe(file), problem));
+}
+
+ScatteringTable FolderStore::Load(const std::string& file) const {
+  return Read(file, static_cast<int>(Reading::Strict));
+}
+
+ScatteringTable FolderStore::LoadLenient(const std::string& file) const {
+  return Read(file, static_cast<int>(Reading::Lenient));
+}
+
+std::string FolderStore::Describe(const std::string& file) const {
+#ifdef _WIN32
+  return shown_ + "\\" + file;
+#else
+  return shown_ + "/" + file;
+#endif
+}
+
+void FolderStore::Write(const std::string& file, const ScatteringTable& table, bool replace, bool) {
+  try {
+    WriteTableFile(Path(file), table, replace ? Existing::Replace : Existing::Keep);
+  } catch (const Error& e) {
+    // Messages name the file as the others do.
+    std::string m = e.what();
+    if (m.compare(0, Path(file).size(), Path(file)) == 0) m = Describe(file) + m.substr(Path(file).size());
+    Fail(e.kind(), m);
+  }
+}
+
+// ---- tables in memory
+
+void MemoryStore::Put(Entry e) {
+  entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                [&](const Entry& x) { return !x.shipped && SameTableName(x.file, e.file); }),
+                 entries_.end());
+  entries_.push_back(std::move(e));
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const Entry& a, const Entry& b) { return AsciiLower(a.file) < AsciiLower(b.file); });
+}
+
+void MemoryStore::AddShipped(const std::string& file, const std::string& bytes) {
+  Entry e{file, bytes, {}, true};
+  TableProblem p;
+  if (!ParseTableStrict(bytes, e.table, &p)) Fail(ErrorKind::UnreadableData, DescribeProblem(file, p));
+  Put(std::move(e));
+}
+
+void MemoryStore::Add(const std::string& file, const std::string& bytes) {
+  const std::string base = TableDisplayName(file);
+  if (!HasTableExtension(file) || NewTableNameProblem(base))
+    Fail(ErrorKind::Usage, file + ": not a table file name (NAME.yex)");
+  if (IsShippedElementName(base))
+    Fail(ErrorKind::Usage, file + ": a shipped table has this name; rename the file to add it");
+  Entry e{file, bytes, {}, false};
+  TableProblem p;
+  if (!ParseTableStrict(bytes, e.table, &p)) Fail(ErrorKind::UnreadableData, DescribeProblem(file, p));
+  Put(std::move(e));
+}
+
+bool MemoryStore::Remove(const std::string& file) {
+  const std::size_t before = entries_.size();
+  entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                [&](const Entry& x) { return !x.shipped && SameTableName(x.file, file); }),
+                 entries_.end());
+  return entries_.size() != before;
+}
+
+const MemoryStore::Entry* MemoryStore::Find(const std::string& typed) const {
+  const std::string file = TableFileName(typed);
+  for (const Entry& e : entries_)
+    if (e.file == file) return &e;
+  for (const Entry& e : entries_)
+    if (SameTableName(e.file, file)) return &e;
+  return nullptr;
+}
+
+ScatteringTable MemoryStore::Load(const std::string& file) const {
+  const Entry* e = Find(file);
+  if (!e) Fail(ErrorKind::MissingTable, "no table " + file);
+  return e->table;
+}
+
+std::vector<std::string> MemoryStore::List() const {
+  std::vector<std::string> files;
+  for (const Entry& e : entries_) files.push_back(e.file);
+  return files;
+}
+
+void MemoryStore::Write(const std::string& file, const ScatteringTable& table, bool, bool) {
+  Entry e{file, {}, table, false};
+  if (!FormatTable(table, &e.bytes))
+    Fail(ErrorKind::UnreadableData, file + ": the table holds a value that is not a finite number");
+  Put(std::move(e));
+}
+
+}  // namespace yex
