@@ -44,6 +44,7 @@ class TestCli : public QObject {
   void compoundByCountsAndFormula();
   void compoundEqualsTheEditorsFile();
   void compoundRefusals();
+  void brokenTablesCaseAndRaces();
   void mixtureEqualsTheEditorsFile();
   void plotMatchesTheMainWindowsChart();
   void everyNumberFinishes();
@@ -256,6 +257,67 @@ void TestCli::compoundRefusals() {
     QCOMPARE(dir.readRaw("Keep.yex"), old);
   }
   QVERIFY(!QFile::exists("Keep.yex"));
+}
+
+void TestCli::brokenTablesCaseAndRaces() {
+  TempWorkDir dir;
+  for (const char* e : {"H", "C", "O"}) QFile::copy(QStringLiteral(YEX_SHIPPED_DATA "/") + e + ".yex", dir.data(QString(e) + ".yex"));
+  const QByteArray carbon = dir.readRaw("C.yex");
+  QByteArray tabs = carbon, nan = carbon;
+  tabs.replace("  .", "\t.");
+  nan.replace(36 * 4 + 10, 12, "         NaN");
+  dir.writeRaw("Ccsv.yex", Cli({"show", "C", "--csv"}).out.toUtf8());
+  dir.writeRaw("Ctab.yex", tabs);
+  dir.writeRaw("Cnan.yex", nan);
+  dir.writeRaw("Ccut.yex", carbon.left(44 * 36 + 20));
+  QByteArray doubled;  // carbon with every x doubled
+  for (const Row& r : ReadBack(carbon)) doubled += FormatTableLine(2 * r.x, r.f, r.s).c_str() + QByteArray("\r\n");
+  dir.writeRaw("C2.yex", doubled);
+  const struct {
+    const char* table;
+    const char* says;
+  } broken[] = {{"Ccsv", "line 1: \"x,F,S\" is not a table line"},
+                {"Ctab", "line 1: \"\\x09.000E+00"},
+                {"Cnan", "line 5: F \"         NaN\" is not a number"},
+                {"Ccut", "line 45: "}};
+  const QStringList before = DataFiles();
+  for (const auto& b : broken) {
+    const QString t = b.table;
+    for (const QStringList& args : {QStringList{"lookup", t, "0.1"}, QStringList{"cross-section", t, "--energy", "10"},
+                                    QStringList{"curve", t, "--grid", "0.1:0.2:0.1"},
+                                    QStringList{"compound", "New", t + ":1", "O:1"}}) {
+      const Result r = Cli(args);
+      QVERIFY2(r.status == 1 && r.out.isEmpty(), qPrintable(args.join(' ')));
+      QVERIFY2(r.err.contains("YEX-data/" + t + ".yex " + b.says), qPrintable(r.err));
+    }
+  }
+  QCOMPARE(DataFiles(), before);
+  // Tables on different x columns are not combined, in either order.
+  for (const QStringList& args : {QStringList{"compound", "COa", "C2:1", "O:1"}, QStringList{"compound", "COb", "O:1", "C2:1"}}) {
+    const Result r = Cli(args);
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains("differ in x from row 2 (") && r.err.contains("C2.yex"), qPrintable(r.err));
+  }
+  QCOMPARE(DataFiles(), before);
+  // One identity for a name whatever its case.
+  QCOMPARE(Cli({"lookup", "c", "0.1"}).out, Cli({"lookup", "C", "0.1"}).out);
+  QCOMPARE(Cli({"compound", "c", "--formula", "H2O", "--force"}).status, 2);
+  QCOMPARE(Cli({"compound", "Water", "--formula", "H2O"}).status, 0);
+  const Result again = Cli({"compound", "WATER", "--formula", "H2O2"});
+  QVERIFY2(again.status == 1 && again.err.contains("YEX-data/Water.yex already exists"), qPrintable(again.err));
+  QCOMPARE(Cli({"compound", "WATER", "--formula", "H2O2", "--force"}).out.section('\n', 0, 0),
+           QString("wrote YEX-data/Water.yex"));
+  QVERIFY(!DataFiles().contains("WATER.yex"));
+  // Of two saves of one new name started together, exactly one wins.
+  for (int round = 0; round < 25; ++round) {
+    const QString name = QString("R%1").arg(round);
+    QProcess a, b;
+    a.start(QStringLiteral(YEX_CLI_PATH), {"compound", name, "--formula", "H2O"});
+    b.start(QStringLiteral(YEX_CLI_PATH), {"compound", name, "--formula", "H2O2"});
+    QVERIFY(a.waitForFinished() && b.waitForFinished());
+    QVERIFY2((a.exitCode() == 0) != (b.exitCode() == 0), qPrintable(name));
+    QVERIFY(QString::fromUtf8((a.exitCode() ? a : b).readAllStandardError()).contains("already exists"));
+  }
 }
 
 void TestCli::mixtureEqualsTheEditorsFile() {

@@ -144,6 +144,9 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.read_table("YEX-data/Nothing.yex"), FileNotFoundError, "no table YEX-data/Nothing.yex"),
         (lambda: yex.read_table("short.yex"), ValueError, "holds 2 lines"),
         (lambda: yex.read_table("YEX-data"), OSError, "not a file"),
+        (lambda: yex.read_table("C.csv.yex"), ValueError, 'C.csv.yex line 1: "x,F,S" is not a table line'),
+        (lambda: yex.read_table("/bin/ls"), ValueError, "/bin/ls: it holds more than 65536 bytes"),
+        (lambda: yex.compound("H2O").save("YEX-data/CON.yex"), ValueError, "a device of Windows"),
         (lambda: yex.compound("Ca(OH2"), ValueError, "unbalanced \"(\" at position 3"),
         (lambda: yex.compound("H2Xx"), ValueError, "Xx"),
         (lambda: yex.compound({"Missing": 1}), FileNotFoundError, "no table"),
@@ -168,11 +171,43 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
     ],
 )
 def test_errors_raise_with_the_message(work, call, error, message):
-    (work / "short.yex").write_text("  .000E+00  .10000E+01  .00000E+00\r\n" * 2)
+    (work / "short.yex").write_text("  .000E+00  .10000E+01  .00000E+00\r\n  .500E-02  .10000E+01  .00000E+00\r\n")
+    (work / "C.csv.yex").write_text(cli("show", "C", "--csv", cwd=work)[1])
     before = sorted(p.name for p in (work / "YEX-data").iterdir())
     with pytest.raises(error, match=message.replace("(", r"\(").replace("|", r"\|")):
         call()
     assert sorted(p.name for p in (work / "YEX-data").iterdir()) == before
+
+
+def test_one_table_a_name_whatever_its_case_and_however_raced(work):
+    assert np.array_equal(yex.table("fe").f, yex.table("Fe").f)
+    with pytest.raises(ValueError, match="fe.yex is a shipped table"):
+        yex.compound("H2O").save("YEX-data/fe.yex")
+    yex.compound("H2O").save("YEX-data/Water.yex")
+    with pytest.raises(FileExistsError):
+        yex.compound("H2O2").save("YEX-data/WATER.yex")
+    yex.compound("H2O2").save("YEX-data/WATER.yex", overwrite=True)
+    assert yex.table("water").f[0] == yex.compound("H2O2").f[0]
+    assert "WATER.yex" not in os.listdir("YEX-data")
+
+    def race(name):
+        # Two processes save one new name at the same moment.
+        go_read, go_write = os.pipe()
+        pids = []
+        for formula in ("H2O", "H2O2"):
+            pid = os.fork()
+            if pid == 0:
+                os.read(go_read, 1)
+                try:
+                    yex.compound(formula).save(f"YEX-data/{name}.yex")
+                    os._exit(0)
+                except FileExistsError:
+                    os._exit(1)
+            pids.append(pid)
+        os.write(go_write, b"go")
+        return sorted(os.waitstatus_to_exitcode(os.waitpid(p, 0)[1]) for p in pids)
+
+    assert all(race(f"R{i}") == [0, 1] for i in range(50))
 
 
 def resident_kib():
