@@ -11,16 +11,18 @@ const char* kCompoundHelp =
     "F = sqrt(sum n_k F_k^2), S = sum n_k S_k. A formula maps each element symbol to\n"
     "its table (H -> H.yex); it may hold nested (), decimal counts (Fe0.95O) and\n"
     "hydrate parts after * or a middle dot (CuSO4*5H2O); \".\" is always a decimal\n"
-    "point. At most 10 tables. An existing NAME.yex is replaced only with --force;\n"
-    "an element's name (H ... Cf) is never taken.\n";
+    "point. At most 10 tables, all on one x column. An existing NAME.yex (names\n"
+    "compared without case) is replaced only with --force; an element's name\n"
+    "(H ... Cf, in any case) is never taken.\n";
 const char* kMixtureHelp =
     "usage: yex-cli [--data DIR] mixture NAME TABLE:PERCENT[:ATOMIC_WEIGHT]... [--force]\n"
     "Writes DIR/NAME.yex with the mixture editor's synthesis: the first constituent\n"
     "is row 1, r_k = (A_1/A_k)(w_k/w_1), F = sqrt(sum r_k F_k^2), S = sum r_k S_k.\n"
     "The atomic weight may be left out for an element table (the standard atomic\n"
     "weights of H to Cf are built in). Weights and percentages must be positive.\n"
-    "At most 10 constituents. An existing NAME.yex is replaced only with --force;\n"
-    "an element's name (H ... Cf) is never taken.\n";
+    "At most 10 constituents, all on one x column. An existing NAME.yex (names\n"
+    "compared without case) is replaced only with --force; an element's name\n"
+    "(H ... Cf, in any case) is never taken.\n";
 
 // Writes a new table into the data folder and reports it as the editors
 // would have it.

@@ -126,10 +126,13 @@ test("bad tables, names, formulas and requests are refused with their reason, an
   const lines44 = table.split("\r\n").slice(0, 44).join("\r\n") + "\r\n";
   const files = [
     ["short.yex", lines44, /^short\.yex: it holds 44 lines, a table needs 45$/],
-    ["binary.yex", "\x00\x01\x02\xff".repeat(500), /^binary\.yex: it is not a text file/],
+    ["binary.yex", "\x00\x01\x02\xff".repeat(500), /^binary\.yex line 1: "\\x00\\x01\\x02.* is not a table line$/],
+    ["csv.yex", "x,F,S\n0,6,0\n", /^csv\.yex line 1: "x,F,S" is not a table line$/],
+    ["nan.yex", table.replace(" .59974E+01", "        NaN"), /^nan\.yex line 2: F " {9}NaN" is not a number$/],
     ["huge.yex", table.repeat(6500), /^huge\.yex: it holds 10530000 bytes/],
     ["notes.txt", table, /^notes\.txt: not a table file name/],
     ["C.yex", table, /^C\.yex: a shipped table has this name/],
+    ["fe.yex", table, /^fe\.yex: a shipped table has this name/],
   ];
   const listed = yex.listTables().length;
   for (const [name, bytes, reason] of files) {
