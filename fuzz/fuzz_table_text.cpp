@@ -1,5 +1,8 @@
 // A table read from arbitrary bytes: the line count agrees with the reader's
-// early stop, and every row is parsed without failing.
+// early stop, and every row is parsed without failing. Read strictly, bytes
+// are a table only when every value is finite, x ascends, F and S are not
+// negative, and the main window's reading gives the same rows.
+#include <cmath>
 #include <cstdlib>
 #include <string_view>
 
@@ -18,6 +21,18 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (yex::ParseTableText(bytes.substr(0, end), u) != yex::TableRowCount) std::abort();
     for (int r = 1; r <= yex::TableRowCount; ++r)
       if (u.rowText[r] != t.rowText[r]) std::abort();
+  }
+  yex::ScatteringTable strict;
+  yex::TableProblem problem;
+  if (!yex::ParseTableStrict(bytes, strict, &problem)) {
+    if (problem.reason.empty() || problem.line < 0) std::abort();
+    return 0;
+  }
+  if (lines != yex::TableRowCount) std::abort();
+  for (int r = 1; r <= yex::TableRowCount; ++r) {
+    if (!std::isfinite(strict.x[r]) || !(strict.f[r] >= 0) || !(strict.s[r] >= 0)) std::abort();
+    if (r > 1 && !(strict.x[r] > strict.x[r - 1])) std::abort();
+    if (strict.x[r] != t.x[r] || strict.f[r] != t.f[r] || strict.s[r] != t.s[r]) std::abort();
   }
   return 0;
 }

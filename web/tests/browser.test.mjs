@@ -135,7 +135,7 @@ for (const origin of ["disk", "server"]) {
     const hostile = path.join(downloads, "binary.yex");
     fs.writeFileSync(hostile, Buffer.from([0, 1, 2, 255, 0, 10, 13]));
     await (await page.$("#file-input")).uploadFile(hostile);
-    await page.waitForFunction(() => document.getElementById("messages").textContent.includes("binary.yex: it is not a text file"));
+    await page.waitForFunction(() => { const m = document.getElementById("messages").textContent; return m.includes("binary.yex line 1: ") && m.includes("is not a table line"); });
     assert.equal(await page.$$eval("#table-list option", (o) => o.length), listed);
     assert.deepEqual(page.errors, []);
     await page.close();

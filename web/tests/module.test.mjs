@@ -42,10 +42,10 @@ test("lookups are yex-cli's bit for bit on 100,000 random points of several tabl
   const edges = [...rowXs, 0.5, 1, 2, 4, 64, 512].flatMap((x) => (x > 0 ? [x, nextDouble(x, true), nextDouble(x, false)] : [x]));
   const points = Float64Array.from([...edges, ...xs]);
   fs.writeFileSync(path.join(work, "points.txt"), Array.from(points, String).join("\n") + "\n");
-  // A table whose pairs hit every edge: a zero, a negative value, values
+  // A table whose pairs hit every edge a table may hold: a zero, values
   // that interpolate to a subnormal and to near the largest double.
   const lines = fs.readFileSync(path.join(work, "YEX-data", "U.yex"), "latin1").split("\r\n");
-  const edit = { 9: ["  .00000E+00", null], 20: [null, " -.10000E+01"], 30: [" 1.0000E-307", null], 31: [null, " 1.0000E+308"] };
+  const edit = { 9: ["  .00000E+00", null], 30: [" 1.0000E-307", null], 31: [null, " 1.0000E+308"] };
   for (const [row, [f, sv]] of Object.entries(edit))
     lines[row] = lines[row].slice(0, 10) + (f ?? lines[row].slice(10, 22)) + (sv ?? lines[row].slice(22, 34));
   fs.writeFileSync(path.join(work, "YEX-data", "Edges.yex"), lines.join("\r\n"), "latin1");
