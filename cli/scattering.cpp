@@ -45,7 +45,7 @@ int CrossSection(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCrossSectionHelp), kOk;
   const CrossSectionRequest r = ParseCrossSection(SplitArguments(args, CrossSectionOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  WriteCrossSection(r, Store(), Program(), w);
+  Note(WriteCrossSection(r, Store(), Program(), w).note);
   return kOk;
 }
 
@@ -54,7 +54,9 @@ int Average(const std::vector<std::string>& args) {
   const AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
   Note(r.note);
   RecordWriter w = StdoutWriter(r.style);
-  return Finished(WriteAverage(r, Store(), Program(), w));
+  const RunSummary s = WriteAverage(r, Store(), Program(), w);
+  Note(s.note);
+  return Finished(s);
 }
 
 }  // namespace yex::cli

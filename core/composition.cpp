@@ -1,5 +1,6 @@
 #include "core/composition.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/cross_section.h"
@@ -8,10 +9,17 @@
 namespace yex {
 
 std::vector<double> AtomFractions(const std::vector<Constituent>& parts) {
+  // Counts scaled by a power of two, which changes no bit of a fraction,
+  // so that the largest is near 1: counts of 1e308 neither overflow nor
+  // those of 1e-310 lose their digits.
+  double largest = 0.0;
+  for (const Constituent& p : parts) largest = std::max(largest, std::fabs(p.count));
+  int exponent = 0;
+  std::frexp(largest, &exponent);
   double total = 0.0;
-  for (const Constituent& p : parts) total += p.count;
+  for (const Constituent& p : parts) total += std::ldexp(p.count, -exponent);
   std::vector<double> c;
-  for (const Constituent& p : parts) c.push_back(p.count / total);
+  for (const Constituent& p : parts) c.push_back(std::ldexp(p.count, -exponent) / total);
   return c;
 }
 

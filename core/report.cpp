@@ -1,5 +1,7 @@
 #include "core/report.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/composition.h"
@@ -53,6 +55,9 @@ class LineSource : public PointSource {
           if (unit_ == Unit::Theta && !ThetaInRange(*value))
             Fail(ErrorKind::Usage, name_ + ":" + std::to_string(lineNo_) + ": theta " + std::string(field) +
                                        ": " + kAngleRange);
+          if (unit_ != Unit::Theta && *value < 0)
+            Fail(ErrorKind::Usage, name_ + ":" + std::to_string(lineNo_) + ": " + UnitName(unit_) + " " +
+                                       std::string(field) + ": " + kMomentumRange);
           return true;
         case PointLine::NotANumber:
           // The header line of a file curve or average wrote.
@@ -295,21 +300,29 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
   std::string shares;
   for (std::size_t k = 0; k < names.size(); ++k)
     shares += (k ? ", " : "") + std::string("c(") + names[k] + ") = " + ShortestText(fractions[k]);
-  w.Comment("sum n = " + ShortestText(total) + "; " + shares);
+  w.Comment("sum n = " + (std::isfinite(total) ? ShortestText(total) : std::string("beyond 1.8e308")) + "; " +
+            shares);
   if (r.breitDirac) w.Comment("Breit-Dirac power K = " + std::to_string(*r.breitDirac));
   std::vector<std::string> header = PointColumns(r.points.unit);
   header.insert(header.end(), {"f2_mean", "f_mean_sq", "S_mean"});
   if (r.breitDirac) header.push_back("S_mean_BD");
   w.Header(header);
   const double energy = r.points.beam.EnergyKeV();
-  return StreamPoints(w, r.points, *source, r.breitDirac.has_value(),
-                      [&](double x, std::vector<std::optional<double>>* fields) {
-                        return AverageFields(parts, fractions, x, r.breitDirac, energy, fields);
-                      });
+  RunSummary s = StreamPoints(w, r.points, *source, r.breitDirac.has_value(),
+                              [&](double x, std::vector<std::optional<double>>* fields) {
+                                return AverageFields(parts, fractions, x, r.breitDirac, energy, fields);
+                              });
+  s.note = NotElementNote(names, true);
+  return s;
 }
 
-std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why) {
-  return file + " at " + ShortestText(energyKeV) + " keV: " + why;
+std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why,
+                                const TableLookup* table) {
+  std::string rows;
+  if (table)
+    for (int i = 2; i <= TableRowCount && rows.empty(); ++i)
+      if (!table->PairUsable(i)) rows = " (" + table->PairProblem(i) + ")";
+  return file + " at " + ShortestText(energyKeV) + " keV: " + why + rows;
 }
 
 std::optional<double> BuiltInMolarMass(const std::string& displayName) {
@@ -318,8 +331,21 @@ std::optional<double> BuiltInMolarMass(const std::string& displayName) {
   return StandardAtomicWeight(z);
 }
 
-void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
-                       RecordWriter& w) {
+std::string NotElementNote(const std::vector<std::string>& names, bool average) {
+  std::string list;
+  for (const std::string& n : names)
+    if (std::string(AmountOfTable(n)) != "atom" && list.find("\"" + n + "\"") == std::string::npos)
+      list += (list.empty() ? "\"" : ", \"") + n + "\"";
+  if (list.empty()) return {};
+  if (average)
+    return list + " is no element's table and counts as one scattering unit; its formula (--formula H2O, or "
+                  "element tables with their counts) gives averages per atom";
+  return list + " is no element's table: its cross sections are per " + AmountOfTable("") +
+         " (a formula unit, or a mixture's quantity holding one atom of its first constituent)";
+}
+
+RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
+                             RecordWriter& w) {
   struct Column {
     std::string name, file;
     std::optional<double> molarMass;
@@ -332,20 +358,13 @@ void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, co
     columns.push_back(
         {name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), TableLookup(store.Load(file))});
   }
-  std::vector<std::vector<CrossSectionPair>> values(r.energies.size());
-  for (std::size_t e = 0; e < r.energies.size(); ++e)
-    for (const Column& c : columns) {
-      CrossSectionPair p;
-      const char* why = "";
-      if (!IntegratedCrossSections(c.lookup, r.energies[e], &p, &why))
-        Fail(ErrorKind::OutOfRange, CrossSectionFailure(c.file, r.energies[e], why));
-      values[e].push_back(p);
-    }
   RunComments(w, "cross-section", store, who, nullptr);
   w.Comment("sigma in barn per amount the table describes; cm2/g where a molar mass is known");
   std::vector<std::string> header{"E_keV"};
   std::vector<std::optional<double>> masses, fields, line;
+  std::vector<const Column*> fieldColumn;  // whose each field is
   for (const Column& c : columns) {
+    fieldColumn.insert(fieldColumn.end(), c.molarMass ? 4 : 2, &c);
     w.Comment("table " + c.name + ": " + store.Describe(c.file) +
               (c.molarMass ? ", molar mass " + ShortestText(*c.molarMass) + " g/mol" : std::string()));
     header.push_back("coh(" + c.name + ")");
@@ -357,17 +376,48 @@ void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, co
     masses.push_back(c.molarMass);
   }
   w.Header(header);
-  for (std::size_t e = 0; e < r.energies.size(); ++e) {
-    CrossSectionFields(values[e], masses, &fields);
-    line.assign({r.energies[e]});
-    line.insert(line.end(), fields.begin(), fields.end());
-    w.Line(line, 0);
+  std::vector<CrossSectionPair> values;
+  try {
+    for (const double energy : r.energies) {
+      values.clear();
+      for (const Column& c : columns) {
+        CrossSectionPair p;
+        const char* why = "";
+        if (!IntegratedCrossSections(c.lookup, energy, &p, &why))
+          Fail(ErrorKind::OutOfRange, CrossSectionFailure(c.file, energy, why, &c.lookup));
+        values.push_back(p);
+      }
+      CrossSectionFields(values, masses, &fields);
+      for (std::size_t k = 0; k < fields.size(); ++k)
+        if (fields[k] && !std::isfinite(*fields[k])) {
+          const Column& c = *fieldColumn[k];
+          Fail(ErrorKind::OutOfRange, CrossSectionFailure(c.file, energy,
+                                                          "sigma per gram is beyond the range of numbers "
+                                                          "(molar mass " +
+                                                              ShortestText(c.molarMass.value_or(0)) + " g/mol)"));
+        }
+      line.assign({energy});
+      line.insert(line.end(), fields.begin(), fields.end());
+      w.Line(line, 0);
+    }
+  } catch (const Error&) {
+    // The lines before the failure stand, as a curve's do.
+    w.Flush();
+    throw;
   }
   w.Flush();
+  RunSummary summary;
+  summary.points = static_cast<std::int64_t>(r.energies.size());
+  std::vector<std::string> names;
+  for (const Column& c : columns) names.push_back(c.name);
+  summary.note = NotElementNote(names, false);
+  return summary;
 }
 
 std::vector<LookupLine> RunLookup(const LookupRequest& r, const TableStore& store) {
-  const ScatteringTable t = store.LoadTyped(r.table);
+  const std::string file = store.Resolve(r.table);
+  const ScatteringTable t = store.Load(file);
+  const TableLookup lookup(t);
   RowValues x, f, s;
   for (int i = 1; i <= TableRowCount; ++i) {
     x(i) = t.x[static_cast<std::size_t>(i)];
@@ -377,10 +427,14 @@ std::vector<LookupLine> RunLookup(const LookupRequest& r, const TableStore& stor
   std::vector<LookupLine> out;
   for (const LookupRequest::Value& v : r.values) {
     const LookupResult l = LookupPoint(x, f, s, v.x);
-    if (l.inRange)
-      out.push_back({FormatX(v.x) + " " + FormatFS(l.f) + " " + FormatFS(l.s), v.shown});
-    else
-      out.push_back({std::nullopt, v.shown});
+    if (l.inRange) {
+      out.push_back({FormatX(v.x) + " " + FormatFS(l.f) + " " + FormatFS(l.s), v.shown, {}});
+      continue;
+    }
+    const int pair = lookup.PairOf(v.x);
+    out.push_back({std::nullopt, v.shown,
+                   pair && !lookup.PairUsable(pair) ? store.Describe(file) + " " + lookup.PairProblem(pair)
+                                                    : std::string()});
   }
   return out;
 }

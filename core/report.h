@@ -72,7 +72,13 @@ struct RunSummary {
   std::int64_t points = 0;
   std::int64_t outside = 0;
   std::string warning;  // "2 points outside x = 0.005..1000: fields left empty"
+  std::string note;     // what the numbers mean for tables that are no element's
 };
+
+// What averages and cross sections of tables that are not an element's
+// mean: an average counts such a table as one scattering unit, a cross
+// section is per amount the table describes. Empty when all are elements.
+std::string NotElementNote(const std::vector<std::string>& names, bool average);
 
 // curve and average over `source` (the request's own points when null).
 // Usage when there were no points, and for a bad line of a file (the lines
@@ -81,16 +87,20 @@ RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Prov
                       PointSource* source = nullptr);
 RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const Provenance& who,
                         RecordWriter& w, PointSource* source = nullptr);
-// Every value is computed before anything is written: a table that cannot be
-// integrated is an OutOfRange error with nothing written.
-void WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
-                       RecordWriter& w);
+// Each energy's line is written as it is computed; a table that cannot be
+// integrated, or a value beyond the range of doubles (per gram with a tiny
+// molar mass), is an OutOfRange error after the lines before it.
+RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
+                             RecordWriter& w);
 
 // One value of a lookup: the main window's line "x F S", or nothing when
-// the value is out of range; `shown` names the value as it was typed.
+// the value is out of range; `shown` names the value as it was typed, and
+// `why` the table's rows when the value lies inside the table but its pair
+// of rows cannot be interpolated.
 struct LookupLine {
   std::optional<std::string> line;
   std::string shown;
+  std::string why;
 };
 std::vector<LookupLine> RunLookup(const LookupRequest& r, const TableStore& store);
 
@@ -109,8 +119,10 @@ BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& 
 // The lines compound and mixture report: "  H.yex  2" / "  H.yex  r = ...".
 std::vector<std::string> BuiltLines(const BuiltTable& b, Synthesis kind);
 
-// "Pb.yex at 1e-160 keV: the energy is too low to integrate".
-std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why);
+// "Pb.yex at 1e-160 keV: the energy is too low to integrate"; with the
+// table's lookup, a pair of rows that cannot be integrated is named.
+std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why,
+                                const TableLookup* table = nullptr);
 
 // The molar mass built in for an element table named by its symbol.
 std::optional<double> BuiltInMolarMass(const std::string& displayName);

@@ -114,8 +114,29 @@ std::optional<double> NumberText(std::string_view text) {
 
 double ParseNumber(std::string_view option, std::string_view text) {
   const std::optional<double> n = NumberText(text);
-  if (!n) Usage(OptionName(option) + " " + Text(text) + ": not a number");
+  if (!n) Usage(OptionName(option) + " " + Text(text) + ": " + NumberProblem(text));
   return *n;
+}
+
+std::string NumberProblem(std::string_view text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  if (!text.empty() && text[0] == '-') text.remove_prefix(1);
+  // Digits whose value no double holds: too large, or too small to tell
+  // from 0.
+  double v = 0;
+  if (!text.empty() && text.find_first_not_of("0123456789.eE+-") == std::string_view::npos &&
+      !ParseWholeNumber(text, &v) && text.find_first_of("123456789") != std::string_view::npos) {
+    const std::string s(text);
+    const std::size_t e = s.find_first_of("eE");
+    if (e != std::string::npos && e + 1 < s.size() && s.find_first_of("0123456789", e) != std::string::npos) {
+      const bool negative = s[e + 1] == '-';
+      return negative ? "too small to hold as a number (the least is about 4.9e-324)"
+                      : "too large to hold as a number (the largest is about 1.8e308)";
+    }
+  }
+  return "not a number";
 }
 
 double ParsePositive(std::string_view option, std::string_view text) {
@@ -165,6 +186,17 @@ Unit ParseUnit(std::string_view text) {
   Usage("unit " + Text(text) + ": expected x, q, qnm or theta");
 }
 
+// 1000000, 1e+12: a cap as messages and --help write it.
+static std::string CountText(double n) {
+  return n < 1e9 ? std::to_string(static_cast<std::int64_t>(n)) : ShortestText(n);
+}
+
+static std::string LogGridProblem(GridProblem problem, double maxCount, const char* ends) {
+  if (problem == GridProblem::NotPositive) return std::string(": ") + ends + " must be positive";
+  if (problem == GridProblem::TooManyPoints) return ": N may be at most " + CountText(maxCount);
+  return ": N must be a whole number of at least 2";
+}
+
 LinearGrid ParseLinearGrid(std::string_view option, std::string_view text) {
   const std::string named = OptionName(option) + " " + Text(text);
   const auto v = Triple(text);
@@ -173,8 +205,8 @@ LinearGrid ParseLinearGrid(std::string_view option, std::string_view text) {
   std::optional<LinearGrid> g = MakeLinearGrid((*v)[0], (*v)[1], (*v)[2], &problem);
   if (!g)
     Usage(named + (problem == GridProblem::StepNotPositive ? ": STEP must be positive"
-                   : problem == GridProblem::TooManyPoints ? ": too many points"
-                                                           : ": STOP lies below START"));
+                   : problem == GridProblem::TooManyPoints ? ": more than " + CountText(kMaxPoints) + " points"
+                                                           : std::string(": STOP lies below START")));
   const std::vector<std::string_view> parts = Split(text, ':');
   g->UseDecimals(parts[0], parts[2]);
   return *g;
@@ -186,15 +218,13 @@ LogGrid ParseLogGrid(std::string_view option, std::string_view text, double maxC
   if (!v) Usage(named + ": expected START:STOP:N");
   GridProblem problem = GridProblem::None;
   const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], maxCount, &problem);
-  if (!g)
-    Usage(named + (problem == GridProblem::NotPositive ? ": START and STOP must be positive"
-                                                       : ": N must be a whole number of at least 2"));
+  if (!g) Usage(named + LogGridProblem(problem, maxCount, "START and STOP"));
   return *g;
 }
 
 KnownOptions PointOptions() {
   return {{"--grid", "--log-grid", "--from", "--unit", "--energy", "--wavelength"},
-          {"--csv", "--tsv", "--display"}};
+          {"--csv", "--tsv", "--display", "--large-grid"}};
 }
 
 PointsRequest ParsePoints(const Options& o) {
@@ -207,19 +237,26 @@ PointsRequest ParsePoints(const Options& o) {
   const std::size_t sources = grids.size() + logs.size() + files.size();
   if (sources == 0) Usage("no points: give --grid, --log-grid or --from");
   if (sources > 1) Usage("give one of --grid, --log-grid and --from, once");
-  const auto angles = [&](const std::string& option, const std::string& text, double first, double last) {
+  // Values no angle or momentum transfer can take, and grids too large to
+  // stream unasked.
+  const auto angles = [&](const std::string& option, const std::string& text, double first, double last,
+                          std::int64_t count) {
     if (p.unit == Unit::Theta && !(ThetaInRange(first) && ThetaInRange(last)))
       Usage(OptionName(option) + " " + text + ": " + kAngleRange);
+    if (p.unit != Unit::Theta && first < 0) Usage(OptionName(option) + " " + text + ": " + kMomentumRange);
+    if (static_cast<double>(count) > kLargeGrid && !o.has("--large-grid"))
+      Usage(OptionName(option) + " " + text + ": " + std::to_string(count) + " points, more than " +
+            CountText(kLargeGrid) + "; give --large-grid to stream them all");
   };
   if (!grids.empty()) {
     p.kind = PointsRequest::Kind::Grid;
     p.grid = ParseLinearGrid("--grid", grids[0]);
-    angles("--grid", grids[0], p.grid[0], p.grid[p.grid.count - 1]);
+    angles("--grid", grids[0], p.grid[0], p.grid[p.grid.count - 1], p.grid.count);
     p.description = p.source = "grid " + grids[0];
   } else if (!logs.empty()) {
     p.kind = PointsRequest::Kind::LogGrid;
     p.logGrid = ParseLogGrid("--log-grid", logs[0], kMaxPoints);
-    angles("--log-grid", logs[0], p.logGrid.start, p.logGrid.stop);
+    angles("--log-grid", logs[0], p.logGrid.start, p.logGrid.stop, p.logGrid.count);
     p.description = p.source = "log grid " + logs[0];
   } else {
     p.kind = PointsRequest::Kind::File;
@@ -364,11 +401,8 @@ CrossSectionRequest ParseCrossSection(const Options& o) {
     const auto v = Triple(grids[0]);
     if (!v) Usage("energy-grid " + grids[0] + ": expected START:STOP:N");
     GridProblem problem = GridProblem::None;
-    const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], 1e6, &problem);
-    if (!g)
-      Usage("energy-grid " + grids[0] +
-            (problem == GridProblem::NotPositive ? ": energies must be positive"
-                                                 : ": N must be a whole number of at least 2"));
+    const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], kMaxEnergies, &problem);
+    if (!g) Usage("energy-grid " + grids[0] + LogGridProblem(problem, kMaxEnergies, "energies"));
     for (std::int64_t i = 0; i < g->count; ++i) r.energies.push_back((*g)[i]);
   }
   for (const std::string& operand : o.operands()) {
@@ -394,7 +428,11 @@ double ParseTheta(std::string_view option, std::string_view text) {
 }
 
 double ParseXIn(Unit unit, std::string_view text, const Beam& beam) {
-  if (unit != Unit::Theta) return ToX(unit, ParseNumber(UnitName(unit), text), 1.0);
+  if (unit != Unit::Theta) {
+    const double v = ParseNumber(UnitName(unit), text);
+    if (v < 0) Usage(std::string(UnitName(unit)) + " " + Text(text) + ": " + kMomentumRange);
+    return ToX(unit, v, 1.0);
+  }
   const double theta = ParseTheta("theta", text);
   if (!beam.lambda) Usage("theta needs an energy or a wavelength");
   return XFromAngle(theta, *beam.lambda);

@@ -51,7 +51,9 @@ std::string OptionName(std::string_view option);
 // A whole text that is a finite number (blanks around it and a leading +
 // allowed), or nothing.
 std::optional<double> NumberText(std::string_view text);
-// The number of `option`; Usage "NAME TEXT: not a number".
+// Why text is no number: "not a number", or too large or too small to hold.
+std::string NumberProblem(std::string_view text);
+// The number of `option`; Usage "NAME TEXT: not a number" (or too large).
 double ParseNumber(std::string_view option, std::string_view text);
 // The same, and positive; Usage "NAME TEXT: must be positive".
 double ParsePositive(std::string_view option, std::string_view text);

@@ -28,7 +28,8 @@ std::optional<LinearGrid> MakeLinearGrid(double start, double stop, double step,
   g.start = start;
   g.step = step;
   g.count = static_cast<std::int64_t>(last) + 1;
-  if (onGrid) g.exactLast = stop;
+  // START is always the first point: STOP replaces only a later one.
+  if (onGrid && last >= 1) g.exactLast = stop;
   return g;
 }
 
@@ -126,7 +127,7 @@ std::optional<LogGrid> MakeLogGrid(double start, double stop, double n, double m
     return std::nullopt;
   }
   if (n != std::floor(n) || n < 2 || n > maxCount) {
-    *problem = GridProblem::BadCount;
+    *problem = n > maxCount && n == std::floor(n) ? GridProblem::TooManyPoints : GridProblem::BadCount;
     return std::nullopt;
   }
   LogGrid g;

@@ -19,6 +19,11 @@ namespace yex {
 
 // More points than anyone streams; keeps the count arithmetic exact.
 constexpr double kMaxPoints = 1e12;
+// A grid of more points than this streams only when asked (--large-grid):
+// a typo in STEP must not stream gigabytes.
+constexpr double kLargeGrid = 1e8;
+// The most energies a cross-section computes.
+constexpr double kMaxEnergies = 1e6;
 
 // START + i·STEP for i = 0..count-1, so no rounding accumulates; STOP itself
 // as the last point when it lies on the grid (within a relative 1e-9). When
@@ -57,8 +62,9 @@ struct LogGrid {
     return i == 0 ? start : i == count - 1 ? stop : Exp(l0 + static_cast<double>(i) * dl);
   }
 };
-// Nothing, with *problem, for START or STOP not positive (NotPositive) or
-// N not a whole number from 2 to `maxCount` (BadCount).
+// Nothing, with *problem, for START or STOP not positive (NotPositive), N
+// not a whole number of at least 2 (BadCount) or above `maxCount`
+// (TooManyPoints).
 std::optional<LogGrid> MakeLogGrid(double start, double stop, double n, double maxCount,
                                    GridProblem* problem);
 

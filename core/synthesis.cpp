@@ -1,5 +1,6 @@
 #include "core/synthesis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +17,14 @@ bool FinishRow(double* f2, double sSum) {
 
 std::optional<double> AtomsPerFirstAtom(double a1, double ak, double wk, double w1) {
   if (ak == 0.0 || w1 == 0.0) return std::nullopt;
+  // Both weights scaled by one power of two (no bit of the ratio changes)
+  // so that percentages of 1e308 do not overflow on the way.
+  int exponent = 0;
+  std::frexp(std::max(std::fabs(wk), std::fabs(w1)), &exponent);
+  if (std::isfinite(wk) && std::isfinite(w1)) {
+    wk = std::ldexp(wk, -exponent);
+    w1 = std::ldexp(w1, -exponent);
+  }
   return ((a1 / ak) * wk) / w1;
 }
 

@@ -1,5 +1,7 @@
 #include "core/table_lookup.h"
 
+#include "core/numeric.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -101,6 +103,26 @@ YEX_ALWAYS_INLINE LookupResult TableLookup::At(double q) const {
 }
 
 LookupResult TableLookup::operator()(double q) const { return At(q); }
+
+int TableLookup::PairOf(double q) const {
+  if (!(q >= LookupMinX && q <= LookupMaxX)) return 0;
+  for (int i = 2; i <= TableRowCount; ++i)
+    if (searchKey_[i - 2] >= q) return i;
+  return 0;
+}
+
+std::string TableLookup::PairProblem(int i) const {
+  const char* names[] = {"x", "F", "S"};
+  const std::array<double, N>* columns[] = {&x_, &f_, &s_};
+  for (int row : {i - 1, i})
+    for (int c = 0; c < 3; ++c) {
+      const double v = (*columns[c])[row];
+      if (!(v > 0) || !std::isfinite(v))
+        return "rows " + std::to_string(i - 1) + "-" + std::to_string(i) + ": " + names[c] + " of row " +
+               std::to_string(row) + " is " + ShortestText(v) + ", and a value on log axes must be positive";
+    }
+  return "rows " + std::to_string(i - 1) + "-" + std::to_string(i) + " cannot be interpolated";
+}
 
 LookupResult TableLookup::Between(int i, double q) const { return Interpolate(i, q); }
 

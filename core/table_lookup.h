@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "core/lookup.h"
@@ -60,6 +61,15 @@ class TableLookup {
   // The same fields one after another: field k of row i at k * kRows + i.
   static constexpr int kRows = TableRowCount + 1;
   const double* laneColumns() const { return laneColumns_.data(); }
+
+  // The pair (i - 1, i) that q lies in, as operator() finds it, or 0 for q
+  // outside LookupMinX..LookupMaxX or beyond row 45.
+  int PairOf(double q) const;
+  // Whether the pair (i - 1, i) can be interpolated on log axes.
+  bool PairUsable(int i) const { return usable_[i]; }
+  // Why it cannot: "rows 11-12: F of row 12 is 0, and a value on log axes
+  // must be positive".
+  std::string PairProblem(int i) const;
 
   double x(int row) const { return x_[row]; }
   double f(int row) const { return f_[row]; }

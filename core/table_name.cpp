@@ -99,4 +99,10 @@ bool IsShippedElementName(std::string_view base) {
   return false;
 }
 
+const char* AmountOfTable(std::string_view displayName) {
+  for (int z = 1; z <= ElementCount; ++z)
+    if (displayName == ElementSymbol(z)) return "atom";
+  return "amount the table describes";
+}
+
 }  // namespace yex

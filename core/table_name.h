@@ -42,4 +42,10 @@ inline bool IsCreatableTableName(std::string_view base) { return !NewTableNamePr
 // case ("Fe", "fe", "FE"): a new table never takes it.
 bool IsShippedElementName(std::string_view base);
 
+// What a table's values are per, in every front end's labels and notes:
+// "atom" for an element's table, "amount the table describes" (a formula
+// unit, or a mixture's quantity holding one atom of its first constituent)
+// for any other.
+const char* AmountOfTable(std::string_view displayName);
+
 }  // namespace yex

@@ -23,6 +23,7 @@ inline double XFromAngle(double thetaDegrees, double lambda) {
 inline bool ThetaInRange(double thetaDegrees) { return thetaDegrees >= 0.0 && thetaDegrees <= 180.0; }
 // What a message says of an angle beyond.
 constexpr const char* kAngleRange = "a scattering angle lies in 0..180 degrees";
+constexpr const char* kMomentumRange = "a momentum transfer is not negative";
 // Q = 4π sin(θ/2)/λ = 4π x.
 inline double XFromQ(double q) { return q / (4.0 * kPi); }
 // Q in nm⁻¹ is ten times Q in Å⁻¹.

@@ -202,6 +202,11 @@ void CheckScalarTheta(py::handle theta) {
     Raise(PyExc_ValueError, "theta " + ShortestText(t) + ": " + kAngleRange);
 }
 
+// A note as Python's UserWarning, when there is one.
+void Warn(const std::string& note) {
+  if (!note.empty() && PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0) throw py::error_already_set();
+}
+
 // A formula, or {table: count}, as the core's entries.
 std::vector<CountEntry> Composition(py::handle composition) {
   std::vector<CountEntry> out;
@@ -261,8 +266,13 @@ py::dict Average(py::handle composition, py::handle x, std::optional<double> ene
                  std::optional<double> wavelength, std::optional<int> breitDirac, const std::string& data) {
   const FolderStore store = Tables(data);
   std::vector<Constituent> parts;
-  for (const CountEntry& e : Composition(composition))
-    parts.push_back({TableLookup(store.LoadTyped(e.table)), e.count});
+  std::vector<std::string> names;
+  for (const CountEntry& e : Composition(composition)) {
+    const std::string file = store.Resolve(e.table);
+    parts.push_back({TableLookup(store.Load(file)), e.count});
+    names.push_back(TableDisplayName(file));
+  }
+  Warn(NotElementNote(names, true));
   if (breitDirac) {
     MakeBreitDirac(breitDirac);
     if (!energyKeV && !wavelength) Raise(PyExc_ValueError, "breit_dirac needs energy_kev or wavelength");
@@ -421,7 +431,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
             if (!why) why = reason, failedAt = keV;
           }
         });
-        if (why) throw Error(ErrorKind::OutOfRange, CrossSectionFailure(t.name + ".yex", failedAt, why));
+        if (why)
+          throw Error(ErrorKind::OutOfRange, CrossSectionFailure(t.name + ".yex", failedAt, why, &t.lookup));
+        Warn(NotElementNote({t.name}, false));
         return out;
       },
       py::arg("table"), py::arg("energy_kev"),

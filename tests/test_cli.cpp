@@ -168,7 +168,7 @@ void TestCli::lookupConventions() {
   QCOMPARE(r.status, 1);
   QCOMPARE(Lines(r.out), QStringList{expected(0.3)});
   QCOMPARE(Lines(r.err),
-           (QStringList{"0.0049: This value is out of range.", "1000.1: This value is out of range."}));
+           (QStringList{"yex-cli: 0.0049: This value is out of range.", "yex-cli: 1000.1: This value is out of range."}));
   QCOMPARE(Cli({"lookup", "Si", "--theta", "30"}).status, 2);
   for (const char* option : {"--energy", "--wavelength"})
     for (const char* value : {"-1", "0"}) {

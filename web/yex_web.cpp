@@ -109,6 +109,8 @@ Options PointOptionsOf(const val& req) {
   if (kind == "list") o.add("--from", "-");
   if (Text(req, "format") == "tsv") o.add("--tsv");
   if (req["display"].isTrue()) o.add("--display");
+  // The page keeps its own, smaller cap (PagePoints).
+  o.add("--large-grid");
   return o;
 }
 
@@ -160,6 +162,7 @@ val RunResult(const std::string& text, const RunSummary& s) {
   r.set("points", static_cast<double>(s.points));
   r.set("outside", static_cast<double>(s.outside));
   if (!s.warning.empty()) r.set("warning", s.warning);
+  if (!s.note.empty()) r.set("note", s.note);
   return r;
 }
 
@@ -298,6 +301,9 @@ double LookupTiming(const std::string& typed, const val& xs, int repeat) {
   return (emscripten_get_now() - start) / repeat;
 }
 
+// What a table's values are per: "atom", or "amount the table describes".
+std::string AmountOf(const std::string& name) { return AmountOfTable(name); }
+
 // The symbol of element z (1..98), as the tables are named.
 std::string ElementSymbolOf(int z) { return std::string(ElementSymbol(z)); }
 
@@ -380,10 +386,8 @@ val CrossSection(const val& req) {
     const CrossSectionRequest r = ParseCrossSection(o);
     std::string text;
     RecordWriter w(r.style, [&text](const std::string& s) { text += s; });
-    WriteCrossSection(r, Store(), Program(), w);
+    const RunSummary s = WriteCrossSection(r, Store(), Program(), w);
     w.Flush();
-    RunSummary s;
-    s.points = static_cast<std::int64_t>(r.energies.size());
     return RunResult(text, s);
   });
 }
@@ -396,6 +400,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("version", &Version);
   emscripten::function("dataSource", &DataSource);
   emscripten::function("listTables", &ListTables);
+  emscripten::function("amountOf", &AmountOf);
   emscripten::function("addTable", &AddTable);
   emscripten::function("removeTable", &RemoveTable);
   emscripten::function("tableView", &TableView);

@@ -672,7 +672,7 @@
     // At full precision the module hands the numbers over as it printed
     // them; the window's patterns are read back from the text.
     const parsed = r.columns ? { header: YexPlot.header(r.csv, sep), columns: r.columns } : YexPlot.parse(r.csv, sep);
-    const groups = YexPlot.groups(kind, parsed.header).filter((g) => g.series.length);
+    const groups = YexPlot.groups(kind, parsed.header, (name) => yex.amountOf(name)).filter((g) => g.series.length);
     $("plot-box").hidden = groups.length === 0;
     if (!groups.length) return;
     const select = $("plot-group");
@@ -727,6 +727,7 @@
     $("compute-summary").textContent =
       count + " line" + (count === 1 ? "" : "s") + (count > 100 ? "; the first 100 are shown, the download holds all" : "") + ".";
     if (r.warning) say(r.warning, "warning");
+    if (r.note) say(r.note, "warning");
     const link = $("download-result");
     resultUrl = blobUrl(resultUrl, r.csv, "text/csv");
     link.href = resultUrl;

@@ -55,39 +55,55 @@ window.YexPlot = (function () {
   }
 
   // The plots a result offers: each a y label and its series (column,
-  // label, colour, dashed).
-  function groups(kind, header) {
+  // label, colour, dashed). `amountOf(name)` says what a table's values are
+  // per ("atom", or "amount the table describes").
+  function groups(kind, header, amountOf = () => "amount the table describes") {
     const table = (h) => (h.match(/\((.*)\)$/) || [])[1];
     const names = [...new Set(header.map(table).filter((t) => t))];
+    const amounts = [...new Set(names.map(amountOf))];
+    const per = amounts.length === 1 ? "per " + amounts[0] : "per atom of an element, per amount another table describes";
     const colourOf = (h) => COLOURS[names.indexOf(table(h)) % COLOURS.length];
     const pick = (re, dashed, label) =>
       header.flatMap((h, c) => (re.test(h) ? [{ column: c, label: label(h), colour: colourOf(h), dashed: dashed(h) }] : []));
     if (kind === "curve") {
       const out = [{ title: "F and S", y: "F(x), S(x)", series: pick(/^[FS]\(/, (h) => h[0] === "S", (h) => h) }];
       const dcs = pick(/^dcoh\(|^dincoh\(/, (h) => h.startsWith("dincoh"), (h) => h.replace("dcoh", "dσ_coh/dΩ").replace("dincoh", "dσ_incoh/dΩ"));
-      if (dcs.length) out.push({ title: "dσ/dΩ", y: "dσ/dΩ (barn/sr per atom)", series: dcs });
+      if (dcs.length) out.push({ title: "dσ/dΩ", y: "dσ/dΩ (barn/sr " + per + ")", series: dcs });
       return out;
     }
     if (kind === "cross-section") {
       const barn = pick(/^(coh|incoh)\(/, (h) => h.startsWith("incoh"), (h) => h.replace(/^coh/, "σ_coh").replace(/^incoh/, "σ_incoh"));
       const cm2g = pick(/_cm2g\(/, (h) => h.startsWith("incoh"), (h) => h.replace(/^coh_cm2g/, "σ_coh").replace(/^incoh_cm2g/, "σ_incoh"));
       return [
-        { title: "σ per atom", y: "σ (barn/atom)", series: barn },
+        { title: "σ " + (amounts.length === 1 && amounts[0] === "atom" ? "per atom" : "in barn"), y: "σ (barn " + per + ")", series: barn },
         { title: "σ per mass", y: "σ (cm²/g)", series: cm2g },
       ];
     }
     const labels = { f2_mean: "⟨f²⟩", f_mean_sq: "⟨f⟩²", S_mean: "⟨S⟩", S_mean_BD: "⟨S⟩ Breit–Dirac" };
     const series = header.flatMap((h, c) => (labels[h] ? [{ column: c, label: labels[h], colour: COLOURS[c % COLOURS.length], dashed: h.startsWith("S") }] : []));
-    return [{ title: "averages", y: "⟨f²⟩, ⟨f⟩², ⟨S⟩ (per atom)", series }];
+    return [{ title: "averages", y: "⟨f²⟩, ⟨f⟩², ⟨S⟩ (per atom of the composition)", series }];
   }
 
-  // Full precision in the read-out: the CSV's number.
-  const exact = (u, v) => (v == null ? "—" : String(v));
+  // Full precision in the read-out: the CSV's number, or that there is none.
+  const exact = (u, v) => (v == null ? "no value" : String(v));
+
+  // A linear axis's labels with the digits their step needs, so that
+  // neighbouring ticks never read alike (0.0025, 0.0050, 0.0075, …).
+  function linearLabels(splits, step) {
+    let d = 0;
+    while (d < 12 && Math.abs(step * 10 ** d - Math.round(step * 10 ** d)) > 1e-6 * step * 10 ** d) d++;
+    const big = splits.some((v) => v != null && Math.abs(v) >= 1e9);
+    return splits.map((v) => {
+      if (v == null) return "";
+      if (Math.abs(v) < step / 2) v = 0; // no "-0.00" from rounding
+      return big || d > 9 ? String(Number(v.toPrecision(12))) : v.toFixed(d);
+    });
+  }
 
   // Tick labels: on a log axis the decades only (1e-5 … 0.01, 0.1, 1, 10,
-  // … 1e5), on a linear one uPlot's own.
+  // … 1e5), on a linear one as many digits as the step needs.
   function tickLabels(log) {
-    if (!log) return undefined;
+    if (!log) return (u, splits, axis, space, step) => linearLabels(splits, step);
     return (u, splits) =>
       splits.map((v) => {
         if (v == null || !(v > 0)) return "";
@@ -104,8 +120,9 @@ window.YexPlot = (function () {
     const logX = axes === "log", logY = axes !== "lin";
     // A log axis has no place for zero or below.
     const keep = (v, log) => (v == null || !Number.isFinite(v) || (log && v <= 0) ? null : v);
-    // uPlot draws along ascending x: a list of points is put in order.
-    const order = result.columns[0].map((_, n) => n).filter((n) => keep(result.columns[0][n], logX) !== null);
+    // uPlot draws along ascending x: a list of points is put in order. Plain
+    // arrays: a typed one would turn a missing value (null) into 0.
+    const order = Array.from(result.columns[0], (_, n) => n).filter((n) => keep(result.columns[0][n], logX) !== null);
     order.sort((a, b) => result.columns[0][a] - result.columns[0][b]);
     const column = (c, log) => order.map((n) => keep(result.columns[c][n], log));
     const data = [column(0, logX), ...group.series.map((s) => column(s.column, logY))];
@@ -211,5 +228,5 @@ window.YexPlot = (function () {
     return canvas.toDataURL("image/png");
   }
 
-  return { parse, header, groups, draw, svg, png, COLOURS };
+  return { parse, header, groups, draw, svg, png, linearLabels, COLOURS };
 })();

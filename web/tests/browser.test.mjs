@@ -186,6 +186,22 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
   assert.match(svg, /x = sin\(θ\/2\)\/λ|x = sin/);
   assert.equal((await downloaded(page, "#plot-png", "yex-plot.png")).slice(1, 4), "PNG");
 
+  // Points the table has no value for (x below 0.005) are gaps, never 0,
+  // on linear and on log axes.
+  await fill(page, "#compute-tables", "Si");
+  await page.select("#compute-points", "grid");
+  await fill(page, "#compute-grid", "0:0.05:0.001");
+  await page.click("#compute-button");
+  for (const axes of ["lin", "log"]) {
+    await page.select("#plot-axes", axes);
+    const ys = await page.evaluate(() => window.yexPlot.data.slice(1).map((c) => Array.from(c)));
+    const xs = await page.evaluate(() => Array.from(window.yexPlot.data[0]));
+    for (const y of ys) {
+      assert.ok(y.every((v) => v !== 0), axes);
+      xs.forEach((x, n) => assert.equal(y[n] === null, x < 0.005, `${axes} x = ${x}`));
+    }
+  }
+
   // A cross section: σ against energy, per table.
   await page.select("#compute-kind", "cross-section");
   await fill(page, "#compute-energies", "1:1000:20");

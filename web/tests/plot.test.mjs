@@ -13,6 +13,17 @@ vm.runInNewContext(fs.readFileSync(path.join(site, "plot.js"), "utf8"), context)
 // Plain values of this realm (the script's arrays are another's).
 const plain = (f) => (...a) => JSON.parse(JSON.stringify(f(...a)));
 const parse = plain(context.window.YexPlot.parse), groups = plain(context.window.YexPlot.groups);
+const linearLabels = plain(context.window.YexPlot.linearLabels);
+
+test("linear tick labels tell neighbouring ticks apart", () => {
+  const cases = [
+    [[0, 0.0025, 0.005, 0.0075, 0.01], 0.0025, ["0.0000", "0.0025", "0.0050", "0.0075", "0.0100"]],
+    [[-0.2, -1e-17, 0.2], 0.2, ["-0.2", "0.0", "0.2"]],
+    [[0, 5, 10], 5, ["0", "5", "10"]],
+    [[2e9, 4e9], 2e9, ["2000000000", "4000000000"]],
+  ];
+  for (const [splits, step, want] of cases) assert.deepEqual(linearLabels(splits, step), want, String(splits));
+});
 
 test("a result's text becomes its columns: comments skipped, an empty cell null, CSV and TSV", () => {
   const cases = [
@@ -28,6 +39,11 @@ test("a result's text becomes its columns: comments skipped, an empty cell null,
 });
 
 test("each computation offers its plots: one series per column, a colour per table, S and incoherent dashed", () => {
+  const amountOf = (name) => (name === "C" ? "atom" : "amount the table describes");
+  // What the values are per: a water table is no atom.
+  assert.deepEqual(groups("cross-section", ["E_keV", "coh(C)", "coh(Water)"], amountOf)[0].y,
+                   "σ (barn per atom of an element, per amount another table describes)");
+  assert.equal(groups("curve", ["x", "F(Water)", "dcoh(Water)"], amountOf)[1].y, "dσ/dΩ (barn/sr per amount the table describes)");
   const cases = [
     ["curve", "x,F(C),S(C),F(Water),S(Water)", [["F and S", ["F(C)", "S(C)", "F(Water)", "S(Water)"]]]],
     ["curve", "theta,x,F(C),S(C),dcoh(C),dincoh(C)", [["F and S", ["F(C)", "S(C)"]], ["dσ/dΩ", ["dσ_coh/dΩ(C)", "dσ_incoh/dΩ(C)"]]]],
@@ -36,7 +52,7 @@ test("each computation offers its plots: one series per column, a colour per tab
     ["average", "x,f2_mean,f_mean_sq,S_mean,S_mean_BD", [["averages", ["⟨f²⟩", "⟨f⟩²", "⟨S⟩", "⟨S⟩ Breit–Dirac"]]]],
   ];
   for (const [kind, header, want] of cases) {
-    const got = groups(kind, header.split(","));
+    const got = groups(kind, header.split(","), amountOf);
     assert.deepEqual(got.map((g) => [g.title, g.series.map((s) => s.label)]), want, `${kind} ${header}`);
     for (const g of got)
       for (const s of g.series) {
