@@ -320,7 +320,7 @@ std::string CrossSectionFailure(const std::string& file, double energyKeV, const
                                 const TableLookup* table) {
   std::string rows;
   if (table)
-    for (int i = 2; i <= TableRowCount && rows.empty(); ++i)
+    for (int i = 3; i <= TableRowCount && rows.empty(); ++i)  // rows 1-2 have a rule of their own
       if (!table->PairUsable(i)) rows = " (" + table->PairProblem(i) + ")";
   return file + " at " + ShortestText(energyKeV) + " keV: " + why + rows;
 }

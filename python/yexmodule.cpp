@@ -39,6 +39,52 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   throw py::error_already_set();
 }
 
+// The arguments as Python hands them, checked here so that a wrong type is a
+// TypeError naming the argument and the value (not a cast message, nor a
+// None read as NaN) and a wrong value of the right type a ValueError.
+[[noreturn]] void WrongType(const std::string& name, py::handle v, const char* want) {
+  Raise(PyExc_TypeError, name + " must be " + want + ", not " + py::repr(v).cast<std::string>() + " (" +
+                             Py_TYPE(v.ptr())->tp_name + ")");
+}
+
+double NumberArg(py::handle v, const std::string& name) {
+  if (v.is_none() || py::isinstance<py::bool_>(v) || py::isinstance<py::str>(v) || py::isinstance<py::bytes>(v))
+    WrongType(name, v, "a number");
+  PyObject* f = PyNumber_Float(v.ptr());
+  if (!f) {
+    PyErr_Clear();
+    WrongType(name, v, "a number");
+  }
+  const double d = PyFloat_AsDouble(f);
+  Py_DECREF(f);
+  return d;
+}
+
+std::optional<double> OptionalNumber(py::handle v, const std::string& name) {
+  if (v.is_none()) return std::nullopt;
+  return NumberArg(v, name);
+}
+
+std::string TextArg(py::handle v, const std::string& name) {
+  if (py::isinstance<py::str>(v)) return v.cast<std::string>();
+  // A path object names a file as well as its text does.
+  if (!v.is_none() && py::hasattr(v, "__fspath__")) {
+    const py::object p = v.attr("__fspath__")();
+    if (py::isinstance<py::str>(p)) return p.cast<std::string>();
+  }
+  WrongType(name, v, "a string");
+}
+
+std::optional<std::string> OptionalText(py::handle v, const std::string& name) {
+  if (v.is_none()) return std::nullopt;
+  return TextArg(v, name);
+}
+
+bool FlagArg(py::handle v, const std::string& name) {
+  if (!py::isinstance<py::bool_>(v)) WrongType(name, v, "True or False");
+  return v.cast<bool>();
+}
+
 // The core's errors as Python's: the one mapping of this front end.
 PyObject* ExceptionFor(ErrorKind kind) {
   switch (kind) {
@@ -72,7 +118,10 @@ std::string NameOf(const std::string& path) {
   return TableDisplayName(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-Table ReadTable(const std::string& path) { return Table(NameOf(path), ReadTableFile(path)); }
+Table ReadTable(py::handle pathArg) {
+  const std::string path = TextArg(pathArg, "path");
+  return Table(NameOf(path), ReadTableFile(path));
+}
 
 // The folder `data` first, then the shipped tables built in: the module
 // works in any folder.
@@ -84,7 +133,8 @@ FolderStore Tables(const std::string& data) {
 
 
 // A table of the data folder by name ("Fe", "Water.yex"), as yex-cli finds it.
-Table TableNamed(const std::string& name, const std::string& data) {
+Table TableNamed(py::handle nameArg, py::handle dataArg) {
+  const std::string name = TextArg(nameArg, "name"), data = TextArg(dataArg, "data");
   const FolderStore store = Tables(data);
   const std::string file = store.Resolve(name);
   return Table(TableDisplayName(file), store.Load(file));
@@ -107,15 +157,33 @@ py::array_t<double> Column(const ScatteringTable& t, const std::array<double, Ta
 using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 DoubleArray AsArray(py::handle values, const char* what) {
-  // Text is named as what it is, as the command line names it.
-  if (py::isinstance<py::str>(values))
-    Raise(PyExc_ValueError, std::string(what) + " " + values.cast<std::string>() + ": not a number");
-  DoubleArray a = DoubleArray::ensure(values);
+  // Numbers only, as a scalar or in a list alike: NumPy would read "0.1"
+  // and None as numbers.
+  const char* want = "a number or an array of numbers";
+  if (values.is_none() || py::isinstance<py::str>(values) || py::isinstance<py::bytes>(values) ||
+      py::isinstance<py::bool_>(values))
+    WrongType(what, values, want);
+  py::array raw = py::array::ensure(values);
+  if (!raw) {
+    PyErr_Clear();
+    WrongType(what, values, want);
+  }
+  const char kind = raw.dtype().kind();
+  if (kind != 'f' && kind != 'i' && kind != 'u') WrongType(what, values, want);
+  DoubleArray a = DoubleArray::ensure(raw);
   if (!a) {
     PyErr_Clear();
-    Raise(PyExc_ValueError, std::string(what) + " must be a number or an array of numbers");
+    WrongType(what, values, want);
   }
   return a;
+}
+
+const Table& TableArg(py::handle v, const char* name) {
+  try {
+    return v.cast<const Table&>();
+  } catch (const py::cast_error&) {
+    WrongType(name, v, "a yex.Table");
+  }
 }
 
 std::vector<py::ssize_t> ShapeOf(const DoubleArray& a) { return {a.shape(), a.shape() + a.ndim()}; }
@@ -218,14 +286,18 @@ std::vector<CountEntry> Composition(py::handle composition) {
   }
   if (!py::isinstance<py::dict>(composition))
     Raise(PyExc_TypeError, "a composition is a formula string or a dict {table: count}");
-  for (const auto& [k, v] : composition.cast<py::dict>())
-    out.push_back(MakeCountEntry(py::str(k).cast<std::string>(), v.cast<double>()));
+  for (const auto& [k, v] : composition.cast<py::dict>()) {
+    const std::string table = TextArg(k, "a composition's table");
+    out.push_back(MakeCountEntry(table, NumberArg(v, "composition['" + table + "']")));
+  }
   if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
   return out;
 }
 
-Table Compound(py::handle composition, const std::string& data, std::optional<std::string> name,
-               bool overwrite) {
+Table Compound(py::handle composition, py::handle dataArg, py::handle nameArg, py::handle overwriteArg) {
+  const std::string data = TextArg(dataArg, "data");
+  const std::optional<std::string> name = OptionalText(nameArg, "name");
+  const bool overwrite = FlagArg(overwriteArg, "overwrite");
   const std::vector<CountEntry> entries = Composition(composition);
   const std::string fallback =
       py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
@@ -235,23 +307,56 @@ Table Compound(py::handle composition, const std::string& data, std::optional<st
   return Table(name.value_or(fallback), b.result.table, true);
 }
 
-Table Mixture(const std::vector<py::tuple>& parts, const std::string& data, std::optional<std::string> name,
-              bool overwrite) {
-  std::vector<Ingredient> entries;
-  for (const py::tuple& t : parts) {
-    if (t.size() < 2 || t.size() > 3)
-      Raise(PyExc_ValueError, "a constituent is (table, percent[, atomic weight])");
-    entries.push_back(
-        MakeMixtureEntry(t[0].cast<std::string>(), t[1].cast<double>(),
-                         t.size() == 3 ? std::optional<double>(t[2].cast<double>()) : std::nullopt));
+// A mixture's constituents: [(table, percent[, atomic weight]), ...] or, as
+// a composition is given, {table: percent} / {table: (percent, atomic weight)}.
+std::vector<Ingredient> MixtureEntries(py::handle parts) {
+  std::vector<std::pair<py::object, py::object>> items;  // table, rest
+  if (py::isinstance<py::dict>(parts)) {
+    for (const auto& [k, v] : parts.cast<py::dict>())
+      items.emplace_back(py::reinterpret_borrow<py::object>(k), py::reinterpret_borrow<py::object>(v));
+  } else if (py::isinstance<py::list>(parts) || py::isinstance<py::tuple>(parts)) {
+    for (const py::handle t : parts) {
+      if (!py::isinstance<py::tuple>(t) && !py::isinstance<py::list>(t))
+        WrongType("a constituent", t, "a tuple (table, percent[, atomic weight])");
+      const py::sequence seq = py::reinterpret_borrow<py::sequence>(t);
+      if (seq.size() < 2 || seq.size() > 3)
+        Raise(PyExc_ValueError, "a constituent is (table, percent[, atomic weight])");
+      items.emplace_back(seq[0], py::tuple(seq[py::slice(1, seq.size(), 1)]));
+    }
+  } else {
+    WrongType("constituents", parts, "a list of (table, percent[, atomic weight]) or a dict {table: percent}");
   }
+  std::vector<Ingredient> entries;
+  for (const auto& [k, rest] : items) {
+    const std::string table = TextArg(k, "a constituent's table");
+    py::object percent = rest, weight = py::none();
+    if (py::isinstance<py::tuple>(rest) || py::isinstance<py::list>(rest)) {
+      const py::sequence seq = py::reinterpret_borrow<py::sequence>(rest);
+      if (seq.size() < 1 || seq.size() > 2)
+        Raise(PyExc_ValueError, table + ": a constituent is (percent[, atomic weight])");
+      percent = seq[0];
+      if (seq.size() == 2) weight = seq[1];
+    }
+    entries.push_back(MakeMixtureEntry(table, NumberArg(percent, table + "'s weight percent"),
+                                       OptionalNumber(weight, table + "'s atomic weight")));
+  }
+  return entries;
+}
+
+Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle overwriteArg) {
+  const std::string data = TextArg(dataArg, "data");
+  const std::optional<std::string> name = OptionalText(nameArg, "name");
+  const bool overwrite = FlagArg(overwriteArg, "overwrite");
+  const std::vector<Ingredient> entries = MixtureEntries(parts);
   const FolderStore store = Tables(data);
   CheckNewName(name, store, overwrite);
   return Table(name.value_or("mixture"), BuildMixture(name.value_or("mixture"), entries, store).result.table,
                true);
 }
 
-void Save(const Table& t, const std::string& path, bool overwrite) {
+void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
+  const std::string path = TextArg(pathArg, "path");
+  const bool overwrite = FlagArg(overwriteArg, "overwrite");
   const std::size_t slash = path.find_last_of("/\\");
   const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -262,8 +367,17 @@ void Save(const Table& t, const std::string& path, bool overwrite) {
   store.Save(TableDisplayName(file), t.rows, overwrite, !t.built);
 }
 
-py::dict Average(py::handle composition, py::handle x, std::optional<double> energyKeV,
-                 std::optional<double> wavelength, std::optional<int> breitDirac, const std::string& data) {
+py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py::handle wavelengthArg,
+                 py::handle breitDiracArg, py::handle dataArg) {
+  const std::optional<double> energyKeV = OptionalNumber(energyArg, "energy_kev");
+  const std::optional<double> wavelength = OptionalNumber(wavelengthArg, "wavelength");
+  std::optional<int> breitDirac;
+  if (!breitDiracArg.is_none()) {
+    if (!py::isinstance<py::int_>(breitDiracArg) || py::isinstance<py::bool_>(breitDiracArg))
+      WrongType("breit_dirac", breitDiracArg, "2 or 3");
+    breitDirac = breitDiracArg.cast<int>();
+  }
+  const std::string data = TextArg(dataArg, "data");
   const FolderStore store = Tables(data);
   std::vector<Constituent> parts;
   std::vector<std::string> names;
@@ -377,7 +491,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         "The table `name` ('Fe', 'Water.yex'): from the folder `data` when it holds\n"
         "it (found as yex-cli finds it), else one of the 98 shipped element tables\n"
         "built in. FileNotFoundError when there is none.");
-  m.def("tables", &TableNames, py::kw_only(), py::arg("data") = "YEX-data",
+  m.def(
+      "tables", [](py::handle data) { return TableNames(TextArg(data, "data")); }, py::kw_only(),
+      py::arg("data") = "YEX-data",
         "The names of the tables `table` finds: the folder's and the shipped ones.");
   m.def("read_table", &ReadTable, py::arg("path"),
         "Reads a table file strictly: 45 lines of three numbers in the format's\n"
@@ -389,8 +505,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       py::arg("q"), "x = Q / (4 pi); Q in 1/Angstrom.");
   m.def(
       "x_from_theta",
-      [](py::handle theta, std::optional<double> energyKeV, std::optional<double> wavelength) {
-        const double lambda = Wavelength(energyKeV, wavelength, true);
+      [](py::handle theta, py::handle energyKeV, py::handle wavelength) {
+        const double lambda =
+            Wavelength(OptionalNumber(energyKeV, "energy_kev"), OptionalNumber(wavelength, "wavelength"), true);
         CheckScalarTheta(theta);
         return MapOne(theta, "theta",
                       [lambda](double t) { return ThetaInRange(t) ? XFromAngle(t, lambda) : kNaN; });
@@ -409,13 +526,15 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         "overwrite=True. ValueError names the bad token.");
   m.def("mixture", &Mixture, py::arg("constituents"), py::kw_only(), py::arg("data") = "YEX-data",
         py::arg("name") = py::none(), py::arg("overwrite") = false,
-        "The mixture editor's table: constituents (table, weight percent[, atomic\n"
-        "weight]), the atomic weight built in for element tables; per amount holding\n"
-        "one atom of the first constituent. Weights must be positive. `name` as for\n"
-        "compound.");
+        "The mixture editor's table: constituents [(table, weight percent[, atomic\n"
+        "weight]), ...] or {table: percent} / {table: (percent, atomic weight)}, the\n"
+        "atomic weight built in for element tables; per amount holding one atom of\n"
+        "the first constituent. Weights must be positive. `name` as for compound.\n"
+        "TypeError names an argument of the wrong type.");
   m.def(
       "cross_section",
-      [](const Table& t, py::handle energy) {
+      [](py::handle table, py::handle energy) {
+        const Table& t = TableArg(table, "table");
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
         const char* why = nullptr;
@@ -443,9 +562,10 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "for an energy that is not positive or a table that cannot be integrated.");
   m.def(
       "dcs",
-      [](const Table& t, py::handle theta, double energyKeV) {
+      [](py::handle table, py::handle theta, py::handle energyKeV) {
+        const Table& t = TableArg(table, "table");
         CheckScalarTheta(theta);
-        const double e = Energy(energyKeV);
+        const double e = Energy(NumberArg(energyKeV, "energy_kev"));
         const double lambda = WavelengthFromEnergy(e);
         return MapPair(theta, "theta", [&t, e, lambda](double th, double* dcoh, double* dincoh) {
           const double x = ThetaInRange(th) ? XFromAngle(th, lambda) : kNaN;
@@ -474,9 +594,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         "range.");
   m.def(
       "parse_formula",
-      [](const std::string& formula) {
+      [](py::handle formula) {
         py::dict out;
-        for (const CountEntry& p : FormulaEntries(formula)) {
+        for (const CountEntry& p : FormulaEntries(TextArg(formula, "formula"))) {
           if (p.count == std::floor(p.count) && std::fabs(p.count) < 1e15)
             out[py::str(p.table)] = py::int_(static_cast<long long>(p.count));
           else

@@ -45,6 +45,7 @@ class TestCli : public QObject {
   void compoundEqualsTheEditorsFile();
   void compoundRefusals();
   void brokenTablesCaseAndRaces();
+  void rightOrRefusedWithItsReason();
   void mixtureEqualsTheEditorsFile();
   void plotMatchesTheMainWindowsChart();
   void everyNumberFinishes();
@@ -317,6 +318,59 @@ void TestCli::brokenTablesCaseAndRaces() {
     QVERIFY(a.waitForFinished() && b.waitForFinished());
     QVERIFY2((a.exitCode() == 0) != (b.exitCode() == 0), qPrintable(name));
     QVERIFY(QString::fromUtf8((a.exitCode() ? a : b).readAllStandardError()).contains("already exists"));
+  }
+}
+
+void TestCli::rightOrRefusedWithItsReason() {
+  TempWorkDir dir;
+  for (const char* e : {"H", "C", "O", "Si"})
+    QFile::copy(QStringLiteral(YEX_SHIPPED_DATA "/") + e + ".yex", dir.data(QString(e) + ".yex"));
+  QByteArray zero = dir.readRaw("C.yex");
+  zero.replace(36 * 11 + 10, 12, "  .00000E+00");  // F of row 12
+  dir.writeRaw("Zero.yex", zero);
+  QCOMPARE(Cli({"compound", "Wt", "--formula", "H2O"}).status, 0);
+  const auto data = [](const QStringList& args) {
+    QStringList l = Lines(Cli(args).out);
+    l.erase(std::remove_if(l.begin(), l.end(), [](const QString& x) { return x.startsWith('#'); }), l.end());
+    return l;
+  };
+  // Scaled amounts give the unscaled numbers, in every computation.
+  for (const auto& [scaled, plain] : std::vector<std::pair<QStringList, QStringList>>{
+           {{"average", "Si:1e308", "O:1e308", "--grid", "0.1:0.1:1"}, {"average", "Si:1", "O:1", "--grid", "0.1:0.1:1"}},
+           {{"average", "Si:1e-310", "O:1e-310", "--grid", "0.1:0.1:1"}, {"average", "Si:1", "O:1", "--grid", "0.1:0.1:1"}},
+           {{"mixture", "Ma", "H:1e308", "O:1e308"}, {"mixture", "Mb", "H:1", "O:1"}}}) {
+    QCOMPARE(data(scaled).mid(1), data(plain).mid(1));
+  }
+  QCOMPARE(dir.readRaw("Ma.yex"), dir.readRaw("Mb.yex"));
+  const struct {
+    QStringList args;
+    int status;
+    const char* out;  // the first data line, or ""
+    const char* err;
+  } cases[] = {
+      {{"cross-section", "C:1e-310", "--energy", "10"}, 1, "", "sigma per gram is beyond the range of numbers"},
+      {{"compound", "Big", "H:1e308", "O:1e308"}, 1, "", "Big not built"},
+      {{"curve", "C", "--grid", "1:2:1e9"}, 0, "1,1.1121,", ""},
+      {{"lookup", "Zero", "0.095"}, 1, "", "yex-cli: 0.095: YEX-data/Zero.yex rows 11-12: F of row 12 is 0"},
+      {{"cross-section", "Zero", "--energy", "10"}, 1, "", "(rows 11-12: F of row 12 is 0"},
+      {{"lookup", "C", "1e999"}, 2, "", "yex-cli: x 1e999: too large to hold as a number"},
+      {{"lookup", "C", "-1"}, 2, "", "yex-cli: x -1: a momentum transfer is not negative"},
+      {{"lookup", "C", "--q", "-1"}, 2, "", "yex-cli: q -1: a momentum transfer is not negative"},
+      {{"lookup", "C", "--theta", "-5", "--energy", "10"}, 2, "", "yex-cli: theta -5: a scattering angle lies in"},
+      {{"curve", "C", "--grid", "-1:1:0.5"}, 2, "", "yex-cli: grid -1:1:0.5: a momentum transfer is not negative"},
+      {{"lookup", "C", "0"}, 1, "", "yex-cli: 0: This value is out of range."},
+      {{"cross-section", "C", "--energy-grid", "1:100:1e7"}, 2, "", "N may be at most 1000000"},
+      {{"curve", "C", "--log-grid", "0.1:1:1e13"}, 2, "", "N may be at most 1e+12"},
+      {{"curve", "C", "--grid", "0.005:1000:1e-9"}, 2, "", "more than 100000000; give --large-grid"},
+      {{"average", "Wt:1", "--grid", "0.1:0.1:0.1"}, 0, "0.1,", "note: \"Wt\" is no element's table and counts as one"},
+      {{"cross-section", "Wt", "--energy", "10"}, 0, "10,", "note: \"Wt\" is no element's table: its cross sections are per amount"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Cli(c.args);
+    const QString what = c.args.join(' ') + " -> " + QString::number(r.status) + " " + r.err;
+    QVERIFY2(r.status == c.status && r.err.contains(c.err), qPrintable(what));
+    QVERIFY2(*c.out ? data(c.args).value(1).startsWith(c.out) : data(c.args).size() <= 1, qPrintable(what));
+    QVERIFY2(!r.out.contains("inf") && !r.out.contains("nan"), qPrintable(what));
   }
 }
 

@@ -157,8 +157,8 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.dcs(yex.read_table("YEX-data/O.yex"), 30, 0), ValueError, "must be positive"),
         (lambda: yex.cross_section(yex.read_table("YEX-data/O.yex"), [10, -5]), ValueError, "must be positive"),
         (lambda: yex.average("SiO2", 0.3, breit_dirac=2), ValueError, "needs energy_kev"),
-        (lambda: yex.read_table("YEX-data/O.yex").lookup("abc"), ValueError, "x abc: not a number"),
-        (lambda: yex.read_table("YEX-data/O.yex").lookup([[0.1], "a"]), ValueError, "must be a number"),
+        (lambda: yex.read_table("YEX-data/O.yex").lookup("abc"), TypeError, "x must be a number or an array of numbers, not 'abc'"),
+        (lambda: yex.read_table("YEX-data/O.yex").lookup([[0.1], "a"]), TypeError, "x must be a number or an array"),
         (lambda: yex.compound("H2O").save("YEX-data/a|b.yex"), ValueError, "cannot be a table name"),
         (lambda: yex.compound("H2O").save("YEX-data/.Hidden.yex"), ValueError, "cannot be a table name"),
         (lambda: yex.compound("H2O").save("nowhere/Water.yex"), OSError, "nowhere"),
@@ -208,6 +208,51 @@ def test_one_table_a_name_whatever_its_case_and_however_raced(work):
         return sorted(os.waitstatus_to_exitcode(os.waitpid(p, 0)[1]) for p in pids)
 
     assert all(race(f"R{i}") == [0, 1] for i in range(50))
+
+
+@pytest.mark.parametrize(
+    "call, message",
+    [
+        (lambda: yex.table("O").lookup(None), "x must be a number or an array of numbers, not None"),
+        (lambda: yex.table("O").lookup(["0.1", "0.2"]), "x must be a number or an array of numbers, not ['0.1', '0.2']"),
+        (lambda: yex.table("O").lookup(True), "x must be"),
+        (lambda: yex.cross_section("O", 10), "table must be a yex.Table, not 'O' (str)"),
+        (lambda: yex.dcs(yex.table("O"), 30, "10"), "energy_kev must be a number, not '10' (str)"),
+        (lambda: yex.average({"Si": "1"}, 0.1), "composition['Si'] must be a number, not '1' (str)"),
+        (lambda: yex.average({"Si": 1}, 0.1, energy_kev=None, breit_dirac="2"), "breit_dirac must be 2 or 3"),
+        (lambda: yex.average({"Si": 1}, 0.1, wavelength=[1]), "wavelength must be a number"),
+        (lambda: yex.compound({"H": None}), "composition['H'] must be a number, not None"),
+        (lambda: yex.compound("H2O", name=3), "name must be a string, not 3 (int)"),
+        (lambda: yex.compound("H2O", overwrite="yes"), "overwrite must be True or False"),
+        (lambda: yex.mixture([("H", "11")]), "H's weight percent must be a number, not '11' (str)"),
+        (lambda: yex.mixture(["H"]), "a constituent must be a tuple"),
+        (lambda: yex.compound("H2O").save(42), "path must be a string, not 42 (int)"),
+        (lambda: yex.table(None), "name must be a string, not None"),
+        (lambda: yex.parse_formula(b"H2O"), "formula must be a string"),
+        (lambda: yex.x_from_theta(30, energy_kev="8"), "energy_kev must be a number"),
+    ],
+)
+def test_a_wrong_type_is_a_type_error_naming_argument_and_value(work, call, message):
+    with pytest.raises(TypeError, match=message.replace("(", r"\(").replace(")", r"\)").replace("[", r"\[").replace("]", r"\]")):
+        call()
+
+
+def test_scale_never_changes_a_number_and_other_tables_say_what_they_count(work):
+    for scale in (1e308, 1e-310):
+        big = yex.average({"Si": scale, "O": scale}, [0.1, 0.5])
+        plain = yex.average({"Si": 1, "O": 1}, [0.1, 0.5])
+        assert all(np.array_equal(big[k], plain[k]) for k in plain)
+    assert yex.mixture({"H": 1e308, "O": 1e308}).save("YEX-data/Ma.yex") is None
+    yex.mixture([("H", 1), ("O", 1)]).save("YEX-data/Mb.yex")
+    assert (work / "YEX-data" / "Ma.yex").read_bytes() == (work / "YEX-data" / "Mb.yex").read_bytes()
+    assert np.array_equal(yex.mixture({"H": (50, 1.008), "O": 50}).f, yex.mixture([("H", 50, 1.008), ("O", 50)]).f)
+    with pytest.raises(ValueError, match="too low to integrate|rows"):
+        yex.cross_section(yex.table("O"), 1e-160)
+    yex.compound("H2O").save("YEX-data/Wt.yex")
+    with pytest.warns(UserWarning, match='"Wt" is no element.s table and counts as one scattering unit'):
+        yex.average({"Wt": 1}, 0.1)
+    with pytest.warns(UserWarning, match="cross sections are per amount the table describes"):
+        yex.cross_section(yex.table("Wt"), 10)
 
 
 def resident_kib():

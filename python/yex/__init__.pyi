@@ -64,7 +64,10 @@ def compound(
     or {table: atoms}."""
 
 def mixture(
-    constituents: Sequence[Union[Tuple[str, float], Tuple[str, float, float]]],
+    constituents: Union[
+        Sequence[Union[Tuple[str, float], Tuple[str, float, float]]],
+        Dict[str, Union[float, Tuple[float, float]]],
+    ],
     *,
     data: str = "YEX-data",
     name: Optional[str] = None,
