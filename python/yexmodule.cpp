@@ -556,7 +556,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         return out;
       },
       py::arg("table"), py::arg("energy_kev"),
-      "(sigma_coh, sigma_incoh) in barn at the photon energy in keV: 2 pi times the\n"
+      "(sigma_coh, sigma_incoh) in barn per atom of an element's table (per amount\n"
+      "the table describes for another: a formula unit, a mixture's quantity) at\n"
+      "the photon energy in keV: 2 pi times the\n"
       "integral over cos(theta) of the differential cross sections (see dcs), the\n"
       "table interpolated as the lookup does (linear in x^2 below row 2). ValueError\n"
       "for an energy that is not positive or a table that cannot be integrated.");
@@ -580,7 +582,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         });
       },
       py::arg("table"), py::arg("theta"), py::arg("energy_kev"),
-      "(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr at the scattering angle\n"
+      "(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr, per atom or per amount\n"
+      "the table describes as for cross_section, at the scattering angle\n"
       "theta (degrees): (r_e^2/2)(1 + cos^2 theta) F^2 and (r_e^2/2) P^2 (P + 1/P -\n"
       "sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out of\n"
       "the lookup's range.");

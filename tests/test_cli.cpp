@@ -2,6 +2,7 @@
 // against what the windows produce for the same input.
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <cmath>
 
@@ -365,6 +366,18 @@ void TestCli::rightOrRefusedWithItsReason() {
       {{"average", "Wt:1", "--grid", "0.1:0.1:0.1"}, 0, "0.1,", "note: \"Wt\" is no element's table and counts as one"},
       {{"cross-section", "Wt", "--energy", "10"}, 0, "10,", "note: \"Wt\" is no element's table: its cross sections are per amount"},
   };
+  // Behaviours pinned one a row: Q in 1/nm, a replaced table's permissions,
+  // a point complete only where every table answers, STOP within 1e-9.
+  QCOMPARE(Cli({"lookup", "C", "--qnm", "12.566370614359172"}).out.section(' ', 1), Cli({"lookup", "C", "0.1"}).out.section(' ', 1));
+  QFile::setPermissions(dir.data("Wt.yex"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+  QCOMPARE(Cli({"compound", "Wt", "--formula", "H2O", "--force"}).status, 0);
+  QCOMPARE(QFile::permissions(dir.data("Wt.yex")) & 0x70ff, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+  dir.writeElement("Half.yex", 6, 1e-7);  // rows up to x = 100
+  const Result mixed = Cli({"curve", "C", "Half", "--grid", "600:700:100"});
+  QVERIFY2(mixed.status == 1 && mixed.err.contains("2 points outside"), qPrintable(mixed.err));
+  QVERIFY(data({"curve", "C", "Half", "--grid", "600:700:100"}).mid(1).filter(QRegularExpression("^\\d+,[^,]+,[^,]+,,$")).size() == 2);
+  QCOMPARE(data({"curve", "C", "--grid", "0.1:0.30000000001:0.1"}).last().section(',', 0, 0), QString("0.30000000001"));
+  QCOMPARE(data({"curve", "C", "--grid", "0.1:0.3001:0.1"}).last().section(',', 0, 0), QString("0.3"));
   for (const auto& c : cases) {
     const Result r = Cli(c.args);
     const QString what = c.args.join(' ') + " -> " + QString::number(r.status) + " " + r.err;

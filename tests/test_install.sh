@@ -95,9 +95,11 @@ start
 [ "$(ls "$tmp/home/YEX-work/YEX-data" | wc -l)" = 98 ] || fail "98 tables seeded"
 echo "changed by the user" >>"$tmp/home/YEX-work/YEX-data/C.yex"
 cp "$tmp/home/YEX-work/YEX-data/C.yex" "$tmp/changed"
-rm "$tmp/home/YEX-work/YEX-data/O.yex"
+rm "$tmp/home/YEX-work/YEX-data/O.yex" "$tmp/home/YEX-work/YEX-data/H.yex"
+ln -s "$tmp/nowhere/H.yex" "$tmp/home/YEX-work/YEX-data/H.yex"  # the user's dangling link
 start
 cmp -s "$tmp/changed" "$tmp/home/YEX-work/YEX-data/C.yex" || fail "a changed table was overwritten"
+[ -L "$tmp/home/YEX-work/YEX-data/H.yex" ] && [ ! -e "$tmp/nowhere" ] || fail "a dangling link was followed or replaced"
 cmp -s "$source/data/YEX-data/O.yex" "$tmp/home/YEX-work/YEX-data/O.yex" || fail "a missing table was not seeded"
 start "$tmp/elsewhere"
 [ "$(ls "$tmp/elsewhere/YEX-data" | wc -l)" = 98 ] || fail "YEX_WORKDIR not seeded"

@@ -255,6 +255,32 @@ def test_scale_never_changes_a_number_and_other_tables_say_what_they_count(work)
         yex.cross_section(yex.table("Wt"), 10)
 
 
+def test_folder_first_infinite_beams_refused_and_the_integral_right(work):
+    # The folder's own table goes before the built-in one of its name.
+    rows = (SHIPPED / "Fe.yex").read_bytes().replace(b".26000E+02", b".25000E+02", 1)
+    (work / "YEX-data" / "Fe.yex").write_bytes(rows)
+    assert yex.table("Fe").f[0] == 25.0 and yex.table("Fe", data="elsewhere").f[0] == 26.0
+    for kwargs in ({"energy_kev": math.inf}, {"wavelength": math.inf}, {"energy_kev": math.nan}):
+        with pytest.raises(ValueError, match="must be positive"):
+            yex.x_from_theta(30, **kwargs)
+    # sigma_coh = pi r_e^2 int_-1^1 (1 + u^2) F(x)^2 du, x = sqrt((1 - u)/2) / lambda,
+    # F log-log between rows and linear in x^2 below row 2, on a fine grid.
+    c = yex.table("C")
+    for energy in (10.0, 100.0):
+        lam = 12.398419843320026 / energy
+        u = np.linspace(-1.0, 1.0, 2_000_001)
+        x = np.sqrt((1.0 - u) / 2.0) / lam
+        i = np.clip(np.searchsorted(c.x, x), 2, 44)
+        with np.errstate(divide="ignore", invalid="ignore"):  # x = 0 takes the rule below row 2
+            t = np.log(x / c.x[i - 1]) / np.log(c.x[i] / c.x[i - 1])
+            f = np.exp(np.log(c.f[i - 1]) + t * np.log(c.f[i] / c.f[i - 1]))
+        low = x < c.x[1]
+        f[low] = c.f[0] + (c.f[1] - c.f[0]) * (x[low] / c.x[1]) ** 2
+        y = (1.0 + u**2) * f**2
+        fine = math.pi * 2.8179403262e-13**2 * 1e24 * float(np.sum((y[1:] + y[:-1]) / 2.0) * (u[1] - u[0]))
+        assert yex.cross_section(c, energy)[0] == pytest.approx(fine, rel=1e-7)
+
+
 def resident_kib():
     with open("/proc/self/status") as f:
         return next(int(l.split()[1]) for l in f if l.startswith("VmRSS:"))

@@ -76,7 +76,8 @@ def mixture(
     """The mixture editor's table from (table, weight percent[, atomic weight])."""
 
 def cross_section(table: Table, energy_kev: ArrayLike) -> Tuple[ArrayLike, ArrayLike]:
-    """(sigma_coh, sigma_incoh) in barn at the photon energy in keV."""
+    """(sigma_coh, sigma_incoh) in barn per atom of an element's table, per amount
+    the table describes for another, at the photon energy in keV."""
 
 def dcs(table: Table, theta: ArrayLike, energy_kev: float) -> Tuple[ArrayLike, ArrayLike]:
     """(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr at theta in degrees."""
