@@ -201,6 +201,7 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
       xs.forEach((x, n) => assert.equal(y[n] === null, x < 0.005, `${axes} x = ${x}`));
     }
   }
+  await fill(page, "#compute-tables", "C O");
 
   // A cross section: σ against energy, per table.
   await page.select("#compute-kind", "cross-section");
