@@ -19,7 +19,9 @@ const char* kCrossSectionHelp =
     "Where a molar mass is known (built in for an element table named by its\n"
     "symbol, or given after a colon in g/mol), also cm2/g.\n"
     "One line an energy: E_keV, then coh(NAME), incoh(NAME)[, coh_cm2g(NAME),\n"
-    "incoh_cm2g(NAME)] a table. --energy-grid spaces N energies evenly in log.\n"
+    "incoh_cm2g(NAME)] a table, written as it is computed. --energy-grid spaces N\n"
+    "energies evenly in log (N at most 1000000). Values are per atom of an\n"
+    "element's table, per amount the table describes for another.\n"
     "Examples:\n"
     "  yex-cli cross-section C Si Pb --energy 17.48 --energy 59.54\n"
     "  yex-cli cross-section Water:18.015 --energy-grid 10:150:15\n";
@@ -34,7 +36,9 @@ const char* kAverageHelp =
     "and with --breit-dirac K (2 for integrating, 3 for energy-dispersive detectors;\n"
     "needs --energy or --wavelength) S_mean_BD = S_mean * P^K,\n"
     "P = 1/(1 + (E/mc^2)(1 - cos theta)). POINTS and --unit as for curve; a point\n"
-    "outside x = 0.005..1000 gets empty fields and the status is 1.\n"
+    "outside x = 0.005..1000 gets empty fields and the status is 1. A table that is\n"
+    "no element's counts as one scattering unit (a note says so); its formula gives\n"
+    "averages per atom.\n"
     "Examples:\n"
     "  yex-cli average --formula SiO2 --unit q --grid 0.5:30:0.05\n"
     "  yex-cli average Si:1 O:2 --unit theta --energy 61.3 --grid 1:40:0.01 --breit-dirac 2\n";
