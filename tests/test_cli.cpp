@@ -378,6 +378,16 @@ void TestCli::rightOrRefusedWithItsReason() {
   QVERIFY(data({"curve", "C", "Half", "--grid", "600:700:100"}).mid(1).filter(QRegularExpression("^\\d+,[^,]+,[^,]+,,$")).size() == 2);
   QCOMPARE(data({"curve", "C", "--grid", "0.1:0.30000000001:0.1"}).last().section(',', 0, 0), QString("0.30000000001"));
   QCOMPARE(data({"curve", "C", "--grid", "0.1:0.3001:0.1"}).last().section(',', 0, 0), QString("0.3"));
+  // A streamed block reaches standard output whole while input still comes.
+  QProcess stream;
+  stream.start(QStringLiteral(YEX_CLI_PATH), {"curve", "C", "--from", "-"});
+  stream.write(QByteArray("0.1\n").repeated(50000));  // more than one block read
+  QByteArray got;
+  while (stream.waitForReadyRead(2000)) got += stream.readAllStandardOutput();
+  QVERIFY2(stream.state() == QProcess::Running && got.endsWith('\n') && got.count('\n') > 1000,
+           qPrintable(QString::number(got.size())));
+  stream.closeWriteChannel();
+  QVERIFY(stream.waitForFinished());
   for (const auto& c : cases) {
     const Result r = Cli(c.args);
     const QString what = c.args.join(' ') + " -> " + QString::number(r.status) + " " + r.err;
