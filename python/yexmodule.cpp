@@ -107,9 +107,10 @@ struct Table {
   std::string name;
   ScatteringTable rows;
   TableLookup lookup;
-  bool built = false;  // a compound or mixture made here, not a file read
-  Table(std::string n, const ScatteringTable& t, bool b = false)
-      : name(std::move(n)), rows(t), lookup(t), built(b) {}
+  bool built = false;  // made here (compound, mixture, arrays), not a file read
+  std::string source;  // "YEX-data/C.yex", "built in", "compound H2O", "arrays"
+  Table(std::string n, const ScatteringTable& t, bool b, std::string from)
+      : name(std::move(n)), rows(t), lookup(t), built(b), source(std::move(from)) {}
 };
 
 // The file name of a path, without ".yex".
@@ -120,7 +121,7 @@ std::string NameOf(const std::string& path) {
 
 Table ReadTable(py::handle pathArg) {
   const std::string path = TextArg(pathArg, "path");
-  return Table(NameOf(path), ReadTableFile(path));
+  return Table(NameOf(path), ReadTableFile(path), false, path);
 }
 
 // The folder `data` first, then the shipped tables built in: the module
@@ -137,13 +138,15 @@ Table TableNamed(py::handle nameArg, py::handle dataArg) {
   const std::string name = TextArg(nameArg, "name"), data = TextArg(dataArg, "data");
   const FolderStore store = Tables(data);
   const std::string file = store.Resolve(name);
-  return Table(TableDisplayName(file), store.Load(file));
+  const bool own = IsFile(store.Path(file));
+  return Table(TableDisplayName(file), store.Load(file), false, own ? store.Describe(file) : "built in");
 }
 
-// A new table's name: never an element's, and an existing table of the
-// folder only when asked.
-void CheckNewName(const std::optional<std::string>& name, const FolderStore& store, bool overwrite) {
-  if (name) store.CheckNewTable(*name, overwrite);
+// A new table's name only names it: one that no file could take, or an
+// element's, is refused; whether a table of that name exists matters only
+// when it is saved.
+void CheckNewName(const std::optional<std::string>& name, const FolderStore& store) {
+  if (name) store.CheckNewTable(*name, true);
 }
 
 py::array_t<double> Column(const ScatteringTable& t, const std::array<double, TableRowCount + 1>& c) {
@@ -278,6 +281,19 @@ void Warn(const std::string& note) {
 // A formula, or {table: count}, as the core's entries.
 std::vector<CountEntry> Composition(py::handle composition) {
   std::vector<CountEntry> out;
+  // [(table, count), ...] as a mixture's constituents may be given.
+  if (py::isinstance<py::list>(composition) || py::isinstance<py::tuple>(composition)) {
+    py::dict d;
+    for (const py::handle e : composition) {
+      if ((!py::isinstance<py::tuple>(e) && !py::isinstance<py::list>(e)) || py::len(e) != 2)
+        WrongType("a constituent", e, "a pair (table, count)");
+      const py::sequence pair = py::reinterpret_borrow<py::sequence>(e);
+      out.push_back(MakeCountEntry(TextArg(pair[0], "a composition's table"),
+                                   NumberArg(pair[1], "the count of " + py::str(pair[0]).cast<std::string>())));
+    }
+    if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
+    return out;
+  }
   if (py::isinstance<py::str>(composition)) {
     std::string note;
     std::vector<CountEntry> entries = FormulaEntries(composition.cast<std::string>(), &note);
@@ -285,7 +301,7 @@ std::vector<CountEntry> Composition(py::handle composition) {
     return entries;
   }
   if (!py::isinstance<py::dict>(composition))
-    Raise(PyExc_TypeError, "a composition is a formula string or a dict {table: count}");
+    WrongType("composition", composition, "a formula, a dict {table: count} or a list of (table, count)");
   for (const auto& [k, v] : composition.cast<py::dict>()) {
     const std::string table = TextArg(k, "a composition's table");
     out.push_back(MakeCountEntry(table, NumberArg(v, "composition['" + table + "']")));
@@ -294,17 +310,26 @@ std::vector<CountEntry> Composition(py::handle composition) {
   return out;
 }
 
-Table Compound(py::handle composition, py::handle dataArg, py::handle nameArg, py::handle overwriteArg) {
+void Save(const Table& t, py::handle pathArg, py::handle overwriteArg);
+
+// The table, written to `save` when a path is given.
+Table Saved(Table t, py::handle save, py::handle overwrite) {
+  if (!save.is_none()) Save(t, save, overwrite);
+  else FlagArg(overwrite, "overwrite");
+  return t;
+}
+
+Table Compound(py::handle composition, py::handle dataArg, py::handle nameArg, py::handle save,
+               py::handle overwrite) {
   const std::string data = TextArg(dataArg, "data");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
-  const bool overwrite = FlagArg(overwriteArg, "overwrite");
   const std::vector<CountEntry> entries = Composition(composition);
   const std::string fallback =
       py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
   const FolderStore store = Tables(data);
-  CheckNewName(name, store, overwrite);
+  CheckNewName(name, store);
   const BuiltTable b = BuildCompound(name.value_or(fallback), entries, store);
-  return Table(name.value_or(fallback), b.result.table, true);
+  return Saved(Table(name.value_or(fallback), b.result.table, true, "compound " + fallback), save, overwrite);
 }
 
 // A mixture's constituents: [(table, percent[, atomic weight]), ...] or, as
@@ -343,15 +368,37 @@ std::vector<Ingredient> MixtureEntries(py::handle parts) {
   return entries;
 }
 
-Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle overwriteArg) {
+Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle save, py::handle overwrite) {
   const std::string data = TextArg(dataArg, "data");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
-  const bool overwrite = FlagArg(overwriteArg, "overwrite");
   const std::vector<Ingredient> entries = MixtureEntries(parts);
   const FolderStore store = Tables(data);
-  CheckNewName(name, store, overwrite);
-  return Table(name.value_or("mixture"), BuildMixture(name.value_or("mixture"), entries, store).result.table,
-               true);
+  CheckNewName(name, store);
+  const BuiltTable b = BuildMixture(name.value_or("mixture"), entries, store);
+  return Saved(Table(name.value_or("mixture"), b.result.table, true, "mixture"), save, overwrite);
+}
+
+// A table from the user's own 45 values of x, F and S: held as its file would
+// hold them, and only if that file passes the strict reading.
+Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
+  const std::string name = TextArg(nameArg, "name");
+  ScatteringTable t;
+  const struct {
+    const char* what;
+    py::handle values;
+    std::array<double, TableRowCount + 1>* column;
+  } columns[] = {{"x", x, &t.x}, {"F", f, &t.f}, {"S", s, &t.s}};
+  for (const auto& c : columns) {
+    const DoubleArray a = AsArray(c.values, c.what);
+    if (a.ndim() != 1 || a.size() != TableRowCount)
+      Raise(PyExc_ValueError, std::string(c.what) + " must hold " + std::to_string(TableRowCount) + " values, one a row");
+    for (int i = 0; i < TableRowCount; ++i) (*c.column)[static_cast<std::size_t>(i + 1)] = a.data()[i];
+  }
+  std::string text;
+  if (!FormatTable(t, &text)) Raise(PyExc_ValueError, name + ": a value is not a finite number");
+  TableProblem problem;
+  if (!ParseTableStrict(text, t, &problem)) Raise(PyExc_ValueError, DescribeProblem(name, problem));
+  return Table(name, t, true, "arrays");
 }
 
 void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
@@ -425,10 +472,10 @@ py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py:
 
 }  // namespace
 
-// The .deb's module is `yex`; the pip package's is `yex._yex` inside the
-// package `yex`.
+// The extension `yex._yex` of the package `yex` (python/yex/__init__.py),
+// in the .deb and the pip package alike.
 #ifndef YEX_PYTHON_MODULE
-#define YEX_PYTHON_MODULE yex
+#define YEX_PYTHON_MODULE _yex
 #endif
 
 PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
@@ -452,6 +499,38 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
   });
 
   py::class_<Table>(m, "Table", "A 45-row table of x (1/Angstrom), F(x) and S(x).")
+      .def(py::init(&FromArrays), py::arg("x"), py::arg("f"), py::arg("s"), py::kw_only(),
+           py::arg("name") = "table",
+           "A table from 45 values each of x (ascending), F and S (finite, not negative),\n"
+           "held as its file would hold them (x to 3 digits, F and S to 5); ValueError\n"
+           "naming the row otherwise.")
+      .def_property_readonly(
+          "source", [](const Table& t) { return t.source; },
+          "Where the table comes from: its file, 'built in', 'compound H2O', 'mixture'\n"
+          "or 'arrays'.")
+      .def(py::pickle(
+          [](const Table& t) {
+            py::list x, f, s, text;
+            for (int i = 1; i <= TableRowCount; ++i) {
+              x.append(t.rows.x[static_cast<std::size_t>(i)]);
+              f.append(t.rows.f[static_cast<std::size_t>(i)]);
+              s.append(t.rows.s[static_cast<std::size_t>(i)]);
+              text.append(py::bytes(t.rows.rowText[static_cast<std::size_t>(i)]));
+            }
+            return py::make_tuple(t.name, t.source, t.built, x, f, s, text);
+          },
+          [](const py::tuple& state) {
+            if (state.size() != 7) Raise(PyExc_ValueError, "not the state of a yex.Table");
+            ScatteringTable rows;
+            for (int i = 1; i <= TableRowCount; ++i) {
+              const auto k = static_cast<std::size_t>(i);
+              rows.x[k] = state[3].cast<py::list>()[k - 1].cast<double>();
+              rows.f[k] = state[4].cast<py::list>()[k - 1].cast<double>();
+              rows.s[k] = state[5].cast<py::list>()[k - 1].cast<double>();
+              rows.rowText[k] = state[6].cast<py::list>()[k - 1].cast<std::string>();
+            }
+            return Table(state[0].cast<std::string>(), rows, state[2].cast<bool>(), state[1].cast<std::string>());
+          }))
       .def_property_readonly(
           "name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
       .def_property_readonly(
@@ -485,7 +564,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
            "table of that name is there (even one created a moment before) unless\n"
            "overwrite=True, which replaces that file; a compound or mixture never\n"
            "takes an element's name, nor one Windows cannot store (ValueError).")
-      .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + ">"; });
+      .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + " from " + t.source + ">"; });
 
   m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data",
         "The table `name` ('Fe', 'Water.yex'): from the folder `data` when it holds\n"
@@ -516,7 +595,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "x = sin(theta/2)/lambda for the scattering angle theta in degrees, with\n"
       "energy_kev (lambda = 12.398419843320026 / E) or wavelength in Angstrom.");
   m.def("compound", &Compound, py::arg("composition"), py::kw_only(), py::arg("data") = "YEX-data",
-        py::arg("name") = py::none(), py::arg("overwrite") = false,
+        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false,
         "The compound editor's table for one formula unit: F = sqrt(sum n F^2),\n"
         "S = sum n S, the values as its file holds them. `composition` is a formula\n"
         "('Ca5(PO4)3OH', 'CuSO4*5H2O') whose symbols name element tables, or a dict\n"
@@ -525,7 +604,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         "element's raises ValueError, one of a table in `data` FileExistsError unless\n"
         "overwrite=True. ValueError names the bad token.");
   m.def("mixture", &Mixture, py::arg("constituents"), py::kw_only(), py::arg("data") = "YEX-data",
-        py::arg("name") = py::none(), py::arg("overwrite") = false,
+        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false,
         "The mixture editor's table: constituents [(table, weight percent[, atomic\n"
         "weight]), ...] or {table: percent} / {table: (percent, atomic weight)}, the\n"
         "atomic weight built in for element tables; per amount holding one atom of\n"

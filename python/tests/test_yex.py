@@ -111,10 +111,8 @@ def test_dict_compound_and_mixture_save_what_the_cli_writes(work):
         assert (work / f"YEX-data/{name}Py.yex").read_bytes() == (work / f"YEX-data/{name}.yex").read_bytes()
     # A table of the folder is replaced only when asked.
     with pytest.raises(FileExistsError):
-        yex.compound("H2O", name="Air")
-    with pytest.raises(FileExistsError):
         yex.compound("H2O").save("YEX-data/Air.yex")
-    yex.compound("H2O", name="Air", overwrite=True).save("YEX-data/Air.yex", overwrite=True)
+    yex.compound("H2O", name="Air").save("YEX-data/Air.yex", overwrite=True)
     assert yex.table("Air").f[0] == yex.compound("H2O").f[0]
 
 
@@ -150,7 +148,7 @@ def test_cross_sections_dcs_and_averages_equal_the_cli(work):
         (lambda: yex.compound("Ca(OH2"), ValueError, "unbalanced \"(\" at position 3"),
         (lambda: yex.compound("H2Xx"), ValueError, "Xx"),
         (lambda: yex.compound({"Missing": 1}), FileNotFoundError, "no table"),
-        (lambda: yex.compound(42), TypeError, "formula string or a dict"),
+        (lambda: yex.compound(42), TypeError, "composition must be a formula, a dict"),
         (lambda: yex.mixture([("Water", 50)]), ValueError, "give the atomic weight"),
         (lambda: yex.x_from_theta(30, energy_kev=-1), ValueError, "must be positive"),
         (lambda: yex.x_from_theta(30), ValueError, "energy_kev or wavelength"),
@@ -279,6 +277,50 @@ def test_folder_first_infinite_beams_refused_and_the_integral_right(work):
         y = (1.0 + u**2) * f**2
         fine = math.pi * 2.8179403262e-13**2 * 1e24 * float(np.sum((y[1:] + y[:-1]) / 2.0) * (u[1] - u[0]))
         assert yex.cross_section(c, energy)[0] == pytest.approx(fine, rel=1e-7)
+
+
+def test_tables_from_arrays_pickled_copied_and_typed(work, tmp_path):
+    import copy
+    import pickle
+    import pydoc
+    import shutil as sh
+
+    water = yex.compound("H2O")
+    mine = yex.Table(water.x, water.f, water.s, name="Mine")
+    x = np.exp(np.linspace(np.log(0.004), np.log(1100), 5001))
+    for other in (mine, pickle.loads(pickle.dumps(mine)), copy.deepcopy(mine), copy.deepcopy(yex.table("U"))):
+        assert np.array_equal(np.array(other.lookup(x)), np.array((water if other.name == "Mine" else yex.table("U")).lookup(x)), equal_nan=True)
+    assert repr(mine) == "<yex.Table Mine from arrays>" and repr(yex.table("C")) == "<yex.Table C from YEX-data/C.yex>"
+    # Held as its file holds it: the file the editors would write.
+    yex.Table(water.x * 1.00001, water.f, water.s).save("YEX-data/Mine.yex")
+    water.save("YEX-data/Wt.yex")
+    assert (work / "YEX-data" / "Mine.yex").read_bytes() == (work / "YEX-data" / "Wt.yex").read_bytes()
+    for bad, message in ((dict(x=water.x[:44]), "x must hold 45 values"), (dict(s=-water.s), "line 2: S is negative"),
+                         (dict(x=np.full(45, 0.5)), "line 2: x is not above")):
+        with pytest.raises(ValueError, match=message):
+            yex.Table(**{"x": water.x, "f": water.f, "s": water.s, **bad})
+    # name= only names; writing is save= (or Table.save).
+    assert yex.compound("H2O", name="Wt").name == "Wt"
+    yex.compound("H2O2", name="Wt", save="YEX-data/Wt.yex", overwrite=True)
+    with pytest.raises(FileExistsError):
+        yex.mixture({"H": 50, "O": 50}, save="YEX-data/wt.yex")
+    assert np.array_equal(yex.compound([("H", 2), ("O", 1)]).f, water.f)
+    # help() lists the class, its methods and their signatures.
+    text = pydoc.render_doc(yex, renderer=pydoc.plaintext)
+    for expected in ("class Table", "lookup(self", "save(self", "__init__(self", "x: 'Any'", "table(name",
+                     "compound(composition", "overwrite: 'bool' = False"):
+        assert expected in text, expected
+    # The README's Python and a script of typical use pass mypy --strict on the stub.
+    mypy = sh.which("mypy")
+    if mypy is None:
+        pytest.skip("mypy is not installed")
+    readme = (ROOT / "README.md").read_text(encoding="utf-8").split("```python\n")[1:]
+    scripts = [tmp_path / f"readme{i}.py" for i in range(len(readme))]
+    for path, block in zip(scripts, readme):
+        path.write_text(block.split("```")[0])
+    run = subprocess.run([mypy, "--strict", "--no-incremental", str(ROOT / "python" / "tests" / "typical_use.py"), *map(str, scripts)],
+                         capture_output=True, text=True, env={**os.environ, "MYPYPATH": str(ROOT / "python")})
+    assert run.returncode == 0, run.stdout + run.stderr
 
 
 def resident_kib():

@@ -1,7 +1,181 @@
 """YEX: atomic form factors F(x) and incoherent scattering functions S(x).
 
 The 98 shipped element tables are built in; a `data=` folder, when given
-(default "YEX-data"), is searched first. See help(yex) for the conventions.
+(default "YEX-data"), is searched first.
+
+Conventions: x = sin(theta/2)/lambda in 1/Angstrom (the tables' abscissa);
+Q = 4*pi*x in 1/Angstrom; theta is the scattering angle in degrees (what
+diffraction calls 2-theta); lambda = 12.398419843320026 / E[keV] Angstrom.
+Lookups are the main window's: log-log interpolation between rows, defined
+for x in 0.005..1000 (NaN outside). Values are per atom for an element's
+table, per amount the table describes for another (a formula unit, or a
+mixture's quantity holding one atom of its first constituent); cross
+sections in barn, differential ones in barn/sr. The same C++ as the YEX
+windows and yex-cli.
+
+Errors: FileNotFoundError (no such table), FileExistsError (a table of that
+name is there: pass overwrite=True), OSError, ValueError (a wrong value, with
+yex-cli's message) and TypeError (an argument of the wrong type, named with
+its value).
 """
-from ._yex import *  # noqa: F401,F403
-from ._yex import __doc__, __version__  # noqa: F401
+from __future__ import annotations
+
+from typing import Any, Dict, List, Optional, Sequence, Tuple, Union
+
+from . import _yex
+from ._yex import Table, __version__
+
+__all__ = [
+    "Table", "table", "tables", "read_table", "compound", "mixture", "cross_section", "dcs", "average",
+    "x_from_q", "x_from_theta", "parse_formula", "__version__",
+]
+
+# The class as this package presents it: its own module, and methods whose
+# signatures help() and editors can read.
+Table.__module__ = __name__
+_table_init, _table_lookup, _table_save = Table.__init__, Table.lookup, Table.save
+
+
+def _init(self: Table, x: Any, f: Any, s: Any, *, name: str = "table") -> None:
+    """A table from 45 values each of x (1/Angstrom, ascending), F and S (finite,
+    not negative), held as its file would hold them (x to 3 significant digits,
+    F and S to 5). ValueError naming the row when they make no table."""
+    _table_init(self, x, f, s, name=name)
+
+
+def _lookup(self: Table, x: Any) -> Tuple[Any, Any]:
+    """(F, S) at x = sin(theta/2)/lambda in 1/Angstrom: a float or any array-like
+    (same shape back). Bit for bit the main window's lookup; NaN outside
+    0.005..1000 or where the table cannot be interpolated. Runs without the
+    GIL; an array of 65536 points or more is shared among the processor's cores.
+    F and S are the two halves of one array (each contiguous and writable)."""
+    return _table_lookup(self, x)  # type: ignore[no-any-return]
+
+
+def _save(self: Table, path: str, *, overwrite: bool = False) -> None:
+    """Writes the table to `path` (NAME.yex) in the YEX format, atomically
+    (nothing is half-written); byte-identical to the file the editors and
+    yex-cli write. Names are compared without case: FileExistsError when a
+    table of that name is there (even one created a moment before) unless
+    overwrite=True, which replaces that file; a compound, mixture or table
+    from arrays never takes an element's name, nor one Windows cannot store
+    (ValueError)."""
+    _table_save(self, path, overwrite=overwrite)
+
+
+_init.__name__, _lookup.__name__, _save.__name__ = "__init__", "lookup", "save"
+Table.__init__, Table.lookup, Table.save = _init, _lookup, _save  # type: ignore[method-assign]
+
+Composition = Union[str, Dict[str, float], Sequence[Tuple[str, float]]]
+
+
+def table(name: str, *, data: str = "YEX-data") -> Table:
+    """The table `name` ('Fe', 'fe', 'Water.yex'; names compared without case):
+    from the folder `data` when it holds it, else one of the 98 shipped element
+    tables built in. FileNotFoundError when there is none; ValueError for a
+    file that is not a well-formed table (naming its line)."""
+    return _yex.table(name, data=data)
+
+
+def tables(*, data: str = "YEX-data") -> List[str]:
+    """The names of the tables `table` finds: the folder's and the shipped ones."""
+    return _yex.tables(data=data)  # type: ignore[no-any-return]
+
+
+def read_table(path: str) -> Table:
+    """Reads a table file strictly: 45 lines of three numbers in the format's
+    columns, finite, x ascending, F and S not negative. FileNotFoundError when
+    missing, ValueError naming the line and the reason otherwise, OSError when
+    it cannot be read."""
+    return _yex.read_table(path)
+
+
+def compound(
+    composition: Composition,
+    *,
+    data: str = "YEX-data",
+    name: Optional[str] = None,
+    save: Optional[str] = None,
+    overwrite: bool = False,
+) -> Table:
+    """The compound editor's table for one formula unit, as its file holds it:
+    F = sqrt(sum n F^2), S = sum n S. `composition` is a formula ('Ca5(PO4)3OH',
+    'CuSO4*5H2O') whose symbols name element tables, a dict {table: atoms} or a
+    list of (table, atoms); the tables must share one x column. Tables come from
+    the folder `data`, else the shipped ones built in. `name` only names the
+    table (an element's name is refused); `save=PATH` also writes it, as
+    Table.save does (FileExistsError unless overwrite=True)."""
+    return _yex.compound(composition, data=data, name=name, save=save, overwrite=overwrite)
+
+
+def mixture(
+    constituents: Union[Sequence[Tuple[Any, ...]], Dict[str, Any]],
+    *,
+    data: str = "YEX-data",
+    name: Optional[str] = None,
+    save: Optional[str] = None,
+    overwrite: bool = False,
+) -> Table:
+    """The mixture editor's table: constituents [(table, weight percent[, atomic
+    weight]), ...] or {table: percent} / {table: (percent, atomic weight)}, the
+    atomic weight built in for element tables; per amount holding one atom of
+    the first constituent. Weights must be positive; `name`, `save` and
+    `overwrite` as for compound."""
+    return _yex.mixture(constituents, data=data, name=name, save=save, overwrite=overwrite)
+
+
+def cross_section(table: Table, energy_kev: Any) -> Tuple[Any, Any]:
+    """(sigma_coh, sigma_incoh) in barn, per atom of an element's table (per
+    amount the table describes for another; a UserWarning says so), at the
+    photon energy in keV (a float or an array): 2 pi times the integral over
+    cos(theta) of the differential cross sections (see dcs), the table
+    interpolated as the lookup does (linear in x^2 below row 2). ValueError for
+    an energy that is not positive or a table that cannot be integrated (naming
+    its rows)."""
+    return _yex.cross_section(table, energy_kev)  # type: ignore[no-any-return]
+
+
+def dcs(table: Table, theta: Any, energy_kev: float) -> Tuple[Any, Any]:
+    """(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr at the scattering angle
+    theta (degrees): (r_e^2/2)(1 + cos^2 theta) F^2 and (r_e^2/2) P^2 (P + 1/P -
+    sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out
+    of the lookup's range."""
+    return _yex.dcs(table, theta, energy_kev)  # type: ignore[no-any-return]
+
+
+def average(
+    composition: Composition,
+    x: Any,
+    *,
+    energy_kev: Optional[float] = None,
+    wavelength: Optional[float] = None,
+    breit_dirac: Optional[int] = None,
+    data: str = "YEX-data",
+) -> Dict[str, Any]:
+    """Composition averages per atom for total scattering at x (1/Angstrom), from
+    the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =
+    sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev
+    (or wavelength in Angstrom), S_mean_BD = S_mean * P^K. NaN where x is out of
+    range. A table that is no element's counts as one scattering unit (a
+    UserWarning says so)."""
+    return _yex.average(  # type: ignore[no-any-return]
+        composition, x, energy_kev=energy_kev, wavelength=wavelength, breit_dirac=breit_dirac, data=data
+    )
+
+
+def x_from_q(q: Any) -> Any:
+    """x = Q / (4 pi); Q in 1/Angstrom."""
+    return _yex.x_from_q(q)
+
+
+def x_from_theta(theta: Any, *, energy_kev: Optional[float] = None, wavelength: Optional[float] = None) -> Any:
+    """x = sin(theta/2)/lambda for the scattering angle theta in degrees, with
+    energy_kev (lambda = 12.398419843320026 / E) or wavelength in Angstrom. NaN
+    in an array for an angle outside 0..180; ValueError for one alone."""
+    return _yex.x_from_theta(theta, energy_kev=energy_kev, wavelength=wavelength)
+
+
+def parse_formula(formula: str) -> Dict[str, float]:
+    """Atoms of each element in a formula: 'CuSO4*5H2O' -> {'Cu': 1, 'S': 1, 'O': 9,
+    'H': 10} (whole counts as int)."""
+    return _yex.parse_formula(formula)  # type: ignore[no-any-return]

@@ -1,67 +1,87 @@
 """YEX: atomic form factors F(x) and incoherent scattering functions S(x).
 
 x = sin(theta/2)/lambda in 1/Angstrom; Q = 4*pi*x; theta in degrees (0..180);
-lambda = 12.398419843320026 / E[keV] Angstrom. Cross sections in barn."""
-from typing import Dict, List, Optional, Sequence, Tuple, Union, overload
+lambda = 12.398419843320026 / E[keV] Angstrom. Cross sections in barn, per
+atom of an element's table, per amount the table describes for another."""
+from typing import Dict, List, Optional, Sequence, Tuple, TypedDict, Union, overload
 
 import numpy as np
 import numpy.typing as npt
 
 __version__: str
 
-ArrayLike = npt.ArrayLike
-Composition = Union[str, Dict[str, float]]
+Array = npt.NDArray[np.float64]
+# A float gives floats back; an array-like (list, tuple, ndarray) gives arrays.
+Points = Union[Sequence[float], Sequence[Sequence[float]], npt.NDArray[np.floating[npt.NBitBase]], npt.NDArray[np.integer[npt.NBitBase]]]
+Composition = Union[str, Dict[str, float], Sequence[Tuple[str, float]]]
 
 class Table:
     """A 45-row table of x (1/Angstrom), F(x) and S(x)."""
+    def __init__(self, x: Union[Points, Array], f: Union[Points, Array], s: Union[Points, Array], *, name: str = "table") -> None:
+        """A table from 45 values each of x (ascending), F and S (finite, not
+        negative), held as its file would hold them; ValueError naming the row."""
     @property
     def name(self) -> str:
         """The table's name, without .yex."""
     @property
-    def x(self) -> npt.NDArray[np.float64]:
+    def source(self) -> str:
+        """Its file, 'built in', 'compound FORMULA', 'mixture' or 'arrays'."""
+    @property
+    def x(self) -> Array:
         """x of the 45 rows, 1/Angstrom (a copy)."""
     @property
-    def f(self) -> npt.NDArray[np.float64]:
+    def f(self) -> Array:
         """F of the 45 rows (a copy)."""
     @property
-    def s(self) -> npt.NDArray[np.float64]:
+    def s(self) -> Array:
         """S of the 45 rows (a copy)."""
     @overload
     def lookup(self, x: float) -> Tuple[float, float]: ...
     @overload
-    def lookup(self, x: ArrayLike) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]:
+    def lookup(self, x: Union[Points, Array]) -> Tuple[Array, Array]:
         """(F, S) at x in 1/Angstrom, bit for bit the main window's lookup; NaN
         outside 0.005..1000. F and S are the two halves of one array (each
         contiguous and writable on its own)."""
     def save(self, path: str, *, overwrite: bool = False) -> None:
         """Writes the table in the YEX format, atomically; FileExistsError for
-        a file that is there unless overwrite=True."""
+        a table of that name (in any case) unless overwrite=True."""
 
 def table(name: str, *, data: str = "YEX-data") -> Table:
-    """The table `name` ('Fe', 'Water.yex'): from the folder `data` when it
-    holds it, else one of the 98 shipped element tables built in."""
+    """The table `name` ('Fe', 'fe', 'Water.yex'): from the folder `data` when
+    it holds it, else one of the 98 shipped element tables built in."""
 
 def tables(*, data: str = "YEX-data") -> List[str]:
     """The names of the tables `table` finds."""
 
 def read_table(path: str) -> Table:
-    """Reads a table file: FileNotFoundError, ValueError (not a table) or OSError."""
+    """Reads a table file strictly: FileNotFoundError, ValueError (naming the
+    line) or OSError."""
 
-def x_from_q(q: ArrayLike) -> Union[float, npt.NDArray[np.float64]]:
+@overload
+def x_from_q(q: float) -> float: ...
+@overload
+def x_from_q(q: Union[Points, Array]) -> Array:
     """x = Q / (4 pi); Q in 1/Angstrom."""
 
+@overload
+def x_from_theta(theta: float, *, energy_kev: Optional[float] = None, wavelength: Optional[float] = None) -> float: ...
+@overload
 def x_from_theta(
-    theta: ArrayLike, *, energy_kev: Optional[float] = None, wavelength: Optional[float] = None
-) -> Union[float, npt.NDArray[np.float64]]:
+    theta: Union[Points, Array], *, energy_kev: Optional[float] = None, wavelength: Optional[float] = None
+) -> Array:
     """x = sin(theta/2)/lambda, theta in degrees (0..180: NaN beyond in an
     array, ValueError alone)."""
 
 def compound(
-    composition: Composition, *, data: str = "YEX-data", name: Optional[str] = None, overwrite: bool = False
+    composition: Composition,
+    *,
+    data: str = "YEX-data",
+    name: Optional[str] = None,
+    save: Optional[str] = None,
+    overwrite: bool = False,
 ) -> Table:
     """The compound editor's table for one formula unit, as its file holds it:
-    F = sqrt(sum n F^2), S = sum n S. A formula ('Ca5(PO4)3OH', 'CuSO4*5H2O')
-    or {table: atoms}."""
+    F = sqrt(sum n F^2), S = sum n S. `name` only names; `save=PATH` writes."""
 
 def mixture(
     constituents: Union[
@@ -71,27 +91,57 @@ def mixture(
     *,
     data: str = "YEX-data",
     name: Optional[str] = None,
+    save: Optional[str] = None,
     overwrite: bool = False,
 ) -> Table:
     """The mixture editor's table from (table, weight percent[, atomic weight])."""
 
-def cross_section(table: Table, energy_kev: ArrayLike) -> Tuple[ArrayLike, ArrayLike]:
-    """(sigma_coh, sigma_incoh) in barn per atom of an element's table, per amount
-    the table describes for another, at the photon energy in keV."""
+@overload
+def cross_section(table: Table, energy_kev: float) -> Tuple[float, float]: ...
+@overload
+def cross_section(table: Table, energy_kev: Union[Points, Array]) -> Tuple[Array, Array]:
+    """(sigma_coh, sigma_incoh) in barn per atom of an element's table, per
+    amount the table describes for another, at the photon energy in keV."""
 
-def dcs(table: Table, theta: ArrayLike, energy_kev: float) -> Tuple[ArrayLike, ArrayLike]:
+@overload
+def dcs(table: Table, theta: float, energy_kev: float) -> Tuple[float, float]: ...
+@overload
+def dcs(table: Table, theta: Union[Points, Array], energy_kev: float) -> Tuple[Array, Array]:
     """(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr at theta in degrees."""
 
+class Averages(TypedDict, total=False):
+    f2_mean: float
+    f_mean_sq: float
+    S_mean: float
+    S_mean_BD: float
+
+class ArrayAverages(TypedDict, total=False):
+    f2_mean: Array
+    f_mean_sq: Array
+    S_mean: Array
+    S_mean_BD: Array
+
+@overload
 def average(
     composition: Composition,
-    x: ArrayLike,
+    x: float,
     *,
     energy_kev: Optional[float] = None,
     wavelength: Optional[float] = None,
     breit_dirac: Optional[int] = None,
     data: str = "YEX-data",
-) -> Dict[str, Union[float, npt.NDArray[np.float64]]]:
-    """f2_mean, f_mean_sq, S_mean (and S_mean_BD) per atom at x."""
+) -> Averages: ...
+@overload
+def average(
+    composition: Composition,
+    x: Union[Points, Array],
+    *,
+    energy_kev: Optional[float] = None,
+    wavelength: Optional[float] = None,
+    breit_dirac: Optional[int] = None,
+    data: str = "YEX-data",
+) -> ArrayAverages:
+    """f2_mean, f_mean_sq, S_mean (and S_mean_BD with breit_dirac) per atom at x."""
 
-def parse_formula(formula: str) -> Dict[str, Union[int, float]]:
-    """Atoms of each element in a formula."""
+def parse_formula(formula: str) -> Dict[str, float]:
+    """Atoms of each element in a formula (whole counts come as int)."""
