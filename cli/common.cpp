@@ -1,7 +1,10 @@
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "cli/command.h"
 
@@ -18,20 +21,49 @@ std::unique_ptr<FolderStore>& TheStore() {
   return store;
 }
 
-std::string Native(const std::string& path) {
-  return QDir::toNativeSeparators(QString::fromStdString(path)).toStdString();
+namespace fs = std::filesystem;
+
+fs::path PathOf(const std::string& utf8) {
+#ifdef _WIN32
+  return fs::u8path(utf8);
+#else
+  return fs::path(utf8);
+#endif
+}
+
+std::string Native(const std::string& path) { return PathOf(path).make_preferred().u8string(); }
+
+// A folder as written, without "." parts, doubled separators or a trailing
+// one ("YEX-data/" is "YEX-data").
+std::string Clean(const std::string& path) {
+  std::string s = PathOf(path).lexically_normal().generic_u8string();
+  if (s.size() > 1 && s.back() == '/') s.pop_back();
+  return s.empty() ? "." : s;
+}
+
+// The folder of this program, to find the shipped tables beside it.
+fs::path ProgramFolder() {
+  std::error_code ec;
+#ifdef _WIN32
+  wchar_t buf[32768];
+  const DWORD n = GetModuleFileNameW(nullptr, buf, static_cast<DWORD>(std::size(buf)));
+  return n ? fs::path(std::wstring(buf, n)).parent_path() : fs::path();
+#else
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::path() : exe.parent_path();
+#endif
 }
 
 // Where the folder was looked for and where the shipped tables are.
 std::string MissingDataFolder() {
-  QString shipped =
-      QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" YEX_REL_DATA));
-  if (!QFileInfo(shipped).isDir()) shipped = QStringLiteral(YEX_SOURCE_DATA);
-  return QStringLiteral("no data folder %1 (looked in %2); the shipped tables are in %3, or give --data DIR")
-      .arg(QString::fromStdString(Native(Folder())),
-           QDir::toNativeSeparators(QFileInfo(QString::fromStdString(Folder())).absoluteFilePath()),
-           QDir::toNativeSeparators(shipped))
-      .toStdString();
+  std::error_code ec;
+  fs::path shipped = (ProgramFolder() / PathOf(YEX_REL_DATA)).lexically_normal();
+  if (!fs::is_directory(shipped, ec)) shipped = PathOf(YEX_SOURCE_DATA);
+  const fs::path looked = fs::absolute(PathOf(Folder()), ec).lexically_normal();
+  std::string dir = looked.u8string();
+  if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+  return "no data folder " + Native(Folder()) + " (looked in " + dir + "); the shipped tables are in " +
+         shipped.make_preferred().u8string() + ", or give --data DIR";
 }
 
 }  // namespace
@@ -59,7 +91,7 @@ int Finished(const RunSummary& s) {
 }
 
 void SetDataFolder(const std::string& folder) {
-  Folder() = QDir::cleanPath(QString::fromStdString(folder)).toStdString();
+  Folder() = Clean(folder);
   TheStore().reset();
 }
 

@@ -1,48 +1,35 @@
 // Starts the command-line companion; everything happens in cli::Run.
-#include <QGuiApplication>
-#include <QTextStream>
-#include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
-#include "toolkit/fonts.h"
 
-namespace {
-
-// Only charts need fonts and so a GUI application (off screen); everything
-// else runs on a plain core application.
-bool DrawsChart(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--data") == 0) {
-      ++i;
-      continue;
-    }
-    if (argv[i][0] == '-') continue;
-    return std::strcmp(argv[i], "plot") == 0;
-  }
-  return false;
-}
-
-// The off-screen platform complains about a missing runtime folder it never
-// uses; that is no news for a user of the command line.
-void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:"))) return;
-  QTextStream(stderr) << message << "\n";
-}
-
-}  // namespace
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#include <windows.h>
+#endif
 
 int main(int argc, char** argv) {
-  qInstallMessageHandler(QuietHandler);
-  std::unique_ptr<QCoreApplication> app;
-  if (DrawsChart(argc, argv)) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QGuiApplication>(argc, argv);
-    yex::InstallFontSubstitutions();
-  } else {
-    app = std::make_unique<QCoreApplication>(argc, argv);
+  std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef _WIN32
+  // The arguments as UTF-8 whatever the code page, and the streams' bytes as
+  // written: the same output as on any other system.
+  int n = 0;
+  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n)) {
+    args.clear();
+    for (int i = 1; i < n; ++i) {
+      const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+      std::string a(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0, '\0');
+      if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, a.data(), bytes, nullptr, nullptr);
+      args.push_back(a);
+    }
+    LocalFree(wide);
   }
-  return yex::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+#endif
+  return yex::cli::Run(args);
 }
