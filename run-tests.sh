@@ -6,7 +6,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
 yex_install_missing clang libclang-rt-14-dev xvfb xauth openbox x11-utils desktop-file-utils appstream man-db dpkg-dev file lintian \
-  pybind11-dev python3-dev python3-numpy python3-pytest mypy
+  pybind11-dev python3-dev python3-numpy python3-pytest mypy libgtest-dev
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
@@ -16,6 +16,15 @@ yex_build "$YEX_ROOT/build"
 
 echo "== Python module (pytest)"
 YEX_BUILD="$YEX_ROOT/build" /usr/bin/python3 -m pytest -q -p no:cacheprovider "$YEX_ROOT/python/tests"
+
+echo "== without Qt: the core, yex-cli and the Python module, Qt hidden from CMake"
+yex_build "$YEX_ROOT/build-nogui" -DYEX_GUI=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON
+if ldd "$YEX_ROOT/build-nogui/cli/yex-cli" | grep -i qt; then echo "yex-cli links Qt" >&2; exit 1; fi
+(cd "$YEX_ROOT/build-nogui" && ctest --output-on-failure -j "$jobs")
+YEX_BUILD="$YEX_ROOT/build-nogui" /usr/bin/python3 -m pytest -q -p no:cacheprovider "$YEX_ROOT/python/tests"
+
+echo "== yex-cli for Windows (mingw-w64), the README's examples under wine64"
+"$YEX_ROOT/tools/build-windows.sh"
 
 echo "== Python package (pip: sdist, wheel, fresh venvs) and the core built for Windows (mingw-w64, wine64)"
 yex_install_missing python3-build python3-pybind11 python3-venv python3-wheel python3-setuptools \

@@ -5,10 +5,12 @@
 #include "cli/cli.h"
 
 #ifdef _WIN32
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
-#include <windows.h>
 #endif
 
 int main(int argc, char** argv) {

@@ -33,7 +33,8 @@ if [ "$mode" = package ]; then
   diff -u "$tmp/want" "$tmp/got" || fail "the package holds other files than the install"
   dpkg-deb -f "$deb" Package Version Depends Maintainer | tee "$tmp/fields"
   grep -q '^Package: yex$' "$tmp/fields" || fail "package name"
-  for dep in libqt6widgets6 libqt6svg6 qt6-qpa-plugins fonts-ipafont-gothic fonts-motoya-l-maruberi; do
+  # fonts-liberation2 also gives yex-cli's charts their text.
+  for dep in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic fonts-motoya-l-maruberi fonts-liberation2; do
     grep -q "^Depends: .*$dep" "$tmp/fields" || fail "no dependency on $dep"
   done
   # Debian's own checker: no error and no warning.
@@ -64,6 +65,7 @@ zcat "$dest/usr/share/doc/yex/changelog.gz" | cmp -s - "$source/CHANGELOG" || fa
 bash -n "$dest/usr/share/bash-completion/completions/yex-cli"
 
 cli=$dest/usr/bin/yex-cli
+! ldd "$cli" | grep -qi qt || fail "yex-cli links Qt"
 [ "$("$cli" --data "$dest/usr/share/yex/YEX-data" list | wc -l)" = 98 ] || fail "yex-cli lists the shipped tables"
 (cd "$tmp" && "$cli" list 2>"$tmp/err") && fail "yex-cli without a data folder"
 grep -q "looked in $tmp/YEX-data.*shipped tables are in $dest/usr/share/yex/YEX-data" "$tmp/err" ||

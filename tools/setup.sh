@@ -3,7 +3,7 @@
 set -euo pipefail
 
 YEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-YEX_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-svg-dev libxrl-dev libgl-dev
+YEX_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-svg-dev libxrl-dev libgl-dev libstb-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-motoya-l-maruberi fonts-liberation2)
 
 yex_install_missing() {

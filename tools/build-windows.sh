@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Cross-compiles yex-cli.exe for Windows (mingw-w64, statically linked) into
+# build-win/, runs every console example of the README under wine64 and
+# compares what it prints with what the README shows (Linux's output; the
+# only difference allowed is Windows' "\" in a path such as
+# YEX-data\Water.yex), and packs build-win/yex-cli-windows-x86_64.zip: the
+# exe, the shipped tables, LICENSE and a short README.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+yex_install_missing g++-mingw-w64-x86-64-posix wine64 libstb-dev
+root=$YEX_ROOT
+out=$root/build-win
+version=$(sed -n 's/^project(YEX VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+rm -rf "$out/package" "$out/bin"
+mkdir -p "$out/package/YEX-data" "$out/bin"
+
+echo "-- yex-cli.exe (mingw-w64, static)"
+x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -ffp-contract=off -Wall -Wno-unused-function \
+  -DYEX_VERSION="\"$version\"" -DYEX_REL_DATA='"YEX-data"' -DYEX_SOURCE_DATA='"YEX-data"' \
+  -I"$root" -I/usr/include/stb $(ls "$root"/core/*.cpp | grep -v shipped_store) "$root"/cli/*.cpp \
+  -static -lshell32 -o "$out/package/yex-cli.exe"
+
+# `yex-cli` on the PATH runs the exe under wine; the chart's font is
+# Linux's Liberation Serif, seen by wine on drive Z:.
+export WINEPREFIX="$out/prefix" WINEDEBUG=-all
+font=$(ls /usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf)
+cat >"$out/bin/yex-cli" <<WRAP
+#!/usr/bin/env bash
+YEX_FONT='Z:${font//\//\\}' /usr/lib/wine/wine64 "$out/package/yex-cli.exe" "\$@" | tr '\\\\' /
+exit \${PIPESTATUS[0]}
+WRAP
+chmod +x "$out/bin/yex-cli"
+/usr/lib/wine/wine64 "$out/package/yex-cli.exe" --version >/dev/null 2>&1 || true  # creates the prefix
+
+echo "-- the README's examples under wine64"
+python3 "$root/tests/readme_examples.py" "$out/bin/yex-cli" "$root"
+
+echo "-- $out/yex-cli-windows-x86_64.zip"
+cp "$root"/data/YEX-data/*.yex "$out/package/YEX-data/"
+cp "$root/LICENSE" "$out/package/LICENSE.txt"
+cat >"$out/package/README.txt" <<TXT
+yex-cli $version for Windows (x86-64): the command line of YEX, the atomic form
+factors F(x) and incoherent scattering functions S(x) of the elements H to Cf.
+Run it from a folder holding YEX-data\\ (the tables beside the exe), or give
+--data DIR. "yex-cli --help" lists the commands; every number is the one the
+Linux build prints. Charts (yex-cli plot) use Times New Roman.
+TXT
+sed -i 's/$/\r/' "$out/package/README.txt"
+rm -f "$out/yex-cli-windows-x86_64.zip"
+(cd "$out/package" && python3 -m zipfile -c "$out/yex-cli-windows-x86_64.zip" yex-cli.exe YEX-data LICENSE.txt README.txt)
+echo "Windows: $(stat -c %s "$out/package/yex-cli.exe") bytes of yex-cli.exe; zip $(stat -c %s "$out/yex-cli-windows-x86_64.zip") bytes"
