@@ -81,42 +81,12 @@ QByteArray TempWorkDir::readRaw(const QString& name) const {
 }
 
 QByteArray TableBytes(const std::function<Row(int)>& row, int lines) {
-  QByteArray out;
-  for (int r = 1; r <= lines; ++r) {
-    const Row v = row(r);
-    out += QByteArray::fromStdString(FormatTableLine(v.x, v.f, v.s));
-    out += "\r\n";
-  }
-  return out;
-}
-
-double GridX(int row) {
-  if (row < 1 || row > 45) qFatal("GridX: row %d outside 1..45", row);
-  static const double grid[45] = {0,     0.005, 0.01,  0.015, 0.02, 0.025, 0.03, 0.04, 0.05, 0.07, 0.09, 0.1,
-                                  0.125, 0.15,  0.175, 0.2,   0.25, 0.3,   0.4,  0.5,  0.6,  0.7,  0.8,  0.9,
-                                  1,     1.25,  1.5,   2,     2.5,  3,     3.5,  4,    5,    6,    7,    8,
-                                  10,    15,    20,    50,    80,   100,   1000, 1e6,  1e9};
-  return grid[row - 1];
-}
-
-Row ElementRow(int row, double z) {
-  const double x = GridX(row);
-  const double f = z / (1.0 + 3.0 * x * x);
-  const double s = row == 1 ? 0.0 : z * (1.0 - std::exp(-4.0 * x * x)) + 1e-4 * z;
-  return {x, f, s};
+  return QByteArray::fromStdString(TableText(row, lines));
 }
 
 QList<Row> ReadBack(const QByteArray& bytes) {
   QList<Row> rows;
-  for (QByteArray line : bytes.split('\n')) {
-    if (line.endsWith('\r')) line.chop(1);
-    if (line.isEmpty()) continue;
-    const std::string l = line.toStdString();
-    auto field = [&](std::size_t start, std::size_t len) {
-      return start < l.size() ? std::strtod(l.substr(start, len).c_str(), nullptr) : 0.0;
-    };
-    rows.append({field(0, 10), field(10, 12), field(22, 12)});
-  }
+  for (const Row& r : ReadBackText(bytes.toStdString())) rows.append(r);
   return rows;
 }
 
@@ -144,10 +114,6 @@ void EnterMixture(ScriptedDialogs& d, const QString& name, const QList<MixtureRo
     d.answer({rows[k - 1].atomicWeight, rows[k - 1].weight});
     e.ConstituentPick(k);
   }
-}
-
-double LogLog(double x1, double y1, double x2, double y2, double q) {
-  return y1 * std::pow(q / x1, std::log(y2 / y1) / std::log(x2 / x1));
 }
 
 void FreshProgram() {

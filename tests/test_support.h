@@ -13,6 +13,8 @@
 #include "app/scattering_data/module1.h"
 #include "toolkit/dialogs.h"
 
+#include "tests/core/support.h"
+
 namespace yex::test {
 
 struct DialogCall {
@@ -66,26 +68,11 @@ class TempWorkDir {
   QString previous_;
 };
 
-// A table as the program writes it, rows (x, F, S) from a function of the
-// row number 1..45.
-struct Row {
-  double x, f, s;
-};
+// TableText as bytes (Row, GridX, ElementRow and LogLog: tests/core/support.h).
 QByteArray TableBytes(const std::function<Row(int)>& row, int lines = TableRowCount);
 
-// The element grid of the shipped tables.
-double GridX(int row);
-
-// A smooth made-up element: F falls from z, S rises to z over the grid.
-Row ElementRow(int row, double z);
-
-// x, F, S parsed the way an independent reader would (columns 1-10, 11-22,
-// 23-34 with strtod), for checking written files.
+// ReadBackText of bytes.
 QList<Row> ReadBack(const QByteArray& bytes);
-
-// The straight line on log-log axes through (x1, y1) and (x2, y2) at q,
-// written from the lower point, independently of the lookup's code.
-double LogLog(double x1, double y1, double x2, double y2, double q);
 
 // Fills an editor as a user does: the name through Text1, the count through
 // Text2, then each row picked in the list and answered. Opens the editor on

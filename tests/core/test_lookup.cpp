@@ -1,16 +1,20 @@
 // The point lookup: range, search from row 2, log-log interpolation from
 // the upper row, and tables that break its assumptions.
-#include <QDir>
-#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <random>
+#include <sstream>
 
-#include "app/scattering_data/data_folder.h"
 #include "core/elementary_functions.h"
 #include "core/lookup.h"
+#include "core/table_file.h"
 #include "core/table_lookup.h"
-#include "tests/test_support.h"
+#include "tests/core/support.h"
 
 using namespace yex;
 using namespace yex::test;
@@ -34,81 +38,79 @@ Table MakeTable(double z = 6) {
 
 }  // namespace
 
-class TestLookup : public QObject {
-  Q_OBJECT
- private slots:
-  void interpolatesBetweenRows();
-  void tableXGivesRowExactly();
-  void edgesOfRange();
-  void outOfRange();
-  void brokenTables();
-  void fastLookupIsBitForBitTheWindowsLookup();
-  void elementaryFunctionsWithinAnUlp();
-};
 
-void TestLookup::interpolatesBetweenRows() {
+TEST(Lookup, InterpolatesBetweenRows) {
   const Table t = MakeTable();
   const double qs[] = {0.0062, 0.0999, 0.11, 0.73, 3.3, 42, 999.9};
   for (double q : qs) {
     int i = 2;
     while (t.x(i) < q) ++i;
     const LookupResult r = LookupPoint(t.x, t.f, t.s, q);
-    QVERIFY(r.inRange);
-    QCOMPARE(r.f, LogLog(t.x(i - 1), t.f(i - 1), t.x(i), t.f(i), q));
-    QCOMPARE(r.s, LogLog(t.x(i - 1), t.s(i - 1), t.x(i), t.s(i), q));
-    QVERIFY(r.f <= t.f(i - 1) && r.f >= t.f(i));  // F falls monotonically
+    ASSERT_TRUE(r.inRange) << q;
+    // An independent formula (pow, from the lower row): the same value to
+    // rounding, 1e-13 relative.
+    const double f = LogLog(t.x(i - 1), t.f(i - 1), t.x(i), t.f(i), q);
+    const double s = LogLog(t.x(i - 1), t.s(i - 1), t.x(i), t.s(i), q);
+    EXPECT_NEAR(r.f, f, 1e-13 * f) << q;
+    EXPECT_NEAR(r.s, s, 1e-13 * s) << q;
+    EXPECT_TRUE(r.f <= t.f(i - 1) && r.f >= t.f(i)) << q;  // F falls monotonically
   }
 }
 
-void TestLookup::tableXGivesRowExactly() {
+TEST(Lookup, TableXGivesRowExactly) {
   const Table t = MakeTable();
   for (int row = 2; row <= 43; ++row) {
     const LookupResult r = LookupPoint(t.x, t.f, t.s, t.x(row));
-    QVERIFY(r.inRange);
-    QCOMPARE(r.f, t.f(row));
-    QCOMPARE(r.s, t.s(row));
+    ASSERT_TRUE(r.inRange) << row;
+    EXPECT_EQ(r.f, t.f(row)) << row;
+    EXPECT_EQ(r.s, t.s(row)) << row;
   }
 }
 
-void TestLookup::edgesOfRange() {
+TEST(Lookup, EdgesOfRange) {
   // Row 1 holds x = 0 and S = 0: 0.005 still answers row 2 exactly.
   const Table t = MakeTable();
   LookupResult r = LookupPoint(t.x, t.f, t.s, 0.005);
-  QVERIFY(r.inRange);
-  QCOMPARE(r.f, t.f(2));
-  QCOMPARE(r.s, t.s(2));
+  ASSERT_TRUE(r.inRange);
+  EXPECT_EQ(r.f, t.f(2));
+  EXPECT_EQ(r.s, t.s(2));
   r = LookupPoint(t.x, t.f, t.s, 1000);
-  QVERIFY(r.inRange);
-  QCOMPARE(r.f, t.f(43));
-  QCOMPARE(r.s, t.s(43));
+  ASSERT_TRUE(r.inRange);
+  EXPECT_EQ(r.f, t.f(43));
+  EXPECT_EQ(r.s, t.s(43));
 }
 
-void TestLookup::outOfRange() {
+TEST(Lookup, OutOfRange) {
   const Table t = MakeTable();
   for (double q : {0.0049, 1000.1, 0.0, -1.0, double(NAN), double(INFINITY)})
-    QVERIFY(!LookupPoint(t.x, t.f, t.s, q).inRange);
+    EXPECT_FALSE(LookupPoint(t.x, t.f, t.s, q).inRange) << q;
 }
 
-void TestLookup::brokenTables() {
+TEST(Lookup, BrokenTables) {
   // Nothing loaded (all zeros): the search would run past row 45.
   Table zeros;
-  QVERIFY(!LookupPoint(zeros.x, zeros.f, zeros.s, 0.1).inRange);
+  EXPECT_FALSE(LookupPoint(zeros.x, zeros.f, zeros.s, 0.1).inRange);
   // A last row below the typed x.
   Table t = MakeTable();
   for (int r = 38; r <= TableRowCount; ++r) t.x(r) = 20 + r;  // ends at 65
-  QVERIFY(!LookupPoint(t.x, t.f, t.s, 70).inRange);
-  QVERIFY(LookupPoint(t.x, t.f, t.s, 64.5).inRange);
+  EXPECT_FALSE(LookupPoint(t.x, t.f, t.s, 70).inRange);
+  EXPECT_TRUE(LookupPoint(t.x, t.f, t.s, 64.5).inRange);
   // A pair holding a zero or a negative value.
   t = MakeTable();
   t.f(12) = 0;
-  QVERIFY(!LookupPoint(t.x, t.f, t.s, 0.095).inRange);
+  EXPECT_FALSE(LookupPoint(t.x, t.f, t.s, 0.095).inRange);
   // ...but the row's own x answers the row, zero included.
   const LookupResult exact = LookupPoint(t.x, t.f, t.s, 0.1);
-  QVERIFY(exact.inRange);
-  QCOMPARE(exact.f, 0.0);
+  ASSERT_TRUE(exact.inRange);
+  EXPECT_EQ(exact.f, 0.0);
+  // The pair is named for messages.
+  const TableLookup named(t.x, t.f, t.s);
+  EXPECT_EQ(named.PairOf(0.095), 12);
+  EXPECT_FALSE(named.PairUsable(12));
+  EXPECT_EQ(named.PairProblem(12), "rows 11-12: F of row 12 is 0, and a value on log axes must be positive");
   t = MakeTable();
   t.s(20) = -1;
-  QVERIFY(!LookupPoint(t.x, t.f, t.s, 0.45).inRange);
+  EXPECT_FALSE(LookupPoint(t.x, t.f, t.s, 0.45).inRange);
 }
 
 namespace {
@@ -120,7 +122,7 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // in log over the lookup's range and a little beyond. The array forms, by
 // every kernel this processor runs, give the same bits, NaN where the
 // point is out of range.
-QString FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
+std::string FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
   const TableLookup fast(t.x, t.f, t.s);
   std::vector<double> qs;
   for (int r = 1; r <= TableRowCount; ++r)
@@ -136,14 +138,11 @@ QString FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
     return a.inRange ? SameBits(f, a.f) && SameBits(s, a.s) : std::isnan(f) && std::isnan(s);
   };
   const auto describe = [](double q, const char* what, const LookupResult& a, double f, double s) {
-    return QStringLiteral("q = %1, %2: %3 %4 %5 against %6 %7")
-        .arg(q, 0, 'g', 17)
-        .arg(QString::fromLatin1(what))
-        .arg(a.inRange)
-        .arg(a.f, 0, 'g', 17)
-        .arg(a.s, 0, 'g', 17)
-        .arg(f, 0, 'g', 17)
-        .arg(s, 0, 'g', 17);
+    std::ostringstream o;
+    o.precision(17);
+    o << "q = " << q << ", " << what << ": " << a.inRange << " " << a.f << " " << a.s << " against " << f << " "
+      << s;
+    return o.str();
   };
   std::vector<double> f(qs.size()), s(qs.size());
   for (LookupKernel kernel : AvailableKernels()) {
@@ -174,22 +173,20 @@ QString FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
 
 }  // namespace
 
-void TestLookup::fastLookupIsBitForBitTheWindowsLookup() {
+TEST(Lookup, FastLookupIsBitForBitTheWindowsLookup) {
   std::mt19937_64 rng(20261207);
   // Every shipped table, 100,000 random points each.
-  const QStringList shipped = QDir(QStringLiteral(YEX_SHIPPED_DATA)).entryList({"*.yex"}, QDir::Files);
-  QCOMPARE(shipped.size(), 98);
-  for (const QString& name : shipped) {
-    ScatteringTable st;
-    QVERIFY(ReadTableFile(QStringLiteral(YEX_SHIPPED_DATA "/") + name, st));
+  const std::vector<std::string> shipped = ListTableFiles(YEX_SHIPPED_DATA);
+  ASSERT_EQ(shipped.size(), 98u);
+  for (const std::string& name : shipped) {
+    const ScatteringTable st = ReadTableFile(std::string(YEX_SHIPPED_DATA "/") + name);
     Table t;
     for (int r = 1; r <= TableRowCount; ++r) {
       t.x(r) = st.x[r];
       t.f(r) = st.f[r];
       t.s(r) = st.s[r];
     }
-    const QString diff = FirstDifference(t, 100000, rng);
-    QVERIFY2(diff.isEmpty(), qPrintable(name + ": " + diff));
+    EXPECT_EQ(FirstDifference(t, 100000, rng), "") << name;
   }
   // Tables that break the assumptions: nothing loaded, x not ascending (a
   // dip, a drop at the end, a NaN, a repeated x), unusable values.
@@ -226,8 +223,7 @@ void TestLookup::fastLookupIsBitForBitTheWindowsLookup() {
   for (std::size_t k = 0; k < hostile.size(); ++k) {
     Table t = MakeTable(26);
     hostile[k](t);
-    const QString diff = FirstDifference(t, 20000, rng);
-    QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("hostile table %1: ").arg(k) + diff));
+    EXPECT_EQ(FirstDifference(t, 20000, rng), "") << "hostile table " << k;
   }
 }
 
@@ -235,7 +231,7 @@ void TestLookup::fastLookupIsBitForBitTheWindowsLookup() {
 // library's: within one unit in the last place over the arguments the
 // lookups, grids and angles meet and beyond, exact where the value is, and
 // the edges of their ranges.
-void TestLookup::elementaryFunctionsWithinAnUlp() {
+TEST(ElementaryFunctions, WithinAnUlp) {
   const auto ulps = [](double a, double b) {
     std::int64_t x, y;
     std::memcpy(&x, &a, sizeof x);
@@ -247,9 +243,9 @@ void TestLookup::elementaryFunctionsWithinAnUlp() {
   for (int i = 0; i < 200000; ++i) {
     const double e = i % 2 ? wide(rng) : narrow(rng), l = std::exp(wide(rng)),
                  a = degrees(rng) * M_PI / 360.0;
-    QVERIFY2(ulps(Exp(e), std::exp(e)) <= 1, qPrintable(QString::number(e, 'g', 17)));
-    QVERIFY2(ulps(Ln(l), std::log(l)) <= 1, qPrintable(QString::number(l, 'g', 17)));
-    QVERIFY2(ulps(Sin(a), std::sin(a)) <= 1, qPrintable(QString::number(a, 'g', 17)));
+    ASSERT_LE(ulps(Exp(e), std::exp(e)), 1) << e;
+    ASSERT_LE(ulps(Ln(l), std::log(l)), 1) << l;
+    ASSERT_LE(ulps(Sin(a), std::sin(a)), 1) << a;
   }
   const struct {
     double got, want;
@@ -267,9 +263,6 @@ void TestLookup::elementaryFunctionsWithinAnUlp() {
                {Ln(0x1p-1022), std::log(0x1p-1022)},
                {Sin(0.0), 0.0},
                {Sin(M_PI / 2), 1.0}};
-  for (const auto& c : exact) QCOMPARE(c.got, c.want);
-  QVERIFY(std::isnan(Ln(-1.0)) && std::isnan(Exp(NAN)) && std::isnan(Sin(1e300)));
+  for (const auto& c : exact) EXPECT_EQ(c.got, c.want);
+  EXPECT_TRUE(std::isnan(Ln(-1.0)) && std::isnan(Exp(NAN)) && std::isnan(Sin(1e300)));
 }
-
-QTEST_APPLESS_MAIN(TestLookup)
-#include "test_lookup.moc"

@@ -1,0 +1,36 @@
+// What the tests share in plain C++: the element grid, a smooth made-up
+// element, the log-log line through two points written independently of
+// the lookup, and table text as the program writes it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/table.h"
+
+namespace yex::test {
+
+struct Row {
+  double x, f, s;
+};
+
+// The element grid of the shipped tables.
+double GridX(int row);
+
+// A smooth made-up element: F falls from z, S rises to z over the grid.
+Row ElementRow(int row, double z);
+
+// The straight line on log-log axes through (x1, y1) and (x2, y2) at q,
+// written from the lower point, independently of the lookup's code.
+double LogLog(double x1, double y1, double x2, double y2, double q);
+
+// A table as the program writes it, rows (x, F, S) from a function of the
+// row number 1..45.
+std::string TableText(const std::function<Row(int)>& row, int lines = TableRowCount);
+
+// x, F, S parsed the way an independent reader would (columns 1-10, 11-22,
+// 23-34 with strtod), for checking written files.
+std::vector<Row> ReadBackText(const std::string& bytes);
+
+}  // namespace yex::test
