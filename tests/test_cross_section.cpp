@@ -1,14 +1,10 @@
-// Cross sections, differential cross sections and composition averages:
-// closed forms, sums by hand, the command line, and xraylib where present.
+// Cross sections, differential cross sections and composition averages
+// through the command line (the core's own cases: core/test_cross_section.cpp).
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <cmath>
-
-#ifdef YEX_HAVE_XRAYLIB
-#include <xraylib.h>
-#endif
 
 #include "app/scattering_data/data_folder.h"
 #include "core/composition.h"
@@ -68,110 +64,14 @@ bool Near(double a, double b, double rel) { return std::fabs(a - b) <= rel * std
 class TestCrossSection : public QObject {
   Q_OBJECT
  private slots:
-  void constantTablesGiveClosedForms();
-  void compoundIsTheSumOfItsAtoms();
-  void differentialAtForwardAndBackward();
-  void compositionAverages();
   void commandLine();
   void usageAndDataErrors();
   void wavelengthIsEnergy();
-  void againstXraylib();
 };
 
-void TestCrossSection::constantTablesGiveClosedForms() {
-  // The Thomson and Klein-Nishina totals by their closed forms: 0.6652 barn
-  // at low energy, 0.2865 barn at k = 1.
-  QVERIFY(Near(KleinNishinaTotal(0.1), 8 * M_PI / 3 * kReSquaredBarn, 5e-4));
-  QVERIFY(Near(KleinNishinaTotal(kElectronRestKeV), 0.28653, 1e-4));
-  for (const auto& [c, s] : {std::pair{1.0, 1.0}, {6.0, 2.5}, {92.0, 0.1}}) {
-    RowValues x, f, sv;
-    for (int r = 1; r <= TableRowCount; ++r) {
-      x(r) = r == 1 ? 0.0 : 0.005 * std::pow(2e11, (r - 2) / 43.0);  // up to 1e9
-      f(r) = c;
-      sv(r) = s;
-    }
-    const TableLookup t(x, f, sv);
-    for (double e : {5.0, 17.48, 100.0, 511.0, 5000.0}) {
-      const CrossSectionPair p = Sigma(t, e);
-      QVERIFY2(Near(p.coh, 8 * M_PI / 3 * kReSquaredBarn * c * c, 1e-6), qPrintable(QString::number(e)));
-      QVERIFY2(Near(p.incoh, s * KleinNishinaTotal(e), 1e-6), qPrintable(QString::number(e)));
-    }
-  }
-  // Below row 2 the table is linear in x²: at 0.05 keV no angle reaches row
-  // 2 (x = 0.01), so with F from 2 to 1 and S from 0 to 1 there,
-  // F = 2 - u, S = u, u = (1 - cos θ) / (2 λ² x₂²); against Simpson's rule on
-  // the formulas over cos θ.
-  RowValues x, f, sv;
-  for (int r = 1; r <= TableRowCount; ++r) {
-    x(r) = r == 1 ? 0.0 : 0.005 * r;
-    f(r) = r == 1 ? 2.0 : 1.0;
-    sv(r) = r == 1 ? 0.0 : 1.0;
-  }
-  const double e = 0.05, lambda = kHcKeVAngstrom / e, kappa = 1 / (2 * lambda * lambda * 0.01 * 0.01);
-  double coh = 0, incoh = 0;
-  const int n = 20000;
-  for (int i = 0; i <= n; ++i) {
-    const double c = -1.0 + 2.0 * i / n, w = (i == 0 || i == n ? 1.0 : i % 2 ? 4.0 : 2.0) * (2.0 / n) / 3.0;
-    const double u = kappa * (1 - c), pr = 1 / (1 + e / kElectronRestKeV * (1 - c));
-    coh += w * M_PI * kReSquaredBarn * (1 + c * c) * (2 - u) * (2 - u);
-    incoh += w * M_PI * kReSquaredBarn * pr * pr * (pr + 1 / pr - (1 - c * c)) * u;
-  }
-  const CrossSectionPair p = Sigma(TableLookup(x, f, sv), e);
-  QVERIFY2(Near(p.coh, coh, 1e-9) && Near(p.incoh, incoh, 1e-9),
-           qPrintable(QStringLiteral("%1 %2 against %3 %4").arg(p.coh).arg(p.incoh).arg(coh).arg(incoh)));
-}
 
-void TestCrossSection::compoundIsTheSumOfItsAtoms() {
-  TempWorkDir dir;
-  CopyShipped(dir, {"H", "O"});
-  QCOMPARE(RunCli({"compound", "Water", "--formula", "H2O"}).status, 0);
-  const TableLookup water = FromFile(dir.data("Water.yex")), h = Shipped("H"), o = Shipped("O");
-  for (double e : {8.0, 17.48, 60.0, 150.0}) {
-    const CrossSectionPair w = Sigma(water, e), sh = Sigma(h, e), so = Sigma(o, e);
-    // Within the five digits the written table keeps, and the difference
-    // between interpolating a sum on log-log axes and summing interpolations
-    // (up to 1.3e-4 at 8 keV).
-    QVERIFY(Near(w.coh, 2 * sh.coh + so.coh, 2e-4));
-    QVERIFY(Near(w.incoh, 2 * sh.incoh + so.incoh, 2e-4));
-  }
-}
 
-void TestCrossSection::differentialAtForwardAndBackward() {
-  const double re2 = 0.079407877, e = 59.54, k = e / 510.99895;
-  CrossSectionPair d;
-  QVERIFY(DifferentialCrossSections(0.0, 6.0, 0.5, e, &d));  // θ = 0: Thomson, P = 1
-  QCOMPARE(d.coh, re2 * 36.0);
-  QVERIFY(Near(d.incoh, re2 * 0.5, 1e-15));
-  const double xBack = 1.0 / WavelengthFromEnergy(e);  // θ = 180°
-  QVERIFY(DifferentialCrossSections(xBack, 2.0, 3.0, e, &d));
-  const double p = 1.0 / (1.0 + 2.0 * k);
-  QVERIFY(Near(d.coh, re2 * 4.0, 1e-12));
-  QVERIFY(Near(d.incoh, re2 / 2 * p * p * (p + 1 / p) * 3.0, 1e-12));
-  QVERIFY(!DifferentialCrossSections(xBack * 1.001, 2.0, 3.0, e, &d));  // no angle reaches it
-}
 
-void TestCrossSection::compositionAverages() {
-  const TableLookup si = Shipped("Si"), o = Shipped("O");
-  const std::vector<Constituent> sio2{{si, 1}, {o, 2}};
-  const std::vector<double> c = AtomFractions(sio2);
-  for (double x : {0.05, 0.3, 1.7, 12.0}) {
-    const LookupResult a = si(x), b = o(x);
-    const CompositionAverages avg = AverageAt(sio2, c, x);
-    QVERIFY(avg.inRange);
-    QVERIFY(Near(avg.f2Mean, (a.f * a.f + 2 * b.f * b.f) / 3, 1e-14));
-    QVERIFY(Near(avg.fMeanSq, std::pow((a.f + 2 * b.f) / 3, 2), 1e-14));
-    QVERIFY(Near(avg.sMean, (a.s + 2 * b.s) / 3, 1e-14));
-  }
-  QVERIFY(!AverageAt(sio2, c, 0.001).inRange);
-  // Breit-Dirac: P^K with cos θ from x at the energy.
-  const double e = 61.3, x = 2.0, l = WavelengthFromEnergy(e);
-  const double cosT = 1 - 2 * l * l * x * x, p = 1 / (1 + e / 510.99895 * (1 - cosT));
-  for (int k : {2, 3}) {
-    double factor = 0;
-    QVERIFY(BreitDiracFactor(x, e, k, &factor));
-    QVERIFY(Near(factor, std::pow(p, k), 1e-14));
-  }
-}
 
 void TestCrossSection::commandLine() {
   TempWorkDir dir;
@@ -331,29 +231,6 @@ void TestCrossSection::wavelengthIsEnergy() {
   }
 }
 
-void TestCrossSection::againstXraylib() {
-#ifndef YEX_HAVE_XRAYLIB
-  QSKIP("xraylib is not installed");
-#else
-  // Different evaluations of related data: Compton within 2.5 % for every
-  // element, Rayleigh within 2 % up to Z = 30.
-  for (int z = 1; z <= 98; ++z) {
-    const TableLookup t = Shipped(QString::fromLatin1(ElementSymbol(z).data(), int(ElementSymbol(z).size())));
-    for (double e : {10.0, 20.0, 50.0, 100.0}) {
-      const CrossSectionPair p = Sigma(t, e);
-      const QString where = QStringLiteral("Z = %1 at %2 keV: %3 %4 against %5 %6")
-                                .arg(z)
-                                .arg(e)
-                                .arg(p.coh)
-                                .arg(p.incoh)
-                                .arg(CSb_Rayl(z, e, nullptr))
-                                .arg(CSb_Compt(z, e, nullptr));
-      QVERIFY2(Near(p.incoh, CSb_Compt(z, e, nullptr), 0.025), qPrintable(where));
-      if (z <= 30) QVERIFY2(Near(p.coh, CSb_Rayl(z, e, nullptr), 0.02), qPrintable(where));
-    }
-  }
-#endif
-}
 
 QTEST_GUILESS_MAIN(TestCrossSection)
 #include "test_cross_section.moc"
