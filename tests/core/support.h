@@ -33,4 +33,31 @@ std::string TableText(const std::function<Row(int)>& row, int lines = TableRowCo
 // 23-34 with strtod), for checking written files.
 std::vector<Row> ReadBackText(const std::string& bytes);
 
+// A fresh folder holding an empty YEX-data, the current directory while it
+// lives (each test makes its own tables there).
+class WorkFolder {
+ public:
+  WorkFolder();
+  ~WorkFolder();
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+  std::string Data(const std::string& name) const;  // its YEX-data/NAME
+  void Write(const std::string& name, const std::string& bytes) const;
+  // YEX-data/NAME holding ElementRow(r, z), its x column scaled.
+  void WriteElement(const std::string& name, double z, double xScale = 1.0) const;
+
+ private:
+  std::string root_, previous_;
+};
+
+// yex-cli (YEX_CLI_PATH) run as a user runs it, `input` on its standard input.
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+CliRun RunYexCli(const std::vector<std::string>& args, const std::string& input = {});
+
+// `text` cut at every `sep` (an empty text: no parts).
+std::vector<std::string> Split(const std::string& text, char sep);
+
 }  // namespace yex::test
