@@ -7,6 +7,7 @@
 #endif
 
 #include "cli/command.h"
+#include "core/table_file.h"
 
 namespace yex::cli {
 namespace {
@@ -22,14 +23,6 @@ std::unique_ptr<FolderStore>& TheStore() {
 }
 
 namespace fs = std::filesystem;
-
-fs::path PathOf(const std::string& utf8) {
-#ifdef _WIN32
-  return fs::u8path(utf8);
-#else
-  return fs::path(utf8);
-#endif
-}
 
 std::string Native(const std::string& path) { return PathOf(path).make_preferred().u8string(); }
 

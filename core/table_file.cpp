@@ -27,15 +27,6 @@ namespace yex {
 namespace fs = std::filesystem;
 namespace {
 
-// UTF-8 text to a path on every platform (Windows takes wide names).
-fs::path PathOf(const std::string& path) {
-#ifdef _WIN32
-  return fs::u8path(path);
-#else
-  return fs::path(path);
-#endif
-}
-
 std::FILE* Open(const std::string& path, const char* mode) {
 #ifdef _WIN32
   const std::wstring wide = PathOf(path).wstring();
@@ -186,6 +177,14 @@ int Move(const std::string& temp, const std::string& target, bool replace) {
 }
 
 }  // namespace
+
+fs::path PathOf(const std::string& utf8) {
+#ifdef _WIN32
+  return fs::u8path(utf8);
+#else
+  return fs::path(utf8);
+#endif
+}
 
 bool IsFolder(const std::string& path) {
   std::error_code ec;

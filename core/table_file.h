@@ -3,6 +3,7 @@
 // and, unless asked to replace, exclusively, and the folder's list.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ void WriteTableFile(const std::string& path, const ScatteringTable& table,
 // The names of the folder's "*.yex" files (any case, no hidden ".name"),
 // in the lists' order; empty when the folder is missing.
 std::vector<std::string> ListTableFiles(const std::string& folder);
+
+// A UTF-8 path as the file system takes it (Windows' wide names included).
+std::filesystem::path PathOf(const std::string& utf8);
 
 bool IsFolder(const std::string& path);
 bool IsFile(const std::string& path);
