@@ -84,8 +84,9 @@ window.YexPlot = (function () {
     return [{ title: "averages", y: "⟨f²⟩, ⟨f⟩², ⟨S⟩ (per atom of the composition)", series }];
   }
 
-  // Full precision in the read-out: the CSV's number, or that there is none.
-  const exact = (u, v) => (v == null ? "no value" : String(v));
+  // Full precision in the read-out: the CSV's number, or that the point has
+  // none (a dash while the cursor is off the plot).
+  const exact = (u, v, series, idx) => (idx == null ? "—" : v == null ? "no value" : String(v));
 
   // A linear axis's labels with the digits their step needs, so that
   // neighbouring ticks never read alike (0.0025, 0.0050, 0.0075, …).
