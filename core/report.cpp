@@ -252,6 +252,21 @@ std::unique_ptr<PointSource> TextPoints(std::string text, std::string name, Unit
   return std::make_unique<TextSource>(std::move(text), std::move(name), unit);
 }
 
+namespace {
+
+// "YEX-data/Zero.yex rows 11-12: F of row 12 is 0, ..." when x lies inside
+// a table whose pair of rows there cannot be interpolated.
+template <typename Columns>
+std::string UnusablePairAt(const Columns& columns, double x, const TableStore& store) {
+  for (const auto& c : columns) {
+    const int pair = c.lookup.PairOf(x);
+    if (pair && !c.lookup.PairUsable(pair)) return store.Describe(c.file) + " " + c.lookup.PairProblem(pair);
+  }
+  return {};
+}
+
+}  // namespace
+
 RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w,
                       PointSource* source) {
   struct Column {
@@ -277,9 +292,14 @@ RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Prov
   std::vector<const TableLookup*> lookups;
   for (const Column& c : columns) lookups.push_back(&c.lookup);
   const double energy = r.points.beam.EnergyKeV();
-  return StreamPoints(w, r.points, *source, r.dcs, [&](double x, std::vector<std::optional<double>>* fields) {
-    return CurveFields(lookups, x, r.dcs, energy, fields);
+  std::string rows;  // the first pair of rows that could not be interpolated
+  RunSummary s = StreamPoints(w, r.points, *source, r.dcs, [&](double x, std::vector<std::optional<double>>* fields) {
+    const bool complete = CurveFields(lookups, x, r.dcs, energy, fields);
+    if (!complete && rows.empty()) rows = UnusablePairAt(columns, x, store);
+    return complete;
   });
+  if (!rows.empty()) s.warning += " (" + rows + ")";
+  return s;
 }
 
 RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const Provenance& who,

@@ -354,6 +354,7 @@ void TestCli::rightOrRefusedWithItsReason() {
       {{"curve", "C", "--grid", "1:2:1e9"}, 0, "1,1.1121,", ""},
       {{"lookup", "Zero", "0.095"}, 1, "", "yex-cli: 0.095: YEX-data/Zero.yex rows 11-12: F of row 12 is 0"},
       {{"cross-section", "Zero", "--energy", "10"}, 1, "", "(rows 11-12: F of row 12 is 0"},
+      {{"curve", "Zero", "--grid", "0.09:0.1:0.005"}, 1, "0.09,", "(YEX-data/Zero.yex rows 11-12: F of row 12 is 0"},
       {{"lookup", "C", "1e999"}, 2, "", "yex-cli: x 1e999: too large to hold as a number"},
       {{"lookup", "C", "-1"}, 2, "", "yex-cli: x -1: a momentum transfer is not negative"},
       {{"lookup", "C", "--q", "-1"}, 2, "", "yex-cli: q -1: a momentum transfer is not negative"},
