@@ -11,14 +11,18 @@ yex_install_missing g++-mingw-w64-x86-64-posix wine64 libstb-dev
 root=$YEX_ROOT
 out=$root/build-win
 version=$(sed -n 's/^project(YEX VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-rm -rf "$out/package" "$out/bin"
+rm -rf "$out/package" "$out/bin" "$out/obj"
 mkdir -p "$out/package/YEX-data" "$out/bin"
 
 echo "-- yex-cli.exe (mingw-w64, static)"
-x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -ffp-contract=off -Wall -Wno-unused-function \
-  -DYEX_VERSION="\"$version\"" -DYEX_REL_DATA='"YEX-data"' -DYEX_SOURCE_DATA='"YEX-data"' \
-  -I"$root" -I/usr/include/stb $(ls "$root"/core/*.cpp | grep -v shipped_store) "$root"/cli/*.cpp \
-  -static -lshell32 -o "$out/package/yex-cli.exe"
+# One object a source, as many at once as there are cores.
+mkdir -p "$out/obj"
+cxx=(x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -ffp-contract=off -Wall -Wno-unused-function
+  -DYEX_VERSION="\"$version\"" -DYEX_REL_DATA='"YEX-data"' -DYEX_SOURCE_DATA='"YEX-data"' -I"$root" -I/usr/include/stb)
+sources=($(ls "$root"/core/*.cpp | grep -v shipped_store) "$root"/cli/*.cpp)
+printf '%s\n' "${sources[@]}" | xargs -P "$(nproc)" -I{} sh -c \
+  'f={}; o="$0/$(basename "$(dirname "$f")")_$(basename "$f" .cpp).o"; exec "$@" -c "$f" -o "$o"' "$out/obj" "${cxx[@]}"
+"${cxx[0]}" "$out"/obj/*.o -static -lshell32 -o "$out/package/yex-cli.exe"
 
 # `yex-cli` on the PATH runs the exe under wine; the chart's font is
 # Linux's Liberation Serif, seen by wine on drive Z:.
