@@ -131,11 +131,19 @@ std::unique_ptr<PointSource> PagePoints(const val& req, PointsRequest* p) {
 
 val RunResult(const std::string& text, const RunSummary& s);
 
-// The lines `run` writes, gathered for the page.
+// The lines `run` writes, gathered for the page; `req.onProgress`, when the
+// page's worker gives one, hears how many lines there are at every block.
 template <typename F>
-val Collect(OutputStyle style, const F& run) {
+val Collect(OutputStyle style, const val& req, const F& run) {
   std::string text;
-  RecordWriter w(style, [&text](const std::string& s) { text += s; });
+  const val progress = req["onProgress"];
+  const bool tell = progress.typeOf().as<std::string>() == "function";
+  double lines = 0;
+  RecordWriter w(style, [&](const std::string& s) {
+    text += s;
+    lines += static_cast<double>(std::count(s.begin(), s.end(), '\n'));
+    if (tell) progress(val(lines));
+  });
   // At full precision the text reads back to these very doubles, so the
   // page plots them without parsing the text (NaN where a field is empty).
   std::vector<std::vector<double>> columns;
@@ -349,7 +357,7 @@ val Curve(const val& req) {
     if (req["dcs"].isTrue()) o.add("--dcs");
     CurveRequest r = ParseCurve(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    return Collect(r.style,
+    return Collect(r.style, req,
                    [&](RecordWriter& w) { return WriteCurve(r, Store(), Program(), w, points.get()); });
   });
 }
@@ -366,7 +374,7 @@ val Average(const val& req) {
     if (!bd.empty()) o.add("--breit-dirac", bd);
     AverageRequest r = ParseAverage(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    return Collect(r.style,
+    return Collect(r.style, req,
                    [&](RecordWriter& w) { return WriteAverage(r, Store(), Program(), w, points.get()); });
   });
 }
@@ -384,11 +392,10 @@ val CrossSection(const val& req) {
     if (Text(req, "format") == "tsv") o.add("--tsv");
     if (req["display"].isTrue()) o.add("--display");
     const CrossSectionRequest r = ParseCrossSection(o);
-    std::string text;
-    RecordWriter w(r.style, [&text](const std::string& s) { text += s; });
-    const RunSummary s = WriteCrossSection(r, Store(), Program(), w);
-    w.Flush();
-    return RunResult(text, s);
+    val result = Collect(r.style, req, [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
+    // The energies' lines are plotted from their text.
+    result.delete_("columns");
+    return result;
   });
 }
 

@@ -741,11 +741,67 @@
     setTimeout(() => (document.body.dataset.plotMs = (performance.now() - start).toFixed(1)), 0);
   }
 
+  // Computations run in a worker, so the page keeps answering and a long
+  // one can be cancelled. Browsers refuse a worker to a page opened from
+  // file://; there the module computes on the page's own thread.
+  let worker = null, job = 0;
+  function computer() {
+    if (!worker && location.protocol !== "file:") {
+      try {
+        worker = new Worker("worker.js");
+      } catch (e) {
+        worker = null;
+      }
+    }
+    return worker;
+  }
+
+  function stopComputing(message) {
+    job++;
+    if (worker) worker.terminate();
+    worker = null;
+    $("compute-cancel").hidden = true;
+    $("compute-button").disabled = false;
+    $("compute-progress").textContent = message || "";
+    delete document.body.dataset.computing;
+  }
+
   function compute() {
     const kind = $("compute-kind").value;
     const req = computeRequest();
-    const r = kind === "curve" ? yex.curve(req) : kind === "average" ? yex.average(req) : yex.crossSection(req);
-    showResult(r, kind);
+    const w = computer();
+    if (!w) {
+      const r = kind === "curve" ? yex.curve(req) : kind === "average" ? yex.average(req) : yex.crossSection(req);
+      showResult(r, kind);
+      return;
+    }
+    const id = ++job;
+    const tables = yex
+      .listTables()
+      .filter((t) => !t.shipped)
+      .map((t) => ({ file: t.file, bytes: yex.tableView(t.file).bytes }));
+    $("compute-button").disabled = true;
+    $("compute-cancel").hidden = false;
+    $("compute-progress").textContent = "Computing…";
+    document.body.dataset.computing = "1";
+    w.onmessage = (e) => {
+      if (e.data.id !== job) return;
+      if (e.data.lines !== undefined) {
+        $("compute-progress").textContent = "Computing… " + e.data.lines.toLocaleString("en") + " lines so far";
+        return;
+      }
+      $("compute-cancel").hidden = true;
+      $("compute-button").disabled = false;
+      $("compute-progress").textContent = "";
+      showResult(e.data.result, kind);
+      delete document.body.dataset.computing;
+    };
+    w.onerror = (e) => {
+      e.preventDefault();
+      stopComputing("");
+      say("The computation stopped: " + (e.message || "an error in the worker"), "error");
+    };
+    w.postMessage({ id, kind, request: req, tables });
   }
 
   // ---- start
@@ -792,6 +848,7 @@
       e.preventDefault();
       compute();
     });
+    $("compute-cancel").addEventListener("click", () => stopComputing("Cancelled: nothing was computed."));
     $("compute-kind").addEventListener("change", showFields);
     $("compute-points").addEventListener("change", showFields);
     showFields();

@@ -84,6 +84,13 @@ async function downloaded(page, link, name) {
   return fs.readFileSync(file, "latin1");
 }
 
+// Compute, and wait for the result: a page served over HTTP computes in
+// its worker.
+async function compute(page) {
+  await page.click("#compute-button");
+  await page.waitForFunction(() => !document.body.dataset.computing);
+}
+
 async function fill(page, selector, value) {
   await page.$eval(selector, (e) => (e.value = ""));
   await page.type(selector, value);
@@ -127,7 +134,7 @@ for (const origin of ["disk", "server"]) {
     await fill(page, "#compute-tables", "C Water");
     await page.select("#compute-points", "log");
     await fill(page, "#compute-grid", "0.005:1000:300");
-    await page.click("#compute-button");
+    await compute(page);
     const csv = await downloaded(page, "#download-result", "yex-curve.csv");
     assert.deepEqual(dataLines(csv), dataLines(yexCli(work, ["curve", "C", "Water", "--log-grid", "0.005:1000:300"]).out));
 
@@ -171,7 +178,7 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
   await fill(page, "#compute-tables", "C O");
   await page.select("#compute-points", "log");
   await fill(page, "#compute-grid", "0.005:1000:300");
-  await page.click("#compute-button");
+  await compute(page);
   const plot = await page.evaluate(() => ({
     labels: window.yexPlot.series.slice(1).map((s) => s.label),
     data: window.yexPlot.data.map((c) => Array.from(c)),
@@ -191,7 +198,7 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
   await fill(page, "#compute-tables", "Si");
   await page.select("#compute-points", "grid");
   await fill(page, "#compute-grid", "0:0.05:0.001");
-  await page.click("#compute-button");
+  await compute(page);
   for (const axes of ["lin", "log"]) {
     await page.select("#plot-axes", axes);
     const ys = await page.evaluate(() => window.yexPlot.data.slice(1).map((c) => Array.from(c)));
@@ -206,7 +213,7 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
   // A cross section: σ against energy, per table.
   await page.select("#compute-kind", "cross-section");
   await fill(page, "#compute-energies", "1:1000:20");
-  await page.click("#compute-button");
+  await compute(page);
   assert.deepEqual(await page.evaluate(() => window.yexPlot.series.slice(1).map((s) => s.label)),
                    ["σ_coh(C)", "σ_incoh(C)", "σ_coh(O)", "σ_incoh(O)"]);
   assert.deepEqual(page.errors, []);
@@ -215,11 +222,38 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
   await page.close();
 });
 
+test("a long computation runs off the page's thread: progress, Cancel, and the page answers meanwhile", async () => {
+  const page = await open(origins.server);
+  await page.select("#compute-kind", "curve");
+  await fill(page, "#compute-tables", "C");
+  await page.select("#compute-points", "grid");
+  await fill(page, "#compute-grid", "0.005:1000:0.001");  // 999,996 points
+  await page.click("#compute-button");
+  await page.waitForFunction(() => /lines so far/.test(document.getElementById("compute-progress").textContent));
+  // The page answers while the worker computes: a lookup comes back.
+  await fill(page, "#lookup-value", "0.1");
+  await page.click("#lookup-button");
+  assert.equal(await text(page, "#out-f"), "5.1225E+00");
+  assert.equal(await page.evaluate(() => document.body.dataset.computing), "1");
+  await page.click("#compute-cancel");
+  assert.equal(await text(page, "#compute-progress"), "Cancelled: nothing was computed.");
+  // Nothing comes of the cancelled request.
+  await new Promise((r) => setTimeout(r, 500));
+  assert.equal(await text(page, "#compute-summary"), "");
+  assert.equal(await page.$eval("#plot-box", (e) => e.hidden), true);
+  // And the next computation runs in a fresh worker.
+  await fill(page, "#compute-grid", "0.1:0.3:0.1");
+  await compute(page);
+  assert.equal(await text(page, "#compute-summary"), "3 lines.");
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 test("any screen: no sideways scrolling and no text below 12 pixels at a phone's, a tablet's and a desktop's width", async () => {
   const page = await open(origins.disk + "#table=C,O");
   for (const [width, height] of [[320, 640], [390, 844], [768, 1024], [1920, 1080], [2560, 1440]]) {
     await page.setViewport({ width, height });
-    await page.click("#compute-button");
+    await compute(page);
     const r = await page.evaluate(() => ({
       scroll: document.documentElement.scrollWidth,
       small: [...document.querySelectorAll("body *")]
@@ -249,7 +283,7 @@ test("only the fields that apply: the others leave the tab order and keep their 
   assert.deepEqual(order, ["compute-tables", "compute-energies", "compute-format"]);
   await fill(page, "#compute-tables", "C");
   await fill(page, "#compute-energies", "abc");
-  await page.click("#compute-button");
+  await compute(page);
   assert.match(await text(page, "#messages"), /Energies \(keV\): .*abc/);
   assert.equal(await page.evaluate(() => document.activeElement.id), "compute-energies");
   await page.select("#compute-kind", "curve");
