@@ -19,13 +19,39 @@
   let resultUrl = null;
   let tableUrl = null;
 
-  function say(text, kind) {
+  // A message in the page's log at the top and, when it concerns a form
+  // (`near`, its id), also right below that form, scrolled into view and
+  // announced there, so that it is seen where the user is.
+  function say(text, kind, near) {
     const box = $("messages");
     const p = document.createElement("p");
     p.className = kind || "info";
     p.textContent = text;
     box.appendChild(p);
     while (box.children.length > 6) box.removeChild(box.firstChild);
+    if (!near) return;
+    const slot = inlineSlot(near);
+    slot.className = "inline-message " + (kind || "info");
+    slot.textContent = text;
+    slot.hidden = false;
+    slot.scrollIntoView({ block: "nearest" });
+  }
+
+  function inlineSlot(near) {
+    let slot = $(near + "-message");
+    if (!slot) {
+      slot = document.createElement("p");
+      slot.id = near + "-message";
+      slot.setAttribute("role", "status");
+      slot.setAttribute("aria-live", "polite");
+      $(near).insertAdjacentElement("afterend", slot);
+    }
+    return slot;
+  }
+
+  // A section's own messages gone once what they were about succeeds.
+  function unsay(section) {
+    for (const slot of $(section).querySelectorAll(".inline-message")) slot.hidden = true;
   }
 
   // ---- tables kept in this browser
@@ -268,7 +294,10 @@
       b.addEventListener("click", () => {
         formulaShown = null;
         overlays = [];
-        if (show(symbol)) remember();
+        if (show(symbol)) {
+          remember();
+          $("chart").scrollIntoView({ block: "nearest" });
+        }
       });
       cells.push(b);
       box.appendChild(b);
@@ -424,13 +453,14 @@
     const r = yex.lookup(current, lookupRequest());
     for (const id of ["out-x", "out-f", "out-s"]) $(id).textContent = "";
     if (!r.ok) {
-      say(r.error, "error");
+      say(r.error, "error", "lookup-form");
       return;
     }
     if (!r.inRange) {
-      say(r.message, "warning");
+      say(r.message, "warning", "lookup-form");
       return;
     }
+    unsay("view");
     $("out-x").textContent = r.x;
     $("out-f").textContent = r.f;
     $("out-s").textContent = r.s;
@@ -564,10 +594,12 @@
   }
 
   function built(r, kind) {
+    const form = kind === "mixture" ? "mixture-form" : "compound-form";
     if (!r.ok) {
-      say(r.error, "error");
+      say(r.error, "error", form);
       return;
     }
+    unsay("build");
     store(r.file, r.bytes);
     formulaShown = null;
     fillList(r.file);
@@ -696,6 +728,7 @@
   function showResult(r, kind) {
     const table = $("compute-table");
     table.textContent = "";
+    table.removeAttribute("tabindex");
     if (!r.ok) {
       $("compute-summary").textContent = "";
       $("download-result").hidden = true;
@@ -704,11 +737,13 @@
       const id = fieldOf(r.error);
       markField(id);
       const label = id ? document.querySelector('label[for="' + id + '"]').textContent : null;
-      say((label ? label + ": " : "") + r.error, "error");
+      // Below the field it is about, or the form.
+      say((label ? label + ": " : "") + r.error, "error", id || "compute-form");
       if (id) $(id).focus();
       return;
     }
     markField(null);
+    unsay("compute");
     const sep = computeRequest().format === "tsv" ? "\t" : ",";
     const all = r.csv.split("\n").filter((l) => l && !l.startsWith("#"));
     const shown = all.slice(0, 101);
@@ -726,8 +761,9 @@
     const count = all.length - 1;
     $("compute-summary").textContent =
       count + " line" + (count === 1 ? "" : "s") + (count > 100 ? "; the first 100 are shown, the download holds all" : "") + ".";
-    if (r.warning) say(r.warning, "warning");
-    if (r.note) say(r.note, "warning");
+    if (r.warning) say(r.warning, "warning", "compute-form");
+    if (r.note) say(r.note, "warning", "compute-form");
+    table.tabIndex = 0;  // a Tab stop only where there is something to read
     const link = $("download-result");
     resultUrl = blobUrl(resultUrl, r.csv, "text/csv");
     link.href = resultUrl;
@@ -799,7 +835,7 @@
     w.onerror = (e) => {
       e.preventDefault();
       stopComputing("");
-      say("The computation stopped: " + (e.message || "an error in the worker"), "error");
+      say("The computation stopped: " + (e.message || "an error in the worker"), "error", "compute-form");
     };
     w.postMessage({ id, kind, request: req, tables });
   }

@@ -249,6 +249,35 @@ test("a long computation runs off the page's thread: progress, Cancel, and the p
   await page.close();
 });
 
+test("on a phone a message appears where the eye is, and every control and link is a 44-pixel target", async () => {
+  const page = await open(origins.disk);
+  await page.setViewport({ width: 390, height: 844 });
+  const inView = (selector) =>
+    page.$eval(selector, (e) => {
+      const r = e.getBoundingClientRect();
+      return !e.hidden && r.height > 0 && r.top >= 0 && r.bottom <= window.innerHeight;
+    });
+  assert.equal(await page.$eval("#compute-table", (e) => e.hasAttribute("tabindex")), false);  // empty: no Tab stop
+  await fill(page, "#lookup-value", "2000");
+  await page.click("#lookup-button");
+  assert.equal(await text(page, "#lookup-form-message"), "This value is out of range.");
+  assert.ok(await inView("#lookup-form-message"));
+  await page.select("#compute-kind", "curve");
+  await fill(page, "#compute-grid", "1:0:1");
+  await compute(page);
+  assert.match(await text(page, "#compute-grid-message"), /STOP lies below START/);
+  assert.ok(await inView("#compute-grid-message"));
+  await fill(page, "#compute-grid", "0.1:0.3:0.1");
+  await compute(page);
+  assert.equal(await page.$eval("#compute-grid-message", (e) => e.hidden), true);
+  const small = await page.$$eval("button, select, input:not([type=checkbox]), a[download]", (all) =>
+    all.filter((e) => e.checkVisibility() && e.getBoundingClientRect().height < 44).map((e) => e.id || e.tagName));
+  assert.deepEqual(small, []);
+  assert.equal(await page.$eval("#compute-table", (e) => e.tabIndex), 0);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 test("any screen: no sideways scrolling and no text below 12 pixels at a phone's, a tablet's and a desktop's width", async () => {
   const page = await open(origins.disk + "#table=C,O");
   for (const [width, height] of [[320, 640], [390, 844], [768, 1024], [1920, 1080], [2560, 1440]]) {
