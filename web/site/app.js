@@ -273,6 +273,23 @@
     return [1, 1];
   }
 
+  // An element by its symbol, name or atomic number ("Fe", "iron", "26").
+  const ELEMENT_ALIASES = { aluminum: "Al", cesium: "Cs", sulphur: "S" };
+  function findElement(text) {
+    const t = text.trim().toLowerCase();
+    if (ELEMENT_ALIASES[t]) return ELEMENT_ALIASES[t];
+    for (let z = 1; z <= 98; z++)
+      if (String(z) === t || yex.elementSymbol(z).toLowerCase() === t || ELEMENT_NAMES[z - 1].toLowerCase() === t)
+        return yex.elementSymbol(z);
+    return null;
+  }
+
+  // Where the periodic table is cut by a narrow screen, a line says it scrolls.
+  function showTableCue() {
+    const box = $("ptable");
+    $("ptable-cue").hidden = box.scrollWidth <= box.clientWidth + 1;
+  }
+
   function buildPeriodicTable() {
     const box = $("ptable");
     const shipped = new Set(yex.listTables().filter((t) => t.shipped).map((t) => t.file.replace(/\.yex$/i, "")));
@@ -885,6 +902,22 @@
       compute();
     });
     $("compute-cancel").addEventListener("click", () => stopComputing("Cancelled: nothing was computed."));
+    $("element-form").addEventListener("submit", (e) => {
+      e.preventDefault();
+      const symbol = findElement($("element-search").value);
+      if (!symbol) {
+        say("No element " + $("element-search").value.trim() + ": give a symbol, a name or an atomic number 1 to 98.", "warning", "element-form");
+        return;
+      }
+      unsay("tables");
+      formulaShown = null;
+      overlays = [];
+      if (show(symbol)) {
+        remember();
+        $("chart").scrollIntoView({ block: "nearest" });
+      }
+    });
+    window.addEventListener("resize", showTableCue);
     $("compute-kind").addEventListener("change", showFields);
     $("compute-points").addEventListener("change", showFields);
     showFields();
@@ -937,6 +970,7 @@
     fillList();
     buildPeriodicTable();
     wire();
+    showTableCue();
     if (!openFromAddress()) show("C");
     // Milliseconds from the start of navigation to a listed, drawn page.
     document.body.dataset.readyMs = performance.now().toFixed(1);

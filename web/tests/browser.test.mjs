@@ -274,6 +274,27 @@ test("on a phone a message appears where the eye is, and every control and link 
     all.filter((e) => e.checkVisibility() && e.getBoundingClientRect().height < 44).map((e) => e.id || e.tagName));
   assert.deepEqual(small, []);
   assert.equal(await page.$eval("#compute-table", (e) => e.tabIndex), 0);
+  // At 320 pixels the periodic table says it scrolls, and the search field
+  // reaches every element by symbol, name or atomic number.
+  await page.setViewport({ width: 320, height: 640 });
+  await page.evaluate(() => window.dispatchEvent(new Event("resize")));
+  assert.equal(await page.$eval("#ptable-cue", (e) => e.hidden), false);
+  for (const [typed, file] of [["iron", "Fe.yex"], ["26", "Fe.yex"], ["he", "He.yex"], ["Neon", "Ne.yex"], ["98", "Cf.yex"]]) {
+    await fill(page, "#element-search", typed);
+    await page.click("#element-button");
+    assert.equal(await page.$eval("#table-list", (e) => e.value), file, typed);
+    // The chart comes into view (once the layout has settled).
+    await page.waitForFunction(() => {
+      const r = document.getElementById("chart").getBoundingClientRect();
+      return r.top >= 0 && r.bottom <= window.innerHeight + 1;
+    });
+  }
+  await fill(page, "#element-search", "99");
+  await page.click("#element-button");
+  assert.match(await text(page, "#element-form-message"), /No element 99/);
+  await page.setViewport({ width: 1920, height: 1080 });
+  await page.evaluate(() => window.dispatchEvent(new Event("resize")));
+  assert.equal(await page.$eval("#ptable-cue", (e) => e.hidden), true);
   assert.deepEqual(page.errors, []);
   await page.close();
 });
