@@ -312,7 +312,7 @@
         formulaShown = null;
         overlays = [];
         if (show(symbol)) {
-          remember();
+          picked();
           $("chart").scrollIntoView({ block: "nearest" });
         }
       });
@@ -469,6 +469,8 @@
     if (!current) return;
     const r = yex.lookup(current, lookupRequest());
     for (const id of ["out-x", "out-f", "out-s"]) $(id).textContent = "";
+    // The address follows what the screen shows, a refused value too.
+    remember();
     if (!r.ok) {
       say(r.error, "error", "lookup-form");
       return;
@@ -481,7 +483,6 @@
     $("out-x").textContent = r.x;
     $("out-f").textContent = r.f;
     $("out-s").textContent = r.s;
-    remember();
   }
 
   // ---- the address: what is on screen, so a link reopens it
@@ -503,7 +504,48 @@
       const e = $("lookup-energy").value.trim();
       if (e) p.set($("lookup-energy-kind").value, e);
     }
+    // A computed result: the request, so that the link computes it again.
+    if (computed) for (const [key, v] of Object.entries(computed)) if (v !== "" && v !== false) p.set(key, v);
     history.replaceState(null, "", "#" + p.toString().replace(/%28/g, "(").replace(/%29/g, ")"));
+  }
+
+  // The address's keys of a computation and the form's fields they fill.
+  const COMPUTE_KEYS = {
+    ctables: "compute-tables", cformula: "compute-formula", points: "compute-points", grid: "compute-grid",
+    cunit: "compute-unit", cenergy: "compute-energy", energykind: "compute-energy-kind", energies: "compute-energies",
+    bd: "compute-bd", format: "compute-format",
+  };
+  let computed = null; // the request of the result on screen, as address keys
+
+  function computedKeys(kind) {
+    const keys = { compute: kind };
+    for (const [key, id] of Object.entries(COMPUTE_KEYS)) {
+      const field = $(id).closest(".field");
+      if (!field || !field.hidden) keys[key] = $(id).value.trim();
+    }
+    if (kind === "curve" && $("compute-dcs").checked) keys.dcs = "1";
+    // A list of points stays on this page: only grids go into a link.
+    return keys.points === "list" ? null : keys;
+  }
+
+  function openComputation(p) {
+    const kind = p.get("compute");
+    if (!["curve", "cross-section", "average"].includes(kind)) {
+      say("The address’s computation “" + kind + "” is not curve, cross-section or average.", "error");
+      return;
+    }
+    $("compute-kind").value = kind;
+    for (const [key, id] of Object.entries(COMPUTE_KEYS)) if (p.has(key)) $(id).value = p.get(key);
+    $("compute-dcs").checked = p.get("dcs") === "1";
+    showFields();
+    compute();
+  }
+
+  // A table picked: a value in the lookup box is looked up in it, so that
+  // the screen and the address show the new table's answer, not the old one's.
+  function picked() {
+    if ($("lookup-value").value.trim()) lookup();
+    else remember();
   }
 
   // A table built from a formula in the address is named after it.
@@ -521,7 +563,7 @@
       say("The address could not be read: " + hash, "error");
       return false;
     }
-    const known = ["table", "formula", "value", "unit", "energy", "wavelength"];
+    const known = ["table", "formula", "value", "unit", "energy", "wavelength", "compute", "dcs", ...Object.keys(COMPUTE_KEYS)];
     for (const key of p.keys())
       if (!known.includes(key)) say("The address holds “" + key + "”, which this page does not know; it is ignored.", "warning");
     let opened = false;
@@ -561,6 +603,7 @@
       }
       lookup();
     }
+    if (p.has("compute")) openComputation(p);
     return true;
   }
 
@@ -751,6 +794,8 @@
       $("download-result").hidden = true;
       $("plot-box").hidden = true;
       plotted = null;
+      computed = null;
+      remember();
       const id = fieldOf(r.error);
       markField(id);
       const label = id ? document.querySelector('label[for="' + id + '"]').textContent : null;
@@ -761,6 +806,8 @@
     }
     markField(null);
     unsay("compute");
+    computed = computedKeys(kind);
+    remember();
     const sep = computeRequest().format === "tsv" ? "\t" : ",";
     const all = r.csv.split("\n").filter((l) => l && !l.startsWith("#"));
     const shown = all.slice(0, 101);
@@ -863,7 +910,7 @@
     $("table-list").addEventListener("change", () => {
       formulaShown = null;
       overlays = [];
-      if (show($("table-list").value)) remember();
+      if (show($("table-list").value)) picked();
     });
     $("add-button").addEventListener("click", () => $("file-input").click());
     $("file-input").addEventListener("change", (e) => {
@@ -913,7 +960,7 @@
       formulaShown = null;
       overlays = [];
       if (show(symbol)) {
-        remember();
+        picked();
         $("chart").scrollIntoView({ block: "nearest" });
       }
     });
