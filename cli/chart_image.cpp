@@ -149,7 +149,7 @@ class ImageSurface : public ChartSurface {
     curX_ = x;
     curY_ = y;
   }
-  ChartScale scale_;
+  ChartUserScale scale_ = kChartUserScale;
   int pixels_;
   const Face& face_;
   int width_ = 1;
@@ -374,7 +374,7 @@ std::string ChartPng(const RowValues& x, const RowValues& f, const RowValues& s,
   if (!face.ok())
     Fail(ErrorKind::Io, "no font for the chart's text (Times New Roman or Liberation Serif; YEX_FONT names "
                         "another); an SVG needs none");
-  RasterSurface surface(pixels, face, QBColor(1));
+  RasterSurface surface(pixels, face, QBColor(kChartBackground));
   DrawChart(surface, x, f, s);
   return surface.Png();
 }
@@ -382,7 +382,7 @@ std::string ChartPng(const RowValues& x, const RowValues& f, const RowValues& s,
 std::string ChartSvg(const RowValues& x, const RowValues& f, const RowValues& s, int pixels,
                      const std::string& title) {
   const Face face(ChartFontFile());
-  SvgSurface surface(pixels, face, QBColor(1), title);
+  SvgSurface surface(pixels, face, QBColor(kChartBackground), title);
   DrawChart(surface, x, f, s);
   return surface.Document();
 }

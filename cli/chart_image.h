@@ -11,10 +11,7 @@
 
 namespace yex::cli {
 
-// Picture1's user scale and its drawing area in pixels.
-struct ChartScale {
-  double left = -2.0, top = 14.0, width = 16.0, height = -15.5;
-};
+// Picture1's drawing area in pixels (its user scale: kChartUserScale).
 constexpr int kChartPixels = 525;
 
 // The font file the chart's text is drawn with: $YEX_FONT, else Liberation

@@ -42,8 +42,8 @@ void TickLabel(ChartSurface& sf, double left, double top, const char* exponent) 
 }  // namespace
 
 void DrawChart(ChartSurface& sf, const RowValues& x, const RowValues& f, const RowValues& s) {
-  const unsigned background = QBColor(1), grey = QBColor(8), red = QBColor(12), yellow = QBColor(14),
-                 white = QBColor(15);
+  const unsigned background = QBColor(kChartBackground), grey = QBColor(8), red = QBColor(kChartCurveF),
+                 yellow = QBColor(kChartCurveS), white = QBColor(15);
   sf.Cls();
   sf.SetDrawWidth(1);
   for (int i = 0; i <= 5; ++i)

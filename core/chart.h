@@ -9,6 +9,15 @@
 
 namespace yex {
 
+// The chart's user coordinates, as the main window's picture sets them.
+struct ChartUserScale {
+  double left, top, width, height;  // height < 0: y grows upward
+};
+constexpr ChartUserScale kChartUserScale{-2.0, 14.0, 16.0, -15.5};
+// Its colours, as entries of the 16-colour palette (QBColor): the
+// background, F's curve and S's curve.
+constexpr int kChartBackground = 1, kChartCurveF = 12, kChartCurveS = 14;
+
 // Chart position of a table value: ln(1000 v).
 double ChartCoordinate(double v);
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QSize>
 
+#include "core/chart.h"
 #include "core/drawing_surface.h"
 
 namespace yex {
@@ -16,7 +17,8 @@ struct UserScale {
 };
 
 // Picture1's scale: left -2, top 14, width 16, height -15.5.
-constexpr UserScale kChartScale{-2.0, 14.0, 16.0, -15.5};
+constexpr UserScale kChartScale{kChartUserScale.left, kChartUserScale.top, kChartUserScale.width,
+                                kChartUserScale.height};
 // The drawing area of Picture1 (its 529 pixels less a 2-pixel border).
 constexpr int kChartPixels = 525;
 

@@ -12,6 +12,15 @@ namespace yex::web {
 // Each operation is its code followed by its arguments, all numbers; a
 // Print's text is an index into Texts().
 enum class Op { Cls, DrawWidth, Line, LineTo, PSet, Box, FilledBox, FontSize, ForeColor, TextPos, Print };
+// Each operation's name and how many numbers follow its code, in code order:
+// what the page's canvas reads (the module hands it over as the protocol).
+struct OpInfo {
+  const char* name;
+  int arguments;
+};
+constexpr OpInfo kOps[] = {{"Cls", 0},      {"DrawWidth", 1}, {"Line", 5},     {"LineTo", 3},
+                           {"PSet", 3},     {"Box", 5},       {"FilledBox", 5}, {"FontSize", 1},
+                           {"ForeColor", 1}, {"TextPos", 2},   {"Print", 2}};
 
 class ChartRecorder : public ChartSurface {
  public:

@@ -309,6 +309,32 @@ double LookupTiming(const std::string& typed, const val& xs, int repeat) {
   return (emscripten_get_now() - start) / repeat;
 }
 
+// The chart's drawing protocol as the page replays it: operation codes and
+// their numbers of arguments, the user scale, and the colours of the
+// background and the two curves, from the code that records and draws them.
+val ChartProtocol() {
+  val ops = val::object(), arguments = val::array();
+  for (std::size_t k = 0; k < std::size(kOps); ++k) {
+    ops.set(kOps[k].name, static_cast<int>(k));
+    arguments.call<void>("push", kOps[k].arguments);
+  }
+  val scale = val::object();
+  scale.set("left", kChartUserScale.left);
+  scale.set("top", kChartUserScale.top);
+  scale.set("width", kChartUserScale.width);
+  scale.set("height", kChartUserScale.height);
+  val curves = val::object();
+  curves.set("F", QBColor(kChartCurveF));
+  curves.set("S", QBColor(kChartCurveS));
+  val r = val::object();
+  r.set("ops", ops);
+  r.set("arguments", arguments);
+  r.set("scale", scale);
+  r.set("background", QBColor(kChartBackground));
+  r.set("curves", curves);
+  return r;
+}
+
 // What a table's values are per: "atom", or "amount the table describes".
 std::string AmountOf(const std::string& name) { return AmountOfTable(name); }
 
@@ -408,6 +434,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("dataSource", &DataSource);
   emscripten::function("listTables", &ListTables);
   emscripten::function("amountOf", &AmountOf);
+  emscripten::function("chartProtocol", &ChartProtocol);
   emscripten::function("addTable", &AddTable);
   emscripten::function("removeTable", &RemoveTable);
   emscripten::function("tableView", &TableView);

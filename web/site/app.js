@@ -5,8 +5,9 @@
 (function () {
   const $ = (id) => document.getElementById(id);
   const STORE = "yex.tables";
-  // The chart's user scale and drawing area, as the main window's Picture1.
-  const SCALE = { left: -2, top: 14, width: 16, height: -15.5 };
+  // The chart's drawing protocol (operation codes, their arguments, the
+  // user scale, the curves' colours), from the module at start.
+  let CHART = null;
   const CHART_MAX = 525;
   // The colours of further tables on the chart's navy ground, F solid and S
   // dashed; the first table keeps the window's red and yellow.
@@ -113,6 +114,7 @@
     // Text at the window's point sizes, scaled with the chart.
     const textScale = CHART_PIXELS / CHART_MAX;
     g.lineCap = "square";
+    const SCALE = CHART.scale, OP = CHART.ops;
     const px = (x, y) => [((x - SCALE.left) / SCALE.width) * CHART_PIXELS, ((y - SCALE.top) / SCALE.height) * CHART_PIXELS];
     const st = { width: 1, points: 12, fore: "#ffffff", x: 0, y: 0 };
     const font = () => (st.points * 96 * textScale) / 72 + 'px "Times New Roman", "Liberation Serif", Times, serif';
@@ -140,12 +142,12 @@
         st.width = 2;
         for (let i = 0; i < o.ops.length; ) {
           const op = o.ops[i++];
-          const n = { 0: 0, 1: 1, 2: 5, 3: 3, 4: 3, 5: 5, 6: 5, 7: 1, 8: 1, 9: 2, 10: 2 }[op];
-          if (op === 3 || op === 4) {
+          const n = CHART.arguments[op];
+          if (op === OP.LineTo || op === OP.PSet) {
             const curve = o.ops[i + 2];
-            if (curve === 0xff0000 || curve === 0xffff00) {
-              g.setLineDash(curve === 0xffff00 ? [5, 4] : []);
-              if (op === 3) line(st.x, st.y, o.ops[i], o.ops[i + 1], parseInt(c.slice(1), 16));
+            if (curve === CHART.curves.F || curve === CHART.curves.S) {
+              g.setLineDash(curve === CHART.curves.S ? [5, 4] : []);
+              if (op === OP.LineTo) line(st.x, st.y, o.ops[i], o.ops[i + 1], parseInt(c.slice(1), 16));
               else {
                 st.x = o.ops[i];
                 st.y = o.ops[i + 1];
@@ -160,25 +162,25 @@
     };
     for (let i = 0; i < ops.length; ) {
       const op = ops[i++];
-      if (op === 6 && !overlaid) drawOverlays();
+      if (op === OP.FilledBox && !overlaid) drawOverlays();
       switch (op) {
-        case 0: // Cls
-          g.fillStyle = colour(0x000080);
+        case OP.Cls:
+          g.fillStyle = colour(CHART.background);
           g.fillRect(0, 0, CHART_PIXELS, CHART_PIXELS);
           st.x = st.y = 0;
           break;
-        case 1: // DrawWidth
+        case OP.DrawWidth:
           st.width = Math.max(1, ops[i++]);
           break;
-        case 2: // Line
+        case OP.Line:
           line(ops[i], ops[i + 1], ops[i + 2], ops[i + 3], ops[i + 4]);
           i += 5;
           break;
-        case 3: // LineTo
+        case OP.LineTo:
           line(st.x, st.y, ops[i], ops[i + 1], ops[i + 2]);
           i += 3;
           break;
-        case 4: { // PSet
+        case OP.PSet: {
           const c = px(ops[i], ops[i + 1]);
           g.fillStyle = colour(ops[i + 2]);
           g.fillRect(c[0] - st.width / 2, c[1] - st.width / 2, st.width, st.width);
@@ -187,7 +189,7 @@
           i += 3;
           break;
         }
-        case 5: { // Box
+        case OP.Box: {
           const r = rect(ops[i], ops[i + 1], ops[i + 2], ops[i + 3]);
           g.strokeStyle = colour(ops[i + 4]);
           g.lineWidth = st.width;
@@ -197,7 +199,7 @@
           i += 5;
           break;
         }
-        case 6: { // FilledBox: the fill covers its outline too
+        case OP.FilledBox: { // the fill covers its outline too
           const r = rect(ops[i], ops[i + 1], ops[i + 2], ops[i + 3]);
           const h = st.width / 2;
           g.fillStyle = colour(ops[i + 4]);
@@ -207,18 +209,18 @@
           i += 5;
           break;
         }
-        case 7: // FontSize
+        case OP.FontSize:
           st.points = ops[i++];
           break;
-        case 8: // ForeColor
+        case OP.ForeColor:
           st.fore = colour(ops[i++]);
           break;
-        case 9: // TextPos
+        case OP.TextPos:
           st.x = ops[i];
           st.y = ops[i + 1];
           i += 2;
           break;
-        case 10: { // Print
+        case OP.Print: {
           const text = texts[ops[i]];
           const stay = ops[i + 1] === 1;
           i += 2;
@@ -998,6 +1000,7 @@
 
   function start(module) {
     yex = module;
+    CHART = yex.chartProtocol();
     // The module for the browser's console and for measuring it.
     window.yexModule = module;
     $("version").textContent = "YEX " + yex.version() + " in your browser: every number is computed on this page by YEX’s own code, and nothing is sent anywhere.";

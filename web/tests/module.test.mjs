@@ -24,6 +24,24 @@ function nextDouble(x, up) {
   return new Float64Array(b.buffer)[0];
 }
 
+test("the chart's protocol comes from the module: walking a chart by its argument counts ends on its last number", () => {
+  const p = yex.chartProtocol();
+  assert.deepEqual(p.scale, { left: -2, top: 14, width: 16, height: -15.5 });
+  assert.deepEqual([p.background, p.curves.F, p.curves.S], [0x000080, 0xff0000, 0xffff00]);
+  for (const table of ["C", "U", "H"]) {
+    const ops = yex.tableView(table).chart;
+    let i = 0, lineTos = 0;
+    while (i < ops.length) {
+      const op = ops[i++];
+      assert.ok(op in p.arguments, `${table}: code ${op}`);
+      if (op === p.ops.LineTo && (ops[i + 2] === p.curves.F || ops[i + 2] === p.curves.S)) lineTos++;
+      i += p.arguments[op];
+    }
+    assert.equal(i, ops.length, table);
+    assert.ok(lineTos > 60, `${table}: ${lineTos} curve segments`);  // F and S across the rows
+  }
+});
+
 test("lookups are yex-cli's bit for bit on 100,000 random points of several tables", () => {
   // The vector kernel is what runs; the native one is checked lane by lane
   // against the scalar code in the C++ tests.
