@@ -811,8 +811,16 @@
     computed = computedKeys(kind);
     remember();
     const sep = computeRequest().format === "tsv" ? "\t" : ",";
-    const all = r.csv.split("\n").filter((l) => l && !l.startsWith("#"));
-    const shown = all.slice(0, 101);
+    // The header and the first 100 lines: read from the text's start only,
+    // so a result of a million lines costs no split of the whole.
+    const shown = [];
+    for (let at = 0; at < r.csv.length && shown.length < 101; ) {
+      let end = r.csv.indexOf("\n", at);
+      if (end < 0) end = r.csv.length;
+      const l = r.csv.slice(at, end);
+      if (l && !l.startsWith("#")) shown.push(l);
+      at = end + 1;
+    }
     const t = document.createElement("table");
     shown.forEach((l, n) => {
       const tr = document.createElement("tr");
@@ -824,7 +832,7 @@
       t.appendChild(tr);
     });
     table.appendChild(t);
-    const count = all.length - 1;
+    const count = r.points;
     $("compute-summary").textContent =
       count + " line" + (count === 1 ? "" : "s") + (count > 100 ? "; the first 100 are shown, the download holds all" : "") + ".";
     if (r.warning) say(r.warning, "warning", "compute-form");

@@ -142,7 +142,8 @@ window.YexPlot = (function () {
         ...group.series.map((s) => ({ label: s.label, stroke: s.colour, width: 1.5, dash: s.dashed ? [6, 4] : undefined, value: exact, points: { show: false } })),
       ],
       cursor: { drag: { x: true, y: true, uni: 30 } },
-      legend: { live: true },
+      // Markers drawn as their lines are: S and the incoherent dashed.
+      legend: { live: true, markers: { dash: (u, i) => (i > 0 && group.series[i - 1].dashed ? "dashed" : "solid") } },
     };
     const u = new uPlot(opts, data, box);
     u.yexGroup = group;
