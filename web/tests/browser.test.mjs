@@ -278,7 +278,8 @@ test("on a phone a message appears where the eye is, and every control and link 
   // reaches every element by symbol, name or atomic number.
   await page.setViewport({ width: 320, height: 640 });
   await page.evaluate(() => window.dispatchEvent(new Event("resize")));
-  await new Promise((r) => setTimeout(r, 300));  // the chart redrawn at the new width
+  // The chart redrawn at the new width before anything is scrolled to it.
+  await page.waitForFunction(() => parseFloat(document.getElementById("chart").style.width) <= 320);
   assert.equal(await page.$eval("#ptable-cue", (e) => e.hidden), false);
   for (const [typed, file] of [["iron", "Fe.yex"], ["26", "Fe.yex"], ["he", "He.yex"], ["Neon", "Ne.yex"], ["98", "Cf.yex"]]) {
     await fill(page, "#element-search", typed);
