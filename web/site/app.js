@@ -586,7 +586,13 @@
       if (!opened) say("The address names no table " + named[0] + ".", "error");
       named.shift();
     }
-    if (!opened) return false;
+    if (!opened) {
+      // A computation's link needs no table of its own on screen.
+      if (!p.has("compute")) return false;
+      show("C");
+      openComputation(p);
+      return true;
+    }
     if (named.length) overlay(named);
     const unit = p.get("unit") || "x";
     if (!["x", "q", "qnm", "theta"].includes(unit)) {

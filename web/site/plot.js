@@ -114,6 +114,13 @@ window.YexPlot = (function () {
       });
   }
 
+  // The powers of ten from min to max, for a log axis's lines.
+  function decades(u, axis, min, max) {
+    const out = [];
+    for (let e = Math.ceil(Math.log10(min) - 1e-9); e <= Math.floor(Math.log10(max) + 1e-9); e++) out.push(Math.pow(10, e));
+    return out;
+  }
+
   // Draws `group` of `result` ({kind, header, columns}) into `box`; axes
   // "log", "linx" or "lin". Returns the uPlot.
   function draw(box, result, group, axes) {
@@ -129,13 +136,16 @@ window.YexPlot = (function () {
     const data = [column(0, logX), ...group.series.map((s) => column(s.column, logY))];
     const xName = result.header[0];
     const width = Math.max(260, box.clientWidth || 600);
+    // On a narrow plot a log axis keeps its decades only: nine lines a
+    // decade would merge into grey bands.
+    const narrow = width < 500;
     const opts = {
       width,
       height: Math.round(Math.min(480, Math.max(240, width * 0.62))),
       scales: { x: { time: false, distr: logX ? 3 : 1, log: 10 }, y: { distr: logY ? 3 : 1, log: 10 } },
       axes: [
-        { label: UNITS[xName] || xName, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, values: tickLabels(logX) },
-        { label: group.y, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, size: 64, values: tickLabels(logY) },
+        { label: UNITS[xName] || xName, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, values: tickLabels(logX), splits: narrow && logX ? decades : undefined },
+        { label: group.y, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, size: 64, values: tickLabels(logY), splits: narrow && logY ? decades : undefined },
       ],
       series: [
         { label: xName, value: exact },
@@ -230,5 +240,5 @@ window.YexPlot = (function () {
     return canvas.toDataURL("image/png");
   }
 
-  return { parse, header, groups, draw, svg, png, linearLabels, COLOURS };
+  return { parse, header, groups, draw, svg, png, linearLabels, decades, COLOURS };
 })();

@@ -14,6 +14,12 @@ vm.runInNewContext(fs.readFileSync(path.join(site, "plot.js"), "utf8"), context)
 const plain = (f) => (...a) => JSON.parse(JSON.stringify(f(...a)));
 const parse = plain(context.window.YexPlot.parse), groups = plain(context.window.YexPlot.groups);
 const linearLabels = plain(context.window.YexPlot.linearLabels);
+const decades = plain(context.window.YexPlot.decades);
+
+test("a narrow log axis keeps its decades", () => {
+  assert.deepEqual(decades(null, 0, 0.005, 1000), [0.01, 0.1, 1, 10, 100, 1000]);
+  assert.deepEqual(decades(null, 0, 1e-3, 1e3).length, 7);
+});
 
 test("linear tick labels tell neighbouring ticks apart", () => {
   const cases = [
