@@ -327,6 +327,10 @@ test("every result is a link: the address follows the screen and reopens a compu
   assert.equal(await downloaded(again, "#download-result", "yex-average.csv"), csv);
   assert.deepEqual(again.errors, []);
   await again.close();
+  // A computation's link alone, with no table named.
+  const bare = await open(origins.disk + "#compute=curve&ctables=C&points=grid&grid=0.1:0.3:0.1");
+  await bare.waitForFunction(() => document.getElementById("compute-summary").textContent === "3 lines.");
+  await bare.close();
 });
 
 test("any screen: no sideways scrolling and no text below 12 pixels at a phone's, a tablet's and a desktop's width", async () => {
