@@ -113,6 +113,15 @@ void FolderStore::Write(const std::string& file, const ScatteringTable& table, b
   }
 }
 
+std::string SaveTableAt(const std::string& path, const ScatteringTable& table, bool replace, bool elementName) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  if (!HasTableExtension(file)) Fail(ErrorKind::Usage, "\"" + file + "\": a table's file name ends in .yex");
+  FolderStore store(folder);
+  return store.Save(TableDisplayName(file), table, replace, elementName);
+}
+
 // ---- tables in memory
 
 void MemoryStore::Put(Entry e) {

@@ -404,14 +404,9 @@ Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
 void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
   const std::string path = TextArg(pathArg, "path");
   const bool overwrite = FlagArg(overwriteArg, "overwrite");
-  const std::size_t slash = path.find_last_of("/\\");
-  const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  if (!HasTableExtension(file)) Raise(PyExc_ValueError, "\"" + file + "\": a table's file name ends in .yex");
   // A compound or mixture never takes an element's file; an element's own
   // table may go back under its name.
-  FolderStore store(folder);
-  store.Save(TableDisplayName(file), t.rows, overwrite, !t.built);
+  SaveTableAt(path, t.rows, overwrite, !t.built);
 }
 
 py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py::handle wavelengthArg,
@@ -630,7 +625,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
           }
         });
         if (why)
-          throw Error(ErrorKind::OutOfRange, CrossSectionFailure(t.name + ".yex", failedAt, why, &t.lookup));
+          throw Error(ErrorKind::OutOfRange, CrossSectionFailure(TableFileName(t.name), failedAt, why, &t.lookup));
         Warn(NotElementNote({t.name}, false));
         return out;
       },
