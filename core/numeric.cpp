@@ -1,6 +1,8 @@
 #include "core/numeric.h"
 
 #include <locale.h>
+
+#include "core/pow10_table.h"
 #ifdef __APPLE__
 #include <xlocale.h>
 #endif
@@ -9,13 +11,11 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
-
-#if defined(__EMSCRIPTEN__)
-#include <emscripten.h>
-#endif
 
 namespace yex {
 namespace {
@@ -145,137 +145,181 @@ double NumericValue(std::string_view text) {
 namespace yex {
 namespace {
 
-bool ReadsBack(const std::string& text, double v) { return ParseCanonical(text) == v; }
+// Shortest digits by Giulietti's Schubfach method ("The Schubfach way to
+// render doubles", 2020): the decimals that read back to v lie in its
+// rounding interval; scaled by 10^-k, with k from 2^q, that interval holds at
+// most one multiple of ten, and otherwise one or both of two neighbouring
+// integers. Products with 10^-k are rounded to odd, which keeps every
+// comparison exact.
+using U64 = std::uint64_t;
 
-// The decimal digits (no point) and exponent of "%.*e" text: "1.25e-03"
-// gives "125" and -3.
-void SplitScientific(const std::string& text, std::string* digits, int* exponent) {
-  const std::size_t e = text.find('e');
-  digits->clear();
-  for (std::size_t i = 0; i < e; ++i)
-    if (text[i] >= '0' && text[i] <= '9') *digits += text[i];
-  *exponent = std::atoi(text.c_str() + e + 1);
-}
-
-// Adds `step` (+1 or -1) to the last digit, carrying; false when the digit
-// string would change length.
-bool StepLastDigit(std::string* digits, int step) {
-  for (std::size_t i = digits->size(); i-- > 0;) {
-    int d = (*digits)[i] - '0' + step;
-    if (d >= 0 && d <= 9) {
-      (*digits)[i] = static_cast<char>('0' + d);
-      return (*digits)[0] != '0';
-    }
-    (*digits)[i] = step > 0 ? '0' : '9';
-  }
-  return false;
-}
-
-std::string Scientific(const std::string& digits, int exponent) {
-  std::string s(1, digits[0]);
-  if (digits.size() > 1) s += '.' + digits.substr(1);
-  char e[8];
-  std::snprintf(e, sizeof e, "e%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
-  return s + e;
-}
-
-std::string Fixed(const std::string& digits, int exponent) {
-  const int n = static_cast<int>(digits.size());
-  if (exponent < 0) return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-  if (exponent + 1 >= n) return digits + std::string(static_cast<std::size_t>(exponent + 1 - n), '0');
-  return digits.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
-         digits.substr(static_cast<std::size_t>(exponent + 1));
-}
-
-}  // namespace
-
-namespace {
-
-// |v|, finite and not 0, from its shortest digits and their exponent: fixed
-// or scientific, whichever is shorter, as std::to_chars writes it.
-std::string Layout(double a, std::string digits, int exponent) {
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string fixed = Fixed(digits, exponent);
-  const std::string scientific = Scientific(digits, exponent);
-  // A whole number written in full is exact: its own digits, not padding.
-  if (exponent + 1 > static_cast<int>(digits.size()) && fixed.size() <= scientific.size()) {
-    char text[400];
-    std::snprintf(text, sizeof text, "%.0f", a);
-    fixed = text;
-  }
-  return scientific.size() < fixed.size() ? scientific : fixed;
-}
-
-#if defined(__EMSCRIPTEN__)
-// JavaScript's own shortest digits ("5.2e-3"): the same rule as to_chars
-// (the fewest digits that read back, the nearest of them), without the
-// C library's printf and strtod, which take tens of microseconds a number
-// in WebAssembly.
-EM_JS(int, yex_shortest_exponential, (double v, char* out), {
-  const s = v.toExponential();
-  for (let i = 0; i < s.length; i++) HEAPU8[out + i] = s.charCodeAt(i);
-  return s.length;
-});
+// WebAssembly has 128-bit integers only as a library call that multiplies in
+// full; four 32-bit products are quicker there.
+U64 MulHigh(U64 a, U64 b) {
+#if defined(__SIZEOF_INT128__) && !defined(__wasm__)
+  return static_cast<U64>((static_cast<unsigned __int128>(a) * b) >> 64);
+#else
+  const U64 a0 = a & 0xffffffffu, a1 = a >> 32, b0 = b & 0xffffffffu, b1 = b >> 32;
+  const U64 p01 = a0 * b1, p10 = a1 * b0;
+  const U64 mid = ((a0 * b0) >> 32) + (p01 & 0xffffffffu) + (p10 & 0xffffffffu);
+  return a1 * b1 + (p01 >> 32) + (p10 >> 32) + (mid >> 32);
 #endif
+}
+
+// floor(q log10 2), floor(log10(3/4 2^q)) and floor(e log2 10), exact over
+// the exponents a double needs.
+int FloorLog10Pow2(int q) { return static_cast<int>((static_cast<std::int64_t>(q) * 661971961083LL) >> 41); }
+int FloorLog10ThreeQuartersPow2(int q) {
+  return static_cast<int>((static_cast<std::int64_t>(q) * 661971961083LL - 274743187321LL) >> 41);
+}
+int FloorLog2Pow10(int e) { return static_cast<int>((static_cast<std::int64_t>(e) * 913124641741LL) >> 38); }
+
+// g cp / 2^127, rounded to odd, for g = g1 2^63 + g0.
+U64 RoundToOdd(U64 g1, U64 g0, U64 cp) {
+  const U64 mask63 = (U64{1} << 63) - 1;
+  const U64 z = ((g1 * cp) >> 1) + MulHigh(g0, cp);
+  return (MulHigh(g1, cp) + (z >> 63)) | (((z & mask63) + mask63) >> 63);
+}
+
+struct Decimal {
+  U64 f;  // v = f 10^e
+  int e;
+};
+
+constexpr int kQMin = -1074;
+constexpr U64 kCMin = U64{1} << 52;
+
+// c 2^q, c scaled by 10^-dk for the tiniest subnormals.
+Decimal ToDecimal(int q, U64 c, int dk) {
+  const U64 out = c & 1;
+  const U64 cb = c << 2, cbr = cb + 2;
+  U64 cbl;
+  int k;
+  if (c != kCMin || q == kQMin) {
+    cbl = cb - 2;
+    k = FloorLog10Pow2(q);
+  } else {  // next to a power of two the interval is lopsided
+    cbl = cb - 1;
+    k = FloorLog10ThreeQuartersPow2(q);
+  }
+  const int h = q + FloorLog2Pow10(-k) + 2;
+  const U64 g1 = detail::kPow10Multipliers[k - detail::kPow10KMin][0];
+  const U64 g0 = detail::kPow10Multipliers[k - detail::kPow10KMin][1];
+  const U64 vb = RoundToOdd(g1, g0, cb << h);
+  const U64 vbl = RoundToOdd(g1, g0, cbl << h);
+  const U64 vbr = RoundToOdd(g1, g0, cbr << h);
+  const U64 s = vb >> 2;
+  if (s >= 10) {
+    const U64 sp10 = s / 10 * 10, tp10 = sp10 + 10;
+    const bool upin = vbl + out <= sp10 << 2;
+    const bool wpin = (tp10 << 2) + out <= vbr;
+    if (upin != wpin) return {upin ? sp10 : tp10, k + dk};
+  }
+  const U64 t = s + 1;
+  const bool uin = vbl + out <= s << 2;
+  const bool win = (t << 2) + out <= vbr;
+  if (uin != win) return {uin ? s : t, k + dk};
+  // Both read back: the nearer, the even one on a tie.
+  const std::int64_t cmp = static_cast<std::int64_t>(vb - ((s + t) << 1));
+  return {cmp < 0 || (cmp == 0 && (s & 1) == 0) ? s : t, k + dk};
+}
+
+// |v|'s shortest decimal, v finite and not 0.
+Decimal ShortestDecimal(double a) {
+  U64 bits;
+  std::memcpy(&bits, &a, sizeof bits);
+  const U64 t = bits & (kCMin - 1);
+  const int bq = static_cast<int>((bits >> 52) & 0x7ff);
+  Decimal d;
+  if (bq != 0) {
+    const int mq = 1075 - bq;
+    const U64 c = kCMin | t;
+    if (mq > 0 && mq < 53 && ((c >> mq) << mq) == c)
+      d = {c >> mq, 0};  // a whole number below 2^53 is its own digits
+    else
+      d = ToDecimal(-mq, c, 0);
+  } else {
+    d = t < 3 ? ToDecimal(kQMin, 10 * t, -1) : ToDecimal(kQMin, t, 0);
+  }
+  while (d.f % 10 == 0) {
+    d.f /= 10;
+    ++d.e;
+  }
+  return d;
+}
 
 }  // namespace
 
-std::string ShortestTextPortable(double v) {
-  if (std::isnan(v)) return std::signbit(v) ? "-nan" : "nan";
-  if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
-  const std::string sign = std::signbit(v) ? "-" : "";
-  const double a = std::fabs(v);
-  if (a == 0.0) return sign + "0";
-  // The fewest significant digits that read back, by bisection (17 always
-  // do). printf rounds correctly, but next to a power of two the interval
-  // that reads back is lopsided, and a neighbour of the rounded digits may
-  // read back where they do not.
-  std::string digits;
-  int exponent = 0;
-  const auto attempt = [a](int precision, std::string* d, int* e) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.*e", precision - 1, a);
-    SplitScientific(text, d, e);
-    if (ReadsBack(Scientific(*d, *e), a)) return true;
-    for (int step : {-1, 1}) {
-      std::string near = *d;
-      if (StepLastDigit(&near, step) && ReadsBack(Scientific(near, *e), a)) {
-        *d = near;
-        return true;
-      }
-    }
-    return false;
-  };
-  int lo = 1, hi = 17;
-  while (lo < hi) {
-    const int mid = (lo + hi) / 2;
-    std::string d;
-    int e = 0;
-    if (attempt(mid, &d, &e))
-      hi = mid;
-    else
-      lo = mid + 1;
-  }
-  attempt(lo, &digits, &exponent);
-  return sign + Layout(a, digits, exponent);
-}
-
-std::string ShortestText(double v) {
+void AppendShortestText(std::string* line, double v) {
 #if defined(__cpp_lib_to_chars) || (defined(__GLIBCXX__) && __GNUC__ >= 11)
   char text[32];
   const auto r = std::to_chars(text, text + sizeof text, v);
-  return std::string(text, r.ptr);
-#elif defined(__EMSCRIPTEN__)
-  if (!std::isfinite(v) || v == 0.0) return ShortestTextPortable(v);
-  char text[40];
-  const int n = yex_shortest_exponential(std::fabs(v), text);
-  std::string digits;
-  int exponent = 0;
-  SplitScientific(std::string(text, static_cast<std::size_t>(n)), &digits, &exponent);
-  return (std::signbit(v) ? "-" : "") + Layout(std::fabs(v), digits, exponent);
+  line->append(text, r.ptr);
 #else
-  return ShortestTextPortable(v);
+  AppendShortestTextPortable(line, v);
 #endif
+}
+
+void AppendShortestTextPortable(std::string* line, double v) {
+  if (!std::isfinite(v) || v == 0.0) {
+    *line += std::isnan(v)   ? (std::signbit(v) ? "-nan" : "nan")
+             : std::isinf(v) ? (v < 0 ? "-inf" : "inf")
+                             : (std::signbit(v) ? "-0" : "0");
+    return;
+  }
+  const double a = std::fabs(v);
+  const Decimal d = ShortestDecimal(a);
+  char digits[20];
+  int n = 0;
+  for (U64 f = d.f; f; f /= 10) digits[n++] = static_cast<char>('0' + f % 10);
+  for (int i = 0; i < n / 2; ++i) std::swap(digits[i], digits[n - 1 - i]);
+  const int e = d.e + n - 1;  // the exponent of the first digit
+  const int ae = e < 0 ? -e : e;
+  const int scientificSize = n + (n > 1) + 2 + (ae >= 100 ? 3 : 2);
+  const int fixedSize = e < 0 ? n + 1 - e : e + 1 >= n ? e + 1 : n + 1;
+  if (std::signbit(v)) *line += '-';
+  if (scientificSize < fixedSize) {
+    char text[32];
+    int at = 0;
+    text[at++] = digits[0];
+    if (n > 1) {
+      text[at++] = '.';
+      for (int i = 1; i < n; ++i) text[at++] = digits[i];
+    }
+    text[at++] = 'e';
+    text[at++] = e < 0 ? '-' : '+';
+    if (ae >= 100) text[at++] = static_cast<char>('0' + ae / 100);
+    text[at++] = static_cast<char>('0' + ae / 10 % 10);
+    text[at++] = static_cast<char>('0' + ae % 10);
+    line->append(text, static_cast<std::size_t>(at));
+  } else if (e < 0) {
+    line->append("0.");
+    line->append(static_cast<std::size_t>(-e - 1), '0');
+    line->append(digits, static_cast<std::size_t>(n));
+  } else if (e + 1 > n) {
+    // A whole number written in full is exact: its own digits, not padding.
+    char text[400];
+    std::snprintf(text, sizeof text, "%.0f", a);
+    *line += text;
+  } else {
+    line->append(digits, static_cast<std::size_t>(e + 1));
+    if (e + 1 < n) {
+      *line += '.';
+      line->append(digits + e + 1, static_cast<std::size_t>(n - e - 1));
+    }
+  }
+}
+
+std::string ShortestTextPortable(double v) {
+  std::string s;
+  AppendShortestTextPortable(&s, v);
+  return s;
+}
+
+std::string ShortestText(double v) {
+  std::string s;
+  AppendShortestText(&s, v);
+  return s;
 }
 
 bool ParseWholeNumber(std::string_view text, double* value) {

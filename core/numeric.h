@@ -23,11 +23,13 @@ namespace yex {
 // shorter, fixed on a tie; "inf", "-inf", "nan", "-nan". Every front end writes
 // numbers meant for other programs through this.
 std::string ShortestText(double v);
+void AppendShortestText(std::string* line, double v);
 
 // The same text without std::to_chars for floating point (which some
-// standard libraries lack), from printf's correctly rounded digits; used by
-// ShortestText where to_chars is missing, and tested against it.
+// standard libraries lack, the page's among them); used by ShortestText
+// there, and tested against to_chars.
 std::string ShortestTextPortable(double v);
+void AppendShortestTextPortable(std::string* line, double v);
 
 // The whole of `text` as a decimal number (minus sign, digits, point, exponent:
 // no blanks, no hexadecimal, no inf or nan), read in the "C" locale; false

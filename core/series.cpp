@@ -220,7 +220,7 @@ void AppendField(std::string* line, std::optional<double> v, bool display, Field
   if (display)
     *line += kind == FieldKind::X ? FormatX(*v) : FormatFS(*v);
   else
-    *line += ShortestText(*v);
+    AppendShortestText(line, *v);
 }
 
 }  // namespace yex

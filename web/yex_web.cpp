@@ -129,20 +129,38 @@ std::unique_ptr<PointSource> PagePoints(const val& req, PointsRequest* p) {
   return TextPoints(list, "your list", p->unit);
 }
 
-val RunResult(const std::string& text, const RunSummary& s);
+val RunResult(const val& bytes, const RunSummary& s) {
+  val r = Success();
+  r.set("bytes", bytes);
+  r.set("points", static_cast<double>(s.points));
+  r.set("outside", static_cast<double>(s.outside));
+  if (!s.warning.empty()) r.set("warning", s.warning);
+  if (!s.note.empty()) r.set("note", s.note);
+  return r;
+}
 
-// The lines `run` writes, gathered for the page; `req.onProgress`, when the
-// page's worker gives one, hears how many lines there are at every block.
+// The lines `run` writes, gathered for the page as UTF-8 bytes (a page hands
+// them to a download and reads only the first lines as text); `req.onProgress`,
+// when the page's worker gives one, hears how many lines there are at every
+// block.
 template <typename F>
 val Collect(OutputStyle style, const val& req, const F& run) {
-  std::string text;
+  // Blocks of a megabyte or so: neither one growing string copied over and
+  // over, nor a call into JavaScript for every line.
+  std::vector<std::string> blocks(1);
+  std::size_t size = 0;
   const val progress = req["onProgress"];
   const bool tell = progress.typeOf().as<std::string>() == "function";
   double lines = 0;
   RecordWriter w(style, [&](const std::string& s) {
-    text += s;
+    if (blocks.back().size() + s.size() > (1u << 20)) {
+      blocks.emplace_back();
+      blocks.back().reserve((1u << 20) + 4096);
+      if (tell) progress(val(lines));
+    }
+    blocks.back() += s;
+    size += s.size();
     lines += static_cast<double>(std::count(s.begin(), s.end(), '\n'));
-    if (tell) progress(val(lines));
   });
   // At full precision the text reads back to these very doubles, so the
   // page plots them without parsing the text (NaN where a field is empty).
@@ -155,22 +173,19 @@ val Collect(OutputStyle style, const val& req, const F& run) {
     });
   const RunSummary s = run(w);
   w.Flush();
-  val r = RunResult(text, s);
+  val bytes = val::global("Uint8Array").new_(static_cast<double>(size));
+  std::size_t at = 0;
+  for (const std::string& b : blocks) {
+    const auto* data = reinterpret_cast<const unsigned char*>(b.data());
+    bytes.call<void>("set", val(emscripten::typed_memory_view(b.size(), data)), static_cast<double>(at));
+    at += b.size();
+  }
+  val r = RunResult(bytes, s);
   if (!style.display) {
     val list = val::array();
     for (const std::vector<double>& c : columns) list.call<void>("push", Float64Array(c));
     r.set("columns", list);
   }
-  return r;
-}
-
-val RunResult(const std::string& text, const RunSummary& s) {
-  val r = Success();
-  r.set("csv", text);
-  r.set("points", static_cast<double>(s.points));
-  r.set("outside", static_cast<double>(s.outside));
-  if (!s.warning.empty()) r.set("warning", s.warning);
-  if (!s.note.empty()) r.set("note", s.note);
   return r;
 }
 
@@ -418,7 +433,8 @@ val CrossSection(const val& req) {
     if (Text(req, "format") == "tsv") o.add("--tsv");
     if (req["display"].isTrue()) o.add("--display");
     const CrossSectionRequest r = ParseCrossSection(o);
-    val result = Collect(r.style, req, [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
+    val result =
+        Collect(r.style, req, [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
     // The energies' lines are plotted from their text.
     result.delete_("columns");
     return result;

@@ -372,6 +372,8 @@
   // so a download gives back exactly the bytes that came in.
   function blobUrl(old, text, type) {
     if (old) URL.revokeObjectURL(old);
+    if (text instanceof Blob) return URL.createObjectURL(text);
+    if (text instanceof Uint8Array) return URL.createObjectURL(new Blob([text], { type: type }));
     const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i) & 0xff;
     return URL.createObjectURL(new Blob([bytes], { type: type }));
@@ -771,7 +773,9 @@
   function showPlot(r, kind, sep) {
     // At full precision the module hands the numbers over as it printed
     // them; the window's patterns are read back from the text.
-    const parsed = r.columns ? { header: YexPlot.header(r.csv, sep), columns: r.columns } : YexPlot.parse(r.csv, sep);
+    const parsed = r.columns
+      ? { header: (firstLines(r.bytes, 1)[0] || "").split(sep), columns: r.columns }
+      : YexPlot.parse(new TextDecoder().decode(r.bytes), sep);
     const groups = YexPlot.groups(kind, parsed.header, (name) => yex.amountOf(name)).filter((g) => g.series.length);
     $("plot-box").hidden = groups.length === 0;
     if (!groups.length) return;
@@ -791,6 +795,17 @@
     document.body.appendChild(a);
     a.click();
     a.remove();
+  }
+
+  // The header and data lines at the start of a result's UTF-8 bytes: only
+  // the start is decoded, so a result of a million lines costs no more.
+  function firstLines(bytes, count) {
+    for (let size = 65536; ; size *= 4) {
+      const lines = new TextDecoder().decode(bytes.subarray(0, size)).split("\n");
+      if (size < bytes.length) lines.pop(); // cut short
+      const kept = lines.filter((l) => l && !l.startsWith("#"));
+      if (kept.length >= count || size >= bytes.length) return kept.slice(0, count);
+    }
   }
 
   function showResult(r, kind) {
@@ -817,16 +832,7 @@
     computed = computedKeys(kind);
     remember();
     const sep = computeRequest().format === "tsv" ? "\t" : ",";
-    // The header and the first 100 lines: read from the text's start only,
-    // so a result of a million lines costs no split of the whole.
-    const shown = [];
-    for (let at = 0; at < r.csv.length && shown.length < 101; ) {
-      let end = r.csv.indexOf("\n", at);
-      if (end < 0) end = r.csv.length;
-      const l = r.csv.slice(at, end);
-      if (l && !l.startsWith("#")) shown.push(l);
-      at = end + 1;
-    }
+    const shown = firstLines(r.bytes, 101);
     const t = document.createElement("table");
     shown.forEach((l, n) => {
       const tr = document.createElement("tr");
@@ -845,7 +851,7 @@
     if (r.note) say(r.note, "warning", "compute-form");
     table.tabIndex = 0;  // a Tab stop only where there is something to read
     const link = $("download-result");
-    resultUrl = blobUrl(resultUrl, r.csv, "text/csv");
+    resultUrl = blobUrl(resultUrl, r.blob || r.bytes, "text/csv");
     link.href = resultUrl;
     link.download = "yex-" + kind + (computeRequest().format === "tsv" ? ".tsv" : ".csv");
     link.textContent = "Download " + link.download;
@@ -858,24 +864,53 @@
   }
 
   // Computations run in a worker, so the page keeps answering and a long
-  // one can be cancelled. Browsers refuse a worker to a page opened from
-  // file://; there the module computes on the page's own thread.
-  let worker = null, job = 0;
-  function computer() {
-    if (!worker && location.protocol !== "file:") {
-      try {
-        worker = new Worker("worker.js");
-      } catch (e) {
-        worker = null;
+  // one can be cancelled. The worker is made from the page's own module (a
+  // blob: a page opened from file:// may not load a script as a worker);
+  // where a browser refuses even that, the module computes on the page's
+  // thread, with the same results.
+  function workerMain() {
+    const ready = createYexModule();
+    self.onmessage = async (event) => {
+      const yex = await ready;
+      const { id, kind, request, tables } = event.data;
+      for (const t of yex.listTables()) if (!t.shipped) yex.removeTable(t.file);
+      for (const t of tables) yex.addTable(t.file, t.bytes);
+      let told = 0;
+      request.onProgress = (lines) => {
+        if (Date.now() - told < 100) return;
+        told = Date.now();
+        self.postMessage({ id, lines });
+      };
+      const run = kind === "curve" ? yex.curve : kind === "average" ? yex.average : yex.crossSection;
+      const result = run(request);
+      const transfer = (result.columns || []).map((c) => c.buffer);
+      // The download's blob is made here: for a large result that takes
+      // longer than a page should stop for.
+      if (result.bytes) {
+        result.blob = new Blob([result.bytes], { type: "text/csv" });
+        transfer.push(result.bytes.buffer);
       }
+      self.postMessage({ id, result }, transfer);
+    };
+  }
+
+  let worker = null, workerUrl = null, job = 0;
+  function startWorker() {
+    try {
+      // The factory refers to the script's address, which a blob has none of.
+      workerUrl = workerUrl || URL.createObjectURL(new Blob(
+        ["var _scriptDir;\nvar createYexModule = (" + createYexModule.toString() + ");\n(" + workerMain.toString() + ")();\n"],
+        { type: "text/javascript" }));
+      worker = new Worker(workerUrl);
+    } catch (e) {
+      worker = null;
     }
-    return worker;
   }
 
   function stopComputing(message) {
     job++;
     if (worker) worker.terminate();
-    worker = null;
+    startWorker();  // ready for the next request
     $("compute-cancel").hidden = true;
     $("compute-button").disabled = false;
     $("compute-progress").textContent = message || "";
@@ -885,7 +920,7 @@
   function compute() {
     const kind = $("compute-kind").value;
     const req = computeRequest();
-    const w = computer();
+    const w = worker;
     if (!w) {
       const r = kind === "curve" ? yex.curve(req) : kind === "average" ? yex.average(req) : yex.crossSection(req);
       showResult(r, kind);
@@ -1033,6 +1068,7 @@
     }
     fillList();
     buildPeriodicTable();
+    startWorker();
     wire();
     showTableCue();
     if (!openFromAddress()) show("C");

@@ -43,17 +43,6 @@ window.YexPlot = (function () {
     return { header: header || [], columns: columns || [] };
   }
 
-  // The header of a result: its first line that is not a comment.
-  function header(text, sep) {
-    for (let at = 0; at < text.length; ) {
-      let end = text.indexOf("\n", at);
-      if (end < 0) end = text.length;
-      if (end > at && text[at] !== "#") return text.slice(at, end).split(sep);
-      at = end + 1;
-    }
-    return [];
-  }
-
   // The plots a result offers: each a y label and its series (column,
   // label, colour, dashed). `amountOf(name)` says what a table's values are
   // per ("atom", or "amount the table describes").
@@ -83,10 +72,6 @@ window.YexPlot = (function () {
     const series = header.flatMap((h, c) => (labels[h] ? [{ column: c, label: labels[h], colour: COLOURS[c % COLOURS.length], dashed: h.startsWith("S") }] : []));
     return [{ title: "averages", y: "⟨f²⟩, ⟨f⟩², ⟨S⟩ (per atom of the composition)", series }];
   }
-
-  // Full precision in the read-out: the CSV's number, or that the point has
-  // none (a dash while the cursor is off the plot).
-  const exact = (u, v, series, idx) => (idx == null ? "—" : v == null ? "no value" : String(v));
 
   // A linear axis's labels with the digits their step needs, so that
   // neighbouring ticks never read alike (0.0025, 0.0050, 0.0075, …).
@@ -121,24 +106,110 @@ window.YexPlot = (function () {
     return out;
   }
 
+  // A value a plot can place: finite, and above zero on a log axis.
+  const usable = (v, log) => v != null && Number.isFinite(v) && !(log && v <= 0);
+
+  // The points of `xs` and `ys` (columns of numbers; null or NaN missing)
+  // that a plot `columns` pixels wide between x = lo and hi can show, as
+  // plotting libraries thin large series: in each pixel column, per series,
+  // the first, last, lowest and highest point and one missing value (so a
+  // gap stays a gap), and the nearest point beyond either end. Returns the
+  // kept indices in ascending x; a short series keeps every point.
+  function thin(xs, ys, logX, logY, lo, hi, columns) {
+    const n = xs.length, byX = (a, b) => xs[a] - xs[b] || a - b;
+    if (n <= 8 * columns) {
+      const all = [];
+      for (let i = 0; i < n; i++) if (usable(xs[i], logX)) all.push(i);
+      return all.sort(byX);
+    }
+    const from = logX ? Math.log(lo) : lo, scale = columns / ((logX ? Math.log(hi) : hi) - from || 1);
+    // Per series and column (0 and columns + 1 beyond the ends): first,
+    // last, lowest, highest, missing; -1 for none.
+    const width = columns + 2, slots = new Int32Array(5 * width * ys.length).fill(-1);
+    for (let i = 0; i < n; i++) {
+      const x = xs[i];
+      if (!Number.isFinite(x) || (logX && x <= 0)) continue;
+      const c = x < lo ? 0 : x > hi ? width - 1 : 1 + Math.min(columns - 1, Math.floor(((logX ? Math.log(x) : x) - from) * scale));
+      for (let k = 0; k < ys.length; k++) {
+        const at = 5 * (k * width + c), y = ys[k][i];
+        if (!Number.isFinite(y) || (logY && y <= 0)) {
+          if (c > 0 && c < width - 1 && slots[at + 4] < 0) slots[at + 4] = i;
+        } else if (slots[at] < 0) {
+          slots[at] = slots[at + 1] = slots[at + 2] = slots[at + 3] = i;
+        } else {
+          if (x < xs[slots[at]]) slots[at] = i;
+          if (x > xs[slots[at + 1]]) slots[at + 1] = i;
+          if (y < ys[k][slots[at + 2]]) slots[at + 2] = i;
+          if (y > ys[k][slots[at + 3]]) slots[at + 3] = i;
+        }
+      }
+    }
+    const kept = new Set();
+    for (let k = 0; k < ys.length; k++)
+      for (let c = 0; c < width; c++) {
+        const at = 5 * (k * width + c);
+        // Beyond the ends only the nearest point: the line runs to the edge.
+        const fields = c === 0 ? [1] : c === width - 1 ? [0] : [0, 1, 2, 3, 4];
+        for (const j of fields) if (slots[at + j] >= 0) kept.add(slots[at + j]);
+      }
+    return [...kept].sort(byX);
+  }
+
+  // The computed point nearest to x, over the whole result (the plot may
+  // show fewer): a binary search where x ascends, else a scan.
+  function nearest(xs, x, logX) {
+    let best = -1;
+    if (xs.yexAscending) {
+      let a = 0, b = xs.length;
+      while (a < b) {
+        const m = (a + b) >> 1;
+        if (xs[m] < x) a = m + 1;
+        else b = m;
+      }
+      for (const i of [a - 1, a]) if (i >= 0 && i < xs.length && (best < 0 || Math.abs(xs[i] - x) < Math.abs(xs[best] - x))) best = i;
+      return best;
+    }
+    for (let i = 0; i < xs.length; i++)
+      if (usable(xs[i], logX) && (best < 0 || Math.abs(xs[i] - x) < Math.abs(xs[best] - x))) best = i;
+    return best;
+  }
+
   // Draws `group` of `result` ({kind, header, columns}) into `box`; axes
   // "log", "linx" or "lin". Returns the uPlot.
   function draw(box, result, group, axes) {
     box.textContent = "";
     const logX = axes === "log", logY = axes !== "lin";
-    // A log axis has no place for zero or below.
-    const keep = (v, log) => (v == null || !Number.isFinite(v) || (log && v <= 0) ? null : v);
-    // uPlot draws along ascending x: a list of points is put in order. Plain
-    // arrays: a typed one would turn a missing value (null) into 0.
-    const order = Array.from(result.columns[0], (_, n) => n).filter((n) => keep(result.columns[0][n], logX) !== null);
-    order.sort((a, b) => result.columns[0][a] - result.columns[0][b]);
-    const column = (c, log) => order.map((n) => keep(result.columns[c][n], log));
-    const data = [column(0, logX), ...group.series.map((s) => column(s.column, logY))];
-    const xName = result.header[0];
+    const xs = result.columns[0], ys = group.series.map((s) => result.columns[s.column]);
     const width = Math.max(260, box.clientWidth || 600);
+    // Plain arrays: a typed one would turn a missing value (null) into 0.
+    const points = (lo, hi) => {
+      const kept = thin(xs, ys, logX, logY, lo, hi, width);
+      return [kept.map((i) => xs[i]), ...ys.map((y) => kept.map((i) => (usable(y[i], logY) ? y[i] : null)))];
+    };
+    let lo = Infinity, hi = -Infinity, up = true;
+    for (let i = 0; i < xs.length; i++) {
+      const x = xs[i];
+      if (i > 0 && !(x > xs[i - 1])) up = false;
+      if (!usable(x, logX)) continue;
+      if (x < lo) lo = x;
+      if (x > hi) hi = x;
+    }
+    xs.yexAscending = up;
+    const whole = points(lo, hi);
+    let shown = [lo, hi]; // the x range the data drawn was thinned for
+    // The read-out: the nearest computed point at full precision, or that
+    // it has none (a dash while the cursor is off the plot).
+    const readOut = (column) => (u, v, series, idx) => {
+      if (idx == null || u.cursor.left == null || u.cursor.left < 0) return "—";
+      const i = nearest(xs, u.posToVal(u.cursor.left, "x"), logX);
+      const value = i < 0 ? null : column[i];
+      return value == null || Number.isNaN(value) ? "no value" : String(value);
+    };
+    const xName = result.header[0];
     // On a narrow plot a log axis keeps its decades only: nine lines a
     // decade would merge into grey bands.
     const narrow = width < 500;
+    let thinning = false;
     const opts = {
       width,
       height: Math.round(Math.min(480, Math.max(240, width * 0.62))),
@@ -148,14 +219,35 @@ window.YexPlot = (function () {
         { label: group.y, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, size: 64, values: tickLabels(logY), splits: narrow && logY ? decades : undefined },
       ],
       series: [
-        { label: xName, value: exact },
-        ...group.series.map((s) => ({ label: s.label, stroke: s.colour, width: 1.5, dash: s.dashed ? [6, 4] : undefined, value: exact, points: { show: false } })),
+        { label: xName, value: readOut(xs) },
+        ...group.series.map((s, k) => ({ label: s.label, stroke: s.colour, width: 1.5, dash: s.dashed ? [6, 4] : undefined, value: readOut(ys[k]), points: { show: false } })),
       ],
-      cursor: { drag: { x: true, y: true, uni: 30 } },
+      cursor: {
+        drag: { x: true, y: true, uni: 30 },
+        // Zooming out shows the whole result again.
+        bind: {
+          dblclick: (u) => () => {
+            shown = [lo, hi];
+            u.setData(whole);
+            return null;
+          },
+        },
+      },
+      // A zoom thins the result afresh for the range shown.
+      hooks: {
+        setScale: [(u, key) => {
+          const { min, max } = u.scales.x;
+          if (key !== "x" || thinning || whole[0].length === xs.length || (min === shown[0] && max === shown[1])) return;
+          shown = [min, max];
+          thinning = true;
+          u.setData(points(min, max), false);
+          thinning = false;
+        }],
+      },
       // Markers drawn as their lines are: S and the incoherent dashed.
       legend: { live: true, markers: { dash: (u, i) => (i > 0 && group.series[i - 1].dashed ? "dashed" : "solid") } },
     };
-    const u = new uPlot(opts, data, box);
+    const u = new uPlot(opts, whole, box);
     u.yexGroup = group;
     return u;
   }
@@ -240,5 +332,5 @@ window.YexPlot = (function () {
     return canvas.toDataURL("image/png");
   }
 
-  return { parse, header, groups, draw, svg, png, linearLabels, decades, COLOURS };
+  return { parse, groups, draw, thin, svg, png, linearLabels, decades, COLOURS };
 })();

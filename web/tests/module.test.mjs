@@ -135,7 +135,7 @@ test("curve, cross-section and average lines are yex-cli's", () => {
     const page = command === "curve" ? yex.curve(request) : command === "average" ? yex.average(request) : yex.crossSection(request);
     assert.ok(page.ok, page.error);
     assert.equal(page.outside > 0, r.status === 1, `${command} ${args.join(" ")}: ${r.err}`);
-    assert.deepEqual(dataLines(page.csv), dataLines(r.out), `${command} ${args.join(" ")}`);
+    assert.deepEqual(dataLines(new TextDecoder().decode(page.bytes)), dataLines(r.out), `${command} ${args.join(" ")}`);
   }
 });
 

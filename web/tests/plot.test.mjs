@@ -6,7 +6,7 @@ import path from "node:path";
 import { test } from "node:test";
 import vm from "node:vm";
 
-import { site } from "./common.mjs";
+import { random, site } from "./common.mjs";
 
 const context = { window: {} };
 vm.runInNewContext(fs.readFileSync(path.join(site, "plot.js"), "utf8"), context);
@@ -15,10 +15,43 @@ const plain = (f) => (...a) => JSON.parse(JSON.stringify(f(...a)));
 const parse = plain(context.window.YexPlot.parse), groups = plain(context.window.YexPlot.groups);
 const linearLabels = plain(context.window.YexPlot.linearLabels);
 const decades = plain(context.window.YexPlot.decades);
+const thin = plain(context.window.YexPlot.thin);
 
 test("a narrow log axis keeps its decades", () => {
   assert.deepEqual(decades(null, 0, 0.005, 1000), [0.01, 0.1, 1, 10, 100, 1000]);
   assert.deepEqual(decades(null, 0, 1e-3, 1e3).length, 7);
+});
+
+test("a large series is thinned to what the plot's pixel columns show: extremes, ends and gaps of every column kept", () => {
+  const rnd = random(5), n = 20000, columns = 50;
+  const cases = [
+    // log x ascending, a wiggle and a series with gaps and values at or below 0
+    ["log", Array.from({ length: n }, (_, i) => 0.005 * 2e5 ** (i / (n - 1))), [(x) => Math.sin(7 * Math.log(x)) + 2, (x, i) => (i % 997 < 3 ? null : i % 1500 === 0 ? 0 : x)]],
+    // linear x in random order, a spike one point wide
+    ["lin", Array.from({ length: n }, () => rnd() * 10), [(x, i) => (i === 12345 ? 1e6 : x * x)]],
+  ];
+  for (const [axes, xs, makers] of cases) {
+    const log = axes === "log", ys = makers.map((m) => xs.map(m));
+    const lo = Math.min(...xs), hi = Math.max(...xs);
+    const kept = thin(xs, ys, log, log, lo, hi, columns);
+    for (let k = 1; k < kept.length; k++) assert.ok(xs[kept[k - 1]] <= xs[kept[k]], "ascending x");
+    assert.ok(kept.length <= 5 * columns * ys.length && kept.length < n / 20, String(kept.length));
+    const f = log ? Math.log : (v) => v;
+    const column = (x) => Math.min(columns - 1, Math.floor(((f(x) - f(lo)) / (f(hi) - f(lo))) * columns));
+    const ok = (v) => v != null && Number.isFinite(v) && !(log && v <= 0);
+    for (const y of ys) {
+      const stats = (idx) => {
+        const s = {};
+        for (const i of idx) {
+          const c = column(xs[i]), t = (s[c] = s[c] || { gap: false, lo: Infinity, hi: -Infinity, first: Infinity, last: -Infinity });
+          if (!ok(y[i])) t.gap = true;
+          else Object.assign(t, { lo: Math.min(t.lo, y[i]), hi: Math.max(t.hi, y[i]), first: Math.min(t.first, xs[i]), last: Math.max(t.last, xs[i]) });
+        }
+        return s;
+      };
+      assert.deepEqual(stats(kept), stats(xs.keys()), axes);
+    }
+  }
 });
 
 test("linear tick labels tell neighbouring ticks apart", () => {
