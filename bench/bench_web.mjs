@@ -59,23 +59,49 @@ const millions = () => {
 };
 const timing = await page.evaluate(millions);
 
-// A curve of 100,000 points and of 2,000: milliseconds from the result to
-// its plot (parsing the CSV, drawing), median of 5.
-for (const n of [2000, 100000]) {
-  const ms = [];
-  for (let i = 0; i < 5; i++) {
-    await page.select("#compute-kind", "curve");
-    await page.$eval("#compute-tables", (e) => (e.value = "C O"));
-    await page.select("#compute-points", "log");
-    await page.$eval("#compute-grid", (e, n) => (e.value = "0.005:1000:" + n), n);
-    await page.$eval("body", (b) => delete b.dataset.plotMs);
-    await page.click("#compute-button");
-    await page.waitForFunction(() => document.body.dataset.plotMs !== undefined);
-    ms.push(Number(await page.$eval("body", (b) => b.dataset.plotMs)));
-  }
-  ms.sort((a, b) => a - b);
-  console.log(`plot of a curve of C and O, ${n} points: median ${ms[2]} ms of 5 from the result to the drawn plot (min ${ms[0]}, max ${ms[4]})`);
+// A curve of 100,000 points of C at full precision: milliseconds from
+// Compute to the drawn plot (the worker computes, the page plots), median of
+// 5, against yex-cli printing the same lines (process start included) in the
+// same run, median of 5.
+const ms = [];
+for (let i = 0; i < 6; i++) {
+  await page.select("#compute-kind", "curve");
+  await page.$eval("#compute-tables", (e) => (e.value = "C"));
+  await page.select("#compute-points", "log");
+  await page.select("#compute-format", "csv");
+  await page.$eval("#compute-grid", (e) => (e.value = "0.005:1000:100000"));
+  await page.$eval("body", (b) => delete b.dataset.computeMs);
+  await page.click("#compute-button");
+  await page.waitForFunction(() => document.body.dataset.computeMs !== undefined, { timeout: 60000 });
+  if (i > 0) ms.push(Number(await page.$eval("body", (b) => b.dataset.computeMs))); // the first warms the worker
 }
+ms.sort((a, b) => a - b);
+const cliMs = [];
+const work = fs.mkdtempSync(path.join(os.tmpdir(), "yex-bench-cli-"));
+for (let i = 0; i < 5; i++) {
+  const t = performance.now();
+  execFileSync(path.join(root, "build", "cli", "yex-cli"), ["--data", path.join(root, "data", "YEX-data"), "curve", "C", "--log-grid", "0.005:1000:100000"],
+    { cwd: work, stdio: ["ignore", "ignore", "ignore"] });
+  cliMs.push(performance.now() - t);
+}
+cliMs.sort((a, b) => a - b);
+console.log(`curve of C, 100,000 points, full precision: page ${ms[2].toFixed(0)} ms from Compute to the drawn plot (median of 5, min ${ms[0].toFixed(0)}, max ${ms[4].toFixed(0)}); ` +
+  `yex-cli ${cliMs[2].toFixed(0)} ms to print the same lines: ${(ms[2] / cliMs[2]).toFixed(1)}x`);
+
+// A curve of 1,000,000 points: the page's longest task meanwhile
+// (Chromium's long-task observer: tasks over 50 ms).
+await page.evaluate(() => {
+  window.benchLong = [];
+  new PerformanceObserver((l) => l.getEntries().forEach((e) => window.benchLong.push(e.duration))).observe({ type: "longtask" });
+});
+await page.$eval("#compute-grid", (e) => (e.value = "0.005:1000:1000000"));
+await page.$eval("body", (b) => delete b.dataset.computeMs);
+await page.click("#compute-button");
+await page.waitForFunction(() => document.body.dataset.computeMs !== undefined, { timeout: 120000 });
+await new Promise((r) => setTimeout(r, 500));
+const long = await page.evaluate(() => ({ ms: Number(document.body.dataset.computeMs), tasks: window.benchLong }));
+console.log(`curve of C, 1,000,000 points: ${(long.ms / 1000).toFixed(2)} s from Compute to the drawn plot; the page's tasks over 50 ms: ` +
+  `${long.tasks.length}, the longest ${Math.max(0, ...long.tasks).toFixed(0)} ms`);
 const scalarSite = path.join(root, "build-web-scalar", "site");
 let scalar = null;
 if (fs.existsSync(path.join(scalarSite, "yex.js"))) {

@@ -248,6 +248,46 @@ Decimal ShortestDecimal(double a) {
   return d;
 }
 
+// The decimal digits of f > 0 (at most 17), most significant first; their
+// count. In 32-bit pieces two digits at a time: 64-bit division is slow in
+// WebAssembly.
+int WriteDigits(U64 f, char* out) {
+  static const char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  char text[24];
+  char* end = text + sizeof text;
+  char* p = end;
+  const auto eight = [&p](std::uint32_t v) {  // exactly eight digits
+    for (int i = 0; i < 4; ++i, v /= 100) {
+      p -= 2;
+      std::memcpy(p, kPairs + 2 * (v % 100), 2);
+    }
+  };
+  std::uint32_t high = 0;
+  if (f >= 100000000) {
+    const U64 upper = f / 100000000;
+    eight(static_cast<std::uint32_t>(f - upper * 100000000));
+    if (upper >= 100000000) {
+      const std::uint32_t top = static_cast<std::uint32_t>(upper / 100000000);
+      eight(static_cast<std::uint32_t>(upper - U64{top} * 100000000));
+      high = top;
+    } else {
+      high = static_cast<std::uint32_t>(upper);
+    }
+  } else {
+    high = static_cast<std::uint32_t>(f);
+  }
+  do {
+    *--p = static_cast<char>('0' + high % 10);
+    high /= 10;
+  } while (high);
+  const int n = static_cast<int>(end - p);
+  std::memcpy(out, p, static_cast<std::size_t>(n));
+  return n;
+}
+
 }  // namespace
 
 void AppendShortestText(std::string* line, double v) {
@@ -270,9 +310,7 @@ void AppendShortestTextPortable(std::string* line, double v) {
   const double a = std::fabs(v);
   const Decimal d = ShortestDecimal(a);
   char digits[20];
-  int n = 0;
-  for (U64 f = d.f; f; f /= 10) digits[n++] = static_cast<char>('0' + f % 10);
-  for (int i = 0; i < n / 2; ++i) std::swap(digits[i], digits[n - 1 - i]);
+  const int n = WriteDigits(d.f, digits);
   const int e = d.e + n - 1;  // the exponent of the first digit
   const int ae = e < 0 ? -e : e;
   const int scientificSize = n + (n > 1) + 2 + (ae >= 100 ? 3 : 2);

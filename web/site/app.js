@@ -17,7 +17,7 @@
   let current = null; // file name of the table on screen
   let overlays = []; // further tables drawn on the chart: {file, name, ops}
   let chartShown = null; // the last drawing, to draw again at a new width
-  let resultUrl = null;
+  let resultUrl = null, resultBytes = null; // the result's download
   let tableUrl = null;
 
   // A message in the page's log at the top and, when it concerns a form
@@ -105,14 +105,17 @@
     const ratio = window.devicePixelRatio || 1;
     const room = canvas.parentElement.clientWidth || CHART_MAX;
     const CHART_PIXELS = Math.max(200, Math.min(CHART_MAX, Math.floor(room - 4)));
-    canvas.style.width = CHART_PIXELS + "px";
-    canvas.style.height = CHART_PIXELS + "px";
-    canvas.width = Math.round(CHART_PIXELS * ratio);
-    canvas.height = Math.round(CHART_PIXELS * ratio);
-    const g = canvas.getContext("2d");
-    g.setTransform(ratio, 0, 0, ratio, 0, 0);
     // Text at the window's point sizes, scaled with the chart.
     const textScale = CHART_PIXELS / CHART_MAX;
+    // A band above the chart for the top label's exponent, which rises
+    // above the drawing's first row.
+    const TOP = Math.ceil(12 * textScale);
+    canvas.style.width = CHART_PIXELS + "px";
+    canvas.style.height = CHART_PIXELS + TOP + "px";
+    canvas.width = Math.round(CHART_PIXELS * ratio);
+    canvas.height = Math.round((CHART_PIXELS + TOP) * ratio);
+    const g = canvas.getContext("2d");
+    g.setTransform(ratio, 0, 0, ratio, 0, TOP * ratio);
     g.lineCap = "square";
     const SCALE = CHART.scale, OP = CHART.ops;
     const px = (x, y) => [((x - SCALE.left) / SCALE.width) * CHART_PIXELS, ((y - SCALE.top) / SCALE.height) * CHART_PIXELS];
@@ -166,7 +169,7 @@
       switch (op) {
         case OP.Cls:
           g.fillStyle = colour(CHART.background);
-          g.fillRect(0, 0, CHART_PIXELS, CHART_PIXELS);
+          g.fillRect(0, -TOP, CHART_PIXELS, CHART_PIXELS + TOP);
           st.x = st.y = 0;
           break;
         case OP.DrawWidth:
@@ -372,7 +375,6 @@
   // so a download gives back exactly the bytes that came in.
   function blobUrl(old, text, type) {
     if (old) URL.revokeObjectURL(old);
-    if (text instanceof Blob) return URL.createObjectURL(text);
     if (text instanceof Uint8Array) return URL.createObjectURL(new Blob([text], { type: type }));
     const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i) & 0xff;
@@ -851,16 +853,24 @@
     if (r.note) say(r.note, "warning", "compute-form");
     table.tabIndex = 0;  // a Tab stop only where there is something to read
     const link = $("download-result");
-    resultUrl = blobUrl(resultUrl, r.blob || r.bytes, "text/csv");
-    link.href = resultUrl;
+    // The download's blob is made when it is asked for: for a large result
+    // that takes longer than a page should stop for.
+    if (resultUrl) URL.revokeObjectURL(resultUrl);
+    resultUrl = null;
+    resultBytes = r.bytes;
+    link.href = "#";
     link.download = "yex-" + kind + (computeRequest().format === "tsv" ? ".tsv" : ".csv");
     link.textContent = "Download " + link.download;
     link.hidden = false;
     const start = performance.now();
     showPlot(r, kind, sep);
-    // Milliseconds from the result to its drawn plot (uPlot draws in a
-    // microtask; a timeout runs after it), for the benchmark.
-    setTimeout(() => (document.body.dataset.plotMs = (performance.now() - start).toFixed(1)), 0);
+    // Milliseconds from the result (and from Compute) to its drawn plot
+    // (uPlot draws in a microtask queued before this one), for the benchmark.
+    Promise.resolve().then(() => {
+      document.body.dataset.plotMs = (performance.now() - start).toFixed(1);
+      if (computeStart !== null) document.body.dataset.computeMs = (performance.now() - computeStart).toFixed(1);
+      computeStart = null;
+    });
   }
 
   // Computations run in a worker, so the page keeps answering and a long
@@ -884,17 +894,12 @@
       const run = kind === "curve" ? yex.curve : kind === "average" ? yex.average : yex.crossSection;
       const result = run(request);
       const transfer = (result.columns || []).map((c) => c.buffer);
-      // The download's blob is made here: for a large result that takes
-      // longer than a page should stop for.
-      if (result.bytes) {
-        result.blob = new Blob([result.bytes], { type: "text/csv" });
-        transfer.push(result.bytes.buffer);
-      }
+      if (result.bytes) transfer.push(result.bytes.buffer);
       self.postMessage({ id, result }, transfer);
     };
   }
 
-  let worker = null, workerUrl = null, job = 0;
+  let worker = null, workerUrl = null, job = 0, computeStart = null;
   function startWorker() {
     try {
       // The factory refers to the script's address, which a blob has none of.
@@ -921,6 +926,7 @@
     const kind = $("compute-kind").value;
     const req = computeRequest();
     const w = worker;
+    computeStart = performance.now();
     if (!w) {
       const r = kind === "curve" ? yex.curve(req) : kind === "average" ? yex.average(req) : yex.crossSection(req);
       showResult(r, kind);
@@ -962,6 +968,11 @@
       formulaShown = null;
       overlays = [];
       if (show($("table-list").value)) picked();
+    });
+    $("download-result").addEventListener("click", () => {
+      if (resultUrl || !resultBytes) return;
+      resultUrl = URL.createObjectURL(new Blob([resultBytes], { type: "text/csv" }));
+      $("download-result").href = resultUrl;
     });
     $("add-button").addEventListener("click", () => $("file-input").click());
     $("file-input").addEventListener("change", (e) => {
@@ -1068,13 +1079,14 @@
     }
     fillList();
     buildPeriodicTable();
-    startWorker();
     wire();
     showTableCue();
     if (!openFromAddress()) show("C");
     // Milliseconds from the start of navigation to a listed, drawn page.
     document.body.dataset.readyMs = performance.now().toFixed(1);
     document.body.dataset.ready = "1";
+    // The worker compiles its module while the page is already in use.
+    setTimeout(startWorker, 0);
   }
 
   createYexModule()
