@@ -84,8 +84,7 @@ async function downloaded(page, link, name) {
   return fs.readFileSync(file, "latin1");
 }
 
-// Compute, and wait for the result: a page served over HTTP computes in
-// its worker.
+// Compute, and wait for the result (the page computes in its worker).
 async function compute(page) {
   await page.click("#compute-button");
   await page.waitForFunction(() => !document.body.dataset.computing);
@@ -222,8 +221,8 @@ test("a result is plotted: one curve per column of each table, the CSV's numbers
   await page.close();
 });
 
-test("a long computation runs off the page's thread: progress, Cancel, and the page answers meanwhile", async () => {
-  const page = await open(origins.server);
+test("a long computation runs off the page's thread, from file:// too: progress, Cancel, and the page answers meanwhile", async () => {
+  const page = await open(origins.disk);
   await page.select("#compute-kind", "curve");
   await fill(page, "#compute-tables", "C");
   await page.select("#compute-points", "grid");
