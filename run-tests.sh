@@ -6,7 +6,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
 yex_install_missing clang libclang-rt-14-dev xvfb xauth openbox x11-utils desktop-file-utils appstream man-db dpkg-dev file lintian \
-  pybind11-dev python3-dev python3-numpy python3-pytest mypy libgtest-dev
+  pybind11-dev python3-dev python3-numpy python3-pytest mypy libgtest-dev python3-xraydb
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 

@@ -10,6 +10,7 @@ from setuptools import setup
 
 ROOT = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(ROOT / "tools"))
+import embed_chantler  # noqa: E402
 import embed_tables  # noqa: E402
 
 # The core's files compile in parallel, one a core.
@@ -20,6 +21,8 @@ VERSION = re.search(r"^project\(YEX VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt"
 
 GENERATED = pathlib.Path("build-py") / "generated" / "shipped_tables.cpp"
 embed_tables.write(ROOT / "data" / "YEX-data", ROOT / GENERATED)
+ANOMALOUS = pathlib.Path("build-py") / "generated" / "anomalous_data.cpp"
+embed_chantler.write(ROOT / "data" / "chantler" / "chantler.txt", ROOT / ANOMALOUS)
 
 # The same bits on every compiler: no fused multiply-add anywhere.
 if sys.platform == "win32" and "mingw" not in sys.version.lower():
@@ -30,7 +33,7 @@ else:
 sources = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "core").glob("*.cpp"))
 extension = Pybind11Extension(
     "yex._yex",
-    sources + ["python/yexmodule.cpp", str(GENERATED)],
+    sources + ["python/yexmodule.cpp", str(GENERATED), str(ANOMALOUS)],
     include_dirs=["."],
     define_macros=[("YEX_VERSION", f'"{VERSION}"'), ("YEX_PYTHON_MODULE", "_yex")],
     extra_compile_args=flags,

@@ -43,5 +43,6 @@ int Plot(const std::vector<std::string>& args);
 int Curve(const std::vector<std::string>& args);
 int CrossSection(const std::vector<std::string>& args);
 int Average(const std::vector<std::string>& args);
+int Dispersion(const std::vector<std::string>& args);
 
 }  // namespace yex::cli

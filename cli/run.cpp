@@ -29,9 +29,16 @@ const char* kMainHelp =
     "      coherent and incoherent scattering cross sections\n"
     "  average (--formula FORMULA | TABLE:COUNT...) POINTS [--breit-dirac K]\n"
     "      <f^2>, <f>^2 and <S> of a composition for total scattering\n"
+    "  dispersion (ELEMENT... | --formula FORMULA) (--energy KEV... | --wavelength A...\n"
+    "             | --energy-grid A:B:N)\n"
+    "      anomalous dispersion f' and f'' from Chantler's tables (Z = 1-92)\n"
     "  plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
     "      the main window's chart of a table\n"
     "\n"
+    "\n"
+    "F and S: the 1975 compilation shipped as YEX-data (see the data source window).\n"
+    "f', f'' and photoabsorption: C. T. Chantler, J. Phys. Chem. Ref. Data 24, 71\n"
+    "(1995) and 29, 597 (2000), public domain, as compiled in XrayDB (public domain).\n"
     "yex-cli COMMAND --help tells more; --version prints the version.\n";
 
 int Dispatch(std::vector<std::string> args) {
@@ -61,6 +68,7 @@ int Dispatch(std::vector<std::string> args) {
   if (command == "curve") return Curve(args);
   if (command == "cross-section") return CrossSection(args);
   if (command == "average") return Average(args);
+  if (command == "dispersion") return Dispersion(args);
   if (command == "help") return Out(kMainHelp), kOk;
   Fail(ErrorKind::Usage, "unknown command " + command);
 }

@@ -43,7 +43,34 @@ const char* kAverageHelp =
     "  yex-cli average --formula SiO2 --unit q --grid 0.5:30:0.05\n"
     "  yex-cli average Si:1 O:2 --unit theta --energy 61.3 --grid 1:40:0.01 --breit-dirac 2\n";
 
+const char* kDispersionHelp =
+    "usage: yex-cli dispersion (ELEMENT... | --formula FORMULA)\n"
+    "                          (--energy KEV [--energy KEV ...] | --wavelength A [...]\n"
+    "                           | --energy-grid START:STOP:N) [--csv | --tsv]\n"
+    "The anomalous scattering factors f' and f'' (electrons) at photon energies, so\n"
+    "that the scattering factor is F(x) + f' + i f''. From C. T. Chantler, J. Phys.\n"
+    "Chem. Ref. Data 24, 71 (1995) and 29, 597 (2000) (NIST, public domain), as\n"
+    "compiled in XrayDB (public domain), Z = 1 to 92; elements 93-98 have F and S\n"
+    "but no such data and are refused. At a tabulated energy the tabulated values;\n"
+    "between two, f'' log-log linear and f' linear in log E; near an absorption\n"
+    "edge each side continues its own rows, never across the edge. A formula's\n"
+    "values are per formula unit, the sum over its atoms. An energy outside the\n"
+    "tables is refused with the range.\n"
+    "One line an energy: E_keV, then fp(NAME), fdp(NAME) for each element or the\n"
+    "formula.\n"
+    "Examples:\n"
+    "  yex-cli dispersion Fe Cu --energy 8.04778\n"
+    "  yex-cli dispersion --formula Fe2O3 --energy-grid 6.9:7.3:41\n";
+
 }  // namespace
+
+int Dispersion(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) return Out(kDispersionHelp), kOk;
+  const DispersionRequest r = ParseDispersion(SplitArguments(args, DispersionOptions()));
+  RecordWriter w = StdoutWriter(r.style);
+  Note(WriteDispersion(r, Program(), w).note);
+  return kOk;
+}
 
 int CrossSection(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCrossSectionHelp), kOk;

@@ -93,6 +93,11 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
 RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
                              RecordWriter& w);
 
+// f' and f'' of each element or of the formula at each energy, from
+// Chantler's tables (built into yex_shipped); OutOfRange for an energy
+// outside them or an element without data, after the lines before it.
+RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, RecordWriter& w);
+
 // One value of a lookup: the main window's line "x F S", or nothing when
 // the value is out of range; `shown` names the value as it was typed, and
 // `why` the table's rows when the value lies inside the table but its pair

@@ -205,8 +205,9 @@ LinearGrid ParseLinearGrid(std::string_view option, std::string_view text) {
   std::optional<LinearGrid> g = MakeLinearGrid((*v)[0], (*v)[1], (*v)[2], &problem);
   if (!g)
     Usage(named + (problem == GridProblem::StepNotPositive ? ": STEP must be positive"
-                   : problem == GridProblem::TooManyPoints ? ": more than " + CountText(kMaxPoints) + " points"
-                                                           : std::string(": STOP lies below START")));
+                   : problem == GridProblem::TooManyPoints
+                       ? ": more than " + CountText(kMaxPoints) + " points"
+                       : std::string(": STOP lies below START")));
   const std::vector<std::string_view> parts = Split(text, ':');
   g->UseDecimals(parts[0], parts[2]);
   return *g;
@@ -414,6 +415,37 @@ CrossSectionRequest ParseCrossSection(const Options& o) {
         Usage(operand + ": expected TABLE or TABLE:MOLAR_MASS (g/mol, positive)");
     }
     r.columns.push_back(c);
+  }
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+KnownOptions DispersionOptions() {
+  return {{"--energy", "--wavelength", "--energy-grid", "--formula"}, {"--csv", "--tsv"}};
+}
+
+DispersionRequest ParseDispersion(const Options& o) {
+  NoStyleClash(o);
+  DispersionRequest r;
+  const std::vector<std::string> formulas = o.values("--formula");
+  if (formulas.size() > 1 || (formulas.empty() == o.operands().empty()))
+    Usage("dispersion needs element TABLEs or one --formula");
+  r.formula = !formulas.empty();
+  r.names = r.formula ? formulas : o.operands();
+  const std::vector<std::string> given = o.values("--energy"), lambdas = o.values("--wavelength"),
+                                 grids = o.values("--energy-grid");
+  if ((given.empty() && lambdas.empty()) == grids.empty() || grids.size() > 1)
+    Usage("give --energy or --wavelength (repeated as needed) or one --energy-grid");
+  for (const std::string& e : given) r.energies.push_back(ParsePositive("--energy", e));
+  for (const std::string& l : lambdas)
+    r.energies.push_back(kHcKeVAngstrom / ParsePositive("--wavelength", l));
+  if (!grids.empty()) {
+    const auto v = Triple(grids[0]);
+    if (!v) Usage("energy-grid " + grids[0] + ": expected START:STOP:N");
+    GridProblem problem = GridProblem::None;
+    const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], kMaxEnergies, &problem);
+    if (!g) Usage("energy-grid " + grids[0] + LogGridProblem(problem, kMaxEnergies, "energies"));
+    for (std::int64_t i = 0; i < g->count; ++i) r.energies.push_back((*g)[i]);
   }
   r.style = ParseOutputStyle(o);
   return r;

@@ -151,6 +151,17 @@ struct CrossSectionRequest {
 KnownOptions CrossSectionOptions();
 CrossSectionRequest ParseCrossSection(const Options& o);
 
+// dispersion (NAME... | --formula F) (--energy KEV... | --wavelength A... |
+// --energy-grid START:STOP:N)
+struct DispersionRequest {
+  std::vector<std::string> names;  // element tables, or one formula
+  bool formula = false;
+  std::vector<double> energies;  // keV
+  OutputStyle style;
+};
+KnownOptions DispersionOptions();
+DispersionRequest ParseDispersion(const Options& o);
+
 // lookup TABLE [X...] [--theta DEG]... [--q Q]... [--energy | --wavelength]
 struct LookupRequest {
   std::string table;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/anomalous.h"
 #include "core/composition.h"
 #include "core/cross_section.h"
 #include "core/elements.h"
@@ -48,7 +49,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 }
 
 double NumberArg(py::handle v, const std::string& name) {
-  if (v.is_none() || py::isinstance<py::bool_>(v) || py::isinstance<py::str>(v) || py::isinstance<py::bytes>(v))
+  if (v.is_none() || py::isinstance<py::bool_>(v) || py::isinstance<py::str>(v) ||
+      py::isinstance<py::bytes>(v))
     WrongType(name, v, "a number");
   PyObject* f = PyNumber_Float(v.ptr());
   if (!f) {
@@ -131,7 +133,6 @@ FolderStore Tables(const std::string& data) {
   store.SetFallback(&Shipped());
   return store;
 }
-
 
 // A table of the data folder by name ("Fe", "Water.yex"), as yex-cli finds it.
 Table TableNamed(py::handle nameArg, py::handle dataArg) {
@@ -288,8 +289,9 @@ std::vector<CountEntry> Composition(py::handle composition) {
       if ((!py::isinstance<py::tuple>(e) && !py::isinstance<py::list>(e)) || py::len(e) != 2)
         WrongType("a constituent", e, "a pair (table, count)");
       const py::sequence pair = py::reinterpret_borrow<py::sequence>(e);
-      out.push_back(MakeCountEntry(TextArg(pair[0], "a composition's table"),
-                                   NumberArg(pair[1], "the count of " + py::str(pair[0]).cast<std::string>())));
+      out.push_back(
+          MakeCountEntry(TextArg(pair[0], "a composition's table"),
+                         NumberArg(pair[1], "the count of " + py::str(pair[0]).cast<std::string>())));
     }
     if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
     return out;
@@ -314,8 +316,10 @@ void Save(const Table& t, py::handle pathArg, py::handle overwriteArg);
 
 // The table, written to `save` when a path is given.
 Table Saved(Table t, py::handle save, py::handle overwrite) {
-  if (!save.is_none()) Save(t, save, overwrite);
-  else FlagArg(overwrite, "overwrite");
+  if (!save.is_none())
+    Save(t, save, overwrite);
+  else
+    FlagArg(overwrite, "overwrite");
   return t;
 }
 
@@ -349,7 +353,8 @@ std::vector<Ingredient> MixtureEntries(py::handle parts) {
       items.emplace_back(seq[0], py::tuple(seq[py::slice(1, seq.size(), 1)]));
     }
   } else {
-    WrongType("constituents", parts, "a list of (table, percent[, atomic weight]) or a dict {table: percent}");
+    WrongType("constituents", parts,
+              "a list of (table, percent[, atomic weight]) or a dict {table: percent}");
   }
   std::vector<Ingredient> entries;
   for (const auto& [k, rest] : items) {
@@ -368,7 +373,8 @@ std::vector<Ingredient> MixtureEntries(py::handle parts) {
   return entries;
 }
 
-Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle save, py::handle overwrite) {
+Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle save,
+              py::handle overwrite) {
   const std::string data = TextArg(dataArg, "data");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
   const std::vector<Ingredient> entries = MixtureEntries(parts);
@@ -391,7 +397,8 @@ Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
   for (const auto& c : columns) {
     const DoubleArray a = AsArray(c.values, c.what);
     if (a.ndim() != 1 || a.size() != TableRowCount)
-      Raise(PyExc_ValueError, std::string(c.what) + " must hold " + std::to_string(TableRowCount) + " values, one a row");
+      Raise(PyExc_ValueError,
+            std::string(c.what) + " must hold " + std::to_string(TableRowCount) + " values, one a row");
     for (int i = 0; i < TableRowCount; ++i) (*c.column)[static_cast<std::size_t>(i + 1)] = a.data()[i];
   }
   std::string text;
@@ -524,7 +531,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
               rows.s[k] = state[5].cast<py::list>()[k - 1].cast<double>();
               rows.rowText[k] = state[6].cast<py::list>()[k - 1].cast<std::string>();
             }
-            return Table(state[0].cast<std::string>(), rows, state[2].cast<bool>(), state[1].cast<std::string>());
+            return Table(state[0].cast<std::string>(), rows, state[2].cast<bool>(),
+                         state[1].cast<std::string>());
           }))
       .def_property_readonly(
           "name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
@@ -568,7 +576,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
   m.def(
       "tables", [](py::handle data) { return TableNames(TextArg(data, "data")); }, py::kw_only(),
       py::arg("data") = "YEX-data",
-        "The names of the tables `table` finds: the folder's and the shipped ones.");
+      "The names of the tables `table` finds: the folder's and the shipped ones.");
   m.def("read_table", &ReadTable, py::arg("path"),
         "Reads a table file strictly: 45 lines of three numbers in the format's\n"
         "columns, finite, x ascending, F and S not negative. FileNotFoundError when\n"
@@ -580,8 +588,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
   m.def(
       "x_from_theta",
       [](py::handle theta, py::handle energyKeV, py::handle wavelength) {
-        const double lambda =
-            Wavelength(OptionalNumber(energyKeV, "energy_kev"), OptionalNumber(wavelength, "wavelength"), true);
+        const double lambda = Wavelength(OptionalNumber(energyKeV, "energy_kev"),
+                                         OptionalNumber(wavelength, "wavelength"), true);
         CheckScalarTheta(theta);
         return MapOne(theta, "theta",
                       [lambda](double t) { return ThetaInRange(t) ? XFromAngle(t, lambda) : kNaN; });
@@ -625,7 +633,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
           }
         });
         if (why)
-          throw Error(ErrorKind::OutOfRange, CrossSectionFailure(TableFileName(t.name), failedAt, why, &t.lookup));
+          throw Error(ErrorKind::OutOfRange,
+                      CrossSectionFailure(TableFileName(t.name), failedAt, why, &t.lookup));
         Warn(NotElementNote({t.name}, false));
         return out;
       },
@@ -636,6 +645,29 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "integral over cos(theta) of the differential cross sections (see dcs), the\n"
       "table interpolated as the lookup does (linear in x^2 below row 2). ValueError\n"
       "for an energy that is not positive or a table that cannot be integrated.");
+  m.def(
+      "dispersion",
+      [](py::handle name, py::handle energy) {
+        const std::string n = TextArg(name, "name_or_formula");
+        const DoubleArray e = AsArray(energy, "energy_kev");
+        const int z = ElementOfName(n);
+        const AnomalousTable* t = z ? &AnomalousData(z) : nullptr;
+        std::vector<AnomalousValue> values;
+        for (py::ssize_t i = 0; i < e.size(); ++i) {
+          const double ev = KevToEv(Energy(e.data()[i]));
+          values.push_back(t ? AnomalousAt(*t, ev) : AnomalousOfFormula(n, ev).value);
+        }
+        std::size_t k = 0;
+        return MapPair(energy, "energy_kev", [&values, &k](double, double* fp, double* fdp) {
+          *fp = values[k].fp;
+          *fdp = values[k++].fdp;
+        });
+      },
+      py::arg("name_or_formula"), py::arg("energy_kev"),
+      "(f', f'') in electrons at the photon energy in keV (a float or an array), from\n"
+      "Chantler's tables (Z = 1-92): of an element (its symbol or table name), or of\n"
+      "one formula unit of a formula, the sum over its atoms. ValueError for an\n"
+      "energy outside the tables or an element without data.");
   m.def(
       "dcs",
       [](py::handle table, py::handle theta, py::handle energyKeV) {

@@ -26,7 +26,7 @@ from . import _yex
 from ._yex import Table, __version__
 
 __all__ = [
-    "Table", "table", "tables", "read_table", "compound", "mixture", "cross_section", "dcs", "average",
+    "Table", "table", "tables", "read_table", "compound", "mixture", "cross_section", "dispersion", "dcs", "average",
     "x_from_q", "x_from_theta", "parse_formula", "__version__",
 ]
 
@@ -133,6 +133,16 @@ def cross_section(table: Table, energy_kev: Any) -> Tuple[Any, Any]:
     an energy that is not positive or a table that cannot be integrated (naming
     its rows)."""
     return _yex.cross_section(table, energy_kev)  # type: ignore[no-any-return]
+
+
+def dispersion(name_or_formula: str, energy_kev: Any) -> Tuple[Any, Any]:
+    """(f', f'') in electrons at the photon energy in keV (a float or an array),
+    from Chantler's tables (Z = 1-92, public domain): of an element (its symbol
+    or table name, any case) or of one formula unit of a formula, the sum over
+    its atoms. The tabulated values at a tabulated energy; between two, f''
+    log-log linear and f' linear in log E, never across an absorption edge.
+    ValueError for an energy outside the tables or an element without data."""
+    return _yex.dispersion(name_or_formula, energy_kev)  # type: ignore[no-any-return]
 
 
 def dcs(table: Table, theta: Any, energy_kev: float) -> Tuple[Any, Any]:

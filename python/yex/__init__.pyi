@@ -104,6 +104,13 @@ def cross_section(table: Table, energy_kev: Union[Points, Array]) -> Tuple[Array
     amount the table describes for another, at the photon energy in keV."""
 
 @overload
+def dispersion(name_or_formula: str, energy_kev: float) -> Tuple[float, float]: ...
+@overload
+def dispersion(name_or_formula: str, energy_kev: Union[Points, Array]) -> Tuple[Array, Array]:
+    """(f', f'') in electrons of an element or one formula unit at the photon
+    energy in keV, from Chantler's tables (Z = 1-92)."""
+
+@overload
 def dcs(table: Table, theta: float, energy_kev: float) -> Tuple[float, float]: ...
 @overload
 def dcs(table: Table, theta: Union[Points, Array], energy_kev: float) -> Tuple[Array, Array]:

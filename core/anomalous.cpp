@@ -1,0 +1,138 @@
+#include "core/anomalous.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "core/elements.h"
+#include "core/error.h"
+#include "core/numeric.h"
+
+namespace yex {
+namespace {
+
+double Field(std::string_view word, int line) {
+  double v = 0;
+  if (!ParseWholeNumber(word, &v) || !std::isfinite(v))
+    Fail(ErrorKind::UnreadableData,
+         "anomalous data line " + std::to_string(line) + ": \"" + std::string(word) + "\" is not a number");
+  return v;
+}
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> out;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    const std::size_t end = std::min(line.find(' ', at), line.size());
+    if (end > at) out.push_back(line.substr(at, end - at));
+    at = end + 1;
+  }
+  return out;
+}
+
+// Log-log between two positive values, linear in log E otherwise (a 0 below
+// an ionisation threshold).
+double LogLog(double a, double b, double t) {
+  if (a > 0 && b > 0) return std::exp(std::log(a) + t * (std::log(b) - std::log(a)));
+  return std::max(0.0, a + t * (b - a));
+}
+
+AnomalousValue Between(const AnomalousTable& t, std::size_t i, std::size_t j, double e) {
+  // The position of e along the rows' log E (beyond them when continuing a
+  // side of an edge).
+  const double s = std::log(e / t.energy[i]) / std::log(t.energy[j] / t.energy[i]);
+  return {t.fp[i] + s * (t.fp[j] - t.fp[i]), LogLog(t.fdp[i], t.fdp[j], s), LogLog(t.mu[i], t.mu[j], s)};
+}
+
+AnomalousValue Row(const AnomalousTable& t, std::size_t i) { return {t.fp[i], t.fdp[i], t.mu[i]}; }
+
+std::string Kev(double ev) { return ShortestText(ev / 1000) + " keV"; }
+
+}  // namespace
+
+AnomalousTable ParseAnomalousBlock(std::string_view block) {
+  AnomalousTable t;
+  std::size_t at = 0;
+  int line = 0;
+  std::size_t rows = 0;
+  while (at < block.size()) {
+    const std::size_t end = std::min(block.find('\n', at), block.size());
+    const std::vector<std::string_view> w = Words(block.substr(at, end - at));
+    at = end + 1;
+    ++line;
+    if (line == 1) {
+      if (w.size() < 4 || w[0] != "Z") Fail(ErrorKind::UnreadableData, "anomalous data: no element line");
+      t.z = static_cast<int>(Field(w[1], line));
+      t.symbol = std::string(w[2]);
+      rows = static_cast<std::size_t>(Field(w[3], line));
+      for (std::size_t k = 4; k < w.size(); ++k) t.edges.push_back(Field(w[k], line));
+      continue;
+    }
+    if (w.size() != 4)
+      Fail(ErrorKind::UnreadableData, "anomalous data line " + std::to_string(line) + ": not 4 numbers");
+    t.energy.push_back(Field(w[0], line));
+    t.fp.push_back(Field(w[1], line));
+    t.fdp.push_back(Field(w[2], line));
+    t.mu.push_back(Field(w[3], line));
+  }
+  if (t.energy.size() != rows || rows < 2 || !std::is_sorted(t.energy.begin(), t.energy.end()))
+    Fail(ErrorKind::UnreadableData, "anomalous data of " + t.symbol + ": rows missing or out of order");
+  return t;
+}
+
+AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
+  const std::vector<double>& x = t.energy;
+  if (!(e >= x.front() && e <= x.back()))
+    Fail(ErrorKind::OutOfRange, Kev(e) + ": outside Chantler's tabulated energies for " + t.symbol + ", " +
+                                    Kev(x.front()) + " to " + Kev(x.back()));
+  // The last row at or below e: at a doubly listed energy, the value above.
+  const std::size_t i = static_cast<std::size_t>(std::upper_bound(x.begin(), x.end(), e) - x.begin()) - 1;
+  if (x[i] == e || i + 1 == x.size()) return Row(t, i);
+  // A tabulated energy typed in keV may come back a few units in the last
+  // place off (two eV values can share one keV value): it is still that row.
+  for (std::size_t k : {i, i + 1})
+    if (std::fabs(e - x[k]) <= 1e-14 * x[k]) {
+      while (k + 1 < x.size() && x[k + 1] == x[k]) ++k;
+      return Row(t, k);
+    }
+  for (double edge : t.edges) {
+    if (!(x[i] < edge && edge < x[i + 1])) continue;
+    // Never across the edge: each side continues its own two rows.
+    if (e < edge) return i == 0 || x[i - 1] == x[i] ? Row(t, i) : Between(t, i - 1, i, e);
+    return i + 2 >= x.size() || x[i + 2] == x[i + 1] ? Row(t, i + 1) : Between(t, i + 1, i + 2, e);
+  }
+  return Between(t, i, i + 1, e);
+}
+
+// The element a name is, in any case ("fe", "Fe.yex"); 0 for none.
+int ElementOfName(std::string name) {
+  if (name.size() > 4) {
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".yex") name.resize(name.size() - 4);
+  }
+  for (int z = 1; z <= ElementCount; ++z) {
+    const std::string_view s = ElementSymbol(z);
+    if (s.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < s.size(); ++i)
+      same = same && std::tolower(static_cast<unsigned char>(s[i])) ==
+                         std::tolower(static_cast<unsigned char>(name[i]));
+    if (same) return z;
+  }
+  return 0;
+}
+
+double KevToEv(double kev) {
+  std::string text = ShortestText(kev);
+  int exponent = 3;
+  if (const std::size_t e = text.find('e'); e != std::string::npos) {
+    exponent += std::stoi(text.substr(e + 1));
+    text.resize(e);
+  }
+  double ev = 0;
+  if (!ParseWholeNumber(text + "e" + std::to_string(exponent), &ev)) return kev * 1000;
+  return ev;
+}
+
+}  // namespace yex

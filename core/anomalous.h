@@ -1,0 +1,60 @@
+// Anomalous dispersion f', f'' and photoabsorption against photon energy,
+// from Chantler's tables (core/anomalous_data.h), for elements 1-92 and,
+// summed over their atoms, for formulas.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace yex {
+
+struct AnomalousTable {
+  int z = 0;
+  std::string symbol;
+  std::vector<double> energy;  // eV, ascending
+  std::vector<double> fp;      // f', electrons
+  std::vector<double> fdp;     // f'', electrons
+  std::vector<double> mu;      // photoabsorption mu/rho, cm^2/g
+  std::vector<double> edges;   // eV, each strictly between two tabulated energies
+};
+
+struct AnomalousValue {
+  double fp = 0;
+  double fdp = 0;
+  double mu = 0;  // cm^2/g of the element
+};
+
+// One element's block of the data's text; UnreadableData when it is not one.
+AnomalousTable ParseAnomalousBlock(std::string_view block);
+
+// The values at `energyEv`: the tabulated row itself at a tabulated energy
+// (to 14 significant digits);
+// between two, f'' and mu log-log linear (linear in log E where one of them
+// is 0), f' linear in log E; in an interval holding an absorption edge, the
+// side of the edge the energy is on, continued from its own two rows.
+// OutOfRange outside the tabulated energies.
+AnomalousValue AnomalousAt(const AnomalousTable& t, double energyEv);
+
+// Element z's tabulated data (yex_shipped); OutOfRange naming the element
+// where there is none (Z above 92).
+const AnomalousTable& AnomalousData(int z);
+
+// The element a table's name is, in any case ("fe", "Fe.yex"); 0 for none.
+int ElementOfName(std::string name);
+
+// A photon energy in keV as eV: the decimal of its shortest text moved three
+// places, so a tabulated energy typed in keV meets the tabulated eV exactly.
+double KevToEv(double kev);
+
+// f' and f'' of one formula unit (the sum over its atoms) and its mu/rho
+// (the mass-weighted mean, cm^2/g) at `energyEv`. Usage for a formula that
+// does not parse; OutOfRange for an element without data or an energy
+// outside its table.
+struct FormulaDispersion {
+  AnomalousValue value;
+  std::string note;  // the formula's own note, if any
+};
+FormulaDispersion AnomalousOfFormula(std::string_view formula, double energyEv);
+
+}  // namespace yex

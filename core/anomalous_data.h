@@ -1,0 +1,17 @@
+// Chantler's f', f'' and photoabsorption as YEX carries them (generated from
+// data/chantler/chantler.txt into the yex_shipped library).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace yex {
+
+// The text block of element z (1-92): "Z <z> <symbol> <rows> <edges...>"
+// and a line a tabulated energy; nullptr for any other z.
+const char* AnomalousBlock(int z);
+
+// Where the numbers come from, one line each.
+const std::vector<std::string>& AnomalousSource();
+
+}  // namespace yex

@@ -1,0 +1,56 @@
+# f' and f'' against their source: every tabulated energy of every element
+# read from the database the data file was converted from, a formula as the
+# sum of its atoms, and yex-cli printing the same numbers.
+import hashlib
+import json
+import sqlite3
+import subprocess
+
+import numpy as np
+import pytest
+
+import yex
+from conftest import BUILD, ROOT
+
+SOURCE = "/usr/lib/python3/dist-packages/xraydb/xraydb.sqlite"  # python3-xraydb
+
+
+def test_the_data_file_is_the_one_its_checksum_names():
+    lines = (ROOT / "data" / "chantler" / "chantler.txt").read_text().splitlines(keepends=True)
+    body = "".join(l for l in lines if not l.startswith("#"))
+    stated = [l.split(": ")[1].strip() for l in lines if l.startswith("# sha256 of the lines below")]
+    assert stated == [hashlib.sha256(body.encode()).hexdigest()]
+
+
+def test_every_tabulated_energy_of_every_element_gives_the_source_values_exactly():
+    try:
+        db = sqlite3.connect(f"file:{SOURCE}?mode=ro", uri=True)
+        rows = db.execute("select element, energy, f1, f2 from Chantler order by id").fetchall()
+    except sqlite3.Error:
+        pytest.skip("python3-xraydb is not installed")
+    assert len(rows) == 92
+    for symbol, *columns in rows:
+        e, f1, f2 = (json.loads(c) for c in columns)
+        # Each energy in keV as the database's eV text reads with the point
+        # moved (e / 1000 rounds a second time).
+        fp, fdp = yex.dispersion(symbol, [float(f"{x!r}e-3") for x in e])
+        # An energy listed twice is an edge: there the value above it.
+        above = [i + 1 if i + 1 < len(e) and e[i + 1] == e[i] else i for i in range(len(e))]
+        assert fp.tolist() == [f1[i] for i in above] and fdp.tolist() == [f2[i] for i in above], symbol
+
+
+def test_a_formula_is_the_sum_of_its_atoms_and_yex_cli_prints_the_same_numbers(tmp_path):
+    energies = [7.0148605, 8.04778, 17.479]
+    fe, o = (np.array(yex.dispersion(s, energies)) for s in ("Fe", "O"))
+    both = np.array(yex.dispersion("Fe2O3", energies))
+    assert np.array_equal(both, 2 * fe + 3 * o)
+    out = subprocess.run([str(BUILD / "cli" / "yex-cli"), "dispersion", "--formula", "Fe2O3"]
+                         + [a for e in energies for a in ("--energy", str(e))],
+                         cwd=tmp_path, capture_output=True, text=True, check=True).stdout
+    lines = [l for l in out.splitlines() if not l.startswith("#")]
+    assert lines[0] == "E_keV,fp(Fe2O3),fdp(Fe2O3)"
+    assert lines[1:] == [f"{e},{a!r},{b!r}" for e, a, b in zip(energies, both[0].tolist(), both[1].tolist())]
+    # Refused with the reason: no data above Z = 92, outside the tables.
+    for name, energy, reason in [("Np", 10, "Z = 1 to 92"), ("UO2", 2000, "outside Chantler's tabulated energies")]:
+        with pytest.raises(ValueError, match=reason):
+            yex.dispersion(name, energy)

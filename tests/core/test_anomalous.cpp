@@ -1,0 +1,84 @@
+// f', f'' and photoabsorption between tabulated energies: closed forms the
+// rules reproduce, the sides of an edge, and refusals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <sstream>
+
+#include "core/anomalous.h"
+#include "core/error.h"
+
+using namespace yex;
+
+namespace {
+
+// f' = a + b ln E (linear in log E), f'' = c E^p, mu = d E^q (log-log).
+struct Law {
+  double a, b, c, p, d, q;
+  AnomalousValue At(double e) const { return {a + b * std::log(e), c * std::pow(e, p), d * std::pow(e, q)}; }
+};
+
+// A block of the data's text: rows from `laws` chosen per energy.
+std::string Block(const std::vector<double>& energies, const std::function<Law(std::size_t)>& law,
+                  const std::string& edges) {
+  std::ostringstream out;
+  out.precision(17);
+  out << "Z 26 Fe " << energies.size() << edges << "\n";
+  for (std::size_t i = 0; i < energies.size(); ++i) {
+    const AnomalousValue v = law(i).At(energies[i]);
+    out << energies[i] << " " << v.fp << " " << v.fdp << " " << v.mu << "\n";
+  }
+  return out.str();
+}
+
+}  // namespace
+
+TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAnEdge) {
+  // Three laws: an edge at 30 between the rows 25 and 40, and one at 80,
+  // which is listed twice (below and above).
+  const Law a{-2, 0.7, 3, -2, 5, -2.5}, b{-9, 1.1, 40, -2.4, 700, -2.7}, c{-1, 0.2, 90, -2.1, 2000, -2.9};
+  const std::vector<double> e{10, 20, 25, 40, 80, 80, 160, 320};
+  const AnomalousTable t = ParseAnomalousBlock(Block(
+      e, [&](std::size_t i) { return i < 3   ? a
+                                     : i < 5 ? b
+                                             : c; }, " 30"));
+  const struct {
+    double energy;
+    const Law* law;
+  } cases[] = {
+      {10, &a},     {14.142, &a},
+      {25, &a},     {29.999, &a},  // continued from 20 and 25, not across the edge
+      {30.001, &b}, {35, &b},
+      {40, &b},     {79.99, &b},  // from 40 and 80
+      {80, &c},     {std::nextafter(80.0, 0.0), &c},
+      {80.01, &c},  {200, &c},
+      {320, &c},  // at 80, the value above
+  };
+  for (const auto& k : cases) {
+    const AnomalousValue got = AnomalousAt(t, k.energy), want = k.law->At(k.energy);
+    EXPECT_NEAR(got.fp, want.fp, 1e-12 * std::fabs(want.fp) + 1e-13) << k.energy;
+    EXPECT_NEAR(got.fdp, want.fdp, 1e-12 * want.fdp) << k.energy;
+    EXPECT_NEAR(got.mu, want.mu, 1e-12 * want.mu) << k.energy;
+  }
+  // Where f'' is 0 (below an ionisation threshold): linear in log E, and
+  // never below 0 where an edge's side is continued.
+  const AnomalousTable zero = ParseAnomalousBlock("Z 1 H 3 1.5\n1 0 0.3 0.3\n2 0 0 0\n4 0 1 1\n");
+  EXPECT_DOUBLE_EQ(AnomalousAt(zero, 3).fdp, std::log(1.5) / std::log(2.0));
+  EXPECT_EQ(AnomalousAt(zero, 1.9).fdp, 0.0);
+  EXPECT_EQ(AnomalousAt(zero, 1.4).mu, 0.3);
+  // Exactly the row at a tabulated energy, also a few units in the last place off.
+  EXPECT_EQ(AnomalousAt(t, std::nextafter(25.0, 0.0)).fdp, AnomalousAt(t, 25).fdp);
+  // Outside the table and above Z = 92: refused with the reason.
+  for (const double outside : {9.999, 320.001, std::nan("")})
+    EXPECT_THROW(AnomalousAt(t, outside), Error) << outside;
+  try {
+    AnomalousData(93);
+    ADD_FAILURE();
+  } catch (const Error& err) {
+    EXPECT_EQ(err.kind(), ErrorKind::OutOfRange);
+    EXPECT_NE(std::string(err.what()).find("Np"), std::string::npos);
+  }
+  EXPECT_EQ(KevToEv(7.1128179), 7112.8179);
+  EXPECT_EQ(KevToEv(1e-5), 1e-2);
+}
