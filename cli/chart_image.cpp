@@ -90,8 +90,8 @@ class Face {
     for (std::size_t i = 0; i < cps.size(); ++i) {
       const float shift = static_cast<float>(x - std::floor(x));
       int w = 0, h = 0, ox = 0, oy = 0;
-      unsigned char* glyph = stbtt_GetCodepointBitmapSubpixel(&info_, scale, scale, shift, 0.0f, cps[i], &w, &h,
-                                                              &ox, &oy);
+      unsigned char* glyph =
+          stbtt_GetCodepointBitmapSubpixel(&info_, scale, scale, shift, 0.0f, cps[i], &w, &h, &ox, &oy);
       const int left = static_cast<int>(std::floor(x)) + ox, top = static_cast<int>(std::lround(y0)) + oy;
       for (int r = 0; r < h; ++r)
         for (int c = 0; c < w; ++c)
@@ -207,7 +207,8 @@ class RasterSurface : public ImageSurface {
     std::string out;
     stbi_write_png_to_func(
         [](void* context, void* data, int size) {
-          static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+          static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                                     static_cast<std::size_t>(size));
         },
         &out, pixels_, pixels_, 3, rgb_.data(), pixels_ * 3);
     return out;
@@ -215,7 +216,8 @@ class RasterSurface : public ImageSurface {
 
  protected:
   void Text(const std::string& text, double x, double baseline, double px, bool) override {
-    face_.Draw(text, x, baseline, px, [this](int cx, int cy, int coverage) { Blend(cx, cy, fore_, coverage); });
+    face_.Draw(text, x, baseline, px,
+               [this](int cx, int cy, int coverage) { Blend(cx, cy, fore_, coverage); });
   }
 
  private:
@@ -225,7 +227,8 @@ class RasterSurface : public ImageSurface {
     unsigned char* p = &rgb_[(static_cast<std::size_t>(y) * pixels_ + x) * 3];
     const int c[3] = {static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                       static_cast<int>(rgb & 0xFF)};
-    for (int k = 0; k < 3; ++k) p[k] = static_cast<unsigned char>((c[k] * alpha + p[k] * (255 - alpha) + 127) / 255);
+    for (int k = 0; k < 3; ++k)
+      p[k] = static_cast<unsigned char>((c[k] * alpha + p[k] * (255 - alpha) + 127) / 255);
   }
   // One pen dot: a square of the pen's width centred on the pixel.
   void Dot(int x, int y, unsigned rgb) {
@@ -256,11 +259,16 @@ std::string Number(double v) {
 std::string Escaped(const std::string& text) {
   std::string out;
   for (const char c : text) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else if (c == '"') out += "&quot;";
-    else out += c;
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
   }
   return out;
 }
@@ -273,15 +281,15 @@ class SvgSurface : public ImageSurface {
   SvgSurface(int pixels, const Face& face, unsigned back, const std::string& title)
       : ImageSurface(pixels, face), back_(back) {
     const std::string n = std::to_string(pixels);
-    body_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + n +
-            "\" height=\"" + n + "\" viewBox=\"0 0 " + n + " " + n + "\">\n<title>" + Escaped(title) +
+    body_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+            n + "\" height=\"" + n + "\" viewBox=\"0 0 " + n + " " + n + "\">\n<title>" + Escaped(title) +
             "</title>\n";
     Cls();
   }
   void Cls() override {
     CloseText();
-    body_ += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(pixels_) + "\" height=\"" + std::to_string(pixels_) +
-             "\" fill=\"" + Colour(back_) + "\"/>\n";
+    body_ += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(pixels_) + "\" height=\"" +
+             std::to_string(pixels_) + "\" fill=\"" + Colour(back_) + "\"/>\n";
     Moved(0.0, 0.0);
   }
   void Line(double x1, double y1, double x2, double y2, unsigned rgb) override {
@@ -300,18 +308,19 @@ class SvgSurface : public ImageSurface {
   }
   void Box(double x1, double y1, double x2, double y2, unsigned rgb) override {
     CloseText();
-    body_ += "<rect x=\"" + Number(std::min(PxX(x1), PxX(x2))) + "\" y=\"" + Number(std::min(PxY(y1), PxY(y2))) +
-             "\" width=\"" + Number(std::fabs(PxX(x2) - PxX(x1))) + "\" height=\"" +
-             Number(std::fabs(PxY(y2) - PxY(y1))) + "\" fill=\"none\" stroke=\"" + Colour(rgb) +
-             "\" stroke-width=\"" + std::to_string(width_) + "\"/>\n";
+    body_ += "<rect x=\"" + Number(std::min(PxX(x1), PxX(x2))) + "\" y=\"" +
+             Number(std::min(PxY(y1), PxY(y2))) + "\" width=\"" + Number(std::fabs(PxX(x2) - PxX(x1))) +
+             "\" height=\"" + Number(std::fabs(PxY(y2) - PxY(y1))) + "\" fill=\"none\" stroke=\"" +
+             Colour(rgb) + "\" stroke-width=\"" + std::to_string(width_) + "\"/>\n";
     Moved(x2, y2);
   }
   void FilledBox(double x1, double y1, double x2, double y2, unsigned rgb) override {
     CloseText();
     const double h = width_ / 2.0;
     body_ += "<rect x=\"" + Number(std::min(PxX(x1), PxX(x2)) - h) + "\" y=\"" +
-             Number(std::min(PxY(y1), PxY(y2)) - h) + "\" width=\"" + Number(std::fabs(PxX(x2) - PxX(x1)) + 2 * h) +
-             "\" height=\"" + Number(std::fabs(PxY(y2) - PxY(y1)) + 2 * h) + "\" fill=\"" + Colour(rgb) + "\"/>\n";
+             Number(std::min(PxY(y1), PxY(y2)) - h) + "\" width=\"" +
+             Number(std::fabs(PxX(x2) - PxX(x1)) + 2 * h) + "\" height=\"" +
+             Number(std::fabs(PxY(y2) - PxY(y1)) + 2 * h) + "\" fill=\"" + Colour(rgb) + "\"/>\n";
     Moved(x2, y2);
   }
   std::string Document() {
@@ -324,11 +333,13 @@ class SvgSurface : public ImageSurface {
     const std::string span = "font-size=\"" + Number(px) + "\" fill=\"" + Colour(fore_) + "\"";
     if (open_) {
       // Tops aligned, as the picture prints a smaller size on the same line.
-      body_ += "<tspan dy=\"" + Number(baseline - openBaseline_) + "\" " + span + ">" + Escaped(text) + "</tspan>";
+      body_ +=
+          "<tspan dy=\"" + Number(baseline - openBaseline_) + "\" " + span + ">" + Escaped(text) + "</tspan>";
     } else {
-      body_ += "<text x=\"" + Number(x) + "\" y=\"" + Number(baseline) +
-               "\" xml:space=\"preserve\" font-family=\"'Times New Roman', 'Liberation Serif', serif\"><tspan " + span + ">" +
-               Escaped(text) + "</tspan>";
+      body_ +=
+          "<text x=\"" + Number(x) + "\" y=\"" + Number(baseline) +
+          "\" xml:space=\"preserve\" font-family=\"'Times New Roman', 'Liberation Serif', serif\"><tspan " +
+          span + ">" + Escaped(text) + "</tspan>";
       open_ = true;
     }
     openBaseline_ = baseline;
@@ -354,13 +365,15 @@ std::optional<std::string> ChartFontFile() {
   std::vector<std::string> candidates;
   if (const char* own = std::getenv("YEX_FONT")) candidates.push_back(own);
 #ifdef _WIN32
-  if (const char* windir = std::getenv("WINDIR")) candidates.push_back(std::string(windir) + "\\Fonts\\times.ttf");
+  if (const char* windir = std::getenv("WINDIR"))
+    candidates.push_back(std::string(windir) + "\\Fonts\\times.ttf");
   candidates.push_back("C:\\Windows\\Fonts\\times.ttf");
 #endif
-  for (const char* f : {"/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
-                        "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf",
-                        "/usr/share/fonts/truetype/msttcorefonts/Times_New_Roman.ttf",
-                        "/Library/Fonts/Times New Roman.ttf", "/System/Library/Fonts/Supplemental/Times New Roman.ttf"})
+  for (const char* f :
+       {"/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
+        "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf",
+        "/usr/share/fonts/truetype/msttcorefonts/Times_New_Roman.ttf", "/Library/Fonts/Times New Roman.ttf",
+        "/System/Library/Fonts/Supplemental/Times New Roman.ttf"})
     candidates.push_back(f);
   std::error_code ec;
   for (const std::string& c : candidates)
@@ -372,8 +385,9 @@ std::string ChartPng(const RowValues& x, const RowValues& f, const RowValues& s,
   const std::optional<std::string> file = ChartFontFile();
   const Face face(file);
   if (!face.ok())
-    Fail(ErrorKind::Io, "no font for the chart's text (Times New Roman or Liberation Serif; YEX_FONT names "
-                        "another); an SVG needs none");
+    Fail(ErrorKind::Io,
+         "no font for the chart's text (Times New Roman or Liberation Serif; YEX_FONT names "
+         "another); an SVG needs none");
   RasterSurface surface(pixels, face, QBColor(kChartBackground));
   DrawChart(surface, x, f, s);
   return surface.Png();

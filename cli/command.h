@@ -44,5 +44,6 @@ int Curve(const std::vector<std::string>& args);
 int CrossSection(const std::vector<std::string>& args);
 int Average(const std::vector<std::string>& args);
 int Dispersion(const std::vector<std::string>& args);
+int Attenuation(const std::vector<std::string>& args);
 
 }  // namespace yex::cli

@@ -28,8 +28,8 @@ int Lookup(const std::vector<std::string>& args) {
     if (l.line) {
       Out(*l.line + "\n");
     } else {
-      Err("yex-cli: " + l.shown + ": " + (l.why.empty() ? std::string("This value is out of range.") : l.why) +
-          "\n");
+      Err("yex-cli: " + l.shown + ": " +
+          (l.why.empty() ? std::string("This value is out of range.") : l.why) + "\n");
       status = kDataError;
     }
   }

@@ -32,6 +32,9 @@ const char* kMainHelp =
     "  dispersion (ELEMENT... | --formula FORMULA) (--energy KEV... | --wavelength A...\n"
     "             | --energy-grid A:B:N)\n"
     "      anomalous dispersion f' and f'' from Chantler's tables (Z = 1-92)\n"
+    "  attenuation (ELEMENT... | --formula FORMULA | TABLE:PERCENT...) ENERGIES\n"
+    "              [--density G_PER_CM3 [--thickness CM]]\n"
+    "      photoabsorption, coherent, incoherent and total cm2/g, mu and transmission\n"
     "  plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
     "      the main window's chart of a table\n"
     "\n"
@@ -69,6 +72,7 @@ int Dispatch(std::vector<std::string> args) {
   if (command == "cross-section") return CrossSection(args);
   if (command == "average") return Average(args);
   if (command == "dispersion") return Dispersion(args);
+  if (command == "attenuation") return Attenuation(args);
   if (command == "help") return Out(kMainHelp), kOk;
   Fail(ErrorKind::Usage, "unknown command " + command);
 }

@@ -1,5 +1,6 @@
 // cross-section and average: from F and S to what is measured.
 #include "cli/command.h"
+#include "core/anomalous.h"
 
 namespace yex::cli {
 namespace {
@@ -29,7 +30,7 @@ const char* kCrossSectionHelp =
 const char* kAverageHelp =
     "usage: yex-cli [--data DIR] average (--formula FORMULA | TABLE:COUNT...) POINTS\n"
     "                                  [--unit UNIT] [--energy KEV | --wavelength A]\n"
-    "                                  [--breit-dirac K] [--csv | --tsv] [--display]\n"
+    "                                  [--breit-dirac K] [--anomalous] [--csv | --tsv] [--display]\n"
     "Composition averages per atom for total scattering (PDF) work, from the\n"
     "element tables, with c_k = n_k / sum n:\n"
     "  f2_mean = sum c_k F_k^2,  f_mean_sq = (sum c_k F_k)^2,  S_mean = sum c_k S_k\n"
@@ -38,7 +39,10 @@ const char* kAverageHelp =
     "P = 1/(1 + (E/mc^2)(1 - cos theta)). POINTS and --unit as for curve; a point\n"
     "outside x = 0.005..1000 gets empty fields and the status is 1. A table that is\n"
     "no element's counts as one scattering unit (a note says so); its formula gives\n"
-    "averages per atom.\n"
+    "averages per atom. With --anomalous (and --energy or --wavelength) each\n"
+    "element's f = F(x) + f' + i f'', f' and f'' from C. T. Chantler's tables (NIST,\n"
+    "public domain, as compiled in XrayDB; Z = 1-92): f2_mean = sum c_k |f_k|^2,\n"
+    "f_mean_sq = |sum c_k f_k|^2; S is unchanged.\n"
     "Examples:\n"
     "  yex-cli average --formula SiO2 --unit q --grid 0.5:30:0.05\n"
     "  yex-cli average Si:1 O:2 --unit theta --energy 61.3 --grid 1:40:0.01 --breit-dirac 2\n";
@@ -62,7 +66,36 @@ const char* kDispersionHelp =
     "  yex-cli dispersion Fe Cu --energy 8.04778\n"
     "  yex-cli dispersion --formula Fe2O3 --energy-grid 6.9:7.3:41\n";
 
+const char* kAttenuationHelp =
+    "usage: yex-cli [--data DIR] attenuation (ELEMENT... | --formula FORMULA | TABLE:PERCENT...)\n"
+    "                          (--energy KEV [...] | --wavelength A [...] | --energy-grid START:STOP:N)\n"
+    "                          [--density G_PER_CM3 [--thickness CM]] [--csv | --tsv]\n"
+    "How much a material attenuates, in cm2/g: photo, the photoabsorption from\n"
+    "C. T. Chantler's tables (NIST, public domain, as compiled in XrayDB, public\n"
+    "domain; Z = 1-92), log-log between tabulated energies and never across an\n"
+    "edge; coh and incoh, YEX's own coherent and incoherent cross sections of the\n"
+    "element tables (those cross-section prints, from the 1975 compilation); and\n"
+    "their sum, total. A formula or a mixture by weight (as mixture takes it;\n"
+    "its constituents elements) by the mixture rule: mass fractions times each\n"
+    "element's values. With --density also mu_per_cm (1/cm) and length_cm, the\n"
+    "attenuation length; with --thickness the transmission exp(-mu t).\n"
+    "One line an energy: E_keV, then photo_cm2g(NAME), coh_cm2g(NAME),\n"
+    "incoh_cm2g(NAME), total_cm2g(NAME) for each element, the formula or the\n"
+    "mixture.\n"
+    "Examples:\n"
+    "  yex-cli attenuation Fe Pb --energy 17.48 --energy 59.54\n"
+    "  yex-cli attenuation --formula H2O --density 1 --thickness 0.1 --energy-grid 10:100:10\n"
+    "  yex-cli attenuation H:11.19 O:88.81 --energy 20\n";
+
 }  // namespace
+
+int Attenuation(const std::vector<std::string>& args) {
+  if (WantsHelp(args)) return Out(kAttenuationHelp), kOk;
+  const AttenuationRequest r = ParseAttenuation(SplitArguments(args, AttenuationOptions()));
+  RecordWriter w = StdoutWriter(r.style);
+  Note(WriteAttenuation(r, Store(), Program(), w).note);
+  return kOk;
+}
 
 int Dispersion(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kDispersionHelp), kOk;
@@ -82,8 +115,9 @@ int CrossSection(const std::vector<std::string>& args) {
 
 int Average(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kAverageHelp), kOk;
-  const AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
+  AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
   Note(r.note);
+  if (r.anomalous) r.dispersion = DispersionOfTables(TablesOf(r.composition), r.points.beam.EnergyKeV());
   RecordWriter w = StdoutWriter(r.style);
   const RunSummary s = WriteAverage(r, Store(), Program(), w);
   Note(s.note);

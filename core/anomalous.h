@@ -47,6 +47,12 @@ int ElementOfName(std::string name);
 // places, so a tabulated energy typed in keV meets the tabulated eV exactly.
 double KevToEv(double kev);
 
+// f' and f'' of each table (each must be an element's) at `energyKeV`, for
+// averages with anomalous dispersion (yex_shipped); Usage for a table that is
+// no element's, OutOfRange where there is no data.
+std::vector<std::pair<double, double>> DispersionOfTables(const std::vector<std::string>& tables,
+                                                          double energyKeV);
+
 // f' and f'' of one formula unit (the sum over its atoms) and its mu/rho
 // (the mass-weighted mean, cm^2/g) at `energyEv`. Usage for a formula that
 // does not parse; OutOfRange for an element without data or an energy

@@ -42,4 +42,17 @@ FormulaDispersion AnomalousOfFormula(std::string_view formula, double energyEv) 
   return out;
 }
 
+std::vector<std::pair<double, double>> DispersionOfTables(const std::vector<std::string>& tables,
+                                                          double energyKeV) {
+  std::vector<std::pair<double, double>> out;
+  for (const std::string& t : tables) {
+    const int z = ElementOfName(t);
+    if (!z)
+      Fail(ErrorKind::Usage, t + ": anomalous dispersion needs element tables (f' and f'' are an element's)");
+    const AnomalousValue v = AnomalousAt(AnomalousData(z), KevToEv(energyKeV));
+    out.emplace_back(v.fp, v.fdp);
+  }
+  return out;
+}
+
 }  // namespace yex

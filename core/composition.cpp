@@ -26,15 +26,24 @@ std::vector<double> AtomFractions(const std::vector<Constituent>& parts) {
 CompositionAverages AverageAt(const std::vector<Constituent>& parts, const std::vector<double>& fractions,
                               double x) {
   CompositionAverages a;
-  double fMean = 0.0;
+  double fMean = 0.0, fdpMean = 0.0;
+  bool anomalous = false;
   for (std::size_t k = 0; k < parts.size(); ++k) {
     const LookupResult r = parts[k].table(x);
     if (!r.inRange) return {};
-    a.f2Mean += fractions[k] * r.f * r.f;
-    fMean += fractions[k] * r.f;
+    if (const auto& d = parts[k].dispersion) {
+      anomalous = true;
+      const double re = r.f + d->first, im = d->second;
+      a.f2Mean += fractions[k] * (re * re + im * im);
+      fMean += fractions[k] * re;
+      fdpMean += fractions[k] * im;
+    } else {
+      a.f2Mean += fractions[k] * r.f * r.f;
+      fMean += fractions[k] * r.f;
+    }
     a.sMean += fractions[k] * r.s;
   }
-  a.fMeanSq = fMean * fMean;
+  a.fMeanSq = anomalous ? fMean * fMean + fdpMean * fdpMean : fMean * fMean;
   a.inRange = true;
   return a;
 }

@@ -2,6 +2,8 @@
 // tables of the elements of a sample: <f²>, <f>², <S> and <S>·Pᴷ.
 #pragma once
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/table_lookup.h"
@@ -11,12 +13,14 @@ namespace yex {
 struct Constituent {
   TableLookup table;
   double count;  // atoms in the composition
+  // With anomalous dispersion, f' and f'': f = F(x) + f' + i f''.
+  std::optional<std::pair<double, double>> dispersion = std::nullopt;
 };
 
 struct CompositionAverages {
   bool inRange = false;  // every constituent's lookup answered
-  double f2Mean = 0.0;   // Σ cₖFₖ²
-  double fMeanSq = 0.0;  // (Σ cₖFₖ)²
+  double f2Mean = 0.0;   // Σ cₖFₖ², with dispersion Σ cₖ|fₖ|²
+  double fMeanSq = 0.0;  // (Σ cₖFₖ)², with dispersion |Σ cₖfₖ|²
   double sMean = 0.0;    // Σ cₖSₖ
 };
 

@@ -293,11 +293,12 @@ RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Prov
   for (const Column& c : columns) lookups.push_back(&c.lookup);
   const double energy = r.points.beam.EnergyKeV();
   std::string rows;  // the first pair of rows that could not be interpolated
-  RunSummary s = StreamPoints(w, r.points, *source, r.dcs, [&](double x, std::vector<std::optional<double>>* fields) {
-    const bool complete = CurveFields(lookups, x, r.dcs, energy, fields);
-    if (!complete && rows.empty()) rows = UnusablePairAt(columns, x, store);
-    return complete;
-  });
+  RunSummary s =
+      StreamPoints(w, r.points, *source, r.dcs, [&](double x, std::vector<std::optional<double>>* fields) {
+        const bool complete = CurveFields(lookups, x, r.dcs, energy, fields);
+        if (!complete && rows.empty()) rows = UnusablePairAt(columns, x, store);
+        return complete;
+      });
   if (!rows.empty()) s.warning += " (" + rows + ")";
   return s;
 }
@@ -310,6 +311,7 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
     const std::string file = store.Resolve(e.table);
     parts.push_back({TableLookup(store.Load(file)), e.count});
     names.push_back(TableDisplayName(file));
+    if (!r.dispersion.empty()) parts.back().dispersion = r.dispersion[parts.size() - 1];
   }
   std::unique_ptr<PointSource> own;
   if (!source) source = (own = OpenPoints(r.points)).get();
@@ -323,6 +325,13 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
   w.Comment("sum n = " + (std::isfinite(total) ? ShortestText(total) : std::string("beyond 1.8e308")) + "; " +
             shares);
   if (r.breitDirac) w.Comment("Breit-Dirac power K = " + std::to_string(*r.breitDirac));
+  if (!r.dispersion.empty()) {
+    std::string values;
+    for (std::size_t k = 0; k < names.size(); ++k)
+      values += (k ? ", " : "") + names[k] + " " + ShortestText(r.dispersion[k].first) + " " +
+                ShortestText(r.dispersion[k].second);
+    w.Comment("anomalous dispersion, f = F(x) + f' + i f'' (Chantler's tables), f' f'': " + values);
+  }
   std::vector<std::string> header = PointColumns(r.points.unit);
   header.insert(header.end(), {"f2_mean", "f_mean_sq", "S_mean"});
   if (r.breitDirac) header.push_back("S_mean_BD");
@@ -358,8 +367,9 @@ std::string NotElementNote(const std::vector<std::string>& names, bool average) 
       list += (list.empty() ? "\"" : ", \"") + n + "\"";
   if (list.empty()) return {};
   if (average)
-    return list + " is no element's table and counts as one scattering unit; its formula (--formula H2O, or "
-                  "element tables with their counts) gives averages per atom";
+    return list +
+           " is no element's table and counts as one scattering unit; its formula (--formula H2O, or "
+           "element tables with their counts) gives averages per atom";
   return list + " is no element's table: its cross sections are per " + AmountOfTable("") +
          " (a formula unit, or a mixture's quantity holding one atom of its first constituent)";
 }
@@ -411,10 +421,11 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
       for (std::size_t k = 0; k < fields.size(); ++k)
         if (fields[k] && !std::isfinite(*fields[k])) {
           const Column& c = *fieldColumn[k];
-          Fail(ErrorKind::OutOfRange, CrossSectionFailure(c.file, energy,
-                                                          "sigma per gram is beyond the range of numbers "
-                                                          "(molar mass " +
-                                                              ShortestText(c.molarMass.value_or(0)) + " g/mol)"));
+          Fail(ErrorKind::OutOfRange,
+               CrossSectionFailure(c.file, energy,
+                                   "sigma per gram is beyond the range of numbers "
+                                   "(molar mass " +
+                                       ShortestText(c.molarMass.value_or(0)) + " g/mol)"));
         }
       line.assign({energy});
       line.insert(line.end(), fields.begin(), fields.end());

@@ -97,6 +97,11 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
 // Chantler's tables (built into yex_shipped); OutOfRange for an energy
 // outside them or an element without data, after the lines before it.
 RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, RecordWriter& w);
+// photoabsorption (Chantler), coherent and incoherent (YEX's own) and total
+// cm2/g, with a density also mu (1/cm) and the attenuation length, with a
+// thickness the transmission; yex_shipped too.
+RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store, const Provenance& who,
+                            RecordWriter& w);
 
 // One value of a lookup: the main window's line "x F S", or nothing when
 // the value is out of range; `shown` names the value as it was typed, and

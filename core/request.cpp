@@ -355,6 +355,7 @@ KnownOptions AverageOptions() {
   KnownOptions s = PointOptions();
   s.valued.push_back("--formula");
   s.valued.push_back("--breit-dirac");
+  s.flags.push_back("--anomalous");
   return s;
 }
 
@@ -362,6 +363,12 @@ std::optional<int> MakeBreitDirac(std::optional<int> power) {
   if (power && *power != 2 && *power != 3)
     Usage("breit-dirac takes 2 (integrating) or 3 (energy-dispersive), once");
   return power;
+}
+
+std::vector<std::string> TablesOf(const std::vector<CountEntry>& composition) {
+  std::vector<std::string> out;
+  for (const CountEntry& e : composition) out.push_back(e.table);
+  return out;
 }
 
 AverageRequest ParseAverage(const Options& o) {
@@ -382,6 +389,8 @@ AverageRequest ParseAverage(const Options& o) {
   }
   r.points = ParsePoints(o);
   if (r.breitDirac && !r.points.beam.lambda) Usage("the Breit-Dirac factor needs an energy or a wavelength");
+  r.anomalous = o.has("--anomalous");
+  if (r.anomalous && !r.points.beam.lambda) Usage("--anomalous needs --energy or --wavelength");
   r.style = ParseOutputStyle(o);
   return r;
 }
@@ -420,6 +429,30 @@ CrossSectionRequest ParseCrossSection(const Options& o) {
   return r;
 }
 
+namespace {
+
+// --energy and --wavelength, repeated, or one --energy-grid: keV.
+std::vector<double> ParseEnergies(const Options& o) {
+  std::vector<double> energies;
+  const std::vector<std::string> given = o.values("--energy"), lambdas = o.values("--wavelength"),
+                                 grids = o.values("--energy-grid");
+  if ((given.empty() && lambdas.empty()) == grids.empty() || grids.size() > 1)
+    Usage("give --energy or --wavelength (repeated as needed) or one --energy-grid");
+  for (const std::string& e : given) energies.push_back(ParsePositive("--energy", e));
+  for (const std::string& l : lambdas) energies.push_back(kHcKeVAngstrom / ParsePositive("--wavelength", l));
+  if (!grids.empty()) {
+    const auto v = Triple(grids[0]);
+    if (!v) Usage("energy-grid " + grids[0] + ": expected START:STOP:N");
+    GridProblem problem = GridProblem::None;
+    const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], kMaxEnergies, &problem);
+    if (!g) Usage("energy-grid " + grids[0] + LogGridProblem(problem, kMaxEnergies, "energies"));
+    for (std::int64_t i = 0; i < g->count; ++i) energies.push_back((*g)[i]);
+  }
+  return energies;
+}
+
+}  // namespace
+
 KnownOptions DispersionOptions() {
   return {{"--energy", "--wavelength", "--energy-grid", "--formula"}, {"--csv", "--tsv"}};
 }
@@ -432,21 +465,51 @@ DispersionRequest ParseDispersion(const Options& o) {
     Usage("dispersion needs element TABLEs or one --formula");
   r.formula = !formulas.empty();
   r.names = r.formula ? formulas : o.operands();
-  const std::vector<std::string> given = o.values("--energy"), lambdas = o.values("--wavelength"),
-                                 grids = o.values("--energy-grid");
-  if ((given.empty() && lambdas.empty()) == grids.empty() || grids.size() > 1)
-    Usage("give --energy or --wavelength (repeated as needed) or one --energy-grid");
-  for (const std::string& e : given) r.energies.push_back(ParsePositive("--energy", e));
-  for (const std::string& l : lambdas)
-    r.energies.push_back(kHcKeVAngstrom / ParsePositive("--wavelength", l));
-  if (!grids.empty()) {
-    const auto v = Triple(grids[0]);
-    if (!v) Usage("energy-grid " + grids[0] + ": expected START:STOP:N");
-    GridProblem problem = GridProblem::None;
-    const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], kMaxEnergies, &problem);
-    if (!g) Usage("energy-grid " + grids[0] + LogGridProblem(problem, kMaxEnergies, "energies"));
-    for (std::int64_t i = 0; i < g->count; ++i) r.energies.push_back((*g)[i]);
+  r.energies = ParseEnergies(o);
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+KnownOptions AttenuationOptions() {
+  return {{"--energy", "--wavelength", "--energy-grid", "--formula", "--density", "--thickness"},
+          {"--csv", "--tsv"}};
+}
+
+AttenuationRequest ParseAttenuation(const Options& o) {
+  NoStyleClash(o);
+  AttenuationRequest r;
+  const std::vector<std::string> formulas = o.values("--formula");
+  if (formulas.size() > 1 || (formulas.empty() == o.operands().empty()))
+    Usage("attenuation needs element TABLEs, one --formula, or a mixture's TABLE:PERCENT entries");
+  if (!formulas.empty()) {
+    r.kind = AttenuationRequest::Kind::Formula;
+    r.names = formulas;
+  } else {
+    r.names = o.operands();
+    const auto mixed = std::count_if(r.names.begin(), r.names.end(),
+                                     [](const std::string& n) { return n.find(':') != std::string::npos; });
+    if (mixed > 0 && mixed != static_cast<std::ptrdiff_t>(r.names.size()))
+      Usage("give element TABLEs or a mixture's TABLE:PERCENT entries, not both");
+    if (mixed > 0) {
+      r.kind = AttenuationRequest::Kind::Mixture;
+      for (const std::string& n : r.names) {
+        const std::size_t colon = n.rfind(':');
+        const std::optional<double> percent = NumberText(std::string_view(n).substr(colon + 1));
+        if (!percent || !(*percent > 0)) Usage(n + ": expected TABLE:PERCENT (weight percent, positive)");
+        r.percents.emplace_back(n.substr(0, colon), *percent);
+      }
+    }
   }
+  r.energies = ParseEnergies(o);
+  const std::vector<std::string> density = o.values("--density"), thickness = o.values("--thickness");
+  if (density.size() > 1 || thickness.size() > 1) Usage("give --density and --thickness once");
+  if (!density.empty()) r.density = ParsePositive("--density", density[0]);
+  if (!thickness.empty()) {
+    if (!r.density) Usage("--thickness needs --density");
+    r.thickness = ParsePositive("--thickness", thickness[0]);
+  }
+  if (r.density && r.kind == AttenuationRequest::Kind::Elements && r.names.size() > 1)
+    Usage("--density is one material's: give one TABLE, --formula or mixture");
   r.style = ParseOutputStyle(o);
   return r;
 }

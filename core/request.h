@@ -133,9 +133,15 @@ struct AverageRequest {
   std::string note;  // the formula's, if any
   PointsRequest points;
   std::optional<int> breitDirac;
+  bool anomalous = false;  // --anomalous: f = F + f' + i f'' at the beam's energy
+  // f' and f'' of each composition entry, filled by the front end from
+  // DispersionOfTables (yex_shipped) when anomalous.
+  std::vector<std::pair<double, double>> dispersion;
   OutputStyle style;
 };
 KnownOptions AverageOptions();
+// The composition's tables as typed.
+std::vector<std::string> TablesOf(const std::vector<CountEntry>& composition);
 AverageRequest ParseAverage(const Options& o);
 std::optional<int> MakeBreitDirac(std::optional<int> power);
 
@@ -161,6 +167,19 @@ struct DispersionRequest {
 };
 KnownOptions DispersionOptions();
 DispersionRequest ParseDispersion(const Options& o);
+
+// attenuation (ELEMENT... | --formula F | TABLE:PERCENT...) ENERGIES
+// [--density G_PER_CM3 [--thickness CM]]
+struct AttenuationRequest {
+  enum class Kind { Elements, Formula, Mixture } kind = Kind::Elements;
+  std::vector<std::string> names;                        // element tables; the formula; the entries as typed
+  std::vector<std::pair<std::string, double>> percents;  // a mixture's
+  std::vector<double> energies;                          // keV
+  std::optional<double> density, thickness;
+  OutputStyle style;
+};
+KnownOptions AttenuationOptions();
+AttenuationRequest ParseAttenuation(const Options& o);
 
 // lookup TABLE [X...] [--theta DEG]... [--q Q]... [--energy | --wavelength]
 struct LookupRequest {

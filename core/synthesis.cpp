@@ -51,7 +51,8 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
   for (const Ingredient& i : ingredients) tables.push_back(source(i.file));
   for (std::size_t k = 1; k < tables.size(); ++k)
     if (const int row = FirstDifferentRow(tables[0], tables[k]))
-      Fail(ErrorKind::OutOfRange, DifferentGrids(ingredients[0].file, tables[0], ingredients[k].file, tables[k], row));
+      Fail(ErrorKind::OutOfRange,
+           DifferentGrids(ingredients[0].file, tables[0], ingredients[k].file, tables[k], row));
 
   SynthesisResult r;
   if (kind == Synthesis::Compound) {
@@ -63,9 +64,11 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
           AtomsPerFirstAtom(ingredients[0].atomicWeight, ingredients[k].atomicWeight, ingredients[k].amount,
                             ingredients[0].amount);
       if (!ratio)
-        Fail(ErrorKind::OutOfRange, ingredients[k].file + ": its atomic weight or the first weight percent is 0");
+        Fail(ErrorKind::OutOfRange,
+             ingredients[k].file + ": its atomic weight or the first weight percent is 0");
       if (!std::isfinite(*ratio))
-        Fail(ErrorKind::OutOfRange, ingredients[k].file + ": its atoms per atom of the first constituent are " +
+        Fail(ErrorKind::OutOfRange, ingredients[k].file +
+                                        ": its atoms per atom of the first constituent are " +
                                         "not a finite number");
       r.ratios.push_back(*ratio);
     }

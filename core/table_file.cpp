@@ -67,10 +67,12 @@ struct Temp {
 
 #ifdef _WIN32
 int OpenExclusive(const std::string& path) {
-  return _wopen(PathOf(path).wstring().c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+  return _wopen(PathOf(path).wstring().c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                _S_IREAD | _S_IWRITE);
 }
 bool WriteAll(int fd, const std::string& s) {
-  return _write(fd, s.data(), static_cast<unsigned>(s.size())) == static_cast<int>(s.size()) && _commit(fd) == 0;
+  return _write(fd, s.data(), static_cast<unsigned>(s.size())) == static_cast<int>(s.size()) &&
+         _commit(fd) == 0;
 }
 void CloseFd(int fd) { _close(fd); }
 void RemoveFile(const std::string& path) { _wremove(PathOf(path).wstring().c_str()); }
@@ -78,7 +80,9 @@ void RemoveFile(const std::string& path) { _wremove(PathOf(path).wstring().c_str
 void RemoveIfLeftOver(const std::string& path) { RemoveFile(path); }
 bool Claim(Temp*) { return true; }
 #else
-int OpenExclusive(const std::string& path) { return ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666); }
+int OpenExclusive(const std::string& path) {
+  return ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+}
 bool WriteAll(int fd, const std::string& s) {
   std::size_t done = 0;
   while (done < s.size()) {
@@ -247,7 +251,8 @@ bool ReadTableFile(const std::string& path, Reading reading, ScatteringTable* ta
   *kind = ErrorKind::UnreadableData;
   if (reading == Reading::Strict) {
     if (bytes.size() > kMaxTableFileBytes) {
-      problem->reason = "it holds more than " + std::to_string(kMaxTableFileBytes) + " bytes, far more than a table";
+      problem->reason =
+          "it holds more than " + std::to_string(kMaxTableFileBytes) + " bytes, far more than a table";
       return false;
     }
     return ParseTableStrict(bytes, *table, problem);

@@ -167,8 +167,8 @@ bool ParseTableStrict(std::string_view bytes, ScatteringTable& table, TableProbl
     table.s[static_cast<std::size_t>(line)] = r.s;
   }
   if (line < TableRowCount) {
-    *problem = {0, "it holds " + std::to_string(line) + (line == 1 ? " line" : " lines") + ", a table needs " +
-                       std::to_string(TableRowCount)};
+    *problem = {0, "it holds " + std::to_string(line) + (line == 1 ? " line" : " lines") +
+                       ", a table needs " + std::to_string(TableRowCount)};
     return false;
   }
   return true;

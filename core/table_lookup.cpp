@@ -1,12 +1,11 @@
 #include "core/table_lookup.h"
 
-#include "core/numeric.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "core/elementary_functions.h"
+#include "core/numeric.h"
 
 namespace yex {
 namespace {

@@ -22,7 +22,8 @@ bool IsWindowsDeviceName(std::string_view base) {
 }  // namespace
 
 bool HasTableExtension(std::string_view name) {
-  return name.size() >= kExtension.size() && SameTableName(name.substr(name.size() - kExtension.size()), kExtension);
+  return name.size() >= kExtension.size() &&
+         SameTableName(name.substr(name.size() - kExtension.size()), kExtension);
 }
 
 std::string TableFileName(const std::string& typed) {
@@ -56,7 +57,8 @@ bool TableNameBefore(const std::string& a, const std::string& b) {
 }
 
 bool IsStoredTableFileName(std::string_view file) {
-  return !file.empty() && file[0] != '.' && file.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+  return !file.empty() && file[0] != '.' &&
+         file.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
 
 std::optional<std::string> NewTableNameProblem(std::string_view base) {

@@ -22,7 +22,8 @@ std::optional<std::string> TableStore::Match(const std::string& file, const std:
   }
   if (same.empty()) return std::nullopt;
   if (same.size() > 1)
-    Fail(ErrorKind::Usage, "\"" + typed + "\" is ambiguous: " + Describe(same[0]) + " and " + Describe(same[1]) +
+    Fail(ErrorKind::Usage, "\"" + typed + "\" is ambiguous: " + Describe(same[0]) + " and " +
+                               Describe(same[1]) +
                                " differ only in case; type the name exactly, or rename one");
   return same[0];
 }
@@ -113,7 +114,8 @@ void FolderStore::Write(const std::string& file, const ScatteringTable& table, b
   }
 }
 
-std::string SaveTableAt(const std::string& path, const ScatteringTable& table, bool replace, bool elementName) {
+std::string SaveTableAt(const std::string& path, const ScatteringTable& table, bool replace,
+                        bool elementName) {
   const std::size_t slash = path.find_last_of("/\\");
   const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);

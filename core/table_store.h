@@ -86,7 +86,8 @@ class FolderStore : public TableStore {
 // Saves a table to a file path ("YEX-data/Water.yex") through the store of
 // its folder, as Save does; Usage for a file name that is not NAME.yex.
 // Returns the file written.
-std::string SaveTableAt(const std::string& path, const ScatteringTable& table, bool replace, bool elementName);
+std::string SaveTableAt(const std::string& path, const ScatteringTable& table, bool replace,
+                        bool elementName);
 
 // Tables held in memory with the bytes they came as: the page's shipped,
 // added and built tables.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/anomalous.h"
+#include "core/attenuation.h"
 #include "core/composition.h"
 #include "core/cross_section.h"
 #include "core/elements.h"
@@ -417,7 +418,7 @@ void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
 }
 
 py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py::handle wavelengthArg,
-                 py::handle breitDiracArg, py::handle dataArg) {
+                 py::handle breitDiracArg, py::handle dataArg, py::handle anomalousArg) {
   const std::optional<double> energyKeV = OptionalNumber(energyArg, "energy_kev");
   const std::optional<double> wavelength = OptionalNumber(wavelengthArg, "wavelength");
   std::optional<int> breitDirac;
@@ -426,14 +427,22 @@ py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py:
       WrongType("breit_dirac", breitDiracArg, "2 or 3");
     breitDirac = breitDiracArg.cast<int>();
   }
+  const bool anomalous = FlagArg(anomalousArg, "anomalous");
   const std::string data = TextArg(dataArg, "data");
   const FolderStore store = Tables(data);
   std::vector<Constituent> parts;
   std::vector<std::string> names;
-  for (const CountEntry& e : Composition(composition)) {
+  const std::vector<CountEntry> entries = Composition(composition);
+  for (const CountEntry& e : entries) {
     const std::string file = store.Resolve(e.table);
     parts.push_back({TableLookup(store.Load(file)), e.count});
     names.push_back(TableDisplayName(file));
+  }
+  if (anomalous) {
+    if (!energyKeV && !wavelength) Raise(PyExc_ValueError, "anomalous needs energy_kev or wavelength");
+    const std::vector<std::pair<double, double>> d =
+        DispersionOfTables(TablesOf(entries), MakeBeam(energyKeV, wavelength).EnergyKeV());
+    for (std::size_t k = 0; k < parts.size(); ++k) parts[k].dispersion = d[k];
   }
   Warn(NotElementNote(names, true));
   if (breitDirac) {
@@ -646,6 +655,61 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "table interpolated as the lookup does (linear in x^2 below row 2). ValueError\n"
       "for an energy that is not positive or a table that cannot be integrated.");
   m.def(
+      "attenuation",
+      [](py::handle material, py::handle energy, py::handle densityArg, py::handle thicknessArg,
+         py::handle dataArg) {
+        Material mat;
+        if (py::isinstance<py::str>(material)) {
+          const std::string n = TextArg(material, "material");
+          mat = ElementOfName(n) ? ElementMaterial(n) : FormulaMaterial(n);
+        } else {
+          std::vector<std::pair<std::string, double>> percents;
+          for (const Ingredient& i : MixtureEntries(material)) percents.emplace_back(i.file, i.amount);
+          mat = MixtureMaterial(percents, "mixture");
+        }
+        const std::optional<double> density = OptionalNumber(densityArg, "density");
+        const std::optional<double> thickness = OptionalNumber(thicknessArg, "thickness");
+        if (density && !(*density > 0)) Raise(PyExc_ValueError, "density must be positive (g/cm3)");
+        if (thickness && (!density || !(*thickness > 0)))
+          Raise(PyExc_ValueError, "thickness (cm, positive) needs a density");
+        const FolderStore store = Tables(TextArg(dataArg, "data"));
+        const Attenuation model(mat, store);
+        const DoubleArray e = AsArray(energy, "energy_kev");
+        std::vector<AttenuationValue> values;
+        for (py::ssize_t i = 0; i < e.size(); ++i) values.push_back(model.At(Energy(e.data()[i])));
+        py::dict out;
+        std::size_t k = 0;
+        const auto column = [&](const std::function<double(const AttenuationValue&)>& f) {
+          k = 0;
+          return MapOne(energy, "energy_kev", [&](double) { return f(values[k++]); });
+        };
+        out["photo"] = column([](const AttenuationValue& v) { return v.photo; });
+        out["coh"] = column([](const AttenuationValue& v) { return v.coh; });
+        out["incoh"] = column([](const AttenuationValue& v) { return v.incoh; });
+        out["total"] = column([](const AttenuationValue& v) { return v.total; });
+        if (density) {
+          const double rho = *density;
+          out["mu_per_cm"] = column([rho](const AttenuationValue& v) { return v.total * rho; });
+          out["length_cm"] = column([rho](const AttenuationValue& v) { return 1 / (v.total * rho); });
+          if (thickness) {
+            const double t = *thickness;
+            out["transmission"] =
+                column([rho, t](const AttenuationValue& v) { return std::exp(-(v.total * rho) * t); });
+          }
+        }
+        return out;
+      },
+      py::arg("material"), py::arg("energy_kev"), py::kw_only(), py::arg("density") = py::none(),
+      py::arg("thickness") = py::none(), py::arg("data") = "YEX-data",
+      "How much a material attenuates at the photon energy in keV (a float or an\n"
+      "array), in cm2/g: 'photo' (Chantler's photoabsorption), 'coh' and 'incoh'\n"
+      "(YEX's own cross sections of the element tables, as cross_section gives\n"
+      "them per gram) and 'total'; with density (g/cm3) also 'mu_per_cm' and\n"
+      "'length_cm', with thickness (cm) 'transmission'. material: an element, a\n"
+      "formula, or a mixture by weight of elements ({table: percent}), by the\n"
+      "mixture rule. ValueError for an energy outside Chantler's tables or an\n"
+      "element without data.");
+  m.def(
       "dispersion",
       [](py::handle name, py::handle energy) {
         const std::string n = TextArg(name, "name_or_formula");
@@ -695,12 +759,13 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "the lookup's range.");
   m.def("average", &Average, py::arg("composition"), py::arg("x"), py::kw_only(),
         py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(),
-        py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data",
+        py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data", py::arg("anomalous") = false,
         "Composition averages per atom for total scattering at x (1/Angstrom), from\n"
         "the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =\n"
         "sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev\n"
-        "(or wavelength in Angstrom), S_mean_BD = S_mean * P^K. NaN where x is out of\n"
-        "range.");
+        "(or wavelength in Angstrom), S_mean_BD = S_mean * P^K. With anomalous=True\n"
+        "(and an energy) f = F + f' + i f'' from Chantler's tables: f2_mean = sum c\n"
+        "|f|^2, f_mean_sq = |sum c f|^2. NaN where x is out of range.");
   m.def(
       "parse_formula",
       [](py::handle formula) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/anomalous.h"
 #include "core/chart.h"
 #include "core/data_source_text.h"
 #include "core/elements.h"
@@ -413,8 +414,10 @@ val Average(const val& req) {
     else
       for (const std::string& e : Strings(req["entries"])) o.add("", e);
     if (!bd.empty()) o.add("--breit-dirac", bd);
+    if (req["anomalous"].isTrue()) o.add("--anomalous");
     AverageRequest r = ParseAverage(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
+    if (r.anomalous) r.dispersion = DispersionOfTables(TablesOf(r.composition), r.points.beam.EnergyKeV());
     return Collect(r.style, req,
                    [&](RecordWriter& w) { return WriteAverage(r, Store(), Program(), w, points.get()); });
   });

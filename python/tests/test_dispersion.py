@@ -54,3 +54,29 @@ def test_a_formula_is_the_sum_of_its_atoms_and_yex_cli_prints_the_same_numbers(t
     for name, energy, reason in [("Np", 10, "Z = 1 to 92"), ("UO2", 2000, "outside Chantler's tabulated energies")]:
         with pytest.raises(ValueError, match=reason):
             yex.dispersion(name, energy)
+
+
+def test_averages_with_dispersion_and_attenuation_against_their_definitions(tmp_path):
+    # <|f|^2> and |<f>|^2 with f = F + f' + i f'', from the lookups and f', f''.
+    x, kev = np.array([0.05, 0.3, 2.0]), 7.1
+    got = yex.average("Fe2O3", x, energy_kev=kev, anomalous=True)
+    f = [(yex.table(s).lookup(x)[0] + complex(*yex.dispersion(s, kev)), c) for s, c in (("Fe", 0.4), ("O", 0.6))]
+    assert np.allclose(got["f2_mean"], sum(c * abs(v) ** 2 for v, c in f), rtol=1e-13)
+    assert np.allclose(got["f_mean_sq"], abs(sum(c * v for v, c in f)) ** 2, rtol=1e-13)
+    assert np.array_equal(got["S_mean"], yex.average("Fe2O3", x)["S_mean"])
+    # attenuation: coh and incoh are cross-section's per gram, photo the
+    # mixture rule of Chantler's; yex-cli prints Python's numbers.
+    def run(*args):
+        out = subprocess.run([str(BUILD / "cli" / "yex-cli"), "--data", str(ROOT / "data" / "YEX-data"), *args],
+                             cwd=tmp_path, capture_output=True, text=True, check=True).stdout
+        return [l.split(",") for l in out.splitlines() if not l.startswith("#")]
+    energies = ["10", "17.48", "59.54"]
+    att = run("attenuation", "Fe", *[a for e in energies for a in ("--energy", e)])
+    xs = run("cross-section", "Fe", *[a for e in energies for a in ("--energy", e)])
+    assert [r[2:4] for r in att[1:]] == [r[3:5] for r in xs[1:]]
+    py = yex.attenuation("Fe", [float(e) for e in energies], data=str(ROOT / "data" / "YEX-data"))
+    assert [r[1:5] for r in att[1:]] == [[repr(py[k][i]) for k in ("photo", "coh", "incoh", "total")] for i in range(3)]
+    water = run("attenuation", "--formula", "H2O", "--density", "1", "--thickness", "0.1", "--energy", "20")
+    assert water[0][-3:] == ["mu_per_cm(H2O)", "length_cm(H2O)", "transmission"]
+    mu = float(water[1][4]) * 1
+    assert [float(v) for v in water[1][5:]] == [mu, 1 / mu, pytest.approx(np.exp(-mu * 0.1), rel=1e-15)]

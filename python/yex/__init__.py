@@ -26,7 +26,7 @@ from . import _yex
 from ._yex import Table, __version__
 
 __all__ = [
-    "Table", "table", "tables", "read_table", "compound", "mixture", "cross_section", "dispersion", "dcs", "average",
+    "Table", "table", "tables", "read_table", "compound", "mixture", "cross_section", "attenuation", "dispersion", "dcs", "average",
     "x_from_q", "x_from_theta", "parse_formula", "__version__",
 ]
 
@@ -135,6 +135,28 @@ def cross_section(table: Table, energy_kev: Any) -> Tuple[Any, Any]:
     return _yex.cross_section(table, energy_kev)  # type: ignore[no-any-return]
 
 
+def attenuation(
+    material: Any,
+    energy_kev: Any,
+    *,
+    density: Optional[float] = None,
+    thickness: Optional[float] = None,
+    data: str = "YEX-data",
+) -> Dict[str, Any]:
+    """How much a material attenuates at the photon energy in keV (a float or an
+    array), in cm2/g: 'photo' (photoabsorption from Chantler's tables, public
+    domain), 'coh' and 'incoh' (YEX's own cross sections of the element tables,
+    as cross_section gives them per gram) and 'total'; with density (g/cm3)
+    also 'mu_per_cm' and 'length_cm', with thickness (cm) 'transmission'.
+    material: an element ("Fe"), a formula ("H2O"), or a mixture by weight of
+    elements ({"H": 11.19, "O": 88.81}), by the mixture rule (mass fractions
+    times each element's values). ValueError for an energy outside Chantler's
+    tables or an element without data."""
+    return _yex.attenuation(  # type: ignore[no-any-return]
+        material, energy_kev, density=density, thickness=thickness, data=data
+    )
+
+
 def dispersion(name_or_formula: str, energy_kev: Any) -> Tuple[Any, Any]:
     """(f', f'') in electrons at the photon energy in keV (a float or an array),
     from Chantler's tables (Z = 1-92, public domain): of an element (its symbol
@@ -161,15 +183,24 @@ def average(
     wavelength: Optional[float] = None,
     breit_dirac: Optional[int] = None,
     data: str = "YEX-data",
+    anomalous: bool = False,
 ) -> Dict[str, Any]:
     """Composition averages per atom for total scattering at x (1/Angstrom), from
     the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =
     sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev
-    (or wavelength in Angstrom), S_mean_BD = S_mean * P^K. NaN where x is out of
-    range. A table that is no element's counts as one scattering unit (a
-    UserWarning says so)."""
+    (or wavelength in Angstrom), S_mean_BD = S_mean * P^K. With anomalous=True
+    (and an energy or wavelength) each element's f = F + f' + i f'' from
+    Chantler's tables: f2_mean = sum c |f|^2, f_mean_sq = |sum c f|^2. NaN where
+    x is out of range. A table that is no element's counts as one scattering
+    unit (a UserWarning says so)."""
     return _yex.average(  # type: ignore[no-any-return]
-        composition, x, energy_kev=energy_kev, wavelength=wavelength, breit_dirac=breit_dirac, data=data
+        composition,
+        x,
+        energy_kev=energy_kev,
+        wavelength=wavelength,
+        breit_dirac=breit_dirac,
+        data=data,
+        anomalous=anomalous,
     )
 
 

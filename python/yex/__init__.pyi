@@ -3,7 +3,7 @@
 x = sin(theta/2)/lambda in 1/Angstrom; Q = 4*pi*x; theta in degrees (0..180);
 lambda = 12.398419843320026 / E[keV] Angstrom. Cross sections in barn, per
 atom of an element's table, per amount the table describes for another."""
-from typing import Dict, List, Optional, Sequence, Tuple, TypedDict, Union, overload
+from typing import Any, Dict, List, Optional, Sequence, Tuple, TypedDict, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -103,6 +103,17 @@ def cross_section(table: Table, energy_kev: Union[Points, Array]) -> Tuple[Array
     """(sigma_coh, sigma_incoh) in barn per atom of an element's table, per
     amount the table describes for another, at the photon energy in keV."""
 
+def attenuation(
+    material: Union[str, Dict[str, float], Sequence[Tuple[str, float]]],
+    energy_kev: Any,
+    *,
+    density: Optional[float] = ...,
+    thickness: Optional[float] = ...,
+    data: str = ...,
+) -> Dict[str, Any]:
+    """photo, coh, incoh and total cm2/g (and mu_per_cm, length_cm,
+    transmission with a density and thickness) at the energy in keV."""
+
 @overload
 def dispersion(name_or_formula: str, energy_kev: float) -> Tuple[float, float]: ...
 @overload
@@ -137,6 +148,7 @@ def average(
     wavelength: Optional[float] = None,
     breit_dirac: Optional[int] = None,
     data: str = "YEX-data",
+    anomalous: bool = False,
 ) -> Averages: ...
 @overload
 def average(
@@ -147,6 +159,7 @@ def average(
     wavelength: Optional[float] = None,
     breit_dirac: Optional[int] = None,
     data: str = "YEX-data",
+    anomalous: bool = False,
 ) -> ArrayAverages:
     """f2_mean, f_mean_sq, S_mean (and S_mean_BD with breit_dirac) per atom at x."""
 

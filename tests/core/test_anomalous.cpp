@@ -7,7 +7,12 @@
 #include <sstream>
 
 #include "core/anomalous.h"
+#include "core/attenuation.h"
 #include "core/error.h"
+#include "core/shipped_tables.h"
+#ifdef YEX_HAVE_XRAYLIB
+#include <xraylib.h>
+#endif
 
 using namespace yex;
 
@@ -81,4 +86,39 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAnEdge) {
   }
   EXPECT_EQ(KevToEv(7.1128179), 7112.8179);
   EXPECT_EQ(KevToEv(1e-5), 1e-2);
+}
+
+// The mixture rule: a formula's and a mixture's values are the mass
+// fractions times each element's; an element's coh and incoh are the
+// cross sections per gram; the total against xraylib's (another compilation:
+// within 5 % away from edges).
+TEST(Attenuation, MixtureRuleAndTotalAgainstXraylib) {
+  const double kev = 33.3;
+  const AttenuationValue h = Attenuation(ElementMaterial("H"), Shipped()).At(kev);
+  const AttenuationValue o = Attenuation(ElementMaterial("o"), Shipped()).At(kev);
+  const double wh = 2 * 1.008 / (2 * 1.008 + 15.999);
+  const AttenuationValue water = Attenuation(FormulaMaterial("H2O"), Shipped()).At(kev);
+  const AttenuationValue mix =
+      Attenuation(MixtureMaterial({{"H", 11.19}, {"O", 88.81}}, "w"), Shipped()).At(kev);
+  for (const auto& [got, w] : {std::pair{water, wh}, std::pair{mix, 0.1119}}) {
+    EXPECT_NEAR(got.photo, w * h.photo + (1 - w) * o.photo, 1e-12 * got.photo);
+    EXPECT_NEAR(got.coh, w * h.coh + (1 - w) * o.coh, 1e-12 * got.coh);
+    EXPECT_NEAR(got.incoh, w * h.incoh + (1 - w) * o.incoh, 1e-12 * got.incoh);
+    EXPECT_DOUBLE_EQ(got.total, got.photo + got.coh + got.incoh);
+  }
+  EXPECT_EQ(o.photo, AnomalousAt(AnomalousData(8), KevToEv(kev)).mu);
+  EXPECT_THROW(Attenuation(FormulaMaterial("NpO2"), Shipped()), Error);
+#ifdef YEX_HAVE_XRAYLIB
+  for (const double e : {10.0, 20.0, 30.0, 40.0, 50.0, 60.0}) {
+    const struct {
+      Material m;
+      double xraylib;
+    } cases[] = {{ElementMaterial("Fe"), CS_Total(26, e, nullptr)},
+                 {ElementMaterial("Pb"), CS_Total(82, e, nullptr)},
+                 {FormulaMaterial("H2O"), CS_Total_CP("H2O", e, nullptr)}};
+    for (const auto& c : cases)
+      EXPECT_NEAR(Attenuation(c.m, Shipped()).At(e).total / c.xraylib, 1, 0.05)
+          << c.m.name << " at " << e << " keV";
+  }
+#endif
 }

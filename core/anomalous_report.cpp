@@ -1,0 +1,123 @@
+// dispersion and attenuation: f', f'' and how much a material absorbs and
+// scatters, against photon energy.
+#include <cmath>
+
+#include "core/anomalous.h"
+#include "core/anomalous_data.h"
+#include "core/attenuation.h"
+#include "core/elements.h"
+#include "core/error.h"
+#include "core/numeric.h"
+#include "core/report.h"
+#include "core/request.h"
+
+namespace yex {
+
+RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, RecordWriter& w) {
+  std::vector<std::string> names;
+  std::vector<const AnomalousTable*> tables;
+  std::string note;
+  if (r.formula) {
+    names.push_back(r.names[0]);
+    if (r.energies.empty()) Fail(ErrorKind::Usage, "no energies");
+    note =
+        AnomalousOfFormula(r.names[0], KevToEv(r.energies[0])).note;  // refuses a bad formula before any line
+  } else {
+    for (const std::string& n : r.names) {
+      const int z = ElementOfName(n);
+      if (!z) Fail(ErrorKind::Usage, n + ": not an element; give a compound's --formula");
+      tables.push_back(&AnomalousData(z));
+      names.emplace_back(ElementSymbol(z));
+    }
+  }
+  w.Comment(who.program + " dispersion");
+  for (const std::string& line : AnomalousSource()) w.Comment(line);
+  w.Comment(r.formula ? "f' and f'' in electrons per formula unit (the sum over its atoms)"
+                      : "f' and f'' in electrons per atom");
+  std::vector<std::string> header{"E_keV"};
+  for (const std::string& n : names) {
+    header.push_back("fp(" + n + ")");
+    header.push_back("fdp(" + n + ")");
+  }
+  w.Header(header);
+  RunSummary s;
+  s.note = note;
+  std::vector<std::optional<double>> fields;
+  for (const double kev : r.energies) {
+    const double ev = KevToEv(kev);
+    fields.assign(1, kev);
+    if (r.formula) {
+      const AnomalousValue v = AnomalousOfFormula(r.names[0], ev).value;
+      fields.push_back(v.fp);
+      fields.push_back(v.fdp);
+    } else {
+      for (const AnomalousTable* t : tables) {
+        const AnomalousValue v = AnomalousAt(*t, ev);
+        fields.push_back(v.fp);
+        fields.push_back(v.fdp);
+      }
+    }
+    w.Line(fields, 1);
+    ++s.points;
+  }
+  return s;
+}
+
+RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store, const Provenance& who,
+                            RecordWriter& w) {
+  std::vector<Material> materials;
+  RunSummary s;
+  using Kind = AttenuationRequest::Kind;
+  if (r.kind == Kind::Formula) materials.push_back(FormulaMaterial(r.names[0], &s.note));
+  if (r.kind == Kind::Mixture) materials.push_back(MixtureMaterial(r.percents, "mixture"));
+  if (r.kind == Kind::Elements)
+    for (const std::string& n : r.names) materials.push_back(ElementMaterial(n));
+  std::vector<Attenuation> models;
+  for (const Material& m : materials) models.emplace_back(m, store);
+  w.Comment(who.program + " attenuation");
+  if (const std::optional<std::string> folder = store.Folder()) w.Comment("data folder: " + *folder);
+  w.Comment("photo: photoabsorption from Chantler's tables:");
+  for (const std::string& line : AnomalousSource()) w.Comment("  " + line);
+  w.Comment(
+      "coh, incoh: YEX's integrated cross sections of the element tables, as cross-section prints them");
+  w.Comment("cm2/g; a compound or mixture by the mixture rule (mass fractions times each element's values)");
+  if (r.kind == Kind::Mixture) {
+    std::string parts;
+    for (std::size_t k = 0; k < materials[0].z.size(); ++k)
+      parts += (k ? ", " : "") + std::string(ElementSymbol(materials[0].z[k])) + " " +
+               ShortestText(materials[0].massFraction[k]);
+    w.Comment("mixture by mass fraction: " + parts);
+  }
+  if (r.density) w.Comment("density " + ShortestText(*r.density) + " g/cm3");
+  std::vector<std::string> header{"E_keV"};
+  for (const Material& m : materials)
+    for (const char* c : {"photo_cm2g", "coh_cm2g", "incoh_cm2g", "total_cm2g"})
+      header.push_back(std::string(c) + "(" + m.name + ")");
+  if (r.density) {
+    header.push_back("mu_per_cm(" + materials[0].name + ")");
+    header.push_back("length_cm(" + materials[0].name + ")");
+    if (r.thickness) header.push_back("transmission");
+  }
+  w.Header(header);
+  std::vector<std::optional<double>> fields;
+  for (const double kev : r.energies) {
+    fields.assign(1, kev);
+    double total = 0;
+    for (const Attenuation& a : models) {
+      const AttenuationValue v = a.At(kev);
+      fields.insert(fields.end(), {v.photo, v.coh, v.incoh, v.total});
+      total = v.total;
+    }
+    if (r.density) {
+      const double mu = total * *r.density;
+      fields.push_back(mu);
+      fields.push_back(1 / mu);
+      if (r.thickness) fields.push_back(std::exp(-mu * *r.thickness));
+    }
+    w.Line(fields, 1);
+    ++s.points;
+  }
+  return s;
+}
+
+}  // namespace yex

@@ -1,0 +1,52 @@
+// How much a material attenuates: Chantler's photoabsorption beside YEX's own
+// coherent and incoherent cross sections, per gram, for an element, a
+// formula or a mixture by weight (the mixture rule: mass fractions times each
+// element's values). Lives in yex_shipped with the data it reads.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/table_lookup.h"
+#include "core/table_store.h"
+
+namespace yex {
+
+struct AttenuationValue {
+  double photo = 0;  // cm^2/g
+  double coh = 0;
+  double incoh = 0;
+  double total = 0;  // photo + coh + incoh
+};
+
+// Elements by mass fraction, named as the output's columns name it.
+struct Material {
+  std::string name;
+  std::vector<int> z;
+  std::vector<double> massFraction;  // summing to 1
+};
+
+// An element's table name ("Fe", any case), a formula ("H2O") or mixture
+// entries by weight percent ("H:11.19", "O:88.81"); Usage naming what is wrong.
+Material ElementMaterial(const std::string& name);
+Material FormulaMaterial(const std::string& formula, std::string* note = nullptr);
+Material MixtureMaterial(const std::vector<std::pair<std::string, double>>& percents,
+                         const std::string& name);
+
+class Attenuation {
+ public:
+  // The element tables of `m` from `store` (their coherent and incoherent
+  // cross sections are the ones cross-section prints); OutOfRange for an
+  // element without Chantler's data.
+  Attenuation(const Material& m, const TableStore& store);
+  // OutOfRange naming the table or the energy where there is no value.
+  AttenuationValue At(double energyKeV) const;
+  const Material& material() const { return material_; }
+
+ private:
+  Material material_;
+  std::vector<std::string> files_;
+  std::vector<TableLookup> tables_;
+};
+
+}  // namespace yex
