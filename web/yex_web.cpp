@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/anomalous.h"
+#include "core/anomalous_data.h"
 #include "core/chart.h"
 #include "core/data_source_text.h"
 #include "core/elements.h"
@@ -31,6 +32,10 @@
 #include "web/chart_recorder.h"
 
 using emscripten::val;
+
+namespace yex {
+bool SetAnomalousText(const std::string& text);  // anomalous_web.cpp
+}  // namespace yex
 
 namespace yex::web {
 namespace {
@@ -444,6 +449,52 @@ val CrossSection(const val& req) {
   });
 }
 
+// The energies of dispersion and attenuation: a grid "A:B:N" or a list.
+void AddEnergies(const val& req, Options* o) {
+  const std::string grid = Text(req, "energyGrid");
+  if (!grid.empty())
+    o->add("--energy-grid", grid);
+  else if (!req["energies"].isUndefined())
+    for (const std::string& e : Strings(req["energies"])) o->add("--energy", e);
+  if (Text(req, "format") == "tsv") o->add("--tsv");
+}
+
+// {tables: ["Fe", "Cu"] | formula, energies | energyGrid, format}
+val Dispersion(const val& req) {
+  return Guarded([&] {
+    Options o;
+    const std::string formula = Text(req, "formula");
+    if (!formula.empty())
+      o.add("--formula", formula);
+    else
+      for (const std::string& t : Strings(req["tables"])) o.add("", t);
+    AddEnergies(req, &o);
+    const DispersionRequest r = ParseDispersion(o);
+    return Collect(r.style, req, [&](RecordWriter& w) { return WriteDispersion(r, Program(), w); });
+  });
+}
+
+// {tables: ["Fe"] | ["H:11.19", "O:88.81"] | formula, energies | energyGrid,
+// density, thickness, format}
+val Attenuation(const val& req) {
+  return Guarded([&] {
+    Options o;
+    const std::string formula = Text(req, "formula");
+    if (!formula.empty())
+      o.add("--formula", formula);
+    else
+      for (const std::string& t : Strings(req["tables"])) o.add("", t);
+    AddEnergies(req, &o);
+    const std::string density = Text(req, "density"), thickness = Text(req, "thickness");
+    if (!density.empty()) o.add("--density", density);
+    if (!thickness.empty()) o.add("--thickness", thickness);
+    const AttenuationRequest r = ParseAttenuation(o);
+    return Collect(r.style, req, [&](RecordWriter& w) { return WriteAttenuation(r, Store(), Program(), w); });
+  });
+}
+
+bool SetAnomalousData(const std::string& text) { return SetAnomalousText(text); }
+
 }  // namespace
 }  // namespace yex::web
 
@@ -468,4 +519,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("curve", &Curve);
   emscripten::function("average", &Average);
   emscripten::function("crossSection", &CrossSection);
+  emscripten::function("dispersion", &Dispersion);
+  emscripten::function("attenuation", &Attenuation);
+  emscripten::function("setAnomalousData", &SetAnomalousData);
 }

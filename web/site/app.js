@@ -519,7 +519,7 @@
   const COMPUTE_KEYS = {
     ctables: "compute-tables", cformula: "compute-formula", points: "compute-points", grid: "compute-grid",
     cunit: "compute-unit", cenergy: "compute-energy", energykind: "compute-energy-kind", energies: "compute-energies",
-    bd: "compute-bd", format: "compute-format",
+    bd: "compute-bd", format: "compute-format", density: "compute-density", thickness: "compute-thickness",
   };
   let computed = null; // the request of the result on screen, as address keys
 
@@ -530,19 +530,21 @@
       if (!field || !field.hidden) keys[key] = $(id).value.trim();
     }
     if (kind === "curve" && $("compute-dcs").checked) keys.dcs = "1";
+    if (kind === "average" && $("compute-anomalous").checked) keys.anomalous = "1";
     // A list of points stays on this page: only grids go into a link.
     return keys.points === "list" ? null : keys;
   }
 
   function openComputation(p) {
     const kind = p.get("compute");
-    if (!["curve", "cross-section", "average"].includes(kind)) {
-      say("The address’s computation “" + kind + "” is not curve, cross-section or average.", "error");
+    if (!["curve", "cross-section", "average", "dispersion", "attenuation"].includes(kind)) {
+      say("The address’s computation “" + kind + "” is not curve, cross-section, average, dispersion or attenuation.", "error");
       return;
     }
     $("compute-kind").value = kind;
     for (const [key, id] of Object.entries(COMPUTE_KEYS)) if (p.has(key)) $(id).value = p.get(key);
     $("compute-dcs").checked = p.get("dcs") === "1";
+    $("compute-anomalous").checked = p.get("anomalous") === "1";
     showFields();
     compute();
   }
@@ -707,6 +709,9 @@
       energyKind: $("compute-energy-kind").value,
       dcs: $("compute-dcs").checked,
       breitDirac: $("compute-bd").value,
+      anomalous: $("compute-anomalous").checked,
+      density: $("compute-density").value.trim(),
+      thickness: $("compute-thickness").value.trim(),
     };
     const tables = words($("compute-tables").value);
     if (tables.length === 0 && current) tables.push(current.replace(/\.yex$/i, ""));
@@ -785,7 +790,8 @@
     select.textContent = "";
     groups.forEach((g, n) => select.appendChild(new Option(g.title, String(n))));
     // θ runs over a linear range; the other units and energies span decades.
-    $("plot-axes").value = parsed.header[0] === "theta" ? "linx" : "log";
+    // f' is negative near an edge: linear axes.
+    $("plot-axes").value = kind === "dispersion" ? "lin" : parsed.header[0] === "theta" ? "linx" : "log";
     plotted = { result: { kind, header: parsed.header, columns: parsed.columns }, groups };
     plotResult();
   }
@@ -891,7 +897,8 @@
         told = Date.now();
         self.postMessage({ id, lines });
       };
-      const run = kind === "curve" ? yex.curve : kind === "average" ? yex.average : yex.crossSection;
+      if (event.data.anomalous) yex.setAnomalousData(event.data.anomalous);
+      const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
       const result = run(request);
       const transfer = (result.columns || []).map((c) => c.buffer);
       if (result.bytes) transfer.push(result.bytes.buffer);
@@ -922,14 +929,34 @@
     delete document.body.dataset.computing;
   }
 
-  function compute() {
+  // Chantler's f', f'' and photoabsorption (1-100 keV), unpacked from
+  // chantler.js once: a compressed script loads from file:// as from a host.
+  let chantlerText = null, chantlerLoad = null;
+  function loadChantler() {
+    if (!chantlerLoad)
+      chantlerLoad = (async () => {
+        if (!window.YEX_CHANTLER || typeof DecompressionStream === "undefined") return;
+        const bytes = Uint8Array.from(atob(window.YEX_CHANTLER), (c) => c.charCodeAt(0));
+        const text = await new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"))).text();
+        if (yex.setAnomalousData(text)) chantlerText = text;
+      })().catch(() => {});
+    return chantlerLoad;
+  }
+
+  async function compute() {
     const kind = $("compute-kind").value;
     const req = computeRequest();
-    const w = worker;
     computeStart = performance.now();
+    if (kind === "dispersion" || kind === "attenuation" || (kind === "average" && req.anomalous)) {
+      document.body.dataset.computing = "1";
+      await loadChantler();
+    }
+    const w = worker;
     if (!w) {
-      const r = kind === "curve" ? yex.curve(req) : kind === "average" ? yex.average(req) : yex.crossSection(req);
+      const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
+      const r = run(req);
       showResult(r, kind);
+      delete document.body.dataset.computing;
       return;
     }
     const id = ++job;
@@ -958,7 +985,10 @@
       stopComputing("");
       say("The computation stopped: " + (e.message || "an error in the worker"), "error", "compute-form");
     };
-    w.postMessage({ id, kind, request: req, tables });
+    // Chantler's data goes to each worker once.
+    const anomalous = chantlerText && !w.yexHasAnomalous ? chantlerText : null;
+    w.yexHasAnomalous = w.yexHasAnomalous || !!anomalous;
+    w.postMessage({ id, kind, request: req, tables, anomalous });
   }
 
   // ---- start
@@ -1087,6 +1117,7 @@
     document.body.dataset.ready = "1";
     // The worker compiles its module while the page is already in use.
     setTimeout(startWorker, 0);
+    setTimeout(loadChantler, 0);
   }
 
   createYexModule()

@@ -60,6 +60,20 @@ window.YexPlot = (function () {
       if (dcs.length) out.push({ title: "dσ/dΩ", y: "dσ/dΩ (barn/sr " + per + ")", series: dcs });
       return out;
     }
+    if (kind === "dispersion")
+      return [{ title: "f′ and f″", y: "f′, f″ (electrons)", series: pick(/^fd?p\(/, (h) => h.startsWith("fdp"), (h) => h.replace(/^fdp/, "f″").replace(/^fp/, "f′")) }];
+    if (kind === "attenuation") {
+      // One colour a quantity (a material's are told apart by the legend).
+      const per = header.flatMap((h, c) => {
+        const m = h.match(/^(photo|coh|incoh|total)_cm2g\((.*)\)$/);
+        const names = { photo: "photoabsorption", coh: "coherent", incoh: "incoherent", total: "total" };
+        return m ? [{ column: c, label: names[m[1]] + " (" + m[2] + ")", colour: COLOURS[["total", "photo", "coh", "incoh"].indexOf(m[1])], dashed: m[1] === "coh" || m[1] === "incoh" }] : [];
+      });
+      const out = [{ title: "μ/ρ", y: "μ/ρ (cm²/g)", series: per }];
+      const t = header.indexOf("transmission");
+      if (t > 0) out.push({ title: "transmission", y: "transmission", series: [{ column: t, label: "transmission", colour: COLOURS[0], dashed: false }] });
+      return out;
+    }
     if (kind === "cross-section") {
       const barn = pick(/^(coh|incoh)\(/, (h) => h.startsWith("incoh"), (h) => h.replace(/^coh/, "σ_coh").replace(/^incoh/, "σ_incoh"));
       const cm2g = pick(/_cm2g\(/, (h) => h.startsWith("incoh"), (h) => h.replace(/^coh_cm2g/, "σ_coh").replace(/^incoh_cm2g/, "σ_incoh"));

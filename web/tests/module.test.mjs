@@ -6,6 +6,7 @@ import fs from "node:fs";
 import { createRequire } from "node:module";
 import path from "node:path";
 import { before, test } from "node:test";
+import zlib from "node:zlib";
 
 import { dataLines, random, site, workFolder, yexCli } from "./common.mjs";
 
@@ -15,6 +16,9 @@ let yex, work;
 before(async () => {
   yex = await require(path.join(site, "yex.js"))();
   work = workFolder();
+  // Chantler's data as the page unpacks it from chantler.js.
+  const packed = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/"(.*)"/)[1];
+  assert.ok(yex.setAnomalousData(zlib.gunzipSync(Buffer.from(packed, "base64")).toString("utf8")));
 });
 
 // The double next to x towards +inf (up) or 0.
@@ -111,7 +115,7 @@ test("new tables hold the bytes yex-cli writes", () => {
   }
 });
 
-test("curve, cross-section and average lines are yex-cli's", () => {
+test("curve, cross-section, average, dispersion and attenuation lines are yex-cli's", () => {
   const list = "# two-theta\n\n0.001\n0.5\n 1.5, ignored\n2e1\n250\n12000\n";
   fs.writeFileSync(path.join(work, "list.txt"), list);
   const cases = [
@@ -129,14 +133,27 @@ test("curve, cross-section and average lines are yex-cli's", () => {
       ["Ca:5", "P:3", "O:13", "H:1", "--log-grid", "0.005:1000:200", "--wavelength", "0.7", "--breit-dirac", "3"]],
     ["cross-section", { tables: ["C", "Water:18.015"], energies: ["17.48", "59.54"] }, ["C", "Water:18.015", "--energy", "17.48", "--energy", "59.54"]],
     ["cross-section", { tables: ["Pb", "Vitriol"], energyGrid: "1:1000:40", format: "tsv" }, ["Pb", "Vitriol", "--energy-grid", "1:1000:40", "--tsv"]],
+    // Across edges, at the ends of the page's 1-100 keV, tabulated energies.
+    ["dispersion", { tables: ["Fe", "pb"], energyGrid: "1:100:997" }, ["Fe", "pb", "--energy-grid", "1:100:997"]],
+    ["dispersion", { formula: "CuSO4*5H2O", energies: ["7.1128179", "8.04778", "17.479"] },
+      ["--formula", "CuSO4*5H2O", "--energy", "7.1128179", "--energy", "8.04778", "--energy", "17.479"]],
+    ["attenuation", { tables: ["H:11.19", "O:88.81"], energyGrid: "1:100:61", density: "1", thickness: "0.5" },
+      ["H:11.19", "O:88.81", "--energy-grid", "1:100:61", "--density", "1", "--thickness", "0.5"]],
+    ["average", { formula: "Fe2O3", points: "grid", grid: "0.01:2:0.01", energyKind: "energy", energy: "7.1", anomalous: true },
+      ["--formula", "Fe2O3", "--grid", "0.01:2:0.01", "--energy", "7.1", "--anomalous"]],
   ];
   for (const [command, request, args] of cases) {
     const r = yexCli(work, [command, ...args]);
-    const page = command === "curve" ? yex.curve(request) : command === "average" ? yex.average(request) : yex.crossSection(request);
+    const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[command] ?? yex.crossSection;
+    const page = run(request);
     assert.ok(page.ok, page.error);
     assert.equal(page.outside > 0, r.status === 1, `${command} ${args.join(" ")}: ${r.err}`);
     assert.deepEqual(dataLines(new TextDecoder().decode(page.bytes)), dataLines(r.out), `${command} ${args.join(" ")}`);
   }
+  // The page carries 1-100 keV: beyond, and above Z = 92, refused with the reason.
+  for (const [request, reason] of [[{ tables: ["Fe"], energies: ["0.5"] }, /outside Chantler's tabulated energies for Fe, 0\.9\d* keV to 10\d\.\d* keV/],
+                                   [{ formula: "NpO2", energies: ["10"] }, /Z = 1 to 92/]])
+    assert.match(yex.dispersion(request).error, reason);
 });
 
 test("bad tables, names, formulas and requests are refused with their reason, and nothing changes", () => {
