@@ -19,7 +19,9 @@ echo "-- yex-cli.exe (mingw-w64, static)"
 mkdir -p "$out/obj"
 cxx=(x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -ffp-contract=off -Wall -Wno-unused-function
   -DYEX_VERSION="\"$version\"" -DYEX_REL_DATA='"YEX-data"' -DYEX_SOURCE_DATA='"YEX-data"' -I"$root" -I/usr/include/stb)
-sources=($(ls "$root"/core/*.cpp | grep -v shipped_store) "$root"/cli/*.cpp)
+# Chantler's data built in, as in the other builds.
+python3 "$root/tools/embed_chantler.py" "$root/data/chantler/chantler.txt" "$out/obj/anomalous_data.cpp"
+sources=($(ls "$root"/core/*.cpp | grep -v shipped_store) "$root"/cli/*.cpp "$out/obj/anomalous_data.cpp")
 printf '%s\n' "${sources[@]}" | xargs -P "$(nproc)" -I{} sh -c \
   'f={}; o="$0/$(basename "$(dirname "$f")")_$(basename "$f" .cpp).o"; exec "$@" -c "$f" -o "$o"' "$out/obj" "${cxx[@]}"
 "${cxx[0]}" "$out"/obj/*.o -static -lshell32 -o "$out/package/yex-cli.exe"
@@ -48,6 +50,9 @@ factors F(x) and incoherent scattering functions S(x) of the elements H to Cf.
 Run it from a folder holding YEX-data\\ (the tables beside the exe), or give
 --data DIR. "yex-cli --help" lists the commands; every number is the one the
 Linux build prints. Charts (yex-cli plot) use Times New Roman.
+f', f'' and photoabsorption (yex-cli dispersion, attenuation): C. T. Chantler,
+J. Phys. Chem. Ref. Data 24, 71 (1995) and 29, 597 (2000), NIST, public domain,
+as compiled in XrayDB (public domain), built into the exe.
 TXT
 sed -i 's/$/\r/' "$out/package/README.txt"
 rm -f "$out/yex-cli-windows-x86_64.zip"
