@@ -1,6 +1,7 @@
 // Prints what the core computes for a fixed set of requests: lookups of
 // five shipped tables at every row x and 300 points, a compound and a
 // mixture as their files hold them, a curve, cross sections and an average,
+// f' and f'', attenuation and an average with anomalous dispersion,
 // and a table file written over an existing one and read back. Built for
 // Linux and, cross-compiled, for Windows: the two outputs must be the same
 // bytes.
@@ -12,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "core/anomalous.h"
 #include "core/numeric.h"
 #include "core/report.h"
 #include "core/request.h"
@@ -81,6 +83,23 @@ int main(int argc, char** argv) {
                                            "--energy",  "61.3", "--breit-dirac", "2"};
     Print(Lines("average", average, [&](RecordWriter& w) {
       WriteAverage(ParseAverage(SplitArguments(average, AverageOptions())), Shipped(), who, w);
+    }));
+    const std::vector<std::string> dispersion{"Fe", "Pb", "U", "--energy-grid", "0.01:900:400"};
+    Print(Lines("dispersion", dispersion, [&](RecordWriter& w) {
+      WriteDispersion(ParseDispersion(SplitArguments(dispersion, DispersionOptions())), who, w);
+    }));
+    const std::vector<std::string> attenuation{"--formula",   "CuSO4*5H2O", "--density",     "2.28",
+                                               "--thickness", "0.01",       "--energy-grid", "1:500:60"};
+    Print(Lines("attenuation", attenuation, [&](RecordWriter& w) {
+      WriteAttenuation(ParseAttenuation(SplitArguments(attenuation, AttenuationOptions())), Shipped(), who,
+                       w);
+    }));
+    const std::vector<std::string> anomalous{"--formula", "Fe2O3", "--grid",     "0.05:20:0.05",
+                                             "--energy",  "7.1",   "--anomalous"};
+    Print(Lines("average --anomalous", anomalous, [&](RecordWriter& w) {
+      AverageRequest r = ParseAverage(SplitArguments(anomalous, AverageOptions()));
+      r.dispersion = DispersionOfTables(TablesOf(r.composition), r.points.beam.EnergyKeV());
+      WriteAverage(r, Shipped(), who, w);
     }));
     // Written twice: the second write replaces the first in place.
     WriteTableFile(scratch, Shipped().LoadTyped("U"));

@@ -2,7 +2,9 @@
 # The Python package and the Windows build, checked on this Debian machine
 # without network:
 #  - `python3 -m build --no-isolation` makes the sdist and, from it, the wheel;
-#    the wheel links no Qt and weighs under 1 MB;
+#    the wheel links no Qt and weighs under 3.5 MB (under 1 MB before
+#    Chantler's f', f'' and photoabsorption were built in: 6 MB of text, which
+#    the wheel's zip compresses to about 2 MB);
 #  - a fresh venv installs the wheel and the Python tests run against that
 #    installed package from a folder with no YEX-data; a second venv builds
 #    and installs from the sdist alone;
@@ -28,7 +30,7 @@ if ldd "$out"/unpacked/yex/_yex*.so | grep -i qt; then
 fi
 size=$(stat -c %s "$wheel")
 echo "wheel: $(basename "$wheel"), $size bytes"
-[ "$size" -lt 1000000 ] || { echo "the wheel weighs 1 MB or more" >&2; exit 1; }
+[ "$size" -lt 3500000 ] || { echo "the wheel weighs 3.5 MB or more" >&2; exit 1; }
 
 echo "-- the installed wheel, tested from a folder with no YEX-data"
 /usr/bin/python3 -m venv --system-site-packages "$out/venv-wheel"
@@ -67,7 +69,7 @@ echo "-- Windows: the core cross-compiled with mingw-w64, run under wine64"
 win="$out/windows"
 mkdir -p "$win"
 x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -ffp-contract=off -DYEX_VERSION='"0"' -I"$root" \
-  "$root"/core/*.cpp "$root/build/core/shipped_tables.cpp" "$root/tests/core_check.cpp" -static -o "$win/core_check.exe"
+  "$root"/core/*.cpp "$root/build/core/shipped_tables.cpp" "$root/build/core/anomalous_data.cpp" "$root/tests/core_check.cpp" -static -o "$win/core_check.exe"
 export WINEPREFIX="$win/prefix" WINEDEBUG=-all
 /usr/lib/wine/wine64 "$win/core_check.exe" 'C:\core_check.yex' >"$win/windows.txt" 2>"$win/wine.log" ||
   { tail "$win/wine.log"; exit 1; }
