@@ -395,49 +395,14 @@ AverageRequest ParseAverage(const Options& o) {
   return r;
 }
 
-KnownOptions CrossSectionOptions() {
-  return {{"--energy", "--energy-grid"}, {"--csv", "--tsv", "--display"}};
-}
-
-CrossSectionRequest ParseCrossSection(const Options& o) {
-  NoStyleClash(o);
-  CrossSectionRequest r;
-  if (o.operands().empty()) Usage("cross-section needs at least one TABLE");
-  const std::vector<std::string> given = o.values("--energy"), grids = o.values("--energy-grid");
-  if (given.empty() == grids.empty() || grids.size() > 1)
-    Usage("give --energy (repeated as needed) or one --energy-grid");
-  for (const std::string& e : given) r.energies.push_back(ParsePositive("--energy", e));
-  if (!grids.empty()) {
-    const auto v = Triple(grids[0]);
-    if (!v) Usage("energy-grid " + grids[0] + ": expected START:STOP:N");
-    GridProblem problem = GridProblem::None;
-    const std::optional<LogGrid> g = MakeLogGrid((*v)[0], (*v)[1], (*v)[2], kMaxEnergies, &problem);
-    if (!g) Usage("energy-grid " + grids[0] + LogGridProblem(problem, kMaxEnergies, "energies"));
-    for (std::int64_t i = 0; i < g->count; ++i) r.energies.push_back((*g)[i]);
-  }
-  for (const std::string& operand : o.operands()) {
-    CrossSectionRequest::Column c{operand, std::nullopt};
-    if (const std::size_t colon = operand.rfind(':'); colon != std::string::npos) {
-      c.table = operand.substr(0, colon);
-      c.molarMass = colon == 0 ? std::nullopt : NumberText(std::string_view(operand).substr(colon + 1));
-      if (!c.molarMass || !(*c.molarMass > 0))
-        Usage(operand + ": expected TABLE or TABLE:MOLAR_MASS (g/mol, positive)");
-    }
-    r.columns.push_back(c);
-  }
-  r.style = ParseOutputStyle(o);
-  return r;
-}
-
 namespace {
 
 // --energy and --wavelength, repeated, or one --energy-grid: keV.
-std::vector<double> ParseEnergies(const Options& o) {
+std::vector<double> ParseEnergies(const Options& o, const char* usage) {
   std::vector<double> energies;
   const std::vector<std::string> given = o.values("--energy"), lambdas = o.values("--wavelength"),
                                  grids = o.values("--energy-grid");
-  if ((given.empty() && lambdas.empty()) == grids.empty() || grids.size() > 1)
-    Usage("give --energy or --wavelength (repeated as needed) or one --energy-grid");
+  if ((given.empty() && lambdas.empty()) == grids.empty() || grids.size() > 1) Usage(usage);
   for (const std::string& e : given) energies.push_back(ParsePositive("--energy", e));
   for (const std::string& l : lambdas) energies.push_back(kHcKeVAngstrom / ParsePositive("--wavelength", l));
   if (!grids.empty()) {
@@ -453,6 +418,32 @@ std::vector<double> ParseEnergies(const Options& o) {
 
 }  // namespace
 
+KnownOptions CrossSectionOptions() {
+  return {{"--energy", "--energy-grid"}, {"--csv", "--tsv", "--display"}};
+}
+
+CrossSectionRequest ParseCrossSection(const Options& o) {
+  NoStyleClash(o);
+  CrossSectionRequest r;
+  if (o.operands().empty()) Usage("cross-section needs at least one TABLE");
+  // cross-section knows no --wavelength: its energies are typed in keV.
+  r.energies = ParseEnergies(o, "give --energy (repeated as needed) or one --energy-grid");
+  for (const std::string& operand : o.operands()) {
+    CrossSectionRequest::Column c{operand, std::nullopt};
+    if (const std::size_t colon = operand.rfind(':'); colon != std::string::npos) {
+      c.table = operand.substr(0, colon);
+      c.molarMass = colon == 0 ? std::nullopt : NumberText(std::string_view(operand).substr(colon + 1));
+      if (!c.molarMass || !(*c.molarMass > 0))
+        Usage(operand + ": expected TABLE or TABLE:MOLAR_MASS (g/mol, positive)");
+    }
+    r.columns.push_back(c);
+  }
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+const char* const kEnergiesUsage = "give --energy or --wavelength (repeated as needed) or one --energy-grid";
+
 KnownOptions DispersionOptions() {
   return {{"--energy", "--wavelength", "--energy-grid", "--formula"}, {"--csv", "--tsv"}};
 }
@@ -465,7 +456,7 @@ DispersionRequest ParseDispersion(const Options& o) {
     Usage("dispersion needs element TABLEs or one --formula");
   r.formula = !formulas.empty();
   r.names = r.formula ? formulas : o.operands();
-  r.energies = ParseEnergies(o);
+  r.energies = ParseEnergies(o, kEnergiesUsage);
   r.style = ParseOutputStyle(o);
   return r;
 }
@@ -500,7 +491,7 @@ AttenuationRequest ParseAttenuation(const Options& o) {
       }
     }
   }
-  r.energies = ParseEnergies(o);
+  r.energies = ParseEnergies(o, kEnergiesUsage);
   const std::vector<std::string> density = o.values("--density"), thickness = o.values("--thickness");
   if (density.size() > 1 || thickness.size() > 1) Usage("give --density and --thickness once");
   if (!density.empty()) r.density = ParsePositive("--density", density[0]);

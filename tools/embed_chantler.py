@@ -8,6 +8,9 @@ and the Python package's setup.py both call it.
 import pathlib
 import sys
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from embed_tables import write_if_changed  # noqa: E402
+
 
 def source(path):
     lines = pathlib.Path(path).read_text().splitlines()
@@ -39,12 +42,7 @@ def source(path):
 
 
 def write(path, out):
-    """Writes `out` only when its content changes, so builds stay incremental."""
-    text = source(path)
-    out = pathlib.Path(out)
-    if not out.exists() or out.read_text() != text:
-        out.parent.mkdir(parents=True, exist_ok=True)
-        out.write_text(text)
+    write_if_changed(out, source(path))
 
 
 if __name__ == "__main__":

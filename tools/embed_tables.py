@@ -26,13 +26,16 @@ def source(folder):
     )
 
 
-def write(folder, out):
+def write_if_changed(out, text):
     """Writes `out` only when its content changes, so builds stay incremental."""
-    text = source(folder)
     out = pathlib.Path(out)
     if not out.exists() or out.read_text() != text:
         out.parent.mkdir(parents=True, exist_ok=True)
         out.write_text(text)
+
+
+def write(folder, out):
+    write_if_changed(out, source(folder))
 
 
 if __name__ == "__main__":

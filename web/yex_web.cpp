@@ -449,8 +449,14 @@ val CrossSection(const val& req) {
   });
 }
 
-// The energies of dispersion and attenuation: a grid "A:B:N" or a list.
-void AddEnergies(const val& req, Options* o) {
+// What dispersion and attenuation are of (a formula, or tables as typed)
+// and their energies: a grid "A:B:N" or a list.
+void AddMaterialAndEnergies(const val& req, Options* o) {
+  const std::string formula = Text(req, "formula");
+  if (!formula.empty())
+    o->add("--formula", formula);
+  else
+    for (const std::string& t : Strings(req["tables"])) o->add("", t);
   const std::string grid = Text(req, "energyGrid");
   if (!grid.empty())
     o->add("--energy-grid", grid);
@@ -463,12 +469,7 @@ void AddEnergies(const val& req, Options* o) {
 val Dispersion(const val& req) {
   return Guarded([&] {
     Options o;
-    const std::string formula = Text(req, "formula");
-    if (!formula.empty())
-      o.add("--formula", formula);
-    else
-      for (const std::string& t : Strings(req["tables"])) o.add("", t);
-    AddEnergies(req, &o);
+    AddMaterialAndEnergies(req, &o);
     const DispersionRequest r = ParseDispersion(o);
     return Collect(r.style, req, [&](RecordWriter& w) { return WriteDispersion(r, Program(), w); });
   });
@@ -479,12 +480,7 @@ val Dispersion(const val& req) {
 val Attenuation(const val& req) {
   return Guarded([&] {
     Options o;
-    const std::string formula = Text(req, "formula");
-    if (!formula.empty())
-      o.add("--formula", formula);
-    else
-      for (const std::string& t : Strings(req["tables"])) o.add("", t);
-    AddEnergies(req, &o);
+    AddMaterialAndEnergies(req, &o);
     const std::string density = Text(req, "density"), thickness = Text(req, "thickness");
     if (!density.empty()) o.add("--density", density);
     if (!thickness.empty()) o.add("--thickness", thickness);
