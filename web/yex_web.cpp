@@ -135,9 +135,10 @@ std::unique_ptr<PointSource> PagePoints(const val& req, PointsRequest* p) {
   return TextPoints(list, "your list", p->unit);
 }
 
-val RunResult(const val& bytes, const RunSummary& s) {
+val RunResult(const val& head, double size, const RunSummary& s) {
   val r = Success();
-  r.set("bytes", bytes);
+  r.set("head", head);
+  r.set("size", size);
   r.set("points", static_cast<double>(s.points));
   r.set("outside", static_cast<double>(s.outside));
   if (!s.warning.empty()) r.set("warning", s.warning);
@@ -145,15 +146,44 @@ val RunResult(const val& bytes, const RunSummary& s) {
   return r;
 }
 
-// The lines `run` writes, gathered for the page as UTF-8 bytes (a page hands
-// them to a download and reads only the first lines as text); `req.onProgress`,
-// when the page's worker gives one, hears how many lines there are at every
-// block.
+// The text of the last result, in blocks of a megabyte or so: neither one
+// growing string copied over and over, nor a call into JavaScript for every
+// line. It stays here until the page asks for it (ResultBytes, for a
+// download): copying megabytes out on every result cost more than a tenth
+// of the time to a plot.
+std::vector<std::string>& LastResult() {
+  static std::vector<std::string> blocks;
+  return blocks;
+}
+
+// A copy of bytes [0, size) of the last result.
+val ResultPrefix(std::size_t size) {
+  val bytes = val::global("Uint8Array").new_(static_cast<double>(size));
+  std::size_t at = 0;
+  for (const std::string& b : LastResult()) {
+    if (at >= size) break;
+    const std::size_t n = std::min(b.size(), size - at);
+    const auto* data = reinterpret_cast<const unsigned char*>(b.data());
+    bytes.call<void>("set", val(emscripten::typed_memory_view(n, data)), static_cast<double>(at));
+    at += n;
+  }
+  return bytes;
+}
+
+val ResultBytes() {
+  std::size_t size = 0;
+  for (const std::string& b : LastResult()) size += b.size();
+  return ResultPrefix(size);
+}
+
+// The lines `run` writes, kept as the last result; the page gets their
+// start as UTF-8 bytes (enough for its first 100 lines and comments) and
+// the rest on asking. `req.onProgress`, when the page's worker gives one,
+// hears how many lines there are at every block.
 template <typename F>
 val Collect(OutputStyle style, const val& req, const F& run) {
-  // Blocks of a megabyte or so: neither one growing string copied over and
-  // over, nor a call into JavaScript for every line.
-  std::vector<std::string> blocks(1);
+  std::vector<std::string>& blocks = LastResult();
+  blocks.assign(1, std::string());
   std::size_t size = 0;
   const val progress = req["onProgress"];
   const bool tell = progress.typeOf().as<std::string>() == "function";
@@ -179,14 +209,18 @@ val Collect(OutputStyle style, const val& req, const F& run) {
     });
   const RunSummary s = run(w);
   w.Flush();
-  val bytes = val::global("Uint8Array").new_(static_cast<double>(size));
-  std::size_t at = 0;
+  // The head: through the 160th line end.
+  std::size_t head = 0, ends = 0;
   for (const std::string& b : blocks) {
-    const auto* data = reinterpret_cast<const unsigned char*>(b.data());
-    bytes.call<void>("set", val(emscripten::typed_memory_view(b.size(), data)), static_cast<double>(at));
-    at += b.size();
+    std::size_t at = 0;
+    while (ends < 160 && (at = b.find('\n', at)) != std::string::npos) ++ends, ++at;
+    if (ends >= 160) {
+      head += at;
+      break;
+    }
+    head += b.size();
   }
-  val r = RunResult(bytes, s);
+  val r = RunResult(ResultPrefix(head), static_cast<double>(size), s);
   if (!style.display) {
     val list = val::array();
     for (const std::vector<double>& c : columns) list.call<void>("push", Float64Array(c));
@@ -518,4 +552,5 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("dispersion", &Dispersion);
   emscripten::function("attenuation", &Attenuation);
   emscripten::function("setAnomalousData", &SetAnomalousData);
+  emscripten::function("resultBytes", &ResultBytes);
 }

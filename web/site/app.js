@@ -781,7 +781,7 @@
     // At full precision the module hands the numbers over as it printed
     // them; the window's patterns are read back from the text.
     const parsed = r.columns
-      ? { header: (firstLines(r.bytes, 1)[0] || "").split(sep), columns: r.columns }
+      ? { header: (firstLines(r.head, 1)[0] || "").split(sep), columns: r.columns }
       : YexPlot.parse(new TextDecoder().decode(r.bytes), sep);
     const groups = YexPlot.groups(kind, parsed.header, (name) => yex.amountOf(name)).filter((g) => g.series.length);
     $("plot-box").hidden = groups.length === 0;
@@ -840,7 +840,7 @@
     computed = computedKeys(kind);
     remember();
     const sep = computeRequest().format === "tsv" ? "\t" : ",";
-    const shown = firstLines(r.bytes, 101);
+    const shown = firstLines(r.bytes || r.head, 101);
     const t = document.createElement("table");
     shown.forEach((l, n) => {
       const tr = document.createElement("tr");
@@ -863,7 +863,7 @@
     // that takes longer than a page should stop for.
     if (resultUrl) URL.revokeObjectURL(resultUrl);
     resultUrl = null;
-    resultBytes = r.bytes;
+    resultBytes = r.bytes || null;
     link.href = "#";
     link.download = "yex-" + kind + (computeRequest().format === "tsv" ? ".tsv" : ".csv");
     link.textContent = "Download " + link.download;
@@ -886,8 +886,15 @@
   // thread, with the same results.
   function workerMain() {
     const ready = createYexModule();
+    let last = null; // the request whose result the module holds
     self.onmessage = async (event) => {
       const yex = await ready;
+      if (event.data.want === "bytes") {
+        // A download: the whole text of the result on screen, if it is still the last.
+        const bytes = event.data.id === last ? yex.resultBytes() : null;
+        self.postMessage({ id: event.data.id, want: "bytes", bytes }, bytes ? [bytes.buffer] : []);
+        return;
+      }
       const { id, kind, request, tables } = event.data;
       for (const t of yex.listTables()) if (!t.shipped) yex.removeTable(t.file);
       for (const t of tables) yex.addTable(t.file, t.bytes);
@@ -900,13 +907,18 @@
       if (event.data.anomalous) yex.setAnomalousData(event.data.anomalous);
       const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
       const result = run(request);
+      last = id;
+      // A result without its numbers (the window's patterns, cross sections)
+      // is plotted from its text: all of it.
+      if (result.ok && !result.columns) result.bytes = yex.resultBytes();
       const transfer = (result.columns || []).map((c) => c.buffer);
-      if (result.bytes) transfer.push(result.bytes.buffer);
+      for (const b of [result.head, result.bytes]) if (b) transfer.push(b.buffer);
       self.postMessage({ id, result }, transfer);
     };
   }
 
   let worker = null, workerUrl = null, job = 0, computeStart = null;
+  let resultJob = null, pendingDownload = null; // whose result is on screen (null: the page's module)
   function startWorker() {
     try {
       // The factory refers to the script's address, which a blob has none of.
@@ -955,11 +967,14 @@
     if (!w) {
       const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
       const r = run(req);
+      if (r.ok && !r.columns) r.bytes = yex.resultBytes();
+      resultJob = null;
       showResult(r, kind);
       delete document.body.dataset.computing;
       return;
     }
     const id = ++job;
+    $("download-result").hidden = true; // the worker will hold another result
     const tables = yex
       .listTables()
       .filter((t) => !t.shipped)
@@ -969,6 +984,12 @@
     $("compute-progress").textContent = "Computing…";
     document.body.dataset.computing = "1";
     w.onmessage = (e) => {
+      if (e.data.want === "bytes") {
+        const f = pendingDownload;
+        pendingDownload = null;
+        if (f) f(e.data.bytes);
+        return;
+      }
       if (e.data.id !== job) return;
       if (e.data.lines !== undefined) {
         $("compute-progress").textContent = "Computing… " + e.data.lines.toLocaleString("en") + " lines so far";
@@ -977,6 +998,7 @@
       $("compute-cancel").hidden = true;
       $("compute-button").disabled = false;
       $("compute-progress").textContent = "";
+      resultJob = id;
       showResult(e.data.result, kind);
       delete document.body.dataset.computing;
     };
@@ -999,10 +1021,24 @@
       overlays = [];
       if (show($("table-list").value)) picked();
     });
-    $("download-result").addEventListener("click", () => {
-      if (resultUrl || !resultBytes) return;
-      resultUrl = URL.createObjectURL(new Blob([resultBytes], { type: "text/csv" }));
-      $("download-result").href = resultUrl;
+    // The result's text is fetched when it is downloaded: from the page's
+    // own module at once, or from the worker, which holds it.
+    $("download-result").addEventListener("click", (e) => {
+      if (resultUrl) return;
+      const link = $("download-result");
+      const make = (bytes) => {
+        resultUrl = URL.createObjectURL(new Blob([bytes], { type: "text/csv" }));
+        link.href = resultUrl;
+      };
+      if (resultBytes || resultJob === null) return make(resultBytes || yex.resultBytes());
+      e.preventDefault();
+      if (!worker) return;
+      pendingDownload = (bytes) => {
+        if (!bytes) return say("That result is no longer held; compute it again to download it.", "error", "compute-form");
+        make(bytes);
+        link.click();
+      };
+      worker.postMessage({ want: "bytes", id: resultJob });
     });
     $("add-button").addEventListener("click", () => $("file-input").click());
     $("file-input").addEventListener("change", (e) => {
