@@ -1,6 +1,5 @@
 // dispersion and attenuation: f', f'' and how much a material absorbs and
 // scatters, against photon energy.
-#include <cmath>
 
 #include "core/anomalous.h"
 #include "core/anomalous_data.h"
@@ -109,10 +108,10 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
       total = v.total;
     }
     if (r.density) {
-      const double mu = total * *r.density;
-      fields.push_back(mu);
-      fields.push_back(1 / mu);
-      if (r.thickness) fields.push_back(std::exp(-mu * *r.thickness));
+      const SampleAttenuation a = ThroughSample(total, *r.density, r.thickness);
+      fields.push_back(a.muPerCm);
+      fields.push_back(a.lengthCm);
+      if (r.thickness) fields.push_back(a.transmission);
     }
     w.Line(fields, 1);
     ++s.points;

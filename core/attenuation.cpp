@@ -1,5 +1,7 @@
 #include "core/attenuation.h"
 
+#include <cmath>
+
 #include "core/anomalous.h"
 #include "core/cross_section.h"
 #include "core/elements.h"
@@ -49,6 +51,26 @@ Material MixtureMaterial(const std::vector<std::pair<std::string, double>>& perc
   if (m.z.empty()) Fail(ErrorKind::Usage, "a mixture needs at least one TABLE:PERCENT");
   for (double& w : m.massFraction) w /= sum;
   return m;
+}
+
+Material MaterialOf(const std::string& elementOrFormula) {
+  return ElementOfName(elementOrFormula) ? ElementMaterial(elementOrFormula)
+                                         : FormulaMaterial(elementOrFormula);
+}
+
+SampleAttenuation ThroughSample(double totalCm2g, double density, std::optional<double> thickness) {
+  if (!(density > 0) || !std::isfinite(density))
+    Fail(ErrorKind::Usage, "density " + ShortestText(density) + ": must be a positive number (g/cm3)");
+  if (thickness && (!(*thickness > 0) || !std::isfinite(*thickness)))
+    Fail(ErrorKind::Usage, "thickness " + ShortestText(*thickness) + ": must be a positive number (cm)");
+  SampleAttenuation a;
+  a.muPerCm = totalCm2g * density;
+  a.lengthCm = 1 / a.muPerCm;
+  if (!std::isfinite(a.muPerCm) || !std::isfinite(a.lengthCm) || a.muPerCm == 0)
+    Fail(ErrorKind::OutOfRange, "density " + ShortestText(density) +
+                                    " g/cm3: mu or the attenuation length is beyond the range of doubles");
+  if (thickness) a.transmission = std::exp(-a.muPerCm * *thickness);
+  return a;
 }
 
 Attenuation::Attenuation(const Material& m, const TableStore& store) : material_(m) {

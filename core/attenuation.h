@@ -4,6 +4,7 @@
 // element's values). Lives in yex_shipped with the data it reads.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,19 @@ Material ElementMaterial(const std::string& name);
 Material FormulaMaterial(const std::string& formula, std::string* note = nullptr);
 Material MixtureMaterial(const std::vector<std::pair<std::string, double>>& percents,
                          const std::string& name);
+// An element's table name, else a formula.
+Material MaterialOf(const std::string& elementOrFormula);
+
+// A sample of `density` g/cm3 (and `thickness` cm): mu = total * density in
+// 1/cm, the attenuation length 1/mu and the transmission exp(-mu t).
+// Usage for a density or thickness that is not a positive finite number,
+// OutOfRange where mu or the length is beyond the range of doubles.
+struct SampleAttenuation {
+  double muPerCm = 0;
+  double lengthCm = 0;
+  double transmission = 0;  // with a thickness
+};
+SampleAttenuation ThroughSample(double totalCm2g, double density, std::optional<double> thickness);
 
 class Attenuation {
  public:

@@ -6,6 +6,8 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <array>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -374,6 +376,13 @@ std::vector<Ingredient> MixtureEntries(py::handle parts) {
   return entries;
 }
 
+// A mixture's constituents as (table, weight percent).
+std::vector<std::pair<std::string, double>> WeightPercents(py::handle parts) {
+  std::vector<std::pair<std::string, double>> out;
+  for (const Ingredient& i : MixtureEntries(parts)) out.emplace_back(i.file, i.amount);
+  return out;
+}
+
 Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle save,
               py::handle overwrite) {
   const std::string data = TextArg(dataArg, "data");
@@ -658,44 +667,29 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "attenuation",
       [](py::handle material, py::handle energy, py::handle densityArg, py::handle thicknessArg,
          py::handle dataArg) {
-        Material mat;
-        if (py::isinstance<py::str>(material)) {
-          const std::string n = TextArg(material, "material");
-          mat = ElementOfName(n) ? ElementMaterial(n) : FormulaMaterial(n);
-        } else {
-          std::vector<std::pair<std::string, double>> percents;
-          for (const Ingredient& i : MixtureEntries(material)) percents.emplace_back(i.file, i.amount);
-          mat = MixtureMaterial(percents, "mixture");
-        }
+        const Material mat = py::isinstance<py::str>(material)
+                                 ? MaterialOf(TextArg(material, "material"))
+                                 : MixtureMaterial(WeightPercents(material), "mixture");
         const std::optional<double> density = OptionalNumber(densityArg, "density");
         const std::optional<double> thickness = OptionalNumber(thicknessArg, "thickness");
-        if (density && !(*density > 0)) Raise(PyExc_ValueError, "density must be positive (g/cm3)");
-        if (thickness && (!density || !(*thickness > 0)))
-          Raise(PyExc_ValueError, "thickness (cm, positive) needs a density");
+        if (thickness && !density) Raise(PyExc_ValueError, "thickness needs a density");
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const Attenuation model(mat, store);
         const DoubleArray e = AsArray(energy, "energy_kev");
-        std::vector<AttenuationValue> values;
-        for (py::ssize_t i = 0; i < e.size(); ++i) values.push_back(model.At(Energy(e.data()[i])));
+        // One row an energy: photo, coh, incoh, total, then mu, length, transmission.
+        std::vector<std::array<double, 7>> rows;
+        for (py::ssize_t i = 0; i < e.size(); ++i) {
+          const AttenuationValue v = model.At(Energy(e.data()[i]));
+          const SampleAttenuation a =
+              density ? ThroughSample(v.total, *density, thickness) : SampleAttenuation{};
+          rows.push_back({v.photo, v.coh, v.incoh, v.total, a.muPerCm, a.lengthCm, a.transmission});
+        }
         py::dict out;
-        std::size_t k = 0;
-        const auto column = [&](const std::function<double(const AttenuationValue&)>& f) {
-          k = 0;
-          return MapOne(energy, "energy_kev", [&](double) { return f(values[k++]); });
-        };
-        out["photo"] = column([](const AttenuationValue& v) { return v.photo; });
-        out["coh"] = column([](const AttenuationValue& v) { return v.coh; });
-        out["incoh"] = column([](const AttenuationValue& v) { return v.incoh; });
-        out["total"] = column([](const AttenuationValue& v) { return v.total; });
-        if (density) {
-          const double rho = *density;
-          out["mu_per_cm"] = column([rho](const AttenuationValue& v) { return v.total * rho; });
-          out["length_cm"] = column([rho](const AttenuationValue& v) { return 1 / (v.total * rho); });
-          if (thickness) {
-            const double t = *thickness;
-            out["transmission"] =
-                column([rho, t](const AttenuationValue& v) { return std::exp(-(v.total * rho) * t); });
-          }
+        const char* keys[] = {"photo", "coh", "incoh", "total", "mu_per_cm", "length_cm", "transmission"};
+        const std::size_t shown = !density ? 4 : !thickness ? 6 : 7;
+        for (std::size_t c = 0; c < shown; ++c) {
+          std::size_t k = 0;
+          out[keys[c]] = MapOne(energy, "energy_kev", [&](double) { return rows[k++][c]; });
         }
         return out;
       },
