@@ -1,9 +1,13 @@
 // plot: the main window's chart of a table as PNG or SVG.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/chart_image.h"
 #include "cli/command.h"
+#include "core/table_file.h"
 #include "core/table_name.h"
 
 namespace yex::cli {
@@ -48,12 +52,15 @@ int Plot(const std::vector<std::string>& argsIn) {
     s(i) = t.s[static_cast<std::size_t>(i)];
   }
   const std::string bytes = png ? ChartPng(x, f, s, size) : ChartSvg(x, f, s, size, args[0]);
-  std::FILE* file = std::fopen(out.c_str(), "wb");
-  const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (file && std::fclose(file) != 0) Fail(ErrorKind::Io, out + ": cannot be written");
+  errno = 0;
+  std::FILE* file = OpenFile(out, "wb");
+  bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  int error = errno;
+  if (file && std::fclose(file) != 0 && written) written = false, error = errno;
   if (!written) {
-    if (file) std::remove(out.c_str());
-    Fail(ErrorKind::Io, out + ": cannot be written");
+    std::error_code ignored;
+    if (file) std::filesystem::remove(PathOf(out), ignored);
+    Fail(ErrorKind::Io, out + ": cannot be written (" + SystemReason(error) + ")");
   }
   Out("wrote " + out + "\n");
   return kOk;

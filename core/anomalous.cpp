@@ -104,25 +104,6 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
   return Between(t, i, i + 1, e);
 }
 
-// The element a name is, in any case ("fe", "Fe.yex"); 0 for none.
-int ElementOfName(std::string name) {
-  if (name.size() > 4) {
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (ext == ".yex") name.resize(name.size() - 4);
-  }
-  for (int z = 1; z <= ElementCount; ++z) {
-    const std::string_view s = ElementSymbol(z);
-    if (s.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < s.size(); ++i)
-      same = same && std::tolower(static_cast<unsigned char>(s[i])) ==
-                         std::tolower(static_cast<unsigned char>(name[i]));
-    if (same) return z;
-  }
-  return 0;
-}
-
 double KevToEv(double kev) {
   std::string text = ShortestText(kev);
   int exponent = 3;

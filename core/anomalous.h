@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/elements.h"
+
 namespace yex {
 
 struct AnomalousTable {
@@ -40,8 +42,6 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double energyEv);
 // where there is none (Z above 92).
 const AnomalousTable& AnomalousData(int z);
 
-// The element a table's name is, in any case ("fe", "Fe.yex"); 0 for none.
-int ElementOfName(std::string name);
 
 // A photon energy in keV as eV: the decimal of its shortest text moved three
 // places, so a tabulated energy typed in keV meets the tabulated eV exactly.
@@ -53,14 +53,21 @@ double KevToEv(double kev);
 std::vector<std::pair<double, double>> DispersionOfTables(const std::vector<std::string>& tables,
                                                           double energyKeV);
 
-// f' and f'' of one formula unit (the sum over its atoms) and its mu/rho
-// (the mass-weighted mean, cm^2/g) at `energyEv`. Usage for a formula that
-// does not parse; OutOfRange for an element without data or an energy
-// outside its table.
-struct FormulaDispersion {
-  AnomalousValue value;
-  std::string note;  // the formula's own note, if any
+// A formula read once (ReadFormula) with each element's data, for values at
+// any number of energies. Usage for a formula that does not parse;
+// OutOfRange for an element without data.
+struct FormulaAnomalous {
+  std::string formula;
+  std::vector<const AnomalousTable*> tables;
+  std::vector<double> counts;  // atoms a formula unit
+  std::vector<double> masses;  // count times atomic weight, scaled by one power of two
+  std::string note;            // the formula's own note, if any
 };
-FormulaDispersion AnomalousOfFormula(std::string_view formula, double energyEv);
+FormulaAnomalous ReadFormulaAnomalous(std::string_view formula);
+// f' and f'' of one formula unit (the sum over its atoms) and its mu/rho
+// (the mass-weighted mean, cm^2/g) at `energyEv`; OutOfRange for an energy
+// outside a table, or where a sum is beyond the range of doubles (counts
+// near 1e308).
+AnomalousValue AnomalousAt(const FormulaAnomalous& f, double energyEv);
 
 }  // namespace yex

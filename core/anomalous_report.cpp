@@ -16,14 +16,14 @@ RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, Re
   std::vector<std::string> names;
   std::vector<const AnomalousTable*> tables;
   std::string note;
+  std::optional<FormulaAnomalous> formula;
   if (r.formula) {
     names.push_back(r.names[0]);
-    if (r.energies.empty()) Fail(ErrorKind::Usage, "no energies");
-    note =
-        AnomalousOfFormula(r.names[0], KevToEv(r.energies[0])).note;  // refuses a bad formula before any line
+    formula = ReadFormulaAnomalous(r.names[0]);  // refuses a bad formula before any line
+    note = formula->note;
   } else {
     for (const std::string& n : r.names) {
-      const int z = ElementOfName(n);
+      const int z = ElementOfTableName(n);
       if (!z) Fail(ErrorKind::Usage, n + ": not an element; give a compound's --formula");
       tables.push_back(&AnomalousData(z));
       names.emplace_back(ElementSymbol(z));
@@ -46,7 +46,7 @@ RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, Re
     const double ev = KevToEv(kev);
     fields.assign(1, kev);
     if (r.formula) {
-      const AnomalousValue v = AnomalousOfFormula(r.names[0], ev).value;
+      const AnomalousValue v = AnomalousAt(*formula, ev);
       fields.push_back(v.fp);
       fields.push_back(v.fdp);
     } else {
@@ -68,13 +68,16 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
   RunSummary s;
   using Kind = AttenuationRequest::Kind;
   if (r.kind == Kind::Formula) materials.push_back(FormulaMaterial(r.names[0], &s.note));
-  if (r.kind == Kind::Mixture) materials.push_back(MixtureMaterial(r.percents, "mixture"));
+  if (r.kind == Kind::Mixture) materials.push_back(MixtureMaterial(r.mixture, "mixture"));
   if (r.kind == Kind::Elements)
     for (const std::string& n : r.names) materials.push_back(ElementMaterial(n));
   std::vector<Attenuation> models;
   for (const Material& m : materials) models.emplace_back(m, store);
   w.Comment(who.program + " attenuation");
-  if (const std::optional<std::string> folder = store.Folder()) w.Comment("data folder: " + *folder);
+  if (const std::optional<std::string> folder = store.Folder())
+    w.Comment("data folder: " + *folder);
+  else
+    w.Comment("element tables: built in");
   w.Comment("photo: photoabsorption from Chantler's tables:");
   for (const std::string& line : AnomalousSource()) w.Comment("  " + line);
   w.Comment(

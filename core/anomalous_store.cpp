@@ -1,4 +1,6 @@
 // Element data parsed from the built-in text on first use.
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 
@@ -23,22 +25,40 @@ const AnomalousTable& AnomalousData(int z) {
   return parsed.emplace(z, ParseAnomalousBlock(block)).first->second;
 }
 
-FormulaDispersion AnomalousOfFormula(std::string_view formula, double energyEv) {
-  const FormulaResult f = ParseFormula(formula);
-  if (!f.ok) Fail(ErrorKind::Usage, "formula " + std::string(formula) + ": " + f.error);
-  FormulaDispersion out;
-  out.note = f.note;
-  double mass = 0, muMass = 0;
+FormulaAnomalous ReadFormulaAnomalous(std::string_view formula) {
+  const FormulaResult f = ReadFormula(formula);
+  FormulaAnomalous out{std::string(formula), {}, {}, {},
+                       f.note.empty() ? std::string() : "formula " + std::string(formula) + ": " + f.note};
+  double largest = 0;
+  for (const FormulaPart& p : f.parts) largest = std::max(largest, p.count);
+  // Masses only weigh mu: scaled by one power of two (no bit of the mean
+  // changes) they neither overflow nor vanish for any finite counts.
+  int exponent = 0;
+  std::frexp(largest, &exponent);
   for (const FormulaPart& p : f.parts) {
     const int z = AtomicNumber(p.symbol);
-    const AnomalousValue v = AnomalousAt(AnomalousData(z), energyEv);
-    const double m = p.count * StandardAtomicWeight(z);
-    out.value.fp += p.count * v.fp;
-    out.value.fdp += p.count * v.fdp;
-    muMass += m * v.mu;
-    mass += m;
+    out.tables.push_back(&AnomalousData(z));
+    out.counts.push_back(p.count);
+    out.masses.push_back(std::ldexp(p.count, -exponent) * StandardAtomicWeight(z));
   }
-  out.value.mu = muMass / mass;
+  return out;
+}
+
+AnomalousValue AnomalousAt(const FormulaAnomalous& f, double energyEv) {
+  AnomalousValue out;
+  double mass = 0, muMass = 0;
+  for (std::size_t k = 0; k < f.tables.size(); ++k) {
+    const AnomalousValue v = AnomalousAt(*f.tables[k], energyEv);
+    out.fp += f.counts[k] * v.fp;
+    out.fdp += f.counts[k] * v.fdp;
+    muMass += f.masses[k] * v.mu;
+    mass += f.masses[k];
+  }
+  out.mu = muMass / mass;
+  if (!std::isfinite(out.fp) || !std::isfinite(out.fdp))
+    Fail(ErrorKind::OutOfRange, "formula " + f.formula +
+                                    ": f' or f'' of one formula unit is beyond the range of doubles "
+                                    "(the counts are too large)");
   return out;
 }
 
@@ -46,7 +66,7 @@ std::vector<std::pair<double, double>> DispersionOfTables(const std::vector<std:
                                                           double energyKeV) {
   std::vector<std::pair<double, double>> out;
   for (const std::string& t : tables) {
-    const int z = ElementOfName(t);
+    const int z = ElementOfTableName(t);
     if (!z)
       Fail(ErrorKind::Usage, t + ": anomalous dispersion needs element tables (f' and f'' are an element's)");
     const AnomalousValue v = AnomalousAt(AnomalousData(z), KevToEv(energyKeV));

@@ -1,5 +1,6 @@
 #include "core/attenuation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/anomalous.h"
@@ -9,53 +10,70 @@
 #include "core/formula.h"
 #include "core/numeric.h"
 #include "core/report.h"
+#include "core/table_name.h"
 
 namespace yex {
 
 Material ElementMaterial(const std::string& name) {
-  const int z = ElementOfName(name);
+  const int z = ElementOfTableName(name);
   if (!z)
     Fail(ErrorKind::Usage,
          name + ": not an element; give a compound's --formula or a mixture's TABLE:PERCENT");
-  return {std::string(ElementSymbol(z)), {z}, {1.0}};
+  return {std::string(ElementSymbol(z)), {z}, {1.0}, {StandardAtomicWeight(z)}};
 }
+
+namespace {
+
+// Mass fractions from masses w_k (times A_k for counts of atoms): the
+// weights scaled by one power of two first (no bit of a fraction changes),
+// so that weights or counts of 1e308 neither overflow nor turn into zeros.
+void SetMassFractions(Material* m, const std::vector<double>& weights, bool atoms) {
+  double largest = 0;
+  for (const double w : weights) largest = std::max(largest, w);
+  int exponent = 0;
+  std::frexp(largest, &exponent);
+  double mass = 0;
+  m->massFraction.clear();
+  for (std::size_t k = 0; k < weights.size(); ++k) {
+    const double w = std::ldexp(weights[k], -exponent);
+    m->massFraction.push_back(atoms ? w * m->atomicWeight[k] : w);
+    mass += m->massFraction.back();
+  }
+  for (double& w : m->massFraction) w /= mass;
+}
+
+}  // namespace
 
 Material FormulaMaterial(const std::string& formula, std::string* note) {
-  const FormulaResult f = ParseFormula(formula);
-  if (!f.ok) Fail(ErrorKind::Usage, "formula " + formula + ": " + f.error);
-  if (note) *note = f.note;
-  Material m{formula, {}, {}};
-  double mass = 0;
+  const FormulaResult f = ReadFormula(formula);
+  if (note) *note = f.note.empty() ? std::string() : "formula " + formula + ": " + f.note;
+  Material m{formula, {}, {}, {}};
+  std::vector<double> counts;
   for (const FormulaPart& p : f.parts) {
     m.z.push_back(AtomicNumber(p.symbol));
-    m.massFraction.push_back(p.count * StandardAtomicWeight(m.z.back()));
-    mass += m.massFraction.back();
+    m.atomicWeight.push_back(StandardAtomicWeight(m.z.back()));
+    counts.push_back(p.count);
   }
-  for (double& w : m.massFraction) w /= mass;
+  SetMassFractions(&m, counts, true);
   return m;
 }
 
-Material MixtureMaterial(const std::vector<std::pair<std::string, double>>& percents,
-                         const std::string& name) {
-  Material m{name, {}, {}};
-  double sum = 0;
-  for (const auto& [table, percent] : percents) {
-    const int z = ElementOfName(table);
-    if (!z) Fail(ErrorKind::Usage, table + ": a mixture's constituents must be elements here");
-    if (!(percent > 0) || !std::isfinite(percent))
-      Fail(ErrorKind::Usage, table + ":" + ShortestText(percent) + ": the weight must be positive");
+Material MixtureMaterial(const std::vector<Ingredient>& entries, const std::string& name) {
+  Material m{name, {}, {}, {}};
+  std::vector<double> percents;
+  for (const Ingredient& e : entries) {
+    const int z = ElementOfTableName(e.file);
+    if (!z)
+      Fail(ErrorKind::Usage, TableDisplayName(e.file) +
+                                 ": a mixture's constituents must be elements here (Chantler's data are "
+                                 "an element's)");
     m.z.push_back(z);
-    m.massFraction.push_back(percent);
-    sum += percent;
+    m.atomicWeight.push_back(e.atomicWeight);
+    percents.push_back(e.amount);
   }
   if (m.z.empty()) Fail(ErrorKind::Usage, "a mixture needs at least one TABLE:PERCENT");
-  for (double& w : m.massFraction) w /= sum;
+  SetMassFractions(&m, percents, false);
   return m;
-}
-
-Material MaterialOf(const std::string& elementOrFormula) {
-  return ElementOfName(elementOrFormula) ? ElementMaterial(elementOrFormula)
-                                         : FormulaMaterial(elementOrFormula);
 }
 
 SampleAttenuation ThroughSample(double totalCm2g, double density, std::optional<double> thickness) {
@@ -91,8 +109,12 @@ AttenuationValue Attenuation::At(double energyKeV) const {
     const char* why = "";
     if (!IntegratedCrossSections(tables_[k], energyKeV, &p, &why))
       Fail(ErrorKind::OutOfRange, CrossSectionFailure(files_[k], energyKeV, why, &tables_[k]));
-    const double mass = StandardAtomicWeight(z), w = material_.massFraction[k];
-    v.photo += w * AnomalousAt(AnomalousData(z), ev).mu;
+    const double mass = material_.atomicWeight[k], w = material_.massFraction[k];
+    // Chantler's mu/rho is per gram of the natural element; an atom absorbs
+    // alike whatever its mass, so a gram of another atomic weight holds
+    // standard/A as many atoms.
+    const double perGram = StandardAtomicWeight(z) / mass;
+    v.photo += w * (AnomalousAt(AnomalousData(z), ev).mu * perGram);
     v.coh += w * BarnToCm2PerGram(p.coh, mass);
     v.incoh += w * BarnToCm2PerGram(p.incoh, mass);
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/synthesis.h"
 #include "core/table_lookup.h"
 #include "core/table_store.h"
 
@@ -25,16 +26,18 @@ struct Material {
   std::string name;
   std::vector<int> z;
   std::vector<double> massFraction;  // summing to 1
+  // g/mol of each element as the material holds it: the standard one, or
+  // a mixture entry's own (an enriched isotope changes what a gram holds).
+  std::vector<double> atomicWeight;
 };
 
-// An element's table name ("Fe", any case), a formula ("H2O") or mixture
-// entries by weight percent ("H:11.19", "O:88.81"); Usage naming what is wrong.
+// An element's table name ("Fe", any case), a formula ("H2O", read as
+// ReadFormula reads it) or a mixture's entries as ParseMixtureEntry and
+// MakeMixtureEntry give them; Usage naming what is wrong. Weights, counts
+// and molar masses of any finite size are summed without overflow.
 Material ElementMaterial(const std::string& name);
 Material FormulaMaterial(const std::string& formula, std::string* note = nullptr);
-Material MixtureMaterial(const std::vector<std::pair<std::string, double>>& percents,
-                         const std::string& name);
-// An element's table name, else a formula.
-Material MaterialOf(const std::string& elementOrFormula);
+Material MixtureMaterial(const std::vector<Ingredient>& entries, const std::string& name);
 
 // A sample of `density` g/cm3 (and `thickness` cm): mu = total * density in
 // 1/cm, the attenuation length 1/mu and the transmission exp(-mu t).

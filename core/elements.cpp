@@ -40,4 +40,20 @@ std::string_view ElementSymbol(int z) { return z >= 1 && z <= ElementCount ? kEl
 
 double StandardAtomicWeight(int z) { return z >= 1 && z <= ElementCount ? kElements[z - 1].weight : 0.0; }
 
+int ElementOfTableName(std::string_view name) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (name.size() > 4) {
+    const std::string_view ext = name.substr(name.size() - 4);
+    if (ext[0] == '.' && lower(ext[1]) == 'y' && lower(ext[2]) == 'e' && lower(ext[3]) == 'x')
+      name.remove_suffix(4);
+  }
+  for (int z = 1; z <= ElementCount; ++z) {
+    const std::string_view s = ElementSymbol(z);
+    bool same = s.size() == name.size();
+    for (std::size_t i = 0; same && i < s.size(); ++i) same = lower(s[i]) == lower(name[i]);
+    if (same) return z;
+  }
+  return 0;
+}
+
 }  // namespace yex

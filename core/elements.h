@@ -14,4 +14,9 @@ std::string_view ElementSymbol(int z);
 // the mass number of a long-lived isotope.
 double StandardAtomicWeight(int z);
 
+// The element whose shipped table a table name is, by the store's rule:
+// in any case, ".yex" or not ("fe", "Fe.yex"); 0 for none. A table name,
+// not a formula: a formula is read case-sensitively (core/formula.h).
+int ElementOfTableName(std::string_view name);
+
 }  // namespace yex

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/elements.h"
+#include "core/error.h"
 #include "core/numeric.h"
 
 namespace yex {
@@ -198,5 +199,14 @@ class Parser {
 }  // namespace
 
 FormulaResult ParseFormula(std::string_view formula) { return Parser(formula).Run(); }
+
+FormulaResult ReadFormula(std::string_view formula) {
+  FormulaResult f = ParseFormula(formula);
+  if (f.ok) return f;
+  std::string message = "formula " + std::string(formula) + ": " + f.error;
+  if (const int z = ElementOfTableName(std::string(formula)))
+    message += "; for the element write " + std::string(ElementSymbol(z)) + " (symbols are case-sensitive)";
+  Fail(ErrorKind::Usage, message);
+}
 
 }  // namespace yex

@@ -26,4 +26,11 @@ struct FormulaResult {
 // carries a note saying so.
 FormulaResult ParseFormula(std::string_view formula);
 
+// A string where a formula is expected, read once by this rule everywhere:
+// case-sensitively, an element's symbol being a one-atom formula ("CO" is
+// carbon monoxide, "Co" cobalt). Usage "formula TEXT: WHAT" otherwise; where
+// the text names an element's table in another case ("fe", "Fe.yex") the
+// message says how to write it.
+FormulaResult ReadFormula(std::string_view formula);
+
 }  // namespace yex

@@ -1,6 +1,7 @@
 #include "core/report.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -38,6 +39,8 @@ class GridSource : public PointSource {
   std::int64_t i_ = 0;
 };
 
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 // One value a line: the first field; blank lines and # comments skipped.
 class LineSource : public PointSource {
  public:
@@ -60,8 +63,10 @@ class LineSource : public PointSource {
                                        std::string(field) + ": " + kMomentumRange);
           return true;
         case PointLine::NotANumber:
-          // The header line of a file curve or average wrote.
-          if (!seenLine_) {
+          // The header line of a file curve or average wrote ("x,F(C)",
+          // "q,x,..."): a first line whose first field starts with a letter.
+          // Any other first line that is no number is a mistake.
+          if (!seenLine_ && !field.empty() && IsAsciiLetter(field.front())) {
             seenLine_ = true;
             continue;
           }
@@ -111,12 +116,16 @@ class FileSource : public LineSource {
  private:
   bool ReadLine(std::string_view* line) override {
     for (;;) {
-      const std::size_t nl = std::string_view(buf_).find('\n', pos_);
+      // Searched from where the last search ended: a line of any length is
+      // read in linear time.
+      const std::size_t nl = std::string_view(buf_).find('\n', std::max(pos_, scanned_));
       if (nl != std::string_view::npos) {
         *line = std::string_view(buf_).substr(pos_, nl - pos_);
         pos_ = nl + 1;
+        scanned_ = pos_;
         return true;
       }
+      scanned_ = buf_.size();
       if (eof_) {
         if (std::ferror(f_))
           Fail(ErrorKind::Io, name_ + ": read error after line " + std::to_string(lineNo_));
@@ -126,6 +135,7 @@ class FileSource : public LineSource {
         return true;
       }
       buf_.erase(0, pos_);
+      scanned_ -= pos_;
       pos_ = 0;
       const std::size_t old = buf_.size();
       buf_.resize(old + kBlock);
@@ -139,6 +149,7 @@ class FileSource : public LineSource {
   bool owned_;
   std::string buf_;
   std::size_t pos_ = 0;
+  std::size_t scanned_ = 0;  // buf_ holds no line end before this
   bool eof_ = false;
 };
 
@@ -243,8 +254,13 @@ std::unique_ptr<PointSource> OpenPoints(const PointsRequest& p) {
       break;
   }
   if (p.file == "-") return std::make_unique<FileSource>(stdin, "standard input", false, p.unit);
-  std::FILE* f = IsFile(p.file) ? std::fopen(p.file.c_str(), "rb") : nullptr;
-  if (!f) Fail(ErrorKind::Usage, "from " + p.file + ": cannot be read");
+  errno = 0;
+  std::FILE* f = IsFile(p.file) ? OpenFile(p.file, "rb") : nullptr;
+  if (!f)
+    Fail(ErrorKind::Usage, "from " + p.file + ": cannot be read (" +
+                               (IsThere(p.file) ? IsFolder(p.file) ? std::string("a folder") : SystemReason(errno)
+                                                : std::string("no such file")) +
+                               ")");
   return std::make_unique<FileSource>(f, p.file, true, p.unit);
 }
 

@@ -46,9 +46,6 @@ std::optional<std::array<double, 3>> Triple(std::string_view text) {
 
 std::string Text(std::string_view v) { return std::string(v); }
 
-// "TABLE.yex" minus its extension, for the element a table may name.
-std::string BareName(const std::string& typed) { return TableDisplayName(typed); }
-
 void NoStyleClash(const Options& o) {
   if (o.has("--csv") && o.has("--tsv")) Usage("give one of --csv and --tsv");
 }
@@ -292,7 +289,10 @@ std::vector<CountEntry> FormulaEntries(std::string_view formula, std::string* no
   return out;
 }
 
-Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optional<double> atomicWeight) {
+Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optional<double> atomicWeight,
+                            bool elementsOnly) {
+  if (elementsOnly && !ElementOfTableName(table))
+    Usage(table + ": a mixture's constituents must be elements here (Chantler's data are an element's)");
   Ingredient e{table, percent, 0.0};
   const std::string shown =
       table + ":" + ShortestText(percent) + (atomicWeight ? ":" + ShortestText(*atomicWeight) : "");
@@ -304,18 +304,17 @@ Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optio
   if (atomicWeight) {
     e.atomicWeight = *atomicWeight;
   } else {
-    const int z = AtomicNumber(BareName(table));
-    if (z == 0) {
-      const std::string file = TableFileName(table);
-      Usage(table + ":" + ShortestText(percent) + ": give the atomic weight, " + file +
-            " is not an element table");
-    }
+    // An element's table answers to its symbol in any case, here as in
+    // every lookup.
+    const int z = ElementOfTableName(table);
+    if (z == 0)
+      Usage(shown + ": give the atomic weight, " + TableFileName(table) + " is not an element table");
     e.atomicWeight = StandardAtomicWeight(z);
   }
   return e;
 }
 
-Ingredient ParseMixtureEntry(std::string_view text) {
+Ingredient ParseMixtureEntry(std::string_view text, bool elementsOnly) {
   const std::vector<std::string_view> parts = Split(text, ':');
   const std::optional<double> w = parts.size() >= 2 ? NumberText(parts[1]) : std::nullopt;
   if (parts.size() < 2 || parts.size() > 3 || parts[0].empty() || !w)
@@ -325,12 +324,7 @@ Ingredient ParseMixtureEntry(std::string_view text) {
     a = NumberText(parts[2]);
     if (!a) Usage(Text(text) + ": the atomic weight is not a number");
   }
-  const std::string table = Text(parts[0]);
-  if (!a && AtomicNumber(BareName(table)) == 0) {
-    const std::string file = TableFileName(table);
-    Usage(Text(text) + ": give the atomic weight, " + file + " is not an element table");
-  }
-  return MakeMixtureEntry(table, *w, a);
+  return MakeMixtureEntry(Text(parts[0]), *w, a, elementsOnly);
 }
 
 KnownOptions CurveOptions() {
@@ -397,14 +391,25 @@ AverageRequest ParseAverage(const Options& o) {
 
 namespace {
 
-// --energy and --wavelength, repeated, or one --energy-grid: keV.
+// --energy and --wavelength, repeated or as comma-separated lists, in the
+// order typed, or one --energy-grid: keV. An operand that is a number is an
+// energy typed after a blank, refused saying how to give several.
 std::vector<double> ParseEnergies(const Options& o, const char* usage) {
+  for (const std::string& operand : o.operands())
+    if (NumberText(operand))
+      Usage(operand + ": a number where a TABLE belongs; give several energies as --energy 8,17.5 or "
+                      "--energy 8 --energy 17.5");
   std::vector<double> energies;
   const std::vector<std::string> given = o.values("--energy"), lambdas = o.values("--wavelength"),
                                  grids = o.values("--energy-grid");
   if ((given.empty() && lambdas.empty()) == grids.empty() || grids.size() > 1) Usage(usage);
-  for (const std::string& e : given) energies.push_back(ParsePositive("--energy", e));
-  for (const std::string& l : lambdas) energies.push_back(kHcKeVAngstrom / ParsePositive("--wavelength", l));
+  for (const auto& [option, value] : o.items) {
+    if (option != "--energy" && option != "--wavelength") continue;
+    for (const std::string_view item : Split(value, ',')) {
+      const double v = ParsePositive(option, item);
+      energies.push_back(option == "--energy" ? v : kHcKeVAngstrom / v);
+    }
+  }
   if (!grids.empty()) {
     const auto v = Triple(grids[0]);
     if (!v) Usage("energy-grid " + grids[0] + ": expected START:STOP:N");
@@ -483,12 +488,7 @@ AttenuationRequest ParseAttenuation(const Options& o) {
       Usage("give element TABLEs or a mixture's TABLE:PERCENT entries, not both");
     if (mixed > 0) {
       r.kind = AttenuationRequest::Kind::Mixture;
-      for (const std::string& n : r.names) {
-        const std::size_t colon = n.rfind(':');
-        const std::optional<double> percent = NumberText(std::string_view(n).substr(colon + 1));
-        if (!percent || !(*percent > 0)) Usage(n + ": expected TABLE:PERCENT (weight percent, positive)");
-        r.percents.emplace_back(n.substr(0, colon), *percent);
-      }
+      for (const std::string& n : r.names) r.mixture.push_back(ParseMixtureEntry(n, true));
     }
   }
   r.energies = ParseEnergies(o, kEnergiesUsage);
@@ -567,6 +567,8 @@ std::vector<std::string> NewTableArguments(const char* command, const std::vecto
     else
       args.push_back(a);
   if (args.size() < 2) Usage(std::string(command) + " needs NAME and its constituents");
+  // "Water.yex" names the table a lookup of "Water.yex" finds: Water.yex.
+  if (HasTableExtension(args[0]) && args[0].size() > 4) args[0] = TableDisplayName(args[0]);
   CheckTableName(args[0]);
   // The count itself is checked before any table is looked for.
   if (args.size() - 1 > static_cast<std::size_t>(MaxConstituents) && args[1] != "--formula")

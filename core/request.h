@@ -113,11 +113,14 @@ CountEntry MakeCountEntry(const std::string& table, double count);
 // period), or nothing.
 std::vector<CountEntry> FormulaEntries(std::string_view formula, std::string* note = nullptr);
 
-// "TABLE:PERCENT[:ATOMIC_WEIGHT]"; the atomic weight, when left out, is
-// the element's standard one (Usage when TABLE names no element). `file` is
-// the table as typed.
-Ingredient ParseMixtureEntry(std::string_view text);
-Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optional<double> atomicWeight);
+// "TABLE:PERCENT[:ATOMIC_WEIGHT]", the one reading of a mixture's entry in
+// every command and front end; the atomic weight, when left out, is the
+// element's standard one (Usage when TABLE names no element's table, in any
+// case). `file` is the table as typed. `elementsOnly`: every TABLE must be
+// an element's (attenuation), checked first.
+Ingredient ParseMixtureEntry(std::string_view text, bool elementsOnly = false);
+Ingredient MakeMixtureEntry(const std::string& table, double percent, std::optional<double> atomicWeight,
+                            bool elementsOnly = false);
 
 struct CurveRequest {
   std::vector<std::string> tables;
@@ -168,12 +171,12 @@ struct DispersionRequest {
 KnownOptions DispersionOptions();
 DispersionRequest ParseDispersion(const Options& o);
 
-// attenuation (ELEMENT... | --formula F | TABLE:PERCENT...) ENERGIES
+// attenuation (ELEMENT... | --formula F | TABLE:PERCENT[:ATOMIC_WEIGHT]...) ENERGIES
 // [--density G_PER_CM3 [--thickness CM]]
 struct AttenuationRequest {
   enum class Kind { Elements, Formula, Mixture } kind = Kind::Elements;
   std::vector<std::string> names;                        // element tables; the formula; the entries as typed
-  std::vector<std::pair<std::string, double>> percents;  // a mixture's
+  std::vector<Ingredient> mixture;                       // a mixture's, as mixture reads them
   std::vector<double> energies;                          // keV
   std::optional<double> density, thickness;
   OutputStyle style;

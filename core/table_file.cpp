@@ -182,6 +182,13 @@ int Move(const std::string& temp, const std::string& target, bool replace) {
 
 }  // namespace
 
+std::string SystemReason(int error) {
+  // A short write sets no error: the disk is full.
+  return std::generic_category().message(error ? error : ENOSPC);
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return Open(path, mode); }
+
 fs::path PathOf(const std::string& utf8) {
 #ifdef _WIN32
   return fs::u8path(utf8);
@@ -200,11 +207,23 @@ bool IsFile(const std::string& path) {
   return fs::is_regular_file(PathOf(path), ec);
 }
 
+bool IsThere(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::symlink_status(PathOf(path), ec);
+  return ec ? ec != std::errc::no_such_file_or_directory : fs::exists(st);
+}
+
 bool ReadTableFile(const std::string& path, Reading reading, ScatteringTable* table, ErrorKind* kind,
                    TableProblem* problem) {
   std::error_code ec;
   const fs::file_status st = fs::status(PathOf(path), ec);
   *problem = {};
+  // A loop of links, or a folder that may not be searched, is no missing file.
+  if (ec && ec != std::errc::no_such_file_or_directory) {
+    *kind = ErrorKind::Io;
+    problem->reason = "it cannot be reached (" + ec.message() + ")";
+    return false;
+  }
   if (!fs::exists(st)) {
     *kind = ErrorKind::MissingTable;
     problem->reason = "the file does not exist";
@@ -218,7 +237,7 @@ bool ReadTableFile(const std::string& path, Reading reading, ScatteringTable* ta
   std::FILE* f = Open(path, "rb");
   if (!f) {
     *kind = ErrorKind::Io;
-    problem->reason = "it cannot be opened";
+    problem->reason = "it cannot be opened (" + SystemReason(errno) + ")";
     return false;
   }
   // Leniently only as far as the 45th line end; strictly the whole file,
@@ -231,7 +250,7 @@ bool ReadTableFile(const std::string& path, Reading reading, ScatteringTable* ta
       if (std::ferror(f)) {
         std::fclose(f);
         *kind = ErrorKind::Io;
-        problem->reason = "it cannot be read";
+        problem->reason = "it cannot be read (" + SystemReason(errno) + ")";
         return false;
       }
       break;
@@ -292,8 +311,10 @@ void WriteTableFile(const std::string& path, const ScatteringTable& table, Exist
   const std::string file = target.filename().u8string();
   RemoveLeftOvers(folder, file);
   Temp temp;
-  if (!CreateTemp(folder, file, &temp)) Fail(ErrorKind::Io, path + ": the folder cannot be written");
+  if (!CreateTemp(folder, file, &temp))
+    Fail(ErrorKind::Io, path + ": the folder cannot be written (" + SystemReason(errno) + ")");
   bool ok = WriteAll(temp.fd, content);
+  const int writeError = ok ? 0 : errno;
 #ifdef _WIN32
   // Windows moves only a closed file.
   CloseFd(temp.fd);
@@ -303,10 +324,29 @@ void WriteTableFile(const std::string& path, const ScatteringTable& table, Exist
   const int moved = ok ? Move(temp.path, path, replace) : EIO;
   if (moved != 0) RemoveFile(temp.path);
   if (temp.fd >= 0) CloseFd(temp.fd);
-  if (!ok) Fail(ErrorKind::Io, path + ": the file cannot be written");
+  if (!ok) Fail(ErrorKind::Io, path + ": the file cannot be written (" + SystemReason(writeError) + ")");
   if (moved == EEXIST) Fail(ErrorKind::Exists, path + " already exists");
-  if (moved != 0) Fail(ErrorKind::Io, path + ": the file cannot be " + (replace ? "replaced" : "created"));
+  if (moved != 0)
+    Fail(ErrorKind::Io, path + ": the file cannot be " + (replace ? "replaced" : "created") + " (" +
+                            SystemReason(moved) + ")");
 }
+
+#ifdef _WIN32
+// Windows' names are compared without case already: the exclusive move
+// alone keeps one table a name.
+FolderLock::FolderLock(const std::string&) {}
+FolderLock::~FolderLock() {}
+#else
+FolderLock::FolderLock(const std::string& folder) {
+  fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) return;  // the save reports a missing or closed folder itself
+  while (::flock(fd_, LOCK_EX) != 0)
+    if (errno != EINTR) break;
+}
+FolderLock::~FolderLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+#endif
 
 std::vector<std::string> ListTableFiles(const std::string& folder) {
   std::vector<std::string> names;

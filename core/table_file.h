@@ -3,6 +3,7 @@
 // and, unless asked to replace, exclusively, and the folder's list.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,6 +39,19 @@ enum class Existing { Replace, Keep };
 void WriteTableFile(const std::string& path, const ScatteringTable& table,
                     Existing existing = Existing::Replace);
 
+// Holds an exclusive lock on a folder while it lives (a no-op where the
+// system has none to give); saves into the folder take turns under it.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 // The names of the folder's "*.yex" files (any case, no hidden ".name"),
 // in the lists' order; empty when the folder is missing.
 std::vector<std::string> ListTableFiles(const std::string& folder);
@@ -45,7 +59,14 @@ std::vector<std::string> ListTableFiles(const std::string& folder);
 // A UTF-8 path as the file system takes it (Windows' wide names included).
 std::filesystem::path PathOf(const std::string& utf8);
 
+// Opens a file by its UTF-8 name (a wide name on Windows), as fopen does.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+// The system's words for an errno value ("No space left on device").
+std::string SystemReason(int error);
+
 bool IsFolder(const std::string& path);
 bool IsFile(const std::string& path);
+// Whether anything has that name: a file, a folder, a link (even a dangling one).
+bool IsThere(const std::string& path);
 
 }  // namespace yex

@@ -113,6 +113,11 @@ bool StrictRow(std::string_view line, TableRow* row, std::string* why) {
       *why = std::string(f.name) + " " + Quoted(text) + " is beyond the range of numbers";
       return false;
     }
+    if (std::fabs(*f.value) > kMaxTableValue) {
+      *why = std::string(f.name) + " " + Quoted(text) + " is above " + ShortestText(kMaxTableValue) +
+             ", the largest value a table may hold (F is squared and summed)";
+      return false;
+    }
   }
   for (const auto& f : fields)
     if (*f.value < 0) {

@@ -60,11 +60,16 @@ std::string DescribeProblem(const std::string& where, const TableProblem& p);
 // characters and generous room for blank lines after them.
 constexpr std::size_t kMaxTableFileBytes = 64 * 1024;
 
+// The largest x, F or S a table read strictly may hold. No atom or
+// compound comes near it, and F squared and summed over many constituents,
+// or integrated for a cross section, stays a finite number.
+constexpr double kMaxTableValue = 1e100;
+
 // Rows 1..45 from file content, read strictly, as everything that hands
 // numbers on reads a table: exactly 45 lines (LF or CR LF; a final line end
 // and blank lines after the 45th aside), each 34 characters (blanks after
 // them aside) whose three fields are wholly numbers by the format's columns,
-// every value finite, x ascending, F and S not negative. False with the
+// every value finite and at most kMaxTableValue, x ascending, F and S not negative. False with the
 // line and the reason otherwise.
 bool ParseTableStrict(std::string_view bytes, ScatteringTable& table, TableProblem* problem);
 

@@ -54,7 +54,7 @@ FolderStore::FolderStore(std::string folder, std::string shown)
 
 std::string FolderStore::Resolve(const std::string& typed) const {
   const std::string file = TableStore::Resolve(typed);
-  if (fallback_ && !IsFile(Path(file))) return fallback_->Resolve(typed);
+  if (fallback_ && !IsThere(Path(file))) return fallback_->Resolve(typed);
   return file;
 }
 
@@ -67,7 +67,9 @@ void FolderStore::CheckFolder() const {
 }
 
 ScatteringTable FolderStore::Read(const std::string& file, int reading) const {
-  if (fallback_ && !IsFile(Path(file))) {
+  // Only where the folder holds nothing of that name: a folder, a dangling
+  // link or an unreadable file there is refused, never passed over.
+  if (fallback_ && !IsThere(Path(file))) {
     try {
       return fallback_->Load(file);
     } catch (const Error& e) {
@@ -104,6 +106,12 @@ std::string FolderStore::Describe(const std::string& file) const {
 }
 
 void FolderStore::Write(const std::string& file, const ScatteringTable& table, bool replace, bool) {
+  // Saves into one folder take turns: the check that no table of the name
+  // exists in another case and the creation are one step, so of "r" and
+  // "R" saved at once exactly one is written.
+  const FolderLock turn(folder_);
+  if (const std::optional<std::string> there = Match(file, file); there && *there != file && !replace)
+    Fail(ErrorKind::Exists, Describe(*there) + " already exists");
   try {
     WriteTableFile(Path(file), table, replace ? Existing::Replace : Existing::Keep);
   } catch (const Error& e) {

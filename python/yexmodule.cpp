@@ -142,7 +142,7 @@ Table TableNamed(py::handle nameArg, py::handle dataArg) {
   const std::string name = TextArg(nameArg, "name"), data = TextArg(dataArg, "data");
   const FolderStore store = Tables(data);
   const std::string file = store.Resolve(name);
-  const bool own = IsFile(store.Path(file));
+  const bool own = IsThere(store.Path(file));
   return Table(TableDisplayName(file), store.Load(file), false, own ? store.Describe(file) : "built in");
 }
 
@@ -277,9 +277,10 @@ void CheckScalarTheta(py::handle theta) {
     Raise(PyExc_ValueError, "theta " + ShortestText(t) + ": " + kAngleRange);
 }
 
-// A note as Python's UserWarning, when there is one.
+// A note as Python's UserWarning, when there is one, pointing at the line
+// that called the package's function (one frame above yex/__init__.py).
 void Warn(const std::string& note) {
-  if (!note.empty() && PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0) throw py::error_already_set();
+  if (!note.empty() && PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 2) != 0) throw py::error_already_set();
 }
 
 // A formula, or {table: count}, as the core's entries.
@@ -302,7 +303,7 @@ std::vector<CountEntry> Composition(py::handle composition) {
   if (py::isinstance<py::str>(composition)) {
     std::string note;
     std::vector<CountEntry> entries = FormulaEntries(composition.cast<std::string>(), &note);
-    if (!note.empty() && PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0) throw py::error_already_set();
+    Warn(note);
     return entries;
   }
   if (!py::isinstance<py::dict>(composition))
@@ -341,7 +342,7 @@ Table Compound(py::handle composition, py::handle dataArg, py::handle nameArg, p
 
 // A mixture's constituents: [(table, percent[, atomic weight]), ...] or, as
 // a composition is given, {table: percent} / {table: (percent, atomic weight)}.
-std::vector<Ingredient> MixtureEntries(py::handle parts) {
+std::vector<Ingredient> MixtureEntries(py::handle parts, bool elementsOnly = false) {
   std::vector<std::pair<py::object, py::object>> items;  // table, rest
   if (py::isinstance<py::dict>(parts)) {
     for (const auto& [k, v] : parts.cast<py::dict>())
@@ -371,16 +372,9 @@ std::vector<Ingredient> MixtureEntries(py::handle parts) {
       if (seq.size() == 2) weight = seq[1];
     }
     entries.push_back(MakeMixtureEntry(table, NumberArg(percent, table + "'s weight percent"),
-                                       OptionalNumber(weight, table + "'s atomic weight")));
+                                       OptionalNumber(weight, table + "'s atomic weight"), elementsOnly));
   }
   return entries;
-}
-
-// A mixture's constituents as (table, weight percent).
-std::vector<std::pair<std::string, double>> WeightPercents(py::handle parts) {
-  std::vector<std::pair<std::string, double>> out;
-  for (const Ingredient& i : MixtureEntries(parts)) out.emplace_back(i.file, i.amount);
-  return out;
 }
 
 Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle save,
@@ -422,8 +416,11 @@ void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
   const std::string path = TextArg(pathArg, "path");
   const bool overwrite = FlagArg(overwriteArg, "overwrite");
   // A compound or mixture never takes an element's file; an element's own
-  // table may go back under its name.
-  SaveTableAt(path, t.rows, overwrite, !t.built);
+  // table may go back under its own name, and under no other element's.
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string target = TableDisplayName(slash == std::string::npos ? path : path.substr(slash + 1));
+  const int z = ElementOfTableName(target);
+  SaveTableAt(path, t.rows, overwrite, !t.built && z != 0 && z == ElementOfTableName(t.name));
 }
 
 py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py::handle wavelengthArg,
@@ -498,6 +495,25 @@ py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py:
 #define YEX_PYTHON_MODULE _yex
 #endif
 
+const char* const kAttenuationDoc =
+    "How much a material attenuates at the photon energy in keV (a float or an\n"
+    "array), in cm2/g: 'photo' (Chantler's photoabsorption), 'coh' and 'incoh'\n"
+    "(YEX's own cross sections of the element tables, as cross_section gives\n"
+    "them per gram) and 'total'; with density (g/cm3) also 'mu_per_cm' and\n"
+    "'length_cm', with thickness (cm) 'transmission'. material: a formula, read\n"
+    "case-sensitively ('Fe', 'H2O'; 'CO' is carbon monoxide, 'Co' cobalt), or a\n"
+    "mixture by weight of elements ({table: percent} or {table: (percent,\n"
+    "atomic weight)}, tables in any case), by the mixture rule. A hydrate\n"
+    "written with a period ('CuSO4.5H2O' reads O4.5) gives a UserWarning.\n"
+    "ValueError for an energy outside Chantler's tables or an element without\n"
+    "data.";
+const char* const kDispersionDoc =
+    "(f', f'') in electrons at the photon energy in keV (a float or an array), from\n"
+    "Chantler's tables (Z = 1-92) for one formula unit of a formula, the sum over\n"
+    "its atoms; the formula is read case-sensitively, an element's symbol being a\n"
+    "one-atom formula ('CO' is carbon monoxide, 'Co' cobalt). ValueError for an\n"
+    "energy outside the tables or an element without data.";
+
 PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
   m.doc() =
       "YEX: atomic form factors F(x) and incoherent scattering functions S(x).\n\n"
@@ -540,17 +556,19 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
             return py::make_tuple(t.name, t.source, t.built, x, f, s, text);
           },
           [](const py::tuple& state) {
+            // The state is read as a table file is: strictly, from the rows'
+            // own text. What it came from is not trusted: an unpickled table
+            // counts as built, so it never takes an element's name.
             if (state.size() != 7) Raise(PyExc_ValueError, "not the state of a yex.Table");
+            const std::string name = TextArg(state[0], "the table's name");
+            const py::list text = state[6].cast<py::list>();
+            if (py::len(text) != TableRowCount) Raise(PyExc_ValueError, "not the state of a yex.Table");
+            std::string bytes;
+            for (const py::handle line : text) bytes += line.cast<std::string>() + "\r\n";
             ScatteringTable rows;
-            for (int i = 1; i <= TableRowCount; ++i) {
-              const auto k = static_cast<std::size_t>(i);
-              rows.x[k] = state[3].cast<py::list>()[k - 1].cast<double>();
-              rows.f[k] = state[4].cast<py::list>()[k - 1].cast<double>();
-              rows.s[k] = state[5].cast<py::list>()[k - 1].cast<double>();
-              rows.rowText[k] = state[6].cast<py::list>()[k - 1].cast<std::string>();
-            }
-            return Table(state[0].cast<std::string>(), rows, state[2].cast<bool>(),
-                         state[1].cast<std::string>());
+            TableProblem problem;
+            if (!ParseTableStrict(bytes, rows, &problem)) Raise(PyExc_ValueError, DescribeProblem(name, problem));
+            return Table(name, rows, true, TextArg(state[1], "the table's source"));
           }))
       .def_property_readonly(
           "name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
@@ -667,14 +685,19 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "attenuation",
       [](py::handle material, py::handle energy, py::handle densityArg, py::handle thicknessArg,
          py::handle dataArg) {
+        // A string is a formula (an element's symbol a one-atom one), as
+        // everywhere a formula is read; a dict or list a mixture by weight.
+        std::string note;
         const Material mat = py::isinstance<py::str>(material)
-                                 ? MaterialOf(TextArg(material, "material"))
-                                 : MixtureMaterial(WeightPercents(material), "mixture");
+                                 ? FormulaMaterial(TextArg(material, "material"), &note)
+                                 : MixtureMaterial(MixtureEntries(material, true), "mixture");
+        Warn(note);
         const std::optional<double> density = OptionalNumber(densityArg, "density");
         const std::optional<double> thickness = OptionalNumber(thicknessArg, "thickness");
         if (thickness && !density) Raise(PyExc_ValueError, "thickness needs a density");
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const Attenuation model(mat, store);
+        // Converted once: an array-like read twice may not give the same values.
         const DoubleArray e = AsArray(energy, "energy_kev");
         // One row an energy: photo, coh, incoh, total, then mu, length, transmission.
         std::vector<std::array<double, 7>> rows;
@@ -689,43 +712,27 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         const std::size_t shown = !density ? 4 : !thickness ? 6 : 7;
         for (std::size_t c = 0; c < shown; ++c) {
           std::size_t k = 0;
-          out[keys[c]] = MapOne(energy, "energy_kev", [&](double) { return rows[k++][c]; });
+          out[keys[c]] = MapOne(e, "energy_kev", [&](double) { return rows[k++][c]; });
         }
         return out;
       },
       py::arg("material"), py::arg("energy_kev"), py::kw_only(), py::arg("density") = py::none(),
-      py::arg("thickness") = py::none(), py::arg("data") = "YEX-data",
-      "How much a material attenuates at the photon energy in keV (a float or an\n"
-      "array), in cm2/g: 'photo' (Chantler's photoabsorption), 'coh' and 'incoh'\n"
-      "(YEX's own cross sections of the element tables, as cross_section gives\n"
-      "them per gram) and 'total'; with density (g/cm3) also 'mu_per_cm' and\n"
-      "'length_cm', with thickness (cm) 'transmission'. material: an element, a\n"
-      "formula, or a mixture by weight of elements ({table: percent}), by the\n"
-      "mixture rule. ValueError for an energy outside Chantler's tables or an\n"
-      "element without data.");
+      py::arg("thickness") = py::none(), py::arg("data") = "YEX-data", kAttenuationDoc);
   m.def(
       "dispersion",
       [](py::handle name, py::handle energy) {
-        const std::string n = TextArg(name, "name_or_formula");
+        const FormulaAnomalous f = ReadFormulaAnomalous(TextArg(name, "name_or_formula"));
+        Warn(f.note);
         const DoubleArray e = AsArray(energy, "energy_kev");
-        const int z = ElementOfName(n);
-        const AnomalousTable* t = z ? &AnomalousData(z) : nullptr;
         std::vector<AnomalousValue> values;
-        for (py::ssize_t i = 0; i < e.size(); ++i) {
-          const double ev = KevToEv(Energy(e.data()[i]));
-          values.push_back(t ? AnomalousAt(*t, ev) : AnomalousOfFormula(n, ev).value);
-        }
+        for (py::ssize_t i = 0; i < e.size(); ++i) values.push_back(AnomalousAt(f, KevToEv(Energy(e.data()[i]))));
         std::size_t k = 0;
-        return MapPair(energy, "energy_kev", [&values, &k](double, double* fp, double* fdp) {
+        return MapPair(e, "energy_kev", [&values, &k](double, double* fp, double* fdp) {
           *fp = values[k].fp;
           *fdp = values[k++].fdp;
         });
       },
-      py::arg("name_or_formula"), py::arg("energy_kev"),
-      "(f', f'') in electrons at the photon energy in keV (a float or an array), from\n"
-      "Chantler's tables (Z = 1-92): of an element (its symbol or table name), or of\n"
-      "one formula unit of a formula, the sum over its atoms. ValueError for an\n"
-      "energy outside the tables or an element without data.");
+      py::arg("name_or_formula"), py::arg("energy_kev"), kDispersionDoc);
   m.def(
       "dcs",
       [](py::handle table, py::handle theta, py::handle energyKeV) {

@@ -321,6 +321,13 @@ def test_tables_from_arrays_pickled_copied_and_typed(work, tmp_path):
     run = subprocess.run([mypy, "--strict", "--no-incremental", str(ROOT / "python" / "tests" / "typical_use.py"), *map(str, scripts)],
                          capture_output=True, text=True, env={**os.environ, "MYPYPATH": str(ROOT / "python")})
     assert run.returncode == 0, run.stdout + run.stderr
+    # ... and the stub catches a misspelt column and an energy given as text.
+    wrong = tmp_path / "wrong.py"
+    wrong.write_text('import yex\nw = yex.attenuation("H2O", 8.0)\nprint(w["transmision"])\n'
+                     'yex.attenuation("H2O", "8")\nyex.dispersion("Fe", "8")\n')
+    run = subprocess.run([mypy, "--strict", "--no-incremental", str(wrong)], capture_output=True, text=True,
+                         env={**os.environ, "MYPYPATH": str(ROOT / "python")})
+    assert all(f"wrong.py:{n}:" in run.stdout for n in (3, 4, 5)), run.stdout
 
 
 def resident_kib():

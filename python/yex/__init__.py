@@ -20,13 +20,16 @@ its value).
 """
 from __future__ import annotations
 
-from typing import Any, Dict, List, Optional, Sequence, Tuple, Union
+from typing import TYPE_CHECKING, Any, Dict, List, Optional, Sequence, Tuple, TypedDict, Union
+
+if TYPE_CHECKING:
+    import numpy as np
 
 from . import _yex
 from ._yex import Table, __version__
 
 __all__ = [
-    "Table", "table", "tables", "read_table", "compound", "mixture", "cross_section", "attenuation", "dispersion", "dcs", "average",
+    "Table", "Attenuation", "table", "tables", "read_table", "compound", "mixture", "cross_section", "attenuation", "dispersion", "dcs", "average",
     "x_from_q", "x_from_theta", "parse_formula", "__version__",
 ]
 
@@ -135,23 +138,45 @@ def cross_section(table: Table, energy_kev: Any) -> Tuple[Any, Any]:
     return _yex.cross_section(table, energy_kev)  # type: ignore[no-any-return]
 
 
+class Attenuation(TypedDict, total=False):
+    """attenuation's columns: floats for one energy, arrays for many."""
+
+    photo: Any
+    coh: Any
+    incoh: Any
+    total: Any
+    mu_per_cm: Any
+    length_cm: Any
+    transmission: Any
+
+
+MixtureByWeight = Union[
+    Dict[str, Union[float, Tuple[float, float]]],
+    Sequence[Union[Tuple[str, float], Tuple[str, float, float]]],
+]
+
+
 def attenuation(
-    material: Any,
-    energy_kev: Any,
+    material: Union[str, MixtureByWeight],
+    energy_kev: Union[float, Sequence[float], "np.ndarray[Any, Any]"],
     *,
     density: Optional[float] = None,
     thickness: Optional[float] = None,
     data: str = "YEX-data",
-) -> Dict[str, Any]:
+) -> Attenuation:
     """How much a material attenuates at the photon energy in keV (a float or an
     array), in cm2/g: 'photo' (photoabsorption from Chantler's tables, public
     domain), 'coh' and 'incoh' (YEX's own cross sections of the element tables,
     as cross_section gives them per gram) and 'total'; with density (g/cm3)
     also 'mu_per_cm' and 'length_cm', with thickness (cm) 'transmission'.
-    material: an element ("Fe"), a formula ("H2O"), or a mixture by weight of
-    elements ({"H": 11.19, "O": 88.81}), by the mixture rule (mass fractions
-    times each element's values). ValueError for an energy outside Chantler's
-    tables or an element without data."""
+    material: a formula, read case-sensitively as everywhere a formula is read
+    ('Fe', 'H2O'; 'CO' is carbon monoxide, 'Co' cobalt; 'fe' is refused with a
+    hint), or a mixture by weight of elements ({"H": 11.19, "O": 88.81}, or
+    {table: (percent, atomic weight)}; tables named in any case), by the
+    mixture rule (mass fractions times each element's values). A hydrate
+    written with a period ('CuSO4.5H2O', read as O4.5) gives a UserWarning:
+    write 'CuSO4*5H2O'. ValueError for an energy outside Chantler's tables or
+    an element without data."""
     return _yex.attenuation(  # type: ignore[no-any-return]
         material, energy_kev, density=density, thickness=thickness, data=data
     )
@@ -159,11 +184,14 @@ def attenuation(
 
 def dispersion(name_or_formula: str, energy_kev: Any) -> Tuple[Any, Any]:
     """(f', f'') in electrons at the photon energy in keV (a float or an array),
-    from Chantler's tables (Z = 1-92, public domain): of an element (its symbol
-    or table name, any case) or of one formula unit of a formula, the sum over
-    its atoms. The tabulated values at a tabulated energy; between two, f''
-    log-log linear and f' linear in log E, never across an absorption edge.
-    ValueError for an energy outside the tables or an element without data."""
+    from Chantler's tables (Z = 1-92, public domain), of one formula unit of a
+    formula, the sum over its atoms. The formula is read case-sensitively, as
+    everywhere a formula is read: an element's symbol is a one-atom formula
+    ('Co' is cobalt, 'CO' carbon monoxide; 'co' is refused with a hint). A
+    hydrate written with a period gives a UserWarning. The tabulated values at
+    a tabulated energy; between two, f'' log-log linear and f' linear in log E,
+    never across an absorption edge. ValueError for an energy outside the
+    tables or an element without data."""
     return _yex.dispersion(name_or_formula, energy_kev)  # type: ignore[no-any-return]
 
 

@@ -103,23 +103,60 @@ def cross_section(table: Table, energy_kev: Union[Points, Array]) -> Tuple[Array
     """(sigma_coh, sigma_incoh) in barn per atom of an element's table, per
     amount the table describes for another, at the photon energy in keV."""
 
+# A mixture by weight: {table: percent} or {table: (percent, atomic weight)},
+# or a list of (table, percent[, atomic weight]).
+MixtureByWeight = Union[
+    Dict[str, Union[float, Tuple[float, float]]],
+    Sequence[Union[Tuple[str, float], Tuple[str, float, float]]],
+]
+
+class Attenuation(TypedDict, total=False):
+    photo: float
+    coh: float
+    incoh: float
+    total: float
+    mu_per_cm: float
+    length_cm: float
+    transmission: float
+
+class ArrayAttenuation(TypedDict, total=False):
+    photo: Array
+    coh: Array
+    incoh: Array
+    total: Array
+    mu_per_cm: Array
+    length_cm: Array
+    transmission: Array
+
+@overload
 def attenuation(
-    material: Union[str, Dict[str, float], Sequence[Tuple[str, float]]],
-    energy_kev: Any,
+    material: Union[str, MixtureByWeight],
+    energy_kev: float,
     *,
     density: Optional[float] = ...,
     thickness: Optional[float] = ...,
     data: str = ...,
-) -> Dict[str, Any]:
+) -> Attenuation: ...
+@overload
+def attenuation(
+    material: Union[str, MixtureByWeight],
+    energy_kev: Union[Points, Array],
+    *,
+    density: Optional[float] = ...,
+    thickness: Optional[float] = ...,
+    data: str = ...,
+) -> ArrayAttenuation:
     """photo, coh, incoh and total cm2/g (and mu_per_cm, length_cm,
-    transmission with a density and thickness) at the energy in keV."""
+    transmission with a density and thickness) at the energy in keV; a string
+    is a formula, read case-sensitively ('CO' carbon monoxide, 'Co' cobalt)."""
 
 @overload
 def dispersion(name_or_formula: str, energy_kev: float) -> Tuple[float, float]: ...
 @overload
 def dispersion(name_or_formula: str, energy_kev: Union[Points, Array]) -> Tuple[Array, Array]:
-    """(f', f'') in electrons of an element or one formula unit at the photon
-    energy in keV, from Chantler's tables (Z = 1-92)."""
+    """(f', f'') in electrons of one formula unit at the photon energy in keV,
+    from Chantler's tables (Z = 1-92); the formula is read case-sensitively
+    ('CO' carbon monoxide, 'Co' cobalt)."""
 
 @overload
 def dcs(table: Table, theta: float, energy_kev: float) -> Tuple[float, float]: ...

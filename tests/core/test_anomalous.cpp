@@ -9,6 +9,7 @@
 #include "core/anomalous.h"
 #include "core/attenuation.h"
 #include "core/error.h"
+#include "core/request.h"
 #include "core/shipped_tables.h"
 #ifdef YEX_HAVE_XRAYLIB
 #include <xraylib.h>
@@ -99,7 +100,7 @@ TEST(Attenuation, MixtureRuleAndTotalAgainstXraylib) {
   const double wh = 2 * 1.008 / (2 * 1.008 + 15.999);
   const AttenuationValue water = Attenuation(FormulaMaterial("H2O"), Shipped()).At(kev);
   const AttenuationValue mix =
-      Attenuation(MixtureMaterial({{"H", 11.19}, {"O", 88.81}}, "w"), Shipped()).At(kev);
+      Attenuation(MixtureMaterial({ParseMixtureEntry("H:11.19"), ParseMixtureEntry("o:88.81")}, "w"), Shipped()).At(kev);
   for (const auto& [got, w] : {std::pair{water, wh}, std::pair{mix, 0.1119}}) {
     EXPECT_NEAR(got.photo, w * h.photo + (1 - w) * o.photo, 1e-12 * got.photo);
     EXPECT_NEAR(got.coh, w * h.coh + (1 - w) * o.coh, 1e-12 * got.coh);
