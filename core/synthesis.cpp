@@ -82,6 +82,11 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
       Fail(ErrorKind::OutOfRange, kind == Synthesis::Compound
                                       ? "the atom counts give a negative or infinite sum"
                                       : "the weights give a negative or infinite sum");
+    // A table no reader would take back is not written.
+    if (f2 > kMaxTableValue || s > kMaxTableValue)
+      Fail(ErrorKind::OutOfRange, std::string(kind == Synthesis::Compound ? "the atom counts" : "the weights") +
+                                      " give F or S above " + ShortestText(kMaxTableValue) + " in row " +
+                                      std::to_string(i) + ", more than a table may hold");
     t.x[i] = tables.back().x[i];
     t.f[i] = f2;
     t.s[i] = s;

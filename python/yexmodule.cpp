@@ -685,20 +685,26 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "attenuation",
       [](py::handle material, py::handle energy, py::handle densityArg, py::handle thicknessArg,
          py::handle dataArg) {
+        // Checked in yex-cli's order: a mixture's entries, the energies, the
+        // density and thickness, then the formula and the elements' data.
         // A string is a formula (an element's symbol a one-atom one), as
         // everywhere a formula is read; a dict or list a mixture by weight.
-        std::string note;
-        const Material mat = py::isinstance<py::str>(material)
-                                 ? FormulaMaterial(TextArg(material, "material"), &note)
-                                 : MixtureMaterial(MixtureEntries(material, true), "mixture");
-        Warn(note);
-        const std::optional<double> density = OptionalNumber(densityArg, "density");
-        const std::optional<double> thickness = OptionalNumber(thicknessArg, "thickness");
-        if (thickness && !density) Raise(PyExc_ValueError, "thickness needs a density");
-        const FolderStore store = Tables(TextArg(dataArg, "data"));
-        const Attenuation model(mat, store);
+        const bool formula = py::isinstance<py::str>(material);
+        const std::vector<Ingredient> mixture = formula ? std::vector<Ingredient>{} : MixtureEntries(material, true);
         // Converted once: an array-like read twice may not give the same values.
         const DoubleArray e = AsArray(energy, "energy_kev");
+        for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
+        std::optional<double> density = OptionalNumber(densityArg, "density");
+        std::optional<double> thickness = OptionalNumber(thicknessArg, "thickness");
+        if (density) CheckPositive("density", *density);
+        if (thickness && !density) Raise(PyExc_ValueError, "thickness needs a density");
+        if (thickness) CheckPositive("thickness", *thickness);
+        std::string note;
+        const Material mat =
+            formula ? FormulaMaterial(TextArg(material, "material"), &note) : MixtureMaterial(mixture, "mixture");
+        Warn(note);
+        const FolderStore store = Tables(TextArg(dataArg, "data"));
+        const Attenuation model(mat, store);
         // One row an energy: photo, coh, incoh, total, then mu, length, transmission.
         std::vector<std::array<double, 7>> rows;
         for (py::ssize_t i = 0; i < e.size(); ++i) {
@@ -721,9 +727,11 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
   m.def(
       "dispersion",
       [](py::handle name, py::handle energy) {
-        const FormulaAnomalous f = ReadFormulaAnomalous(TextArg(name, "name_or_formula"));
-        Warn(f.note);
+        const std::string text = TextArg(name, "name_or_formula");
         const DoubleArray e = AsArray(energy, "energy_kev");
+        for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
+        const FormulaAnomalous f = ReadFormulaAnomalous(text);
+        Warn(f.note);
         std::vector<AnomalousValue> values;
         for (py::ssize_t i = 0; i < e.size(); ++i) values.push_back(AnomalousAt(f, KevToEv(Energy(e.data()[i]))));
         std::size_t k = 0;

@@ -12,6 +12,7 @@
 
 #include "core/table_file.h"
 #include "core/table_format.h"
+#include "core/table_name.h"
 #include "core/table_store.h"
 
 #ifndef _WIN32
@@ -193,7 +194,8 @@ TEST_F(Store, RacingSavesOneWins) {
       while (ready < 2) {
       }
       try {
-        store.Save(name, Scaled(1 + k), false);
+        // Odd rounds race two spellings of one name: still one table.
+        store.Save(round % 2 && k ? AsciiLower(name) : name, Scaled(1 + k), false);
         wins[k] = 1;
       } catch (const yex::Error& e) {
         exists[k] = e.kind() == ErrorKind::Exists;
@@ -205,7 +207,8 @@ TEST_F(Store, RacingSavesOneWins) {
     ASSERT_EQ(wins[0] + wins[1], 1) << name;
     ASSERT_EQ(exists[0] + exists[1], 1) << name;
     // The file is the winner's table, whole.
-    EXPECT_EQ(ReadTableFile(Data(name + ".yex").string()).f[1], wins[0] ? 6.0 : 12.0);
+    const std::string won = round % 2 && wins[1] ? AsciiLower(name) : name;
+    EXPECT_EQ(ReadTableFile(Data(won + ".yex").string()).f[1], wins[0] ? 6.0 : 12.0);
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "YEX-data"), fs::directory_iterator()), 100);
 }

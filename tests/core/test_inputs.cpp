@@ -1,0 +1,155 @@
+// One reading of every input: names, entries and numbers as yex-cli takes
+// them, refusals with their reason, and sums of extreme weights that stay
+// finite. Expectations come from the closed forms or another spelling of
+// the same request, never from the code under test.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/table_format.h"
+#include "tests/core/support.h"
+
+using namespace yex::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The lines that are not # comments.
+std::vector<std::string> Data(const std::string& out) {
+  std::vector<std::string> lines;
+  for (const std::string& l : Split(out, '\n'))
+    if (!l.empty() && l[0] != '#') lines.push_back(l);
+  return lines;
+}
+
+// 2^k in decimal digits, as a formula's count is written.
+std::string PowerOfTwo(int k) {
+  std::string d = "1";
+  for (int i = 0; i < k; ++i) {
+    int carry = 0;
+    for (auto c = d.rbegin(); c != d.rend(); ++c) {
+      const int v = (*c - '0') * 2 + carry;
+      *c = static_cast<char>('0' + v % 10);
+      carry = v / 10;
+    }
+    if (carry) d.insert(d.begin(), static_cast<char>('0' + carry));
+  }
+  return d;
+}
+
+void CopyShipped(const std::string& symbol) {
+  fs::copy_file(fs::path(YEX_SHIPPED_DATA) / (symbol + ".yex"), fs::path("YEX-data") / (symbol + ".yex"),
+                fs::copy_options::overwrite_existing);
+}
+
+}  // namespace
+
+TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
+  WorkFolder dir;
+  for (const char* s : {"H", "O", "Fe", "C", "Co", "U"}) CopyShipped(s);
+  const std::string big = "9" + std::string(307, '0');  // 9e307 atoms
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string said;  // in the error output, or in the output when status is 0
+  } cases[] = {
+      // A first line that is no number is a header only when it starts with a letter.
+      {{"curve", "C", "--from", "-"}, "0.1O\n0.2\n", 2, "standard input:1: \"0.1O\" is not a number"},
+      {{"curve", "C", "--from", "-"}, "x,F(C),S(C)\n0.2\n", 0, "0.2,"},
+      {{"curve", "C", "--from", "-"}, ",5\n0.2\n", 2, "standard input:1"},
+      // An element's table answers to its symbol in any case, in mixtures too.
+      {{"mixture", "M2", "fe:50", "o:50"}, "", 0, "wrote YEX-data/M2.yex"},
+      {{"mixture", "M3", "Water:50", "o:50"}, "", 2, "Water:50: give the atomic weight, Water.yex is not an element"},
+      {{"attenuation", "Water:50", "O:50", "--energy", "8"}, "", 2, "Water: a mixture's constituents must be elements"},
+      {{"compound", "Water.yex", "--formula", "H2O"}, "", 0, "wrote YEX-data/Water.yex\n"},
+      {{"cross-section", "C", "--energy", "8", "17.5"}, "", 2, "give several energies as --energy 8,17.5"},
+      {{"cross-section", "C", "--energy", "8,x"}, "", 2, "energy x: not a number"},
+      // A formula is read case-sensitively; a lower-case symbol gets a hint.
+      {{"attenuation", "--formula", "fe", "--energy", "8"}, "", 2, "for the element write Fe"},
+      {{"dispersion", "--formula", "U" + big, "--energy", "10"}, "", 1, "beyond the range of doubles"},
+      {{"compound", "Huge", "C:1e300"}, "", 1, "above 1e+100 in row 1"},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = RunYexCli(c.args, c.input);
+    const std::string where = c.args[0] + " " + c.args[1] + " " + c.input;
+    EXPECT_EQ(r.status, c.status) << where << r.err;
+    EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.said), std::string::npos) << where << r.out << r.err;
+  }
+  EXPECT_TRUE(fs::is_regular_file("YEX-data/Water.yex"));
+
+  // The same request spelt another way gives the same lines: weights of any
+  // size (summed scaled; counts times 2^k), entries in any case, the atomic weight written out,
+  // a list of energies against repeated options, CO against C1O1.
+  const std::vector<std::vector<std::string>> same[] = {
+      {{"attenuation", "H:1", "O:1", "--energy", "10"},
+       {"attenuation", "H:1e308", "O:1e308", "--energy", "10"},
+       {"attenuation", "h:1e-300", "o:1e-300", "--energy", "10"},
+       {"attenuation", "H:1:1.008", "O:1:15.999", "--energy", "10"}},
+      {{"cross-section", "Fe", "--energy", "8", "--energy", "17.5"}, {"cross-section", "fe.YEX", "--energy", "8,17.5"}},
+      {{"attenuation", "--formula", "CO", "--energy", "8"}, {"attenuation", "--formula", "C1O1", "--energy", "8"}},
+      {{"attenuation", "--formula", "HO", "--energy", "9"},
+       {"attenuation", "--formula", "H" + PowerOfTwo(1020) + "O" + PowerOfTwo(1020), "--energy", "9"}},
+  };
+  for (const auto& group : same) {
+    const std::vector<std::string> first = Data(RunYexCli(group[0]).out);
+    ASSERT_GT(first.size(), 1u) << group[0][1];
+    for (const auto& args : group) {
+      std::vector<std::string> lines = Data(RunYexCli(args).out);
+      // Only the material's name in the header may differ.
+      if (!lines.empty()) lines[0] = first[0];
+      EXPECT_EQ(lines, first) << args[1] << " " << args[2];
+    }
+  }
+  // Carbon monoxide is not cobalt.
+  EXPECT_NE(Data(RunYexCli({"attenuation", "--formula", "CO", "--energy", "8"}).out)[1],
+            Data(RunYexCli({"attenuation", "--formula", "Co", "--energy", "8"}).out)[1]);
+}
+
+TEST(Inputs, SampleColumnsFromTheirClosedForms) {
+  WorkFolder dir;
+  for (const char* s : {"H", "O"}) CopyShipped(s);
+  // With a density and no thickness: mu and the length, no transmission;
+  // with both, T = exp(-rho mu/rho t) for a density other than 1.
+  for (const double rho : {0.5, 2.5}) {
+    const CliRun bare = RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10", "--density", std::to_string(rho)});
+    const CliRun t = RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10", "--density", std::to_string(rho),
+                                "--thickness", "0.3"});
+    ASSERT_EQ(bare.status, 0) << bare.err;
+    const std::vector<std::string> head = Split(Data(bare.out)[0], ','), row = Split(Data(t.out)[1], ',');
+    EXPECT_EQ(head.back(), "length_cm(H2O)");
+    const double total = std::stod(row[4]), mu = std::stod(row[5]);
+    EXPECT_DOUBLE_EQ(mu, total * rho);
+    EXPECT_DOUBLE_EQ(std::stod(row[6]), 1 / mu);
+    EXPECT_NEAR(std::stod(row[7]), std::exp(-rho * total * 0.3), 1e-15);
+  }
+  // Without a data folder attenuation reads the built-in element tables.
+  fs::remove_all("YEX-data");
+  const CliRun nowhere = RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10"});
+  EXPECT_EQ(nowhere.status, 0) << nowhere.err;
+  EXPECT_NE(nowhere.out.find("# element tables: built in"), std::string::npos);
+}
+
+TEST(Inputs, TableValuesThatCannotBeSquaredAndSummedAreRefused) {
+  // The bound sits where F squared, times a count and summed, stays finite.
+  EXPECT_TRUE(std::isfinite(yex::kMaxTableValue * yex::kMaxTableValue * 1e100));
+  WorkFolder dir;
+  CopyShipped("C");
+  std::string text;
+  std::ifstream in("YEX-data/C.yex", std::ios::binary);
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // Row 3's F, in the format's own exponent form.
+  const std::size_t row3 = text.find('\n', text.find('\n') + 1) + 1;
+  text.replace(row3 + 10, 12, " .10000E+201");
+  dir.Write("T.yex", text);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"average", "T:1", "--grid", "0.1:1:0.1"}, {"cross-section", "T", "--energy", "8"}, {"compound", "U2", "T:2"}}) {
+    const CliRun r = RunYexCli(args);
+    EXPECT_EQ(r.status, 1) << args[0];
+    EXPECT_NE(r.err.find("T.yex line 3: F \" .10000E+201\" is above 1e+100"), std::string::npos) << args[0] << r.err;
+  }
+}
