@@ -779,7 +779,10 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "parse_formula",
       [](py::handle formula) {
         py::dict out;
-        for (const CountEntry& p : FormulaEntries(TextArg(formula, "formula"))) {
+        std::string note;
+        const std::vector<CountEntry> entries = FormulaEntries(TextArg(formula, "formula"), &note);
+        Warn(note);
+        for (const CountEntry& p : entries) {
           if (p.count == std::floor(p.count) && std::fabs(p.count) < 1e15)
             out[py::str(p.table)] = py::int_(static_cast<long long>(p.count));
           else

@@ -41,6 +41,14 @@ chmod +x "$out/bin/yex-cli"
 echo "-- the README's examples under wine64"
 python3 "$root/tests/readme_examples.py" "$out/bin/yex-cli" "$root"
 
+echo "-- names outside ASCII: a plot written and points read in a folder named with É"
+wd="$out/Dossier É"
+rm -rf "$wd" && mkdir -p "$wd/YEX-data" && cp "$root/data/YEX-data/C.yex" "$wd/YEX-data/"
+printf '0.1\n0.3\n' >"$wd/points ü.txt"
+points=$(cd "$wd" && "$out/bin/yex-cli" plot C "Graphique ü.png" >/dev/null && "$out/bin/yex-cli" curve C --from "points ü.txt") &&
+  grep -q '^0.3,' <<<"$points" || { echo "yex-cli.exe: names outside ASCII fail" >&2; exit 1; }
+[ -s "$wd/Graphique ü.png" ] && [ "$(ls "$wd" | grep -c 'Ã')" = 0 ] || { echo "yex-cli.exe wrote a garbled name" >&2; exit 1; }
+
 echo "-- $out/yex-cli-windows-x86_64.zip"
 cp "$root"/data/YEX-data/*.yex "$out/package/YEX-data/"
 cp "$root/LICENSE" "$out/package/LICENSE.txt"

@@ -398,3 +398,50 @@ def test_shipped_tables_need_no_folder(tmp_path, monkeypatch):
     assert np.array_equal(water.f, yex.compound({"H": 2, "O": 1}).f)
     with pytest.raises(FileNotFoundError, match="no table"):
         yex.table("Nope")
+
+
+def test_the_packages_own_roads_lead_where_the_core_leads(work):
+    import pickle
+    import warnings
+
+    # A formula is read case-sensitively; a table name in another case gets a hint.
+    assert yex.dispersion("CO", 8.0) != yex.dispersion("Co", 8.0)
+    for call, hint in ((lambda: yex.dispersion("co", 8), "write Co"), (lambda: yex.attenuation("fe", 8), "write Fe")):
+        with pytest.raises(ValueError, match=hint):
+            call()
+    with pytest.raises(TypeError, match="energy_kev must be a number"):
+        yex.attenuation("H2O", True)
+    # The period's warning points at this line, not at the package.
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        yex.attenuation("CuSO4.5H2O", 8.0)
+        yex.dispersion("CuSO4.5H2O", 8.0)
+    assert [w.filename for w in caught] == [__file__] * 2, [str(w.message) for w in caught]
+    # Unpickling reads the rows as a file is read; an unpickled table is no element's own.
+    fe = yex.table("Fe")
+    name, source, built, x, f, s, text = fe.__getstate__()
+    for rows, why in ((text[:1] + [text[2], text[1]] + text[3:], "x must ascend"),
+                      ([text[0].replace(b" .26000E+02", b"-.26000E+02")] + text[1:], "negative")):
+        with pytest.raises(ValueError, match=why):
+            yex.Table.__new__(yex.Table).__setstate__((name, source, False, x, f, s, rows))
+    with pytest.raises(ValueError, match="shipped table"):
+        pickle.loads(pickle.dumps(fe)).save("YEX-data/Fe.yex", overwrite=True)
+    fe.save("YEX-data/Fe.yex", overwrite=True)  # an element's own table goes back under its name
+    # A table the folder holds as something else is refused, not replaced by the built-in one.
+    os.mkdir("YEX-data/Zn.yex")
+    os.symlink("nowhere.yex", "YEX-data/Ni.yex")
+    for table, error in (("Zn", OSError), ("Ni", FileNotFoundError)):
+        with pytest.raises(error):
+            yex.table(table)
+
+    # An array-like that changes between readings is read once.
+    class Growing:
+        n = 0
+
+        def __array__(self, dtype=None, copy=None):
+            Growing.n += 1000
+            return np.full(Growing.n, 8.0)
+
+    photo = yex.attenuation("H2O", Growing())["photo"]
+    fp, _ = yex.dispersion("Fe", Growing())
+    assert photo.shape == (1000,) and fp.shape == (2000,)

@@ -107,7 +107,8 @@ def compound(
     list of (table, atoms); the tables must share one x column. Tables come from
     the folder `data`, else the shipped ones built in. `name` only names the
     table (an element's name is refused); `save=PATH` also writes it, as
-    Table.save does (FileExistsError unless overwrite=True)."""
+    Table.save does (FileExistsError unless overwrite=True). A hydrate written
+    with a period ('CuSO4.5H2O' reads O4.5) gives a UserWarning."""
     return _yex.compound(composition, data=data, name=name, save=save, overwrite=overwrite)
 
 
@@ -220,7 +221,8 @@ def average(
     (and an energy or wavelength) each element's f = F + f' + i f'' from
     Chantler's tables: f2_mean = sum c |f|^2, f_mean_sq = |sum c f|^2. NaN where
     x is out of range. A table that is no element's counts as one scattering
-    unit (a UserWarning says so)."""
+    unit (a UserWarning says so); a formula is read case-sensitively, and a
+    hydrate written with a period ('CuSO4.5H2O') gives a UserWarning."""
     return _yex.average(  # type: ignore[no-any-return]
         composition,
         x,
@@ -246,5 +248,6 @@ def x_from_theta(theta: Any, *, energy_kev: Optional[float] = None, wavelength: 
 
 def parse_formula(formula: str) -> Dict[str, float]:
     """Atoms of each element in a formula: 'CuSO4*5H2O' -> {'Cu': 1, 'S': 1, 'O': 9,
-    'H': 10} (whole counts as int)."""
+    'H': 10} (whole counts as int). Read case-sensitively ('CO' is C and O);
+    a hydrate written with a period ('CuSO4.5H2O') gives a UserWarning."""
     return _yex.parse_formula(formula)  # type: ignore[no-any-return]

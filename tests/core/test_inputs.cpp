@@ -153,3 +153,30 @@ TEST(Inputs, TableValuesThatCannotBeSquaredAndSummedAreRefused) {
     EXPECT_NE(r.err.find("T.yex line 3: F \" .10000E+201\" is above 1e+100"), std::string::npos) << args[0] << r.err;
   }
 }
+
+TEST(Inputs, GridEndsAndPointsOverTablesOfDifferentRanges) {
+  WorkFolder dir;
+  CopyShipped("C");
+  // STOP is the last point when the grid meets it within a relative 1e-9.
+  const struct {
+    const char* grid;
+    const char* last;
+  } ends[] = {{"0.1:1:0.1", "1"}, {"0.1:1.0000000005:0.1", "1.0000000005"}, {"0.1:1.000000002:0.1", "1"},
+              {"0.1:1.05:0.1", "1"}};
+  for (const auto& e : ends) {
+    const std::vector<std::string> lines = Data(RunYexCli({"curve", "C", "--grid", e.grid}).out);
+    ASSERT_EQ(lines.size(), 11u) << e.grid;
+    EXPECT_EQ(Split(lines.back(), ',')[0], e.last) << e.grid;
+  }
+  // A point is complete only where every table answers: Short's rows end at
+  // x = 100, so beyond it Short's fields are empty and the run says so.
+  dir.WriteElement("Short.yex", 6, 1e-7);
+  const CliRun r = RunYexCli({"curve", "Short", "C", "--grid", "50:150:100"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("1 point"), std::string::npos) << r.err;
+  const std::vector<std::string> lines = Data(r.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(Split(lines[1], ',').size(), 5u);
+  EXPECT_EQ(Split(lines[2], ',')[1], "");   // Short: no value at 150
+  EXPECT_NE(Split(lines[2], ',')[3], "");   // carbon has one
+}
