@@ -81,7 +81,7 @@ def test_averages_with_dispersion_and_attenuation_against_their_definitions(tmp_
     mu = float(water[1][4]) * 1
     assert [float(v) for v in water[1][5:]] == [mu, 1 / mu, pytest.approx(np.exp(-mu * 0.1), rel=1e-15)]
     # Never an infinite mu or length: refused with the reason.
-    for density, thickness, reason in [(1e-320, None, "beyond the range"), (float("inf"), None, "positive number"),
-                                       (1.0, float("inf"), "positive number")]:
+    for density, thickness, reason in [(1e-320, None, "beyond the range"), (float("inf"), None, "density inf: must be positive"),
+                                       (1.0, float("inf"), "thickness inf: must be positive")]:
         with pytest.raises(ValueError, match=reason):
             yex.attenuation("H2O", 20, density=density, thickness=thickness)
