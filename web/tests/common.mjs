@@ -1,10 +1,12 @@
 // What the web page's tests share: where the page and yex-cli are, a work
 // folder holding the shipped tables, and yex-cli's output to compare with.
 import { spawnSync } from "node:child_process";
+import { createRequire } from "node:module";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
+import zlib from "node:zlib";
 
 export const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
 export const site = process.env.YEX_SITE || path.join(root, "build-web", "site");
@@ -51,4 +53,13 @@ export function python(work, code) {
   });
   if (r.status !== 0) throw new Error(r.stderr);
   return r.stdout;
+}
+
+// The page's module with Chantler's data as the page unpacks it from chantler.js.
+export async function loadModule() {
+  const yex = await createRequire(import.meta.url)(path.join(site, "yex.js"))();
+  const packed = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/"(.*)"/)[1];
+  if (!yex.setAnomalousData(zlib.gunzipSync(Buffer.from(packed, "base64")).toString("utf8")))
+    throw new Error("chantler.js holds no data the module reads");
+  return yex;
 }

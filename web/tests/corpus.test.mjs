@@ -7,21 +7,16 @@
 import assert from "node:assert/strict";
 import { spawnSync } from "node:child_process";
 import fs from "node:fs";
-import { createRequire } from "node:module";
 import path from "node:path";
 import { before, test } from "node:test";
-import zlib from "node:zlib";
 
-import { cli, dataLines, random, root, site, workFolder, yexCli } from "./common.mjs";
+import { cli, dataLines, loadModule, random, root, workFolder, yexCli } from "./common.mjs";
 
-const require = createRequire(import.meta.url);
 let yex, work;
 
 before(async () => {
-  yex = await require(path.join(site, "yex.js"))();
+  yex = await loadModule();
   work = workFolder();
-  const packed = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/"(.*)"/)[1];
-  assert.ok(yex.setAnomalousData(zlib.gunzipSync(Buffer.from(packed, "base64")).toString("utf8")));
 });
 
 // ---- the requests

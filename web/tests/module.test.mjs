@@ -3,22 +3,16 @@
 // cross-section and average line for line, and the refusals.
 import assert from "node:assert/strict";
 import fs from "node:fs";
-import { createRequire } from "node:module";
 import path from "node:path";
 import { before, test } from "node:test";
-import zlib from "node:zlib";
 
-import { dataLines, random, site, workFolder, yexCli } from "./common.mjs";
+import { dataLines, loadModule, random, site, workFolder, yexCli } from "./common.mjs";
 
-const require = createRequire(import.meta.url);
 let yex, work;
 
 before(async () => {
-  yex = await require(path.join(site, "yex.js"))();
+  yex = await loadModule();
   work = workFolder();
-  // Chantler's data as the page unpacks it from chantler.js.
-  const packed = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/"(.*)"/)[1];
-  assert.ok(yex.setAnomalousData(zlib.gunzipSync(Buffer.from(packed, "base64")).toString("utf8")));
 });
 
 // The double next to x towards +inf (up) or 0.
