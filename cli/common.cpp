@@ -7,6 +7,7 @@
 #endif
 
 #include "cli/command.h"
+#include "core/shipped_tables.h"
 #include "core/table_file.h"
 
 namespace yex::cli {
@@ -15,6 +16,12 @@ namespace {
 std::string& Folder() {
   static std::string folder = "YEX-data";
   return folder;
+}
+
+// Whether --data named the folder: then a missing one is an error.
+bool& FolderGiven() {
+  static bool given = false;
+  return given;
 }
 
 std::unique_ptr<FolderStore>& TheStore() {
@@ -85,6 +92,7 @@ int Finished(const RunSummary& s) {
 
 void SetDataFolder(const std::string& folder) {
   Folder() = Clean(folder);
+  FolderGiven() = true;
   TheStore().reset();
 }
 
@@ -93,6 +101,9 @@ FolderStore& Store() {
   if (!store) {
     store = std::make_unique<FolderStore>(Folder(), Native(Folder()));
     store->SetMissingFolderMessage(MissingDataFolder());
+    // Without ./YEX-data the built-in tables serve whatever only reads
+    // them (the # lines say so); listing and saving still need the folder.
+    if (!FolderGiven() && !IsFolder(Folder())) store->SetFallback(&Shipped());
   }
   return *store;
 }

@@ -1,8 +1,6 @@
 // cross-section and average: from F and S to what is measured.
 #include "cli/command.h"
 #include "core/anomalous.h"
-#include "core/shipped_tables.h"
-#include "core/table_file.h"
 
 namespace yex::cli {
 namespace {
@@ -102,10 +100,7 @@ int Attenuation(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kAttenuationHelp), kOk;
   const AttenuationRequest r = ParseAttenuation(SplitArguments(args, AttenuationOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  // Only element tables are read: without a data folder the built-in ones
-  // serve, as they do for dispersion (the # lines say which).
-  const TableStore& store = IsFolder(Store().folder()) ? static_cast<const TableStore&>(Store()) : Shipped();
-  Note(WriteAttenuation(r, store, Program(), w).note);
+  Note(WriteAttenuation(r, Store(), Program(), w).note);
   return kOk;
 }
 

@@ -41,6 +41,7 @@ int Compound(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCompoundHelp), kOk;
   const CompoundRequest r = ParseCompound(args);
   Note(r.note);
+  Store().CheckFolder();
   Store().CheckNewTable(r.name, r.force);
   return Write(r.name, BuildCompound(r.name, r.entries, Store()), Synthesis::Compound, r.force);
 }
@@ -48,6 +49,7 @@ int Compound(const std::vector<std::string>& args) {
 int Mixture(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kMixtureHelp), kOk;
   const MixtureRequest r = ParseMixture(args);
+  Store().CheckFolder();
   Store().CheckNewTable(r.name, r.force);
   return Write(r.name, BuildMixture(r.name, r.entries, Store()), Synthesis::Mixture, r.force);
 }

@@ -74,10 +74,7 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
   std::vector<Attenuation> models;
   for (const Material& m : materials) models.emplace_back(m, store);
   w.Comment(who.program + " attenuation");
-  if (const std::optional<std::string> folder = store.Folder())
-    w.Comment("data folder: " + *folder);
-  else
-    w.Comment("element tables: built in");
+  if (const std::optional<std::string> origin = store.Origin()) w.Comment(*origin);
   w.Comment("photo: photoabsorption from Chantler's tables:");
   for (const std::string& line : AnomalousSource()) w.Comment("  " + line);
   w.Comment(

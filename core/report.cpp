@@ -162,7 +162,7 @@ std::vector<std::string> PointColumns(Unit unit) {
 void RunComments(RecordWriter& w, const std::string& command, const TableStore& store, const Provenance& who,
                  const PointsRequest* p) {
   w.Comment(who.program + " " + command);
-  if (const std::optional<std::string> folder = store.Folder()) w.Comment("data folder: " + *folder);
+  if (const std::optional<std::string> origin = store.Origin()) w.Comment(*origin);
   if (!p) return;
   w.Comment("points: " + p->description);
   w.Comment(std::string("unit: ") + UnitMeaning(p->unit));

@@ -26,6 +26,7 @@ class ShippedStore : public TableStore {
   ScatteringTable Load(const std::string& file) const override;
   std::string Describe(const std::string& file) const override { return file; }
   std::vector<std::string> List() const override;
+  std::optional<std::string> Origin() const override { return "tables: built in"; }
   // The shipped table a typed name means, or nothing.
   const ShippedTable* Find(const std::string& typed) const;
 

@@ -62,8 +62,12 @@ std::vector<std::string> FolderStore::List() const { return ListTableFiles(folde
 
 void FolderStore::CheckFolder() const {
   if (IsFolder(folder_)) return;
-  if (fallback_) Fail(ErrorKind::MissingTable, "no data folder " + shown_);
   Fail(ErrorKind::MissingTable, missing_.empty() ? "no data folder " + shown_ : missing_);
+}
+
+std::optional<std::string> FolderStore::Origin() const {
+  if (fallback_ && !IsFolder(folder_)) return "tables: built in (no data folder " + shown_ + ")";
+  return "data folder: " + shown_;
 }
 
 ScatteringTable FolderStore::Read(const std::string& file, int reading) const {

@@ -27,8 +27,9 @@ class TableStore {
   virtual ScatteringTable Load(const std::string& file) const = 0;
   // How the # lines and messages name the table's file.
   virtual std::string Describe(const std::string& file) const = 0;
-  // The "# data folder:" line's folder, when there is one.
-  virtual std::optional<std::string> Folder() const { return std::nullopt; }
+  // The # line saying where the tables come from ("data folder: YEX-data",
+  // "tables: built in"), when the output should say it.
+  virtual std::optional<std::string> Origin() const { return std::nullopt; }
   // The file names of the store's own tables, in the lists' order.
   virtual std::vector<std::string> List() const = 0;
   // The file a new table named `base` (without ".yex") goes to: base.yex,
@@ -62,7 +63,9 @@ class FolderStore : public TableStore {
   // As the main window's GO reads: the first 45 lines by the numeric rule.
   ScatteringTable LoadLenient(const std::string& file) const;
   std::string Describe(const std::string& file) const override;
-  std::optional<std::string> Folder() const override { return shown_; }
+  // "data folder: SHOWN", or where the folder is missing and the built-in
+  // tables serve, "tables: built in (no data folder SHOWN)".
+  std::optional<std::string> Origin() const override;
   std::vector<std::string> List() const override;
   std::string Path(const std::string& file) const { return folder_ + "/" + file; }
   const std::string& folder() const { return folder_; }

@@ -127,11 +127,20 @@ TEST(Inputs, SampleColumnsFromTheirClosedForms) {
     EXPECT_DOUBLE_EQ(std::stod(row[6]), 1 / mu);
     EXPECT_NEAR(std::stod(row[7]), std::exp(-rho * total * 0.3), 1e-15);
   }
-  // Without a data folder attenuation reads the built-in element tables.
+  // Without a data folder whatever only reads tables reads the built-in
+  // ones and says so; listing and saving still need the folder.
   fs::remove_all("YEX-data");
-  const CliRun nowhere = RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10"});
-  EXPECT_EQ(nowhere.status, 0) << nowhere.err;
-  EXPECT_NE(nowhere.out.find("# element tables: built in"), std::string::npos);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"attenuation", "--formula", "H2O", "--energy", "10"},
+           {"curve", "C", "--grid", "0.1:0.3:0.1"},
+           {"cross-section", "Pb", "--energy", "10"},
+           {"list"},
+           {"compound", "W", "--formula", "H2O"}}) {
+    const CliRun r = RunYexCli(args);
+    const bool reads = args[0] != "list" && args[0] != "compound";
+    EXPECT_EQ(r.status, reads ? 0 : 1) << args[0] << r.err;
+    EXPECT_EQ(r.out.find("# tables: built in (no data folder YEX-data)") != std::string::npos, reads) << args[0];
+  }
 }
 
 TEST(Inputs, TableValuesThatCannotBeSquaredAndSummedAreRefused) {
