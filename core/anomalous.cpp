@@ -77,7 +77,24 @@ AnomalousTable ParseAnomalousBlock(std::string_view block) {
   }
   if (t.energy.size() != rows || rows < 2 || !std::is_sorted(t.energy.begin(), t.energy.end()))
     Fail(ErrorKind::UnreadableData, "anomalous data of " + t.symbol + ": rows missing or out of order");
+  t.steps = FindSteps(t);
   return t;
+}
+
+std::vector<AnomalousTable::Step> FindSteps(const AnomalousTable& t) {
+  const std::vector<double>& x = t.energy;
+  const std::vector<double>& mu = t.mu;
+  std::vector<AnomalousTable::Step> steps;
+  for (std::size_t i = 1; i + 2 < x.size(); ++i) {
+    if (!(x[i - 1] < x[i] && x[i] < x[i + 1] && x[i + 1] < x[i + 2])) continue;
+    const bool rise = mu[i] > 0 && mu[i + 1] >= mu[i] * (1 + kStepRise);
+    if (!rise || !(mu[i - 1] >= mu[i]) || !(mu[i + 2] <= mu[i + 1])) continue;
+    double at = std::sqrt(x[i] * x[i + 1]);
+    for (const double edge : t.edges)
+      if (x[i] < edge && edge < x[i + 1]) at = edge;
+    steps.push_back({i, at});
+  }
+  return steps;
 }
 
 AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
@@ -95,12 +112,10 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
       while (k + 1 < x.size() && x[k + 1] == x[k]) ++k;
       return Row(t, k);
     }
-  for (double edge : t.edges) {
-    if (!(x[i] < edge && edge < x[i + 1])) continue;
-    // Never across the edge: each side continues its own two rows.
-    if (e < edge) return i == 0 || x[i - 1] == x[i] ? Row(t, i) : Between(t, i - 1, i, e);
-    return i + 2 >= x.size() || x[i + 2] == x[i + 1] ? Row(t, i + 1) : Between(t, i + 1, i + 2, e);
-  }
+  // Where the rows step, each side keeps its own row: nothing is carried
+  // beyond a row.
+  for (const AnomalousTable::Step& s : t.steps)
+    if (s.row == i) return Row(t, e < s.energy ? i : i + 1);
   return Between(t, i, i + 1, e);
 }
 

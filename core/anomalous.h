@@ -3,6 +3,7 @@
 // summed over their atoms, for formulas.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +19,26 @@ struct AnomalousTable {
   std::vector<double> fp;      // f', electrons
   std::vector<double> fdp;     // f'', electrons
   std::vector<double> mu;      // photoabsorption mu/rho, cm^2/g
-  std::vector<double> edges;   // eV, each strictly between two tabulated energies
+  std::vector<double> edges;   // the compilation's level energies, eV, for placing steps
+  // Where the rows themselves step: between rows `row` and `row + 1`, at
+  // `energy` (eV). See FindSteps.
+  struct Step {
+    std::size_t row;
+    double energy;
+  };
+  std::vector<Step> steps;
 };
+
+// The rise of mu/rho between two neighbouring rows, at least this fraction,
+// that makes a step when both neighbouring intervals fall: no smooth curve
+// through the four rows gives a fall, a rise and a fall in so short a span.
+constexpr double kStepRise = 1e-3;
+// The steps of a table's own rows: every interval where mu rises by
+// kStepRise or more while the intervals on either side fall. A step lies at
+// a level energy of `edges` inside the interval, else at the interval's
+// geometric middle. (An energy listed twice is a step of its own: there the
+// value above.)
+std::vector<AnomalousTable::Step> FindSteps(const AnomalousTable& t);
 
 struct AnomalousValue {
   double fp = 0;
@@ -31,10 +50,9 @@ struct AnomalousValue {
 AnomalousTable ParseAnomalousBlock(std::string_view block);
 
 // The values at `energyEv`: the tabulated row itself at a tabulated energy
-// (to 14 significant digits);
-// between two, f'' and mu log-log linear (linear in log E where one of them
-// is 0), f' linear in log E; in an interval holding an absorption edge, the
-// side of the edge the energy is on, continued from its own two rows.
+// (to 14 significant digits); between two, f'' and mu log-log linear (linear
+// in log E where one of them is 0), f' linear in log E, so every value lies
+// within its two rows; in a step's interval the row of the step's side.
 // OutOfRange outside the tabulated energies.
 AnomalousValue AnomalousAt(const AnomalousTable& t, double energyEv);
 

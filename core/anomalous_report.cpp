@@ -11,6 +11,45 @@
 #include "core/request.h"
 
 namespace yex {
+namespace {
+
+// Where the numbers come from; the data are tabulated in eV, the lines
+// below them in keV.
+std::vector<std::string> SourceLines() {
+  std::vector<std::string> lines = AnomalousSource();
+  for (std::string& l : lines)
+    if (const std::size_t at = l.find(" against photon energy (eV)"); at != std::string::npos)
+      l.replace(at, 27, " against photon energy (tabulated in eV; E_keV is in keV)");
+  return lines;
+}
+
+// Every energy inside every table, checked before any line is written.
+void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies) {
+  for (const double kev : energies) {
+    const double ev = KevToEv(kev);
+    for (const AnomalousTable* t : tables)
+      if (!(ev >= t->energy.front() && ev <= t->energy.back())) AnomalousAt(*t, ev);  // throws the reason
+  }
+}
+
+// dispersion ELEMENT... --steps: where the rows step.
+RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Provenance& who, RecordWriter& w) {
+  w.Comment(who.program + " dispersion --steps");
+  for (const std::string& line : SourceLines()) w.Comment(line);
+  w.Comment("steps of the rows: mu/rho rising by at least " + ShortestText(kStepRise * 100) +
+            " % between two rows while the intervals on either side fall; at a level energy inside, else "
+            "at the interval's geometric middle; each side keeps its own row");
+  w.Header({"element", "E_keV", "mu_below_cm2g", "mu_above_cm2g"});
+  RunSummary s;
+  for (const AnomalousTable* t : tables)
+    for (const AnomalousTable::Step& step : t->steps) {
+      w.Line(t->symbol, {step.energy / 1000, t->mu[step.row], t->mu[step.row + 1]});
+      ++s.points;
+    }
+  return s;
+}
+
+}  // namespace
 
 RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, RecordWriter& w) {
   std::vector<std::string> names;
@@ -29,8 +68,12 @@ RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, Re
       names.emplace_back(ElementSymbol(z));
     }
   }
+  if (r.steps) return WriteSteps(tables, who, w);
+  std::vector<const AnomalousTable*> all = tables;
+  if (formula) all = formula->tables;
+  CheckEnergies(all, r.energies);
   w.Comment(who.program + " dispersion");
-  for (const std::string& line : AnomalousSource()) w.Comment(line);
+  for (const std::string& line : SourceLines()) w.Comment(line);
   w.Comment(r.formula ? "f' and f'' in electrons per formula unit (the sum over its atoms)"
                       : "f' and f'' in electrons per atom");
   std::vector<std::string> header{"E_keV"};
@@ -73,10 +116,14 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
     for (const std::string& n : r.names) materials.push_back(ElementMaterial(n));
   std::vector<Attenuation> models;
   for (const Material& m : materials) models.emplace_back(m, store);
+  std::vector<const AnomalousTable*> tables;
+  for (const Material& m : materials)
+    for (const int z : m.z) tables.push_back(&AnomalousData(z));
+  CheckEnergies(tables, r.energies);
   w.Comment(who.program + " attenuation");
   if (const std::optional<std::string> origin = store.Origin()) w.Comment(*origin);
   w.Comment("photo: photoabsorption from Chantler's tables:");
-  for (const std::string& line : AnomalousSource()) w.Comment("  " + line);
+  for (const std::string& line : SourceLines()) w.Comment("  " + line);
   w.Comment(
       "coh, incoh: YEX's integrated cross sections of the element tables, as cross-section prints them");
   w.Comment("cm2/g; a compound or mixture by the mixture rule (mass fractions times each element's values)");
@@ -87,7 +134,9 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
                ShortestText(materials[0].massFraction[k]);
     w.Comment("mixture by mass fraction: " + parts);
   }
-  if (r.density) w.Comment("density " + ShortestText(*r.density) + " g/cm3");
+  if (r.density)
+    w.Comment("density " + ShortestText(*r.density) + " g/cm3" +
+              (r.thickness ? ", thickness " + ShortestText(*r.thickness) + " cm" : std::string()));
   std::vector<std::string> header{"E_keV"};
   for (const Material& m : materials)
     for (const char* c : {"photo_cm2g", "coh_cm2g", "incoh_cm2g", "total_cm2g"})
@@ -95,7 +144,7 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
   if (r.density) {
     header.push_back("mu_per_cm(" + materials[0].name + ")");
     header.push_back("length_cm(" + materials[0].name + ")");
-    if (r.thickness) header.push_back("transmission");
+    if (r.thickness) header.push_back("transmission(" + materials[0].name + ")");
   }
   w.Header(header);
   std::vector<std::optional<double>> fields;

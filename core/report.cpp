@@ -238,6 +238,18 @@ void RecordWriter::Line(const std::vector<std::optional<double>>& fields, std::s
   if (buf_.size() >= (1 << 16)) Flush();
 }
 
+void RecordWriter::Line(const std::string& label, const std::vector<std::optional<double>>& fields) {
+  buf_ += label;
+  for (const std::optional<double>& f : fields) {
+    buf_ += style_.separator;
+    AppendField(&buf_, f, style_.display, FieldKind::Value);
+  }
+  buf_ += '\n';
+  if (headerDone_) ++dataLines_;
+  if (headerDone_ && observer_) observer_(fields);
+  if (buf_.size() >= (1 << 16)) Flush();
+}
+
 void RecordWriter::Flush() {
   if (dataLines_ == 0 || buf_.empty()) return;
   sink_(buf_);

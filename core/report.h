@@ -31,6 +31,8 @@ class RecordWriter {
   enum class Kind { X, Value };
   // One line: the fields in order, the first `xFields` in the x pattern.
   void Line(const std::vector<std::optional<double>>& fields, std::size_t xFields);
+  // One line led by a text field (an element's symbol), then the values.
+  void Line(const std::string& label, const std::vector<std::optional<double>>& fields);
   // Hands over what is buffered once a data line exists.
   void Flush();
   std::int64_t DataLines() const { return dataLines_; }

@@ -450,7 +450,7 @@ CrossSectionRequest ParseCrossSection(const Options& o) {
 const char* const kEnergiesUsage = "give --energy or --wavelength (repeated as needed) or one --energy-grid";
 
 KnownOptions DispersionOptions() {
-  return {{"--energy", "--wavelength", "--energy-grid", "--formula"}, {"--csv", "--tsv"}};
+  return {{"--energy", "--wavelength", "--energy-grid", "--formula"}, {"--csv", "--tsv", "--steps"}};
 }
 
 DispersionRequest ParseDispersion(const Options& o) {
@@ -461,6 +461,13 @@ DispersionRequest ParseDispersion(const Options& o) {
     Usage("dispersion needs element TABLEs or one --formula");
   r.formula = !formulas.empty();
   r.names = r.formula ? formulas : o.operands();
+  r.steps = o.has("--steps");
+  if (r.steps) {
+    if (r.formula || o.has("--energy") || o.has("--wavelength") || o.has("--energy-grid"))
+      Usage("--steps takes ELEMENTs alone (no formula, no energies)");
+    r.style = ParseOutputStyle(o);
+    return r;
+  }
   r.energies = ParseEnergies(o, kEnergiesUsage);
   r.style = ParseOutputStyle(o);
   return r;

@@ -166,6 +166,7 @@ struct DispersionRequest {
   std::vector<std::string> names;  // element tables, or one formula
   bool formula = false;
   std::vector<double> energies;  // keV
+  bool steps = false;            // --steps: where the elements' rows step, no energies
   OutputStyle style;
 };
 KnownOptions DispersionOptions();

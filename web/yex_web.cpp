@@ -497,6 +497,7 @@ void AddMaterialAndEnergies(const val& req, Options* o) {
   else if (!req["energies"].isUndefined())
     for (const std::string& e : Strings(req["energies"])) o->add("--energy", e);
   if (Text(req, "format") == "tsv") o->add("--tsv");
+  if (req["steps"].isTrue()) o->add("--steps");
 }
 
 // {tables: ["Fe", "Cu"] | formula, energies | energyGrid, format}

@@ -39,6 +39,42 @@ def test_every_tabulated_energy_of_every_element_gives_the_source_values_exactly
         assert fp.tolist() == [f1[i] for i in above] and fdp.tolist() == [f2[i] for i in above], symbol
 
 
+def test_between_rows_log_log_of_the_source_rows_except_where_the_rows_step():
+    # The database read here, apart from YEX: at the middle of every interval
+    # of every element f'' is log-log between the two rows and f' between
+    # them, except in the intervals yex-cli --steps lists (there the row of
+    # the step's side, and f'' rises across the step).
+    try:
+        db = sqlite3.connect(f"file:{SOURCE}?mode=ro", uri=True)
+        rows = db.execute("select element, energy, f1, f2 from Chantler order by id").fetchall()
+    except sqlite3.Error:
+        pytest.skip("python3-xraydb is not installed")
+    symbols = [r[0] for r in rows]
+    listed = subprocess.run([str(BUILD / "cli" / "yex-cli"), "dispersion", *symbols, "--steps"],
+                            capture_output=True, text=True, check=True).stdout.splitlines()
+    steps = {}
+    for line in listed[listed.index("element,E_keV,mu_below_cm2g,mu_above_cm2g") + 1:]:
+        symbol, kev, *_ = line.split(",")
+        steps.setdefault(symbol, []).append(float(kev) * 1000)
+    assert 0 < sum(map(len, steps.values())) < 40
+    for symbol, *columns in rows:
+        e, f1, f2 = (np.array(json.loads(c)) for c in columns)
+        i = np.nonzero(e[1:] > e[:-1])[0]
+        mid = np.sqrt(e[i] * e[i + 1])
+        kev = np.array([float(f"{x!r}e-3") for x in mid])
+        ev = np.array([float(f"{x!r}e3") for x in kev])  # the eV YEX reads them as
+        fp, fdp = yex.dispersion(symbol, kev)
+        s = np.log(ev / e[i]) / np.log(e[i + 1] / e[i])
+        stepped = np.array([any(a < x < b for x in steps.get(symbol, [])) for a, b in zip(e[i], e[i + 1])], dtype=bool)
+        positive = (f2[i] > 0) & (f2[i + 1] > 0) & ~stepped
+        want = np.exp(np.log(f2[i][positive]) + s[positive] * (np.log(f2[i + 1][positive]) - np.log(f2[i][positive])))
+        assert np.allclose(fdp[positive], want, rtol=1e-12, atol=0), symbol
+        assert np.allclose(fp[~stepped], f1[i][~stepped] + s[~stepped] * (f1[i + 1][~stepped] - f1[i][~stepped]),
+                           rtol=1e-12, atol=1e-12), symbol
+        lo, hi = np.minimum(f2[i], f2[i + 1]), np.maximum(f2[i], f2[i + 1])
+        assert np.all((fdp >= lo * (1 - 1e-12)) & (fdp <= hi * (1 + 1e-12))), symbol
+
+
 def test_a_formula_is_the_sum_of_its_atoms_and_yex_cli_prints_the_same_numbers(tmp_path):
     energies = [7.0148605, 8.04778, 17.479]
     fe, o = (np.array(yex.dispersion(s, energies)) for s in ("Fe", "O"))
@@ -77,7 +113,7 @@ def test_averages_with_dispersion_and_attenuation_against_their_definitions(tmp_
     py = yex.attenuation("Fe", [float(e) for e in energies], data=str(ROOT / "data" / "YEX-data"))
     assert [r[1:5] for r in att[1:]] == [[repr(py[k][i]) for k in ("photo", "coh", "incoh", "total")] for i in range(3)]
     water = run("attenuation", "--formula", "H2O", "--density", "1", "--thickness", "0.1", "--energy", "20")
-    assert water[0][-3:] == ["mu_per_cm(H2O)", "length_cm(H2O)", "transmission"]
+    assert water[0][-3:] == ["mu_per_cm(H2O)", "length_cm(H2O)", "transmission(H2O)"]
     mu = float(water[1][4]) * 1
     assert [float(v) for v in water[1][5:]] == [mu, 1 / mu, pytest.approx(np.exp(-mu * 0.1), rel=1e-15)]
     # Never an infinite mu or length: refused with the reason.

@@ -2,6 +2,7 @@
 // rules reproduce, the sides of an edge, and refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <sstream>
@@ -40,7 +41,7 @@ std::string Block(const std::vector<double>& energies, const std::function<Law(s
 
 }  // namespace
 
-TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAnEdge) {
+TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAStep) {
   // Three laws: an edge at 30 between the rows 25 and 40, and one at 80,
   // which is listed twice (below and above).
   const Law a{-2, 0.7, 3, -2, 5, -2.5}, b{-9, 1.1, 40, -2.4, 700, -2.7}, c{-1, 0.2, 90, -2.1, 2000, -2.9};
@@ -49,30 +50,36 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAnEdge) {
       e, [&](std::size_t i) { return i < 3   ? a
                                      : i < 5 ? b
                                              : c; }, " 30"));
+  // The interval 25-40 steps (mu falls, rises 20-fold, falls): each side
+  // keeps its own row, the step at the listed energy 30. Elsewhere each
+  // interval's own law.
   const struct {
     double energy;
     const Law* law;
+    double row;  // the row whose values stand there, or 0 for the law at the energy
   } cases[] = {
-      {10, &a},     {14.142, &a},
-      {25, &a},     {29.999, &a},  // continued from 20 and 25, not across the edge
-      {30.001, &b}, {35, &b},
-      {40, &b},     {79.99, &b},  // from 40 and 80
-      {80, &c},     {std::nextafter(80.0, 0.0), &c},
-      {80.01, &c},  {200, &c},
-      {320, &c},  // at 80, the value above
+      {10, &a, 0},     {14.142, &a, 0},
+      {25, &a, 0},     {29.999, &a, 25},
+      {30.001, &b, 40}, {35, &b, 40},
+      {40, &b, 0},     {79.99, &b, 0},
+      {80, &c, 0},     {std::nextafter(80.0, 0.0), &c, 0},
+      {80.01, &c, 0},  {200, &c, 0},
+      {320, &c, 0},  // at 80, the value above
   };
+  ASSERT_EQ(t.steps.size(), 1u);
+  EXPECT_EQ(t.steps[0].row, 2u);
+  EXPECT_EQ(t.steps[0].energy, 30);
   for (const auto& k : cases) {
-    const AnomalousValue got = AnomalousAt(t, k.energy), want = k.law->At(k.energy);
+    const AnomalousValue got = AnomalousAt(t, k.energy), want = k.law->At(k.row ? k.row : k.energy);
     EXPECT_NEAR(got.fp, want.fp, 1e-12 * std::fabs(want.fp) + 1e-13) << k.energy;
     EXPECT_NEAR(got.fdp, want.fdp, 1e-12 * want.fdp) << k.energy;
     EXPECT_NEAR(got.mu, want.mu, 1e-12 * want.mu) << k.energy;
   }
-  // Where f'' is 0 (below an ionisation threshold): linear in log E, and
-  // never below 0 where an edge's side is continued.
+  // Where f'' is 0 (below an ionisation threshold): linear in log E.
   const AnomalousTable zero = ParseAnomalousBlock("Z 1 H 3 1.5\n1 0 0.3 0.3\n2 0 0 0\n4 0 1 1\n");
   EXPECT_DOUBLE_EQ(AnomalousAt(zero, 3).fdp, std::log(1.5) / std::log(2.0));
-  EXPECT_EQ(AnomalousAt(zero, 1.9).fdp, 0.0);
-  EXPECT_EQ(AnomalousAt(zero, 1.4).mu, 0.3);
+  EXPECT_DOUBLE_EQ(AnomalousAt(zero, 1.9).fdp, 0.3 * (1 - std::log(1.9) / std::log(2.0)));
+  EXPECT_DOUBLE_EQ(AnomalousAt(zero, 1.4).mu, 0.3 * (1 - std::log(1.4) / std::log(2.0)));
   // Exactly the row at a tabulated energy, also a few units in the last place off.
   EXPECT_EQ(AnomalousAt(t, std::nextafter(25.0, 0.0)).fdp, AnomalousAt(t, 25).fdp);
   // Outside the table and above Z = 92: refused with the reason.
@@ -87,6 +94,46 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAnEdge) {
   }
   EXPECT_EQ(KevToEv(7.1128179), 7112.8179);
   EXPECT_EQ(KevToEv(1e-5), 1e-2);
+}
+
+TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
+  // Z = 1-92, every interval between two rows: at its middle and next to
+  // either row, f', f'' and mu within the closed range of the two rows, and
+  // outside a step f'' and mu log-log between them (written here apart
+  // from the code); at every step f'' and mu rise.
+  std::size_t intervals = 0, steps = 0;
+  for (int z = 1; z <= 92; ++z) {
+    const AnomalousTable& t = AnomalousData(z);
+    const std::vector<double>& x = t.energy;
+    for (std::size_t i = 0; i + 1 < x.size(); ++i) {
+      if (!(x[i] < x[i + 1])) continue;
+      ++intervals;
+      const bool step = std::any_of(t.steps.begin(), t.steps.end(), [i](const auto& s) { return s.row == i; });
+      for (const double e : {std::sqrt(x[i] * x[i + 1]), x[i] * (1 + 1e-9), x[i + 1] * (1 - 1e-9)}) {
+        const AnomalousValue v = AnomalousAt(t, e);
+        const auto within = [&](double got, double a, double b) {
+          return got >= std::min(a, b) * (1 - 1e-12) - 1e-300 && got <= std::max(a, b) * (1 + 1e-12) + 1e-300;
+        };
+        ASSERT_TRUE(within(v.fdp, t.fdp[i], t.fdp[i + 1]) && within(v.mu, t.mu[i], t.mu[i + 1]))
+            << t.symbol << " at " << e << " eV: " << v.fdp << " " << v.mu;
+        ASSERT_TRUE(v.fp >= std::min(t.fp[i], t.fp[i + 1]) - 1e-12 * std::fabs(t.fp[i]) - 1e-12 &&
+                    v.fp <= std::max(t.fp[i], t.fp[i + 1]) + 1e-12 * std::fabs(t.fp[i]) + 1e-12)
+            << t.symbol << " f' at " << e;
+        if (step || !(t.mu[i] > 0 && t.mu[i + 1] > 0 && t.fdp[i] > 0 && t.fdp[i + 1] > 0)) continue;
+        const double s = std::log(e / x[i]) / std::log(x[i + 1] / x[i]);
+        EXPECT_NEAR(v.mu, t.mu[i] * std::pow(t.mu[i + 1] / t.mu[i], s), 1e-12 * v.mu) << t.symbol << " " << e;
+        EXPECT_NEAR(v.fdp, t.fdp[i] * std::pow(t.fdp[i + 1] / t.fdp[i], s), 1e-12 * v.fdp) << t.symbol << " " << e;
+      }
+    }
+    for (const AnomalousTable::Step& s : t.steps) {
+      ++steps;
+      const AnomalousValue below = AnomalousAt(t, s.energy * (1 - 1e-9)), above = AnomalousAt(t, s.energy * (1 + 1e-9));
+      EXPECT_GT(above.mu, below.mu) << t.symbol << " step at " << s.energy;
+      EXPECT_GE(above.fdp, below.fdp) << t.symbol << " step at " << s.energy;
+    }
+  }
+  EXPECT_GT(intervals, 100000u);
+  EXPECT_LT(steps, 40u);  // steps are rare: Chantler's rows resolve nearly every edge
 }
 
 // The mixture rule: a formula's and a mixture's values are the mass

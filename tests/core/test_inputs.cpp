@@ -81,6 +81,12 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
     EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.said), std::string::npos) << where << r.out << r.err;
   }
   EXPECT_TRUE(fs::is_regular_file("YEX-data/Water.yex"));
+  // An energy outside the tables is refused before any line.
+  for (const char* command : {"dispersion", "attenuation"}) {
+    const CliRun r = RunYexCli({command, "Fe", "--energy", "8,1000"});
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_EQ(Data(r.out).size(), 0u) << command << r.out;
+  }
 
   // The same request spelt another way gives the same lines: weights of any
   // size (summed scaled; counts times 2^k), entries in any case, the atomic weight written out,

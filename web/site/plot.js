@@ -70,8 +70,8 @@ window.YexPlot = (function () {
         return m ? [{ column: c, label: names[m[1]] + " (" + m[2] + ")", colour: COLOURS[["total", "photo", "coh", "incoh"].indexOf(m[1])], dashed: m[1] === "coh" || m[1] === "incoh" }] : [];
       });
       const out = [{ title: "μ/ρ", y: "μ/ρ (cm²/g)", series: per }];
-      const t = header.indexOf("transmission");
-      if (t > 0) out.push({ title: "transmission", y: "transmission", series: [{ column: t, label: "transmission", colour: COLOURS[0], dashed: false }] });
+      const t = header.findIndex((h) => h.startsWith("transmission("));
+      if (t > 0) out.push({ title: "transmission", y: "transmission", series: [{ column: t, label: header[t], colour: COLOURS[0], dashed: false }] });
       return out;
     }
     if (kind === "cross-section") {

@@ -102,6 +102,11 @@ const written = [
   { kind: "mixture", name: "Mlower", entries: ["fe:50", "o:50"] },
   { kind: "dispersion", formula: "H" + "9".repeat(307) + "O" + "9".repeat(307), energies: ["10"] },
   { kind: "cross-section", tables: ["C"], energies: ["8", "17.5"] },
+  // Where the rows step, and what --steps refuses.
+  { kind: "dispersion", tables: ["U", "bi", "Fe"], steps: true },
+  { kind: "dispersion", formula: "H2O", steps: true },
+  { kind: "dispersion", tables: ["U"], energies: ["5.548"], steps: true },
+  { kind: "dispersion", tables: ["U"], energies: ["5.547", "5.549", "8", "1e3"] },
 ];
 
 const requests = [...written, ...generated(20261209, 420)];
@@ -117,6 +122,7 @@ function cliArgs(r) {
     case "attenuation":
       return [r.kind, ...material, ...e, ...(r.density ? ["--density", r.density] : []), ...(r.thickness ? ["--thickness", r.thickness] : [])];
     case "dispersion":
+      return [r.kind, ...material, ...e, ...(r.steps ? ["--steps"] : [])];
     case "cross-section":
       return [r.kind, ...material, ...e];
     case "average":
