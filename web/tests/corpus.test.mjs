@@ -184,7 +184,7 @@ function cliReason(err) {
 
 const rowsOf = (lines) => lines.slice(1).filter((l) => l !== "").map((l) => l.split(",").map((v) => (v === "" ? null : Number(v))));
 
-test("every request gives the same lines or the same refusal in yex-cli, the page and Python", () => {
+test("every request gives the same lines or the same refusal in yex-cli, the page and Python", (t) => {
   assert.ok(requests.length >= 300, `${requests.length} requests`);
   const runs = [];
   for (const r of requests) {
@@ -235,6 +235,7 @@ test("every request gives the same lines or the same refusal in yex-cli, the pag
     assert.deepEqual(py.rows, rows, where);
   }
   assert.ok(compared >= 300, `${compared} requests compared with Python`);
+  t.diagnostic(`${requests.length} requests through yex-cli and the page, ${compared} of them through Python too`);
 });
 
 test("invariants: weights times 2^k, and a table name in any case, give the same lines", () => {
