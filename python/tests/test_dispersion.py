@@ -15,6 +15,15 @@ from conftest import BUILD, ROOT
 SOURCE = "/usr/lib/python3/dist-packages/xraydb/xraydb.sqlite"  # python3-xraydb
 
 
+def source_rows():
+    """(element, energy, f1, f2) of every element, read from the database itself."""
+    try:
+        db = sqlite3.connect(f"file:{SOURCE}?mode=ro", uri=True)
+        return db.execute("select element, energy, f1, f2 from Chantler order by id").fetchall()
+    except sqlite3.Error:
+        pytest.skip("python3-xraydb is not installed")
+
+
 def test_the_data_file_is_the_one_its_checksum_names():
     lines = (ROOT / "data" / "chantler" / "chantler.txt").read_text().splitlines(keepends=True)
     body = "".join(l for l in lines if not l.startswith("#"))
@@ -23,11 +32,7 @@ def test_the_data_file_is_the_one_its_checksum_names():
 
 
 def test_every_tabulated_energy_of_every_element_gives_the_source_values_exactly():
-    try:
-        db = sqlite3.connect(f"file:{SOURCE}?mode=ro", uri=True)
-        rows = db.execute("select element, energy, f1, f2 from Chantler order by id").fetchall()
-    except sqlite3.Error:
-        pytest.skip("python3-xraydb is not installed")
+    rows = source_rows()
     assert len(rows) == 92
     for symbol, *columns in rows:
         e, f1, f2 = (json.loads(c) for c in columns)
@@ -44,11 +49,7 @@ def test_between_rows_log_log_of_the_source_rows_except_where_the_rows_step():
     # of every element f'' is log-log between the two rows and f' between
     # them, except in the intervals yex-cli --steps lists (there the row of
     # the step's side, and f'' rises across the step).
-    try:
-        db = sqlite3.connect(f"file:{SOURCE}?mode=ro", uri=True)
-        rows = db.execute("select element, energy, f1, f2 from Chantler order by id").fetchall()
-    except sqlite3.Error:
-        pytest.skip("python3-xraydb is not installed")
+    rows = source_rows()
     symbols = [r[0] for r in rows]
     listed = subprocess.run([str(BUILD / "cli" / "yex-cli"), "dispersion", *symbols, "--steps"],
                             capture_output=True, text=True, check=True).stdout.splitlines()
