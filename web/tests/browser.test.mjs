@@ -98,6 +98,9 @@ async function fill(page, selector, value) {
 for (const origin of ["disk", "server"]) {
   test(`the page from ${origin}: table, chart, lookup, compound, curve, hostile file`, async () => {
     const page = await open(origins[origin]);
+    // At load nothing hidden is displayed: no download link without a result.
+    const shown = await page.$$eval("[hidden]", (all) => all.filter((e) => getComputedStyle(e).display !== "none").map((e) => e.id || e.tagName));
+    assert.deepEqual(shown, []);
     await page.select("#table-list", "C.yex");
     const lines = (await text(page, "#table-lines")).split("\n");
     const file = fs.readFileSync(path.join(work, "YEX-data", "C.yex"), "latin1").split("\r\n");
