@@ -164,6 +164,24 @@ static void BM_CrossSections98x100(benchmark::State& s) {
 }
 BENCHMARK(BM_CrossSections98x100)->Unit(benchmark::kMillisecond);
 
+// The same with each table's integrals prepared once (CrossSectionTable), as
+// cross-section, attenuation and Python hold them for many energies.
+static void BM_CrossSectionTables98x100(benchmark::State& s) {
+  SharedWork();
+  std::vector<CrossSectionTable> tables;
+  for (const QString& n : QDir("YEX-data").entryList({"*.yex"}))
+    tables.emplace_back(TableLookup(ReadTableFile(DataFilePath(n).toStdString())));
+  for (auto _ : s)
+    for (const CrossSectionTable& t : tables)
+      for (int i = 0; i < 100; ++i) {
+        CrossSectionPair p;
+        t.At(std::pow(10.0, i / 33.0), &p);
+        benchmark::DoNotOptimize(p);
+      }
+  s.SetItemsProcessed(s.iterations() * tables.size() * 100);
+}
+BENCHMARK(BM_CrossSectionTables98x100)->Unit(benchmark::kMillisecond);
+
 #ifdef YEX_HAVE_XRAYLIB
 static void BM_XraylibFFRaylSFCompt(benchmark::State& s) {
   const std::vector<double> xs = QueryXs();
@@ -175,6 +193,19 @@ static void BM_XraylibFFRaylSFCompt(benchmark::State& s) {
   s.SetItemsProcessed(s.iterations() * xs.size());
 }
 BENCHMARK(BM_XraylibFFRaylSFCompt);
+
+// xraylib's CS_Rayl + CS_Compt for Z = 1-98 at the energies of BM_CrossSections98x100.
+static void BM_XraylibCSRaylCompt98x100(benchmark::State& s) {
+  for (auto _ : s)
+    for (int z = 1; z <= 98; ++z)
+      for (int i = 0; i < 100; ++i) {
+        const double e = std::pow(10.0, i / 33.0);
+        benchmark::DoNotOptimize(CS_Rayl(z, e, nullptr));
+        benchmark::DoNotOptimize(CS_Compt(z, e, nullptr));
+      }
+  s.SetItemsProcessed(s.iterations() * 98 * 100);
+}
+BENCHMARK(BM_XraylibCSRaylCompt98x100)->Unit(benchmark::kMillisecond);
 
 // xraylib's pair on the million points of BM_TableLookupMillion.
 static void BM_XraylibMillion(benchmark::State& s) {

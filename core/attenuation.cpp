@@ -97,6 +97,7 @@ Attenuation::Attenuation(const Material& m, const TableStore& store) : material_
     const std::string file = store.Resolve(std::string(ElementSymbol(z)));
     files_.push_back(file);
     tables_.emplace_back(store.Load(file));
+    integrals_.emplace_back(tables_.back());
   }
 }
 
@@ -107,7 +108,7 @@ AttenuationValue Attenuation::At(double energyKeV) const {
     const int z = material_.z[k];
     CrossSectionPair p;
     const char* why = "";
-    if (!IntegratedCrossSections(tables_[k], energyKeV, &p, &why))
+    if (!integrals_[k].At(energyKeV, &p, &why))
       Fail(ErrorKind::OutOfRange, CrossSectionFailure(files_[k], energyKeV, why, &tables_[k]));
     const double mass = material_.atomicWeight[k], w = material_.massFraction[k];
     // Chantler's mu/rho is per gram of the natural element; an atom absorbs

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cross_section.h"
 #include "core/synthesis.h"
 #include "core/table_lookup.h"
 #include "core/table_store.h"
@@ -64,6 +65,7 @@ class Attenuation {
   Material material_;
   std::vector<std::string> files_;
   std::vector<TableLookup> tables_;
+  std::vector<CrossSectionTable> integrals_;  // prepared once, for every energy
 };
 
 }  // namespace yex

@@ -1,6 +1,8 @@
 #include "core/cross_section.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/units.h"
 
@@ -11,43 +13,6 @@ namespace {
 constexpr double kNodes[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267, 0.9602898564975363};
 constexpr double kWeights[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
                                 0.1012285362903763};
-
-// f(x, v) sets v[k] to the integrand at x[k], k < 8: the eight nodes in
-// one call, so the lookup takes them several at a time.
-template <typename F>
-double Gauss8(const F& f, double a, double b) {
-  const double mid = 0.5 * (a + b), half = 0.5 * (b - a);
-  double x[8], v[8];
-  for (int i = 0; i < 4; ++i) {
-    x[2 * i] = mid - half * kNodes[i];
-    x[2 * i + 1] = mid + half * kNodes[i];
-  }
-  f(x, v);
-  double sum = 0.0;
-  for (int i = 0; i < 4; ++i) sum += kWeights[i] * (v[2 * i] + v[2 * i + 1]);
-  return sum * half;
-}
-
-// Halves the interval until the two halves agree with the whole to a
-// relative 1e-9 of the piece, the depth is spent, or the budget of halvings
-// is: a value that never settles (not finite, or rough beyond any table's)
-// ends at once instead of after 2^depth halvings.
-template <typename F>
-double Adaptive(const F& f, double a, double b, double whole, int depth, long* budget) {
-  const double mid = 0.5 * (a + b);
-  const double left = Gauss8(f, a, mid), right = Gauss8(f, mid, b);
-  const double both = left + right;
-  if (depth == 0 || std::fabs(both - whole) <= 1e-10 * std::fabs(both) || both == whole ||
-      !std::isfinite(both) || --*budget < 0)
-    return both;
-  return Adaptive(f, a, mid, left, depth - 1, budget) + Adaptive(f, mid, b, right, depth - 1, budget);
-}
-
-template <typename F>
-double Integrate(const F& f, double a, double b) {
-  long budget = 1 << 16;
-  return Adaptive(f, a, b, Gauss8(f, a, b), 30, &budget);
-}
 
 }  // namespace
 
@@ -68,56 +33,166 @@ bool DifferentialCrossSections(double x, double f, double s, double energyKeV, C
 
 bool IntegratedCrossSections(const TableLookup& t, double energyKeV, CrossSectionPair* out,
                              const char** why) {
+  return CrossSectionTable(t).At(energyKeV, out, why);
+}
+
+namespace {
+
+// Gauss-Legendre's eight nodes and weights on [lo, hi].
+void GaussNodes(double lo, double hi, double x[8], double w[8]) {
+  const double mid = 0.5 * (lo + hi), half = 0.5 * (hi - lo);
+  for (int i = 0; i < 4; ++i) {
+    x[2 * i] = mid - half * kNodes[i];
+    x[2 * i + 1] = mid + half * kNodes[i];
+    w[2 * i] = w[2 * i + 1] = half * kWeights[i];
+  }
+}
+
+// [lo, hi] cut so that no part spans more than a factor 1.5 in x (the
+// first piece, from 0, in four equal parts): Gauss's eight nodes on each
+// reach 1e-12 for the smooth integrands between two rows.
+template <typename F>
+void ForEachPart(double lo, double hi, const F& part) {
+  const int n = lo > 0 ? std::max(1, static_cast<int>(std::ceil(std::log(hi / lo) / std::log(1.5)))) : 4;
+  double from = lo;
+  for (int k = 1; k <= n; ++k) {
+    const double to = k == n ? hi : lo > 0 ? lo * std::pow(hi / lo, static_cast<double>(k) / n) : hi * k / n;
+    part(from, to);
+    from = to;
+  }
+}
+
+// The Klein-Nishina factor of the incoherent integrand at u = λ²x²:
+// P²(P + 1/P − sin²θ), P = 1/(1 + 2ku), sin²θ = 4u(1 − u).
+inline double KleinNishinaFactor(double u, double k) {
+  const double p = 1.0 / (1.0 + 2.0 * k * u);
+  return p * p * (p + 1.0 / p - 4.0 * u * (1.0 - u));
+}
+
+}  // namespace
+
+void CrossSectionTable::PartialMoments(int i, double X, double m[3]) const {
+  const TableLookup& t = table_;
+  if (i == 2) {
+    // F = F1 + (F2 − F1)·x²/x2²: F² a polynomial in x².
+    const double f1 = t.f(1), d = t.f(2) - t.f(1), v = (X * X) / (t.x(2) * t.x(2));
+    for (int k = 0; k < 3; ++k)
+      m[k] = std::pow(X, 2 * k + 2) * (f1 * f1 / (2 * k + 2) + 2 * f1 * d * v / (2 * k + 4) + d * d * v * v / (2 * k + 6));
+    return;
+  }
+  // F = Fa (x/a)^p: ∫ from a to X of x^(2k+1) F² dx = Fa² a^(2k+2) (e^(nL) − 1)/n,
+  // n = 2k + 2 + 2p, L = ln(X/a).
+  const double a = t.x(i - 1), fa = t.f(i - 1), l = std::log(X / a);
+  for (int k = 0; k < 3; ++k) {
+    const double n = 2 * k + 2 + 2 * pieces_[i].exponent;
+    const double g = n == 0 ? l : std::expm1(n * l) / n;
+    m[k] = fa * fa * std::pow(a, 2 * k + 2) * g;
+  }
+}
+
+CrossSectionTable::CrossSectionTable(const TableLookup& table) : table_(table) {
+  const TableLookup& t = table_;
+  if (t.x(1) != 0.0) {
+    problem_ = "row 1 is not at x = 0";
+    return;
+  }
+  for (int i = 2; i <= TableRowCount; ++i)
+    if (!(t.x(i) > t.x(i - 1)) || !std::isfinite(t.x(i))) {
+      problem_ = "the x column is not ascending";
+      return;
+    }
+  double sum[3] = {0, 0, 0};
+  for (int i = 2; i <= TableRowCount; ++i) {
+    Piece& piece = pieces_[i];
+    const double a = t.x(i - 1), b = t.x(i);
+    if (i == 2) {
+      piece.usable = true;
+    } else {
+      const double mid = std::sqrt(a * b);
+      double f = 0, sv = 0;
+      t.BetweenMany(i, &mid, 1, &f, &sv);
+      piece.usable = !std::isnan(f) && !std::isnan(sv) && t.f(i - 1) > 0 && t.f(i) > 0;
+      if (piece.usable) piece.exponent = std::log(t.f(i) / t.f(i - 1)) / std::log(b / a);
+    }
+    piece.firstNode = nodeX2_.size();
+    if (piece.usable) {
+      double m[3];
+      PartialMoments(i, b, m);
+      for (int k = 0; k < 3; ++k) sum[k] += m[k];
+      std::vector<double> x, w;
+      ForEachPart(a, b, [&](double lo, double hi) {
+        double px[8], pw[8];
+        GaussNodes(lo, hi, px, pw);
+        x.insert(x.end(), px, px + 8);
+        w.insert(w.end(), pw, pw + 8);
+      });
+      std::vector<double> f(x.size()), sv(x.size());
+      if (i == 2)  // linear in x² from row 1 to row 2
+        for (std::size_t j = 0; j < x.size(); ++j) sv[j] = t.s(1) + (t.s(2) - t.s(1)) * ((x[j] * x[j]) / (b * b));
+      else
+        t.BetweenMany(i, x.data(), x.size(), f.data(), sv.data());
+      for (std::size_t j = 0; j < x.size(); ++j) {
+        nodeX2_.push_back(x[j] * x[j]);
+        nodeWeight_.push_back(w[j] * x[j] * sv[j]);
+      }
+    }
+    piece.endNode = nodeX2_.size();
+    for (int k = 0; k < 3; ++k) piece.moments[k] = sum[k];
+  }
+}
+
+bool CrossSectionTable::At(double energyKeV, CrossSectionPair* out, const char** why) const {
   auto fail = [&](const char* reason) {
     if (why) *why = reason;
     return false;
   };
   if (!(energyKeV > 0.0) || !std::isfinite(energyKeV)) return fail("the energy must be positive");
-  if (t.x(1) != 0.0) return fail("row 1 is not at x = 0");
-  for (int i = 2; i <= TableRowCount; ++i)
-    if (!(t.x(i) > t.x(i - 1)) || !std::isfinite(t.x(i))) return fail("the x column is not ascending");
-
+  if (problem_) return fail(problem_);
+  const TableLookup& t = table_;
   const double lambda = WavelengthFromEnergy(energyKeV);
   const double xMax = 1.0 / lambda;  // θ = 180°
   if (xMax > t.x(TableRowCount)) return fail("the energy reaches beyond the table's last row");
-  // σ = 2π ∫ dσ/dΩ d(cos θ) with cos θ = 1 − 2λ²x²: d(cos θ) = −4λ²x dx.
-  const double jacobian = 2.0 * kPi * 4.0 * lambda * lambda;
+  const double l2 = lambda * lambda, k = energyKeV / kElectronRestKeV;
+  // σ = 2π ∫ dσ/dΩ d(cos θ), cos θ = 1 − 2λ²x², d(cos θ) = −4λ²x dx:
+  // σ_coh = 4π r_e² λ² ∫ x (2 − 4λ²x² + 4λ⁴x⁴) F² dx, σ_incoh = 4π r_e² λ² ∫ x K S dx.
+  const double factor = 4.0 * kPi * kReSquaredBarn * l2;
   // Below about 1e-153 keV λ² has no double value.
-  if (!std::isfinite(jacobian) || !(xMax > 0.0)) return fail("the energy is too low to integrate");
-  bool ok = true;
-  auto weighted = [&](double x, double f, double s, bool coherent) {
-    CrossSectionPair d;
-    DifferentialCrossSections(std::min(x, xMax), f, s, energyKeV, &d);
-    return jacobian * x * (coherent ? d.coh : d.incoh);
-  };
-  double coh = 0.0, incoh = 0.0;
-  // Row 1 to row 2: F and S linear in x².
-  {
-    const double x2 = t.x(2), b = std::min(x2, xMax);
-    auto at = [&](const double* x, double* v, bool coherent) {
-      for (int k = 0; k < 8; ++k) {
-        const double u = (x[k] * x[k]) / (x2 * x2);
-        v[k] = weighted(x[k], t.f(1) + (t.f(2) - t.f(1)) * u, t.s(1) + (t.s(2) - t.s(1)) * u, coherent);
-      }
-    };
-    coh += Integrate([&](const double* x, double* v) { at(x, v, true); }, 0.0, b);
-    incoh += Integrate([&](const double* x, double* v) { at(x, v, false); }, 0.0, b);
+  if (!std::isfinite(factor) || !(xMax > 0.0)) return fail("the energy is too low to integrate");
+  const char* const unusable = "a pair of rows holds a value that is not positive";
+  double m[3] = {0, 0, 0}, incoh = 0;
+  int i = 2;
+  for (; i <= TableRowCount && t.x(i) <= xMax; ++i) {
+    if (!pieces_[i].usable) return fail(unusable);
+    for (std::size_t j = pieces_[i].firstNode; j < pieces_[i].endNode; ++j)
+      incoh += nodeWeight_[j] * KleinNishinaFactor(l2 * nodeX2_[j], k);
   }
-  for (int i = 3; i <= TableRowCount && t.x(i - 1) < xMax; ++i) {
-    const double a = t.x(i - 1), b = std::min(t.x(i), xMax);
-    auto at = [&](const double* x, double* v, bool coherent) {
-      double f[8], s[8];
-      t.BetweenMany(i, x, 8, f, s);  // NaN where not in range
-      for (int k = 0; k < 8; ++k) {
-        ok = ok && !std::isnan(f[k]);
-        v[k] = std::isnan(f[k]) ? 0.0 : weighted(x[k], f[k], s[k], coherent);
+  if (i > 2)
+    for (int q = 0; q < 3; ++q) m[q] = pieces_[i - 1].moments[q];
+  if (i <= TableRowCount && t.x(i - 1) < xMax) {
+    // The last piece, up to 1/λ.
+    if (!pieces_[i].usable) return fail(unusable);
+    double part[3];
+    PartialMoments(i, xMax, part);
+    for (int q = 0; q < 3; ++q) m[q] += part[q];
+    bool ok = true;
+    ForEachPart(t.x(i - 1), xMax, [&](double lo, double hi) {
+      double x[8], w[8], f[8], sv[8];
+      GaussNodes(lo, hi, x, w);
+      if (i == 2) {
+        for (int j = 0; j < 8; ++j) sv[j] = t.s(1) + (t.s(2) - t.s(1)) * ((x[j] * x[j]) / (t.x(2) * t.x(2)));
+      } else {
+        t.BetweenMany(i, x, 8, f, sv);
       }
-    };
-    coh += Integrate([&](const double* x, double* v) { at(x, v, true); }, a, b);
-    incoh += Integrate([&](const double* x, double* v) { at(x, v, false); }, a, b);
+      for (int j = 0; j < 8; ++j) {
+        ok = ok && !std::isnan(sv[j]);
+        incoh += w[j] * x[j] * sv[j] * KleinNishinaFactor(l2 * x[j] * x[j], k);
+      }
+    });
+    if (!ok) return fail(unusable);
   }
-  if (!ok || !std::isfinite(coh) || !std::isfinite(incoh))
-    return fail("a pair of rows holds a value that is not positive");
+  const double coh = factor * (2.0 * m[0] - 4.0 * l2 * m[1] + 4.0 * l2 * l2 * m[2]);
+  incoh *= factor;
+  if (!std::isfinite(coh) || !std::isfinite(incoh)) return fail(unusable);
   *out = {coh, incoh};
   return true;
 }

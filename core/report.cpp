@@ -408,13 +408,15 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
     std::string name, file;
     std::optional<double> molarMass;
     TableLookup lookup;
+    CrossSectionTable integrals;  // prepared once, for every energy
   };
   std::vector<Column> columns;
   for (const CrossSectionRequest::Column& c : r.columns) {
     const std::string file = store.Resolve(c.table);
     const std::string name = TableDisplayName(file);
-    columns.push_back(
-        {name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), TableLookup(store.Load(file))});
+    const TableLookup lookup(store.Load(file));
+    columns.push_back({name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), lookup,
+                       CrossSectionTable(lookup)});
   }
   RunComments(w, "cross-section", store, who, nullptr);
   w.Comment("sigma in barn per amount the table describes; cm2/g where a molar mass is known");
@@ -441,7 +443,7 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
       for (const Column& c : columns) {
         CrossSectionPair p;
         const char* why = "";
-        if (!IntegratedCrossSections(c.lookup, energy, &p, &why))
+        if (!c.integrals.At(energy, &p, &why))
           Fail(ErrorKind::OutOfRange, CrossSectionFailure(c.file, energy, why, &c.lookup));
         values.push_back(p);
       }

@@ -657,10 +657,11 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
         const char* why = nullptr;
         double failedAt = 0.0;
+        const CrossSectionTable integrals(t.lookup);
         py::tuple out = MapPair(e, "energy_kev", [&](double keV, double* coh, double* incoh) {
           CrossSectionPair p;
           const char* reason = nullptr;
-          if (IntegratedCrossSections(t.lookup, keV, &p, &reason)) {
+          if (integrals.At(keV, &p, &reason)) {
             *coh = p.coh;
             *incoh = p.incoh;
           } else {
