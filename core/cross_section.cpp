@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/elementary_functions.h"
 #include "core/units.h"
 
 namespace yex {
@@ -53,13 +54,30 @@ void GaussNodes(double lo, double hi, double x[8], double w[8]) {
 // reach 1e-12 for the smooth integrands between two rows.
 template <typename F>
 void ForEachPart(double lo, double hi, const F& part) {
-  const int n = lo > 0 ? std::max(1, static_cast<int>(std::ceil(std::log(hi / lo) / std::log(1.5)))) : 4;
+  const int n = lo > 0 ? std::max(1, static_cast<int>(std::ceil(Ln(hi / lo) / Ln(1.5)))) : 4;
   double from = lo;
   for (int k = 1; k <= n; ++k) {
-    const double to = k == n ? hi : lo > 0 ? lo * std::pow(hi / lo, static_cast<double>(k) / n) : hi * k / n;
+    const double to = k == n ? hi : lo > 0 ? lo * Exp(Ln(hi / lo) * k / n) : hi * k / n;
     part(from, to);
     from = to;
   }
+}
+
+// x^n for a small whole n, in a fixed order; with Ln and Exp (not the C
+// library's), so that every front end gets the same bits.
+inline double Power(double x, int n) {
+  double r = 1;
+  for (int i = 0; i < n; ++i) r *= x;
+  return r;
+}
+
+// e^x − 1 without losing digits near 0: (u − 1)·x / ln u with u = e^x.
+inline double ExpM1(double x) {
+  const double u = Exp(x);
+  if (u == 1.0) return x;
+  const double um1 = u - 1.0;
+  if (um1 == -1.0) return -1.0;
+  return um1 * x / Ln(u);
 }
 
 // The Klein-Nishina factor of the incoherent integrand at u = λ²x²:
@@ -77,16 +95,16 @@ void CrossSectionTable::PartialMoments(int i, double X, double m[3]) const {
     // F = F1 + (F2 − F1)·x²/x2²: F² a polynomial in x².
     const double f1 = t.f(1), d = t.f(2) - t.f(1), v = (X * X) / (t.x(2) * t.x(2));
     for (int k = 0; k < 3; ++k)
-      m[k] = std::pow(X, 2 * k + 2) * (f1 * f1 / (2 * k + 2) + 2 * f1 * d * v / (2 * k + 4) + d * d * v * v / (2 * k + 6));
+      m[k] = Power(X, 2 * k + 2) * (f1 * f1 / (2 * k + 2) + 2 * f1 * d * v / (2 * k + 4) + d * d * v * v / (2 * k + 6));
     return;
   }
   // F = Fa (x/a)^p: ∫ from a to X of x^(2k+1) F² dx = Fa² a^(2k+2) (e^(nL) − 1)/n,
   // n = 2k + 2 + 2p, L = ln(X/a).
-  const double a = t.x(i - 1), fa = t.f(i - 1), l = std::log(X / a);
+  const double a = t.x(i - 1), fa = t.f(i - 1), l = Ln(X / a);
   for (int k = 0; k < 3; ++k) {
     const double n = 2 * k + 2 + 2 * pieces_[i].exponent;
-    const double g = n == 0 ? l : std::expm1(n * l) / n;
-    m[k] = fa * fa * std::pow(a, 2 * k + 2) * g;
+    const double g = n == 0 ? l : ExpM1(n * l) / n;
+    m[k] = fa * fa * Power(a, 2 * k + 2) * g;
   }
 }
 
@@ -112,7 +130,7 @@ CrossSectionTable::CrossSectionTable(const TableLookup& table) : table_(table) {
       double f = 0, sv = 0;
       t.BetweenMany(i, &mid, 1, &f, &sv);
       piece.usable = !std::isnan(f) && !std::isnan(sv) && t.f(i - 1) > 0 && t.f(i) > 0;
-      if (piece.usable) piece.exponent = std::log(t.f(i) / t.f(i - 1)) / std::log(b / a);
+      if (piece.usable) piece.exponent = Ln(t.f(i) / t.f(i - 1)) / Ln(b / a);
     }
     piece.firstNode = nodeX2_.size();
     if (piece.usable) {
