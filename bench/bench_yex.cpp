@@ -24,6 +24,7 @@
 #include "core/chart.h"
 #include "core/cross_section.h"
 #include "core/lookup.h"
+#include "core/synthesis.h"
 #include "core/table_format.h"
 #include "core/table_lookup.h"
 #include "main_window/form1.h"
@@ -145,26 +146,8 @@ BENCHMARK(BM_TableLookupMillion)
     ->ArgsProduct({{0, 1}, benchmark::CreateDenseRange(0, int(AvailableKernels().size()) - 1, 1)})
     ->Unit(benchmark::kMillisecond);
 
-// sigma_coh and sigma_incoh of all 98 element tables at 100 energies
-// (1 to 1000 keV, log-spaced), tables read beforehand.
-static void BM_CrossSections98x100(benchmark::State& s) {
-  SharedWork();
-  std::vector<TableLookup> tables;
-  for (const QString& n : QDir("YEX-data").entryList({"*.yex"})) {
-    tables.emplace_back(ReadTableFile(DataFilePath(n).toStdString()));
-  }
-  for (auto _ : s)
-    for (const TableLookup& t : tables)
-      for (int i = 0; i < 100; ++i) {
-        CrossSectionPair p;
-        IntegratedCrossSections(t, std::pow(10.0, i / 33.0), &p);
-        benchmark::DoNotOptimize(p);
-      }
-  s.SetItemsProcessed(s.iterations() * tables.size() * 100);
-}
-BENCHMARK(BM_CrossSections98x100)->Unit(benchmark::kMillisecond);
-
-// The same with each table's integrals prepared once (CrossSectionTable), as
+// sigma_coh and sigma_incoh of all 98 element tables at 100 energies (1 to
+// 1000 keV, log-spaced), each table prepared once (CrossSectionTable), as
 // cross-section, attenuation and Python hold them for many energies.
 static void BM_CrossSectionTables98x100(benchmark::State& s) {
   SharedWork();
@@ -181,6 +164,38 @@ static void BM_CrossSectionTables98x100(benchmark::State& s) {
   s.SetItemsProcessed(s.iterations() * tables.size() * 100);
 }
 BENCHMARK(BM_CrossSectionTables98x100)->Unit(benchmark::kMillisecond);
+
+// 100,000 energies from 1 to 100 keV, evenly spaced.
+static std::vector<double> Energies100k() {
+  std::vector<double> e(100000);
+  for (std::size_t i = 0; i < e.size(); ++i) e[i] = 1.0 + 99.0 * i / (e.size() - 1);
+  return e;
+}
+
+// sigma_coh + sigma_incoh of Pb (arg 0) or water (arg 1, the compound table
+// of 2 H and 1 O) at Energies100k, the table prepared in the timed loop.
+static void BM_CrossSections100k(benchmark::State& s) {
+  SharedWork();
+  const auto read = [](const std::string& file) {
+    return ReadTableFile(DataFilePath(QString::fromStdString(file)).toStdString());
+  };
+  const ScatteringTable table = s.range(0) == 0
+                                    ? read("Pb.yex")
+                                    : Synthesize(Synthesis::Compound, {{"H.yex", 2.0, 0.0}, {"O.yex", 1.0, 0.0}}, read).table;
+  const TableLookup lookup(table);
+  const std::vector<double> energies = Energies100k();
+  for (auto _ : s) {
+    const CrossSectionTable t(lookup);
+    for (double e : energies) {
+      CrossSectionPair p;
+      t.At(e, &p);
+      benchmark::DoNotOptimize(p);
+    }
+  }
+  s.SetItemsProcessed(s.iterations() * energies.size());
+  s.SetLabel(s.range(0) == 0 ? "Pb" : "H2O");
+}
+BENCHMARK(BM_CrossSections100k)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 #ifdef YEX_HAVE_XRAYLIB
 static void BM_XraylibFFRaylSFCompt(benchmark::State& s) {
@@ -206,6 +221,24 @@ static void BM_XraylibCSRaylCompt98x100(benchmark::State& s) {
   s.SetItemsProcessed(s.iterations() * 98 * 100);
 }
 BENCHMARK(BM_XraylibCSRaylCompt98x100)->Unit(benchmark::kMillisecond);
+
+// xraylib's CS_Rayl + CS_Compt at Energies100k: Pb (arg 0), or water as
+// 2 H + 1 O per molecule (arg 1), as a C user sums them.
+static void BM_XraylibCSRaylCompt100k(benchmark::State& s) {
+  const std::vector<double> energies = Energies100k();
+  for (auto _ : s)
+    for (double e : energies) {
+      if (s.range(0) == 0) {
+        benchmark::DoNotOptimize(CSb_Rayl(82, e, nullptr) + CSb_Compt(82, e, nullptr));
+      } else {
+        benchmark::DoNotOptimize(2 * CSb_Rayl(1, e, nullptr) + CSb_Rayl(8, e, nullptr));
+        benchmark::DoNotOptimize(2 * CSb_Compt(1, e, nullptr) + CSb_Compt(8, e, nullptr));
+      }
+    }
+  s.SetItemsProcessed(s.iterations() * energies.size());
+  s.SetLabel(s.range(0) == 0 ? "Pb" : "H2O");
+}
+BENCHMARK(BM_XraylibCSRaylCompt100k)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // xraylib's pair on the million points of BM_TableLookupMillion.
 static void BM_XraylibMillion(benchmark::State& s) {

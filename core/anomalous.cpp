@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "core/elementary_functions.h"
 #include "core/elements.h"
 #include "core/error.h"
 #include "core/numeric.h"
@@ -30,18 +31,21 @@ std::vector<std::string_view> Words(std::string_view line) {
   return out;
 }
 
-// Log-log between two positive values, linear in log E otherwise (a 0 below
-// an ionisation threshold).
-double LogLog(double a, double b, double t) {
-  if (a > 0 && b > 0) return std::exp(std::log(a) + t * (std::log(b) - std::log(a)));
+double LnOrNaN(double v) { return v > 0 ? Ln(v) : std::nan(""); }
+
+// Log-log between two positive values (their logarithms la, lb), linear in
+// log E otherwise (a 0 below an ionisation threshold).
+double LogLog(double a, double b, double la, double lb, double t) {
+  if (a > 0 && b > 0) return Exp(la + t * (lb - la));
   return std::max(0.0, a + t * (b - a));
 }
 
-AnomalousValue Between(const AnomalousTable& t, std::size_t i, std::size_t j, double e) {
-  // The position of e along the rows' log E (beyond them when continuing a
-  // side of an edge).
-  const double s = std::log(e / t.energy[i]) / std::log(t.energy[j] / t.energy[i]);
-  return {t.fp[i] + s * (t.fp[j] - t.fp[i]), LogLog(t.fdp[i], t.fdp[j], s), LogLog(t.mu[i], t.mu[j], s)};
+// Between rows i and i + 1.
+AnomalousValue Between(const AnomalousTable& t, std::size_t i, double e) {
+  const std::size_t j = i + 1;
+  const double s = Ln(e / t.energy[i]) / t.lnGap[i];  // e's place along the rows' log E
+  return {t.fp[i] + s * (t.fp[j] - t.fp[i]), LogLog(t.fdp[i], t.fdp[j], t.lnFdp[i], t.lnFdp[j], s),
+          LogLog(t.mu[i], t.mu[j], t.lnMu[i], t.lnMu[j], s)};
 }
 
 AnomalousValue Row(const AnomalousTable& t, std::size_t i) { return {t.fp[i], t.fdp[i], t.mu[i]}; }
@@ -78,6 +82,11 @@ AnomalousTable ParseAnomalousBlock(std::string_view block) {
   if (t.energy.size() != rows || rows < 2 || !std::is_sorted(t.energy.begin(), t.energy.end()))
     Fail(ErrorKind::UnreadableData, "anomalous data of " + t.symbol + ": rows missing or out of order");
   t.steps = FindSteps(t);
+  for (std::size_t i = 0; i < rows; ++i) {
+    t.lnFdp.push_back(LnOrNaN(t.fdp[i]));
+    t.lnMu.push_back(LnOrNaN(t.mu[i]));
+    t.lnGap.push_back(i + 1 < rows ? Ln(t.energy[i + 1] / t.energy[i]) : 0.0);
+  }
   return t;
 }
 
@@ -116,10 +125,11 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
   // beyond a row.
   for (const AnomalousTable::Step& s : t.steps)
     if (s.row == i) return Row(t, e < s.energy ? i : i + 1);
-  return Between(t, i, i + 1, e);
+  return Between(t, i, e);
 }
 
 double KevToEv(double kev) {
+  if (const std::optional<double> ev = ShiftDecimal(kev, 3)) return *ev;
   std::string text = ShortestText(kev);
   int exponent = 3;
   if (const std::size_t e = text.find('e'); e != std::string::npos) {

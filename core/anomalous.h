@@ -20,6 +20,9 @@ struct AnomalousTable {
   std::vector<double> fdp;     // f'', electrons
   std::vector<double> mu;      // photoabsorption mu/rho, cm^2/g
   std::vector<double> edges;   // the compilation's level energies, eV, for placing steps
+  // Per row, for interpolating without taking them again: ln f'' and ln mu
+  // (NaN where not positive) and ln(energy[i + 1] / energy[i]).
+  std::vector<double> lnFdp, lnMu, lnGap;
   // Where the rows themselves step: between rows `row` and `row + 1`, at
   // `energy` (eV). See FindSteps.
   struct Step {

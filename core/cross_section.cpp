@@ -1,7 +1,9 @@
 #include "core/cross_section.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <mutex>
 #include <vector>
 
 #include "core/elementary_functions.h"
@@ -83,11 +85,68 @@ inline double ExpM1(double x) {
 // The Klein-Nishina factor of the incoherent integrand at u = λ²x²:
 // P²(P + 1/P − sin²θ), P = 1/(1 + 2ku), sin²θ = 4u(1 − u).
 inline double KleinNishinaFactor(double u, double k) {
-  const double p = 1.0 / (1.0 + 2.0 * k * u);
-  return p * p * (p + 1.0 / p - 4.0 * u * (1.0 - u));
+  const double q = 1.0 + 2.0 * k * u, p = 1.0 / q;
+  return p * p * (p + q - 4.0 * u * (1.0 - u));
+}
+
+// Chebyshev's points of the first kind for 13 terms, cos(π(j + ½)/13), as
+// literals: the same on every platform.
+constexpr int kTerms = 13;
+constexpr double kChebyshev[kTerms] = {0.992708874098054,   0.9350162426854148,  0.8229838658936564,
+                                       0.6631226582407953,  0.4647231720437686,  0.23931566428755804,
+                                       0.0,                 -0.23931566428755804, -0.4647231720437686,
+                                       -0.6631226582407953, -0.8229838658936564, -0.9350162426854148,
+                                       -0.992708874098054};
+constexpr double kSpanRatio = 1.2;
+// A series is kept when its last two terms, which bound what the omitted
+// ones would add, stay below this part of its size.
+constexpr double kSeriesTail = 1e-12;
+
+// c₀/2 + Σ c_m T_m(t) for two series at once, by Clenshaw's recurrence.
+inline CrossSectionPair Series(const double c[kTerms], const double d[kTerms], double t) {
+  const double t2 = 2.0 * t;
+  double b1 = 0, b2 = 0, e1 = 0, e2 = 0;
+  for (int m = kTerms - 1; m >= 1; --m) {
+    const double b0 = t2 * b1 - b2 + c[m], e0 = t2 * e1 - e2 + d[m];
+    b2 = b1;
+    b1 = b0;
+    e2 = e1;
+    e1 = e0;
+  }
+  return {t * b1 - b2 + c[0], t * e1 - e2 + d[0]};
+}
+
+// The series through values at kChebyshev; false when its tail is too large.
+bool Fit(const double v[kTerms], double c[kTerms]) {
+  double size = 0;
+  for (int m = 0; m < kTerms; ++m) {
+    double sum = 0;
+    for (int j = 0; j < kTerms; ++j) {
+      double t0 = 1, t1 = kChebyshev[j];  // T_m(s_j) by the recurrence
+      for (int q = 0; q < m; ++q) {
+        const double t2 = 2.0 * kChebyshev[j] * t1 - t0;
+        t0 = t1;
+        t1 = t2;
+      }
+      sum += v[j] * t0;
+    }
+    c[m] = sum * (m == 0 ? 1.0 : 2.0) / kTerms;
+    size += std::fabs(c[m]);
+  }
+  return std::isfinite(size) && std::fabs(c[kTerms - 1]) + std::fabs(c[kTerms - 2]) <= kSeriesTail * size;
 }
 
 }  // namespace
+
+struct CrossSectionTable::Spans {
+  struct Span {
+    std::atomic<int> state{0};  // 0 not built, 1 series, 2 Exact
+    double coh[kTerms], incoh[kTerms];
+  };
+  std::vector<double> bounds;  // x at the spans' ends, ascending from row 2
+  std::unique_ptr<Span[]> spans;
+  std::mutex building;
+};
 
 void CrossSectionTable::PartialMoments(int i, double X, double m[3]) const {
   const TableLookup& t = table_;
@@ -157,9 +216,50 @@ CrossSectionTable::CrossSectionTable(const TableLookup& table) : table_(table) {
     piece.endNode = nodeX2_.size();
     for (int k = 0; k < 3; ++k) piece.moments[k] = sum[k];
   }
+  spans_ = std::make_shared<Spans>();
+  std::vector<double>& bounds = spans_->bounds;
+  bounds.push_back(t.x(2));
+  for (int i = 3; i <= TableRowCount; ++i) {
+    const double a = t.x(i - 1), b = t.x(i), l = Ln(b / a);
+    const int n = std::max(1, static_cast<int>(std::ceil(l / Ln(kSpanRatio))));
+    for (int k = 1; k < n; ++k) bounds.push_back(a * Exp(l * k / n));
+    bounds.push_back(b);
+  }
+  spans_->spans = std::make_unique<Spans::Span[]>(bounds.size() - 1);
 }
 
 bool CrossSectionTable::At(double energyKeV, CrossSectionPair* out, const char** why) const {
+  if (!spans_ || !(energyKeV > 0.0) || !std::isfinite(energyKeV)) return Exact(energyKeV, out, why);
+  const double xMax = 1.0 / WavelengthFromEnergy(energyKeV);
+  const std::vector<double>& b = spans_->bounds;
+  if (!(xMax > b.front() && xMax <= b.back())) return Exact(energyKeV, out, why);
+  const std::size_t j = std::min<std::size_t>(std::upper_bound(b.begin(), b.end(), xMax) - b.begin(), b.size() - 1) - 1;
+  Spans::Span& span = spans_->spans[j];
+  int state = span.state.load(std::memory_order_acquire);
+  if (state == 0) {
+    const std::lock_guard<std::mutex> lock(spans_->building);
+    state = span.state.load(std::memory_order_relaxed);
+    if (state == 0) {
+      const double mid = 0.5 * (b[j] + b[j + 1]), half = 0.5 * (b[j + 1] - b[j]);
+      double coh[kTerms], incoh[kTerms];
+      bool ok = true;
+      for (int q = 0; q < kTerms && ok; ++q) {
+        CrossSectionPair p;
+        ok = Exact((mid + half * kChebyshev[q]) * kHcKeVAngstrom, &p);
+        coh[q] = p.coh;
+        incoh[q] = p.incoh;
+      }
+      state = ok && Fit(coh, span.coh) && Fit(incoh, span.incoh) ? 1 : 2;
+      span.state.store(state, std::memory_order_release);
+    }
+  }
+  if (state == 2) return Exact(energyKeV, out, why);
+  const double t = (2.0 * xMax - (b[j] + b[j + 1])) / (b[j + 1] - b[j]);
+  *out = Series(span.coh, span.incoh, t);
+  return true;
+}
+
+bool CrossSectionTable::Exact(double energyKeV, CrossSectionPair* out, const char** why) const {
   auto fail = [&](const char* reason) {
     if (why) *why = reason;
     return false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "core/table_lookup.h"
@@ -45,12 +46,24 @@ bool IntegratedCrossSections(const TableLookup& table, double energyKeV, CrossSe
 // fixed in x with S computed there once, the last, partial piece below
 // 1/λ integrated for each energy. The same integrand as ever; At agrees
 // with the quadrature it replaces to well within 1e-9.
+//
+// At does not even do that for each energy: between two rows σ is a smooth
+// function of x = 1/λ, so on spans of x no wider than a factor 1.25 it is
+// a Chebyshev series of degree 12 through Exact's values, built the first
+// time an energy falls in the span and kept only where its last terms show
+// it within 1e-12 (otherwise, and below row 2, At is Exact). An energy then
+// costs a search and two short sums, and its value does not depend on which
+// other energies were asked. Copies share the spans built; safe from
+// several threads.
 class CrossSectionTable {
  public:
   explicit CrossSectionTable(const TableLookup& table);
   bool At(double energyKeV, CrossSectionPair* out, const char** why = nullptr) const;
+  bool Exact(double energyKeV, CrossSectionPair* out, const char** why = nullptr) const;
 
  private:
+  struct Spans;
+  std::shared_ptr<Spans> spans_;
   TableLookup table_;
   const char* problem_ = nullptr;  // why no energy can be integrated, if so
   // Per piece i (rows i - 1 and i, i = 2..45): whether it can be

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace yex {
@@ -289,6 +290,41 @@ int WriteDigits(U64 f, char* out) {
 }
 
 }  // namespace
+
+std::optional<double> ShiftDecimal(double v, int places) {
+  if (!std::isfinite(v)) return std::nullopt;
+  if (v == 0.0) return v;
+  const Decimal d = ShortestDecimal(std::fabs(v));
+  const double sign = v < 0 ? -1.0 : 1.0;
+  const int e = d.e + places;
+  constexpr U64 k53 = U64{1} << 53;
+  static constexpr double kExact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  // Both operands exact: one correctly rounded operation.
+  if (d.f < k53 && e >= 0 && e <= 22) return sign * (static_cast<double>(d.f) * kExact[e]);
+  if (d.f < k53 && e < 0 && e >= -22) return sign * (static_cast<double>(d.f) / kExact[-e]);
+#if defined(__SIZEOF_INT128__)
+  if (e < 0 && e >= -19 && d.f < (U64{1} << 57)) {
+    // f 2^s / 10^q with s as large as 128 bits allow: 62 or more bits of
+    // quotient, the remainder deciding ties.
+    using U128 = unsigned __int128;
+    U64 divisor = 1;
+    for (int k = 0; k < -e; ++k) divisor *= 10;
+    const int s = 63 + __builtin_clzll(d.f);  // d.f's top bit to bit 126
+    const U128 n = static_cast<U128>(d.f) << s;
+    const U128 q = n / divisor;
+    const bool sticky = n - q * divisor != 0;
+    const U64 high = static_cast<U64>(q >> 64);
+    const int qbits = high ? 128 - __builtin_clzll(high) : 64 - __builtin_clzll(static_cast<U64>(q));
+    const int drop = qbits - 53;
+    U64 m = static_cast<U64>(q >> drop);
+    const U128 rest = q & ((U128{1} << drop) - 1), half = U128{1} << (drop - 1);
+    if (rest > half || (rest == half && (sticky || (m & 1)))) ++m;
+    return sign * std::ldexp(static_cast<double>(m), drop - s);
+  }
+#endif
+  return std::nullopt;
+}
 
 void AppendShortestText(std::string* line, double v) {
 #if defined(__cpp_lib_to_chars) || (defined(__GLIBCXX__) && __GNUC__ >= 11)

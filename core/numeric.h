@@ -2,6 +2,7 @@
 // number a user types.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +37,12 @@ void AppendShortestTextPortable(std::string* line, double v);
 // for anything else or a magnitude beyond the double range. For standard
 // libraries without std::from_chars for floating point.
 bool ParseWholeNumber(std::string_view text, double* value);
+
+// The double nearest to v's shortest decimal (as ShortestText writes it)
+// times 10^places, as reading that decimal with its exponent moved would
+// give; without text, by exact integer arithmetic. Nothing where that does
+// not reach (digits beyond 2^57, or the decimal more than 19 places from a
+// whole number): the caller reads the text then.
+std::optional<double> ShiftDecimal(double v, int places);
 
 }  // namespace yex

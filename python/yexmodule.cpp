@@ -12,6 +12,8 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -733,13 +735,25 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
         const FormulaAnomalous f = ReadFormulaAnomalous(text);
         Warn(f.note);
-        std::vector<AnomalousValue> values;
-        for (py::ssize_t i = 0; i < e.size(); ++i) values.push_back(AnomalousAt(f, KevToEv(Energy(e.data()[i]))));
-        std::size_t k = 0;
-        return MapPair(e, "energy_kev", [&values, &k](double, double* fp, double* fdp) {
-          *fp = values[k].fp;
-          *fdp = values[k++].fdp;
+        // Each slice stops at its first refusal; the first in the array's
+        // order is the one reported, whatever the number of cores.
+        std::vector<std::pair<std::size_t, std::exception_ptr>> failures;
+        std::mutex failing;
+        py::tuple out = MapPairBatch(e, "energy_kev", [&](const double* src, std::size_t n, double* fp, double* fdp) {
+          ForEachSlice(n, [&](std::size_t from, std::size_t count) {
+            for (std::size_t i = from; i < from + count; ++i) try {
+                const AnomalousValue v = AnomalousAt(f, KevToEv(src[i]));
+                fp[i] = v.fp;
+                fdp[i] = v.fdp;
+              } catch (...) {
+                const std::lock_guard<std::mutex> lock(failing);
+                failures.emplace_back(i, std::current_exception());
+                return;
+              }
+          });
         });
+        if (!failures.empty()) std::rethrow_exception(std::min_element(failures.begin(), failures.end(), [](const auto& a, const auto& b) { return a.first < b.first; })->second);
+        return out;
       },
       py::arg("name_or_formula"), py::arg("energy_kev"), kDispersionDoc);
   m.def(

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <random>
 #include <sstream>
 
 #include "core/anomalous.h"
 #include "core/attenuation.h"
 #include "core/error.h"
+#include "core/numeric.h"
 #include "core/request.h"
 #include "core/shipped_tables.h"
 #ifdef YEX_HAVE_XRAYLIB
@@ -94,6 +96,19 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAStep) {
   }
   EXPECT_EQ(KevToEv(7.1128179), 7112.8179);
   EXPECT_EQ(KevToEv(1e-5), 1e-2);
+  // Against strtod of the shortest text with its exponent moved: the
+  // digits of np.linspace (17 of them), of every magnitude, and the
+  // shortest decimals exact and halfway cases hide behind.
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 200000; ++i) {
+    const double kev = i % 2 ? std::ldexp(0.5 + std::uniform_real_distribution<double>()(random), i % 80 - 50)
+                             : 1.0 + 99.0 * (i / 2) / 99999.0;
+    std::string text = ShortestText(kev);
+    const std::size_t e = text.find('e');
+    const int exponent = 3 + (e == std::string::npos ? 0 : std::stoi(text.substr(e + 1)));
+    text = text.substr(0, e) + "e" + std::to_string(exponent);
+    ASSERT_EQ(KevToEv(kev), std::strtod(text.c_str(), nullptr)) << text;
+  }
 }
 
 TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
