@@ -16,15 +16,15 @@
 #include <xraylib.h>
 #endif
 
-#include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
-#include "core/table_file.h"
+#include "app/scattering_data/module1.h"
 #include "app/windows.h"
 #include "compound_editor/compound_synthesis.h"
 #include "core/chart.h"
 #include "core/cross_section.h"
 #include "core/lookup.h"
 #include "core/synthesis.h"
+#include "core/table_file.h"
 #include "core/table_format.h"
 #include "core/table_lookup.h"
 #include "main_window/form1.h"
@@ -64,9 +64,7 @@ Work& SharedWork() {
   return w;
 }
 
-void LoadSi() {
-  Module1::CommitTable(ReadTableFile(DataFilePath("Si.yex").toStdString()));
-}
+void LoadSi() { Module1::CommitTable(ReadTableFile(DataFilePath("Si.yex").toStdString())); }
 
 }  // namespace
 
@@ -179,9 +177,10 @@ static void BM_CrossSections100k(benchmark::State& s) {
   const auto read = [](const std::string& file) {
     return ReadTableFile(DataFilePath(QString::fromStdString(file)).toStdString());
   };
-  const ScatteringTable table = s.range(0) == 0
-                                    ? read("Pb.yex")
-                                    : Synthesize(Synthesis::Compound, {{"H.yex", 2.0, 0.0}, {"O.yex", 1.0, 0.0}}, read).table;
+  const ScatteringTable table =
+      s.range(0) == 0
+          ? read("Pb.yex")
+          : Synthesize(Synthesis::Compound, {{"H.yex", 2.0, 0.0}, {"O.yex", 1.0, 0.0}}, read).table;
   const TableLookup lookup(table);
   const std::vector<double> energies = Energies100k();
   for (auto _ : s) {

@@ -92,10 +92,18 @@ inline double KleinNishinaFactor(double u, double k) {
 // Chebyshev's points of the first kind for 13 terms, cos(π(j + ½)/13), as
 // literals: the same on every platform.
 constexpr int kTerms = 13;
-constexpr double kChebyshev[kTerms] = {0.992708874098054,   0.9350162426854148,  0.8229838658936564,
-                                       0.6631226582407953,  0.4647231720437686,  0.23931566428755804,
-                                       0.0,                 -0.23931566428755804, -0.4647231720437686,
-                                       -0.6631226582407953, -0.8229838658936564, -0.9350162426854148,
+constexpr double kChebyshev[kTerms] = {0.992708874098054,
+                                       0.9350162426854148,
+                                       0.8229838658936564,
+                                       0.6631226582407953,
+                                       0.4647231720437686,
+                                       0.23931566428755804,
+                                       0.0,
+                                       -0.23931566428755804,
+                                       -0.4647231720437686,
+                                       -0.6631226582407953,
+                                       -0.8229838658936564,
+                                       -0.9350162426854148,
                                        -0.992708874098054};
 constexpr double kSpanRatio = 1.2;
 // A series is kept when its last two terms, which bound what the omitted
@@ -154,7 +162,8 @@ void CrossSectionTable::PartialMoments(int i, double X, double m[3]) const {
     // F = F1 + (F2 − F1)·x²/x2²: F² a polynomial in x².
     const double f1 = t.f(1), d = t.f(2) - t.f(1), v = (X * X) / (t.x(2) * t.x(2));
     for (int k = 0; k < 3; ++k)
-      m[k] = Power(X, 2 * k + 2) * (f1 * f1 / (2 * k + 2) + 2 * f1 * d * v / (2 * k + 4) + d * d * v * v / (2 * k + 6));
+      m[k] = Power(X, 2 * k + 2) *
+             (f1 * f1 / (2 * k + 2) + 2 * f1 * d * v / (2 * k + 4) + d * d * v * v / (2 * k + 6));
     return;
   }
   // F = Fa (x/a)^p: ∫ from a to X of x^(2k+1) F² dx = Fa² a^(2k+2) (e^(nL) − 1)/n,
@@ -205,7 +214,8 @@ CrossSectionTable::CrossSectionTable(const TableLookup& table) : table_(table) {
       });
       std::vector<double> f(x.size()), sv(x.size());
       if (i == 2)  // linear in x² from row 1 to row 2
-        for (std::size_t j = 0; j < x.size(); ++j) sv[j] = t.s(1) + (t.s(2) - t.s(1)) * ((x[j] * x[j]) / (b * b));
+        for (std::size_t j = 0; j < x.size(); ++j)
+          sv[j] = t.s(1) + (t.s(2) - t.s(1)) * ((x[j] * x[j]) / (b * b));
       else
         t.BetweenMany(i, x.data(), x.size(), f.data(), sv.data());
       for (std::size_t j = 0; j < x.size(); ++j) {
@@ -233,7 +243,8 @@ bool CrossSectionTable::At(double energyKeV, CrossSectionPair* out, const char**
   const double xMax = 1.0 / WavelengthFromEnergy(energyKeV);
   const std::vector<double>& b = spans_->bounds;
   if (!(xMax > b.front() && xMax <= b.back())) return Exact(energyKeV, out, why);
-  const std::size_t j = std::min<std::size_t>(std::upper_bound(b.begin(), b.end(), xMax) - b.begin(), b.size() - 1) - 1;
+  const std::size_t j =
+      std::min<std::size_t>(std::upper_bound(b.begin(), b.end(), xMax) - b.begin(), b.size() - 1) - 1;
   Spans::Span& span = spans_->spans[j];
   int state = span.state.load(std::memory_order_acquire);
   if (state == 0) {

@@ -48,7 +48,7 @@ bool IntegratedCrossSections(const TableLookup& table, double energyKeV, CrossSe
 // with the quadrature it replaces to well within 1e-9.
 //
 // At does not even do that for each energy: between two rows σ is a smooth
-// function of x = 1/λ, so on spans of x no wider than a factor 1.25 it is
+// function of x = 1/λ, so on spans of x no wider than a factor 1.2 it is
 // a Chebyshev series of degree 12 through Exact's values, built the first
 // time an energy falls in the span and kept only where its last terms show
 // it within 1e-12 (otherwise, and below row 2, At is Exact). An energy then

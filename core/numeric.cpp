@@ -298,8 +298,9 @@ std::optional<double> ShiftDecimal(double v, int places) {
   const double sign = v < 0 ? -1.0 : 1.0;
   const int e = d.e + places;
   constexpr U64 k53 = U64{1} << 53;
-  static constexpr double kExact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kExact[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   // Both operands exact: one correctly rounded operation.
   if (d.f < k53 && e >= 0 && e <= 22) return sign * (static_cast<double>(d.f) * kExact[e]);
   if (d.f < k53 && e < 0 && e >= -22) return sign * (static_cast<double>(d.f) / kExact[-e]);

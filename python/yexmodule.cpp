@@ -7,13 +7,12 @@
 
 #include <algorithm>
 #include <array>
-#include <array>
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <string>
-#include <exception>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -569,7 +568,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
             for (const py::handle line : text) bytes += line.cast<std::string>() + "\r\n";
             ScatteringTable rows;
             TableProblem problem;
-            if (!ParseTableStrict(bytes, rows, &problem)) Raise(PyExc_ValueError, DescribeProblem(name, problem));
+            if (!ParseTableStrict(bytes, rows, &problem))
+              Raise(PyExc_ValueError, DescribeProblem(name, problem));
             return Table(name, rows, true, TextArg(state[1], "the table's source"));
           }))
       .def_property_readonly(
@@ -693,7 +693,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         // A string is a formula (an element's symbol a one-atom one), as
         // everywhere a formula is read; a dict or list a mixture by weight.
         const bool formula = py::isinstance<py::str>(material);
-        const std::vector<Ingredient> mixture = formula ? std::vector<Ingredient>{} : MixtureEntries(material, true);
+        const std::vector<Ingredient> mixture =
+            formula ? std::vector<Ingredient>{} : MixtureEntries(material, true);
         // Converted once: an array-like read twice may not give the same values.
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
@@ -703,8 +704,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         if (thickness && !density) Raise(PyExc_ValueError, "thickness needs a density");
         if (thickness) CheckPositive("thickness", *thickness);
         std::string note;
-        const Material mat =
-            formula ? FormulaMaterial(TextArg(material, "material"), &note) : MixtureMaterial(mixture, "mixture");
+        const Material mat = formula ? FormulaMaterial(TextArg(material, "material"), &note)
+                                     : MixtureMaterial(mixture, "mixture");
         Warn(note);
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const Attenuation model(mat, store);
@@ -739,20 +740,25 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         // order is the one reported, whatever the number of cores.
         std::vector<std::pair<std::size_t, std::exception_ptr>> failures;
         std::mutex failing;
-        py::tuple out = MapPairBatch(e, "energy_kev", [&](const double* src, std::size_t n, double* fp, double* fdp) {
-          ForEachSlice(n, [&](std::size_t from, std::size_t count) {
-            for (std::size_t i = from; i < from + count; ++i) try {
-                const AnomalousValue v = AnomalousAt(f, KevToEv(src[i]));
-                fp[i] = v.fp;
-                fdp[i] = v.fdp;
-              } catch (...) {
-                const std::lock_guard<std::mutex> lock(failing);
-                failures.emplace_back(i, std::current_exception());
-                return;
-              }
-          });
-        });
-        if (!failures.empty()) std::rethrow_exception(std::min_element(failures.begin(), failures.end(), [](const auto& a, const auto& b) { return a.first < b.first; })->second);
+        py::tuple out =
+            MapPairBatch(e, "energy_kev", [&](const double* src, std::size_t n, double* fp, double* fdp) {
+              ForEachSlice(n, [&](std::size_t from, std::size_t count) {
+                for (std::size_t i = from; i < from + count; ++i) try {
+                    const AnomalousValue v = AnomalousAt(f, KevToEv(src[i]));
+                    fp[i] = v.fp;
+                    fdp[i] = v.fdp;
+                  } catch (...) {
+                    const std::lock_guard<std::mutex> lock(failing);
+                    failures.emplace_back(i, std::current_exception());
+                    return;
+                  }
+              });
+            });
+        if (!failures.empty())
+          std::rethrow_exception(
+              std::min_element(failures.begin(), failures.end(), [](const auto& a, const auto& b) {
+                return a.first < b.first;
+              })->second);
         return out;
       },
       py::arg("name_or_formula"), py::arg("energy_kev"), kDispersionDoc);

@@ -60,13 +60,9 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAStep) {
     const Law* law;
     double row;  // the row whose values stand there, or 0 for the law at the energy
   } cases[] = {
-      {10, &a, 0},     {14.142, &a, 0},
-      {25, &a, 0},     {29.999, &a, 25},
-      {30.001, &b, 40}, {35, &b, 40},
-      {40, &b, 0},     {79.99, &b, 0},
-      {80, &c, 0},     {std::nextafter(80.0, 0.0), &c, 0},
-      {80.01, &c, 0},  {200, &c, 0},
-      {320, &c, 0},  // at 80, the value above
+      {10, &a, 0},    {14.142, &a, 0}, {25, &a, 0},    {29.999, &a, 25}, {30.001, &b, 40},
+      {35, &b, 40},   {40, &b, 0},     {79.99, &b, 0}, {80, &c, 0},      {std::nextafter(80.0, 0.0), &c, 0},
+      {80.01, &c, 0}, {200, &c, 0},    {320, &c, 0},  // at 80, the value above
   };
   ASSERT_EQ(t.steps.size(), 1u);
   EXPECT_EQ(t.steps[0].row, 2u);
@@ -123,7 +119,8 @@ TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
     for (std::size_t i = 0; i + 1 < x.size(); ++i) {
       if (!(x[i] < x[i + 1])) continue;
       ++intervals;
-      const bool step = std::any_of(t.steps.begin(), t.steps.end(), [i](const auto& s) { return s.row == i; });
+      const bool step =
+          std::any_of(t.steps.begin(), t.steps.end(), [i](const auto& s) { return s.row == i; });
       for (const double e : {std::sqrt(x[i] * x[i + 1]), x[i] * (1 + 1e-9), x[i + 1] * (1 - 1e-9)}) {
         const AnomalousValue v = AnomalousAt(t, e);
         const auto within = [&](double got, double a, double b) {
@@ -137,12 +134,14 @@ TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
         if (step || !(t.mu[i] > 0 && t.mu[i + 1] > 0 && t.fdp[i] > 0 && t.fdp[i + 1] > 0)) continue;
         const double s = std::log(e / x[i]) / std::log(x[i + 1] / x[i]);
         EXPECT_NEAR(v.mu, t.mu[i] * std::pow(t.mu[i + 1] / t.mu[i], s), 1e-12 * v.mu) << t.symbol << " " << e;
-        EXPECT_NEAR(v.fdp, t.fdp[i] * std::pow(t.fdp[i + 1] / t.fdp[i], s), 1e-12 * v.fdp) << t.symbol << " " << e;
+        EXPECT_NEAR(v.fdp, t.fdp[i] * std::pow(t.fdp[i + 1] / t.fdp[i], s), 1e-12 * v.fdp)
+            << t.symbol << " " << e;
       }
     }
     for (const AnomalousTable::Step& s : t.steps) {
       ++steps;
-      const AnomalousValue below = AnomalousAt(t, s.energy * (1 - 1e-9)), above = AnomalousAt(t, s.energy * (1 + 1e-9));
+      const AnomalousValue below = AnomalousAt(t, s.energy * (1 - 1e-9)),
+                           above = AnomalousAt(t, s.energy * (1 + 1e-9));
       EXPECT_GT(above.mu, below.mu) << t.symbol << " step at " << s.energy;
       EXPECT_GE(above.fdp, below.fdp) << t.symbol << " step at " << s.energy;
     }
@@ -162,7 +161,9 @@ TEST(Attenuation, MixtureRuleAndTotalAgainstXraylib) {
   const double wh = 2 * 1.008 / (2 * 1.008 + 15.999);
   const AttenuationValue water = Attenuation(FormulaMaterial("H2O"), Shipped()).At(kev);
   const AttenuationValue mix =
-      Attenuation(MixtureMaterial({ParseMixtureEntry("H:11.19"), ParseMixtureEntry("o:88.81")}, "w"), Shipped()).At(kev);
+      Attenuation(MixtureMaterial({ParseMixtureEntry("H:11.19"), ParseMixtureEntry("o:88.81")}, "w"),
+                  Shipped())
+          .At(kev);
   for (const auto& [got, w] : {std::pair{water, wh}, std::pair{mix, 0.1119}}) {
     EXPECT_NEAR(got.photo, w * h.photo + (1 - w) * o.photo, 1e-12 * got.photo);
     EXPECT_NEAR(got.coh, w * h.coh + (1 - w) * o.coh, 1e-12 * got.coh);

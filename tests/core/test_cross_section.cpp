@@ -76,8 +76,8 @@ TEST(CrossSection, ConstantTablesGiveClosedForms) {
     incoh += w * M_PI * kReSquaredBarn * pr * pr * (pr + 1 / pr - (1 - c * c)) * u;
   }
   const CrossSectionPair p = Sigma(TableLookup(x, f, sv), e);
-  EXPECT_TRUE(Near(p.coh, coh, 1e-9) && Near(p.incoh, incoh, 1e-9)) << p.coh << " " << p.incoh << " against " << coh
-                                                                     << " " << incoh;
+  EXPECT_TRUE(Near(p.coh, coh, 1e-9) && Near(p.incoh, incoh, 1e-9))
+      << p.coh << " " << p.incoh << " against " << coh << " " << incoh;
 }
 
 TEST(CrossSection, ShippedTablesAgainstAnIndependentIntegralTo1e9) {
@@ -96,7 +96,8 @@ TEST(CrossSection, ShippedTablesAgainstAnIndependentIntegralTo1e9) {
       const long double lambda = kHcKeVAngstrom / e, k = e / kElectronRestKeV;
       std::vector<long double> cuts{-1.0L};
       for (int r = TableRowCount; r >= 2; --r)
-        if (const long double c = 1 - 2 * lambda * lambda * t.x[r] * t.x[r]; c > -1 && c < 1) cuts.push_back(c);
+        if (const long double c = 1 - 2 * lambda * lambda * t.x[r] * t.x[r]; c > -1 && c < 1)
+          cuts.push_back(c);
       cuts.push_back(1.0L);
       long double coh = 0, incoh = 0;
       for (std::size_t p = 0; p + 1 < cuts.size(); ++p) {
@@ -112,7 +113,8 @@ TEST(CrossSection, ShippedTablesAgainstAnIndependentIntegralTo1e9) {
       }
       const CrossSectionPair got = Sigma(TableLookup(t), e);
       EXPECT_TRUE(Near(got.coh, static_cast<double>(coh), 1e-9)) << name << " " << e << ": " << got.coh - coh;
-      EXPECT_TRUE(Near(got.incoh, static_cast<double>(incoh), 1e-9)) << name << " " << e << ": " << got.incoh - incoh;
+      EXPECT_TRUE(Near(got.incoh, static_cast<double>(incoh), 1e-9))
+          << name << " " << e << ": " << got.incoh - incoh;
     }
   }
 }
@@ -136,7 +138,8 @@ TEST(CrossSection, SeriesInEnergyAgreeWithTheIntegralsOfEveryTable) {
       ASSERT_TRUE(copy.At(e, &again) && again.coh == fast.coh && again.incoh == fast.incoh);
       worst = std::max({worst, std::fabs(fast.coh / exact.coh - 1), std::fabs(fast.incoh / exact.incoh - 1)});
       ASSERT_TRUE(Near(fast.coh, exact.coh, 1e-11) && Near(fast.incoh, exact.incoh, 1e-11))
-          << ElementSymbol(z) << " " << e << " keV: " << fast.coh / exact.coh - 1 << " " << fast.incoh / exact.incoh - 1;
+          << ElementSymbol(z) << " " << e << " keV: " << fast.coh / exact.coh - 1 << " "
+          << fast.incoh / exact.incoh - 1;
     }
   }
   std::printf("largest relative difference of the series: %.3g\n", worst);
