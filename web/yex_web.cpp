@@ -76,8 +76,10 @@ val Success() {
   return r;
 }
 
+// The strings of an array; none where the request leaves it out.
 std::vector<std::string> Strings(const val& array) {
   std::vector<std::string> out;
+  if (array.isUndefined() || array.isNull()) return out;
   const unsigned n = array["length"].as<unsigned>();
   for (unsigned i = 0; i < n; ++i) out.push_back(array[i].as<std::string>());
   return out;
@@ -96,7 +98,13 @@ val Guarded(const F& f) {
   try {
     return f();
   } catch (const Error& e) {
-    val r = Failure(e.what());
+    std::string message = e.what();
+    // The page carries Chantler's tables for 1-100 keV only (with a row
+    // beyond either end): a range it gives is its own, not the data's.
+    if (message.find("outside Chantler's tabulated energies for ") != std::string::npos)
+      message += " in this page's copy, which holds 1 to 100 keV; yex-cli and the Python package hold all of "
+                 "Chantler's energies";
+    val r = Failure(message);
     r.set("kind", std::string(ErrorKindName(e.kind())));
     return r;
   }
@@ -448,10 +456,8 @@ val Average(const val& req) {
   return Guarded([&] {
     Options o = PointOptionsOf(req);
     const std::string formula = Text(req, "formula"), bd = Text(req, "breitDirac");
-    if (!formula.empty())
-      o.add("--formula", formula);
-    else
-      for (const std::string& e : Strings(req["entries"])) o.add("", e);
+    if (!formula.empty()) o.add("--formula", formula);
+    for (const std::string& e : Strings(req["entries"])) o.add("", e);
     if (!bd.empty()) o.add("--breit-dirac", bd);
     if (req["anomalous"].isTrue()) o.add("--anomalous");
     AverageRequest r = ParseAverage(o);
@@ -475,28 +481,24 @@ val CrossSection(const val& req) {
     if (Text(req, "format") == "tsv") o.add("--tsv");
     if (req["display"].isTrue()) o.add("--display");
     const CrossSectionRequest r = ParseCrossSection(o);
-    val result =
-        Collect(r.style, req, [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
-    // The energies' lines are plotted from their text.
-    result.delete_("columns");
-    return result;
+    return Collect(r.style, req, [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
   });
 }
 
-// What dispersion and attenuation are of (a formula, or tables as typed)
-// and their energies: a grid "A:B:N" or a list.
+// What dispersion and attenuation are of (a formula, tables as typed, or
+// both, which the request refuses as yex-cli does) and their energies: a
+// grid "A:B:N" or a list.
 void AddMaterialAndEnergies(const val& req, Options* o) {
   const std::string formula = Text(req, "formula");
-  if (!formula.empty())
-    o->add("--formula", formula);
-  else
-    for (const std::string& t : Strings(req["tables"])) o->add("", t);
+  if (!formula.empty()) o->add("--formula", formula);
+  for (const std::string& t : Strings(req["tables"])) o->add("", t);
   const std::string grid = Text(req, "energyGrid");
   if (!grid.empty())
     o->add("--energy-grid", grid);
   else if (!req["energies"].isUndefined())
     for (const std::string& e : Strings(req["energies"])) o->add("--energy", e);
   if (Text(req, "format") == "tsv") o->add("--tsv");
+  if (req["display"].isTrue()) o->add("--display");
   if (req["steps"].isTrue()) o->add("--steps");
 }
 
@@ -505,6 +507,7 @@ val Dispersion(const val& req) {
   return Guarded([&] {
     Options o;
     AddMaterialAndEnergies(req, &o);
+    RefuseUnknownOptions(o, DispersionOptions());
     const DispersionRequest r = ParseDispersion(o);
     return Collect(r.style, req, [&](RecordWriter& w) { return WriteDispersion(r, Program(), w); });
   });
@@ -519,6 +522,7 @@ val Attenuation(const val& req) {
     const std::string density = Text(req, "density"), thickness = Text(req, "thickness");
     if (!density.empty()) o.add("--density", density);
     if (!thickness.empty()) o.add("--thickness", thickness);
+    RefuseUnknownOptions(o, AttenuationOptions());
     const AttenuationRequest r = ParseAttenuation(o);
     return Collect(r.style, req, [&](RecordWriter& w) { return WriteAttenuation(r, Store(), Program(), w); });
   });

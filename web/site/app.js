@@ -493,12 +493,12 @@
 
   // ---- the address: what is on screen, so a link reopens it
 
-  let formulaShown = null; // the formula a table on screen was built from
+  let formulaShown = null, formulaShownFile = null; // the formula a table on screen was built from, and its file
 
   function remember() {
     const p = new URLSearchParams();
     const shown = [current, ...overlays.map((o) => o.file)].filter((f) => f).map((f) => f.replace(/\.yex$/i, ""));
-    if (formulaShown && current === formulaFile(formulaShown)) {
+    if (formulaShown && current === formulaShownFile) {
       p.set("formula", formulaShown);
       if (shown.length > 1) p.set("table", shown.slice(1).join(","));
     } else if (current) p.set("table", shown.join(","));
@@ -571,7 +571,7 @@
       say("The address could not be read: " + hash, "error");
       return false;
     }
-    const known = ["table", "formula", "value", "unit", "energy", "wavelength", "compute", "dcs", ...Object.keys(COMPUTE_KEYS)];
+    const known = ["table", "formula", "value", "unit", "energy", "wavelength", "compute", "dcs", "anomalous", ...Object.keys(COMPUTE_KEYS)];
     for (const key of p.keys())
       if (!known.includes(key)) say("The address holds “" + key + "”, which this page does not know; it is ignored.", "warning");
     let opened = false;
@@ -579,12 +579,19 @@
     overlays = [];
     if (p.has("formula")) {
       const formula = p.get("formula");
-      const name = formulaFile(formula).replace(/\.yex$/, "");
+      // A table the user keeps under the formula's name stays as it is: the
+      // link's compound gets a name of its own.
+      const kept = Object.keys(stored()).map((f) => f.toLowerCase());
+      const base = formulaFile(formula).replace(/\.yex$/, "");
+      let name = base;
+      for (let k = 1; kept.includes((name + ".yex").toLowerCase()); k++) name = base + "_link" + (k > 1 ? k : "");
       const r = yex.compoundFromFormula(name, formula);
       if (r.ok) {
         fillList(r.file);
         formulaShown = formula;
+        formulaShownFile = r.file;
         opened = show(r.file);
+        if (name !== base) say("The link’s formula " + formula + " is shown as " + r.file + "; your own " + base + ".yex is kept as it was.", "warning");
         if (r.note) say(r.note, "warning");
       } else say("The address’s formula: " + r.error, "error");
     } else if (named.length) {
@@ -714,15 +721,22 @@
       thickness: $("compute-thickness").value.trim(),
     };
     const tables = words($("compute-tables").value);
-    if (tables.length === 0 && current) tables.push(current.replace(/\.yex$/i, ""));
+    const formulaField = $("compute-formula").closest(".field");
+    req.formula = formulaField.hidden ? "" : $("compute-formula").value.trim();
+    // No table typed: the one on screen, unless a formula says what to compute.
+    if (tables.length === 0 && current && !req.formula) tables.push(current.replace(/\.yex$/i, ""));
     req.tables = tables;
     req.entries = tables;
-    req.formula = $("compute-formula").value.trim();
     const energies = $("compute-energies").value.trim();
     if (/^[^:\s]+:[^:\s]+:[^:\s]+$/.test(energies)) req.energyGrid = energies;
     else req.energies = words(energies);
     return req;
   }
+
+  const TABLES_EXAMPLE = {
+    curve: "C O Si", "cross-section": "C O Si:28.085", average: "Si:1 O:2",
+    dispersion: "Fe Cu", attenuation: "H:11.19 O:88.81",
+  };
 
   // The request form shows the fields of the chosen computation and point
   // source; the others hide (out of the tab order) and keep their values.
@@ -734,11 +748,14 @@
     }
     const label = document.querySelector('label[for="compute-tables"]');
     label.textContent = kind === "average" ? label.dataset.labelAverage : "Tables";
+    // Each placeholder a request the computation takes on a fresh page.
+    $("compute-tables").placeholder = TABLES_EXAMPLE[kind];
   }
 
   // The field an error is about, from its wording, so the message names it
   // and the field is marked.
   const ERROR_FIELDS = [
+    [/--display/, "compute-format"],
     [/energy grid|--energy-grid/i, "compute-energies"],
     [/log grid|^grid|START:STOP|--grid|--log-grid|too many points|step/i, "compute-grid"],
     [/formula|element symbol|parenthes/i, "compute-formula"],
@@ -829,7 +846,8 @@
       remember();
       const id = fieldOf(r.error);
       markField(id);
-      const label = id ? document.querySelector('label[for="' + id + '"]').textContent : null;
+      const tag = id ? document.querySelector('label[for="' + id + '"]') : null;
+      const label = tag ? tag.dataset.short || tag.textContent : null;
       // Below the field it is about, or the form.
       say((label ? label + ": " : "") + r.error, "error", id || "compute-form");
       if (id) $(id).focus();
@@ -870,6 +888,9 @@
     link.hidden = false;
     const start = performance.now();
     showPlot(r, kind, sep);
+    // On a small screen the result starts below the form: bring it up.
+    const top = $("compute-progress").getBoundingClientRect().top;
+    if (top < 0 || top > innerHeight / 2) $("compute-progress").scrollIntoView({ block: "start" });
     // Milliseconds from the result (and from Compute) to its drawn plot
     // (uPlot draws in a microtask queued before this one), for the benchmark.
     Promise.resolve().then(() => {
@@ -904,7 +925,7 @@
         told = Date.now();
         self.postMessage({ id, lines });
       };
-      if (event.data.anomalous) yex.setAnomalousData(event.data.anomalous);
+      if (event.data.anomalous) yex.setAnomalousData(await unpackChantler(event.data.anomalous));
       const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
       const result = run(request);
       last = id;
@@ -917,13 +938,21 @@
     };
   }
 
+  // chantler.js's base64 of gzip to text, in the worker (or, without one, here).
+  async function unpackChantler(packed) {
+    if (!packed || typeof DecompressionStream === "undefined") return "";
+    const binary = atob(packed), bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
+    return new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"))).text().catch(() => "");
+  }
+
   let worker = null, workerUrl = null, job = 0, computeStart = null;
   let resultJob = null, pendingDownload = null; // whose result is on screen (null: the page's module)
   function startWorker() {
     try {
       // The factory refers to the script's address, which a blob has none of.
       workerUrl = workerUrl || URL.createObjectURL(new Blob(
-        ["var _scriptDir;\nvar createYexModule = (" + createYexModule.toString() + ");\n(" + workerMain.toString() + ")();\n"],
+        ["var _scriptDir;\nvar createYexModule = (" + createYexModule.toString() + ");\n" + unpackChantler.toString() + "\n(" + workerMain.toString() + ")();\n"],
         { type: "text/javascript" }));
       worker = new Worker(workerUrl);
     } catch (e) {
@@ -934,6 +963,12 @@
   function stopComputing(message) {
     job++;
     if (worker) worker.terminate();
+    // The worker held the text of the result on screen: it cannot be
+    // downloaded any more, and the summary says so.
+    if (resultJob !== null && !resultBytes) {
+      $("download-result").hidden = true;
+      if ($("compute-summary").textContent) $("compute-summary").textContent = $("compute-summary").textContent.replace(/, the download holds all\.$|\.$/, "; compute it again to download it.");
+    }
     startWorker();  // ready for the next request
     $("compute-cancel").hidden = true;
     $("compute-button").disabled = false;
@@ -941,17 +976,20 @@
     delete document.body.dataset.computing;
   }
 
-  // Chantler's f', f'' and photoabsorption (1-100 keV), unpacked from
-  // chantler.js once: a compressed script loads from file:// as from a host.
+  // Chantler's f', f'' and photoabsorption (1-100 keV), packed in
+  // chantler.js (a compressed script loads from file:// as from a host),
+  // fetched when a computation first needs it: most visits never do.
   let chantlerText = null, chantlerLoad = null;
   function loadChantler() {
     if (!chantlerLoad)
-      chantlerLoad = (async () => {
-        if (!window.YEX_CHANTLER || typeof DecompressionStream === "undefined") return;
-        const bytes = Uint8Array.from(atob(window.YEX_CHANTLER), (c) => c.charCodeAt(0));
-        const text = await new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"))).text();
-        if (yex.setAnomalousData(text)) chantlerText = text;
-      })().catch(() => {});
+      chantlerLoad = new Promise((resolve) => {
+        if (window.YEX_CHANTLER) return resolve(window.YEX_CHANTLER);
+        const script = document.createElement("script");
+        script.src = "chantler.js";
+        script.onload = () => resolve(window.YEX_CHANTLER || null);
+        script.onerror = () => resolve(null);
+        document.head.appendChild(script);
+      });
     return chantlerLoad;
   }
 
@@ -959,12 +997,21 @@
     const kind = $("compute-kind").value;
     const req = computeRequest();
     computeStart = performance.now();
+    unsay("compute");
+    markField(null);
+    const id = ++job;
+    let chantler = null;
     if (kind === "dispersion" || kind === "attenuation" || (kind === "average" && req.anomalous)) {
       document.body.dataset.computing = "1";
-      await loadChantler();
+      chantler = await loadChantler();
+      if (id !== job) return; // cancelled meanwhile
     }
     const w = worker;
     if (!w) {
+      if (chantler && !chantlerText) {
+        const text = await unpackChantler(chantler);
+        if (yex.setAnomalousData(text)) chantlerText = text;
+      }
       const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
       const r = run(req);
       if (r.ok && !r.columns) r.bytes = yex.resultBytes();
@@ -973,7 +1020,6 @@
       delete document.body.dataset.computing;
       return;
     }
-    const id = ++job;
     $("download-result").hidden = true; // the worker will hold another result
     const tables = yex
       .listTables()
@@ -1007,8 +1053,8 @@
       stopComputing("");
       say("The computation stopped: " + (e.message || "an error in the worker"), "error", "compute-form");
     };
-    // Chantler's data goes to each worker once.
-    const anomalous = chantlerText && !w.yexHasAnomalous ? chantlerText : null;
+    // Chantler's data goes to each worker once, packed: the worker unpacks it.
+    const anomalous = chantler && !w.yexHasAnomalous ? chantler : null;
     w.yexHasAnomalous = w.yexHasAnomalous || !!anomalous;
     w.postMessage({ id, kind, request: req, tables, anomalous });
   }
@@ -1093,6 +1139,12 @@
       }
     });
     window.addEventListener("resize", showTableCue);
+    // A form's messages are about what it held: they go once it changes.
+    for (const form of document.querySelectorAll("form"))
+      form.addEventListener("input", () => {
+        for (const slot of form.parentElement.querySelectorAll(".inline-message")) slot.hidden = true;
+        if (form.id === "compute-form") markField(null);
+      });
     $("compute-kind").addEventListener("change", showFields);
     $("compute-points").addEventListener("change", showFields);
     showFields();
@@ -1147,13 +1199,13 @@
     buildPeriodicTable();
     wire();
     showTableCue();
+    // The worker first, so that a link's computation runs there too (its
+    // request waits in the worker until the module is ready).
+    startWorker();
     if (!openFromAddress()) show("C");
     // Milliseconds from the start of navigation to a listed, drawn page.
     document.body.dataset.readyMs = performance.now().toFixed(1);
     document.body.dataset.ready = "1";
-    // The worker compiles its module while the page is already in use.
-    setTimeout(startWorker, 0);
-    setTimeout(loadChantler, 0);
   }
 
   createYexModule()

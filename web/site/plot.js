@@ -84,7 +84,7 @@ window.YexPlot = (function () {
     }
     const labels = { f2_mean: "⟨f²⟩", f_mean_sq: "⟨f⟩²", S_mean: "⟨S⟩", S_mean_BD: "⟨S⟩ Breit–Dirac" };
     const series = header.flatMap((h, c) => (labels[h] ? [{ column: c, label: labels[h], colour: COLOURS[c % COLOURS.length], dashed: h.startsWith("S") }] : []));
-    return [{ title: "averages", y: "⟨f²⟩, ⟨f⟩², ⟨S⟩ (per atom of the composition)", series }];
+    return [{ title: "averages", y: "⟨f²⟩, ⟨f⟩², ⟨S⟩ per atom", series }];
   }
 
   // A linear axis's labels with the digits their step needs, so that
@@ -115,10 +115,35 @@ window.YexPlot = (function () {
 
   // The powers of ten from min to max, for a log axis's lines.
   function decades(u, axis, min, max) {
+    return logLines(min, max, Infinity, true);
+  }
+
+  // A log axis's lines between min and max on `pixels` of axis: 1-9 times
+  // each power of ten where they stay 12 pixels apart (and `decadesOnly` is
+  // not asked), else the powers of ten, every k-th of them where they would
+  // come closer than 40 pixels. However many decades: never more lines than
+  // the axis has room for.
+  function logLines(min, max, pixels, decadesOnly) {
     const out = [];
-    for (let e = Math.ceil(Math.log10(min) - 1e-9); e <= Math.floor(Math.log10(max) + 1e-9); e++) out.push(Math.pow(10, e));
+    if (!(min > 0) || !(max >= min) || !Number.isFinite(max)) return out;
+    const first = Math.ceil(Math.log10(min) - 1e-9), last = Math.floor(Math.log10(max) + 1e-9);
+    const span = Math.max(1e-9, Math.log10(max / min));
+    if (!decadesOnly && (9 * span) / pixels <= 1 / 12) {
+      for (let e = first - 1; e <= last; e++)
+        for (let m = 1; m <= 9; m++) {
+          const v = m * Math.pow(10, e);
+          if (v >= min * (1 - 1e-12) && v <= max * (1 + 1e-12)) out.push(v);
+        }
+      return out;
+    }
+    const step = Math.max(1, Math.ceil((40 * span) / Math.max(pixels, 1)));
+    for (let e = Math.ceil(first / step) * step; e <= last; e += step) out.push(Math.pow(10, e));
     return out;
   }
+
+  // How far below a log plot's largest value it reaches: smaller values
+  // (a transmission of 1e-300) are left out, with a note.
+  const LOG_DEPTH = 1e30;
 
   // A value a plot can place: finite, and above zero on a log axis.
   const usable = (v, log) => v != null && Number.isFinite(v) && !(log && v <= 0);
@@ -195,10 +220,20 @@ window.YexPlot = (function () {
     const logX = axes === "log", logY = axes !== "lin";
     const xs = result.columns[0], ys = group.series.map((s) => result.columns[s.column]);
     const width = Math.max(260, box.clientWidth || 600);
+    let top = -Infinity;
+    if (logY) for (const y of ys) for (let i = 0; i < y.length; i++) if (usable(y[i], true) && y[i] > top) top = y[i];
+    const floor = logY && top > 0 ? top / LOG_DEPTH : -Infinity;
+    let clipped = false;
+    const drawable = (v) => {
+      if (!usable(v, logY)) return false;
+      if (v >= floor) return true;
+      clipped = true;
+      return false;
+    };
     // Plain arrays: a typed one would turn a missing value (null) into 0.
     const points = (lo, hi) => {
       const kept = thin(xs, ys, logX, logY, lo, hi, width);
-      return [kept.map((i) => xs[i]), ...ys.map((y) => kept.map((i) => (usable(y[i], logY) ? y[i] : null)))];
+      return [kept.map((i) => xs[i]), ...ys.map((y) => kept.map((i) => (drawable(y[i]) ? y[i] : null)))];
     };
     let lo = Infinity, hi = -Infinity, up = true;
     for (let i = 0; i < xs.length; i++) {
@@ -223,14 +258,18 @@ window.YexPlot = (function () {
     // On a narrow plot a log axis keeps its decades only: nine lines a
     // decade would merge into grey bands.
     const narrow = width < 500;
+    const height = Math.round(Math.min(480, Math.max(240, width * 0.62)));
+    // The lines are few enough to label each decade among them.
+    const everySplit = (u, splits) => splits;
+    const splitsOf = (pixels) => (u, axis, min, max) => logLines(min, max, pixels, narrow);
     let thinning = false;
     const opts = {
       width,
-      height: Math.round(Math.min(480, Math.max(240, width * 0.62))),
+      height,
       scales: { x: { time: false, distr: logX ? 3 : 1, log: 10 }, y: { distr: logY ? 3 : 1, log: 10 } },
       axes: [
-        { label: UNITS[xName] || xName, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, values: tickLabels(logX), splits: narrow && logX ? decades : undefined },
-        { label: group.y, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, size: 64, values: tickLabels(logY), splits: narrow && logY ? decades : undefined },
+        { label: UNITS[xName] || xName, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, values: tickLabels(logX), splits: logX ? splitsOf(width - 80) : undefined, filter: logX ? everySplit : undefined },
+        { label: group.y, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, size: 64, values: tickLabels(logY), splits: logY ? splitsOf(height - 60) : undefined, filter: logY ? everySplit : undefined },
       ],
       series: [
         { label: xName, value: readOut(xs) },
@@ -241,8 +280,7 @@ window.YexPlot = (function () {
         // Zooming out shows the whole result again.
         bind: {
           dblclick: (u) => () => {
-            shown = [lo, hi];
-            u.setData(whole);
+            zoomOut(u);
             return null;
           },
         },
@@ -261,9 +299,42 @@ window.YexPlot = (function () {
       // Markers drawn as their lines are: S and the incoherent dashed.
       legend: { live: true, markers: { dash: (u, i) => (i > 0 && group.series[i - 1].dashed ? "dashed" : "solid") } },
     };
+    const zoomOut = (u) => {
+      shown = [lo, hi];
+      u.setData(whole);
+    };
     const u = new uPlot(opts, whole, box);
     u.yexGroup = group;
+    touchZoom(u, zoomOut);
+    if (clipped) {
+      const note = document.createElement("p");
+      note.className = "hint plot-note";
+      note.textContent = "Values below 1e-30 of the largest are left out of the plot; the table and the download hold them.";
+      box.appendChild(note);
+    }
     return u;
+  }
+
+  // A finger dragged across the plot zooms to the x range it covered, as a
+  // mouse's drag does; a double tap zooms out. Up and down still scroll.
+  function touchZoom(u, zoomOut) {
+    let from = null, lastTap = 0;
+    u.over.style.touchAction = "pan-y";
+    u.over.addEventListener("touchstart", (e) => (from = e.touches.length === 1 ? e.touches[0].clientX : null), { passive: true });
+    u.over.addEventListener("touchend", (e) => {
+      const to = e.changedTouches[0].clientX, left = u.over.getBoundingClientRect().left;
+      if (from !== null && Math.abs(to - from) > 10) {
+        const a = u.posToVal(Math.min(from, to) - left, "x"), b = u.posToVal(Math.max(from, to) - left, "x");
+        u.setScale("x", { min: a, max: b });
+        lastTap = 0;
+      } else if (from !== null) {
+        if (e.timeStamp - lastTap < 350) {
+          zoomOut(u);
+          lastTap = 0;
+        } else lastTap = e.timeStamp;
+      }
+      from = null;
+    });
   }
 
   function escape(t) {
@@ -346,5 +417,5 @@ window.YexPlot = (function () {
     return canvas.toDataURL("image/png");
   }
 
-  return { parse, groups, draw, thin, svg, png, linearLabels, decades, COLOURS };
+  return { parse, groups, draw, thin, svg, png, linearLabels, decades, logLines, COLOURS };
 })();
