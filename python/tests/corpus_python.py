@@ -139,6 +139,8 @@ def built(r):
 def answer(r):
     kind = r["kind"]
     try:
+        if r.get("display") or (r.get("formula") is not None and (r.get("tables") or r.get("entries"))):
+            raise Skip("display patterns, or a formula with tables: no Python form")
         if kind == "attenuation":
             return {"rows": attenuation(r)}
         if kind == "dispersion":

@@ -107,6 +107,13 @@ const written = [
   { kind: "dispersion", formula: "H2O", steps: true },
   { kind: "dispersion", tables: ["U"], energies: ["5.548"], steps: true },
   { kind: "dispersion", tables: ["U"], energies: ["5.547", "5.549", "8", "1e3"] },
+  // What yex-cli refuses, the page refuses: a formula with tables, the
+  // window's patterns where they do not apply.
+  { kind: "dispersion", tables: ["Fe"], formula: "H2O", energies: ["8"] },
+  { kind: "attenuation", tables: ["Fe"], formula: "H2O", energies: ["8"] },
+  { kind: "average", entries: ["H:2"], formula: "H2O", points: "grid", grid: "0.1:1:0.3" },
+  { kind: "dispersion", tables: ["Fe"], energies: ["8"], display: true },
+  { kind: "attenuation", tables: ["Fe"], energies: ["8"], display: true },
 ];
 
 const requests = [...written, ...generated(20261209, 420)];
@@ -115,18 +122,19 @@ const requests = [...written, ...generated(20261209, 420)];
 
 function cliArgs(r) {
   const e = (r.energies ?? []).flatMap((v) => ["--energy", v]);
-  const material = r.formula !== undefined ? ["--formula", r.formula] : r.tables ?? [];
+  const material = [...(r.formula !== undefined ? ["--formula", r.formula] : []), ...(r.tables ?? [])];
+  const display = r.display ? ["--display"] : [];
   const points = r.points ? [r.points === "log" ? "--log-grid" : "--grid", r.grid, ...(r.unit ? ["--unit", r.unit] : [])] : [];
   const beam = r.energy ? [r.energyKind === "wavelength" ? "--wavelength" : "--energy", r.energy] : [];
   switch (r.kind) {
     case "attenuation":
-      return [r.kind, ...material, ...e, ...(r.density ? ["--density", r.density] : []), ...(r.thickness ? ["--thickness", r.thickness] : [])];
+      return [r.kind, ...material, ...e, ...(r.density ? ["--density", r.density] : []), ...(r.thickness ? ["--thickness", r.thickness] : []), ...display];
     case "dispersion":
-      return [r.kind, ...material, ...e, ...(r.steps ? ["--steps"] : [])];
+      return [r.kind, ...material, ...e, ...(r.steps ? ["--steps"] : []), ...display];
     case "cross-section":
       return [r.kind, ...material, ...e];
     case "average":
-      return [r.kind, ...(r.formula !== undefined ? ["--formula", r.formula] : r.entries), ...points, ...beam,
+      return [r.kind, ...(r.formula !== undefined ? ["--formula", r.formula] : []), ...(r.entries ?? []), ...points, ...beam,
         ...(r.breitDirac ? ["--breit-dirac", r.breitDirac] : []), ...(r.anomalous ? ["--anomalous"] : [])];
     case "curve":
       return [r.kind, ...r.tables, ...points, ...beam];
