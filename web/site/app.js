@@ -1164,9 +1164,13 @@
         remember();
       }
     });
-    // The chart and the plot follow the page's width.
-    let resizing = null;
+    // The chart and the plot follow the page's width (only its width: a
+    // phone's bar that comes and goes changes the height, and a redrawn
+    // plot would lose its zoom).
+    let resizing = null, drawnWidth = innerWidth;
     window.addEventListener("resize", () => {
+      if (innerWidth === drawnWidth) return;
+      drawnWidth = innerWidth;
       clearTimeout(resizing);
       resizing = setTimeout(() => {
         redraw();

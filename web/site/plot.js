@@ -266,7 +266,9 @@ window.YexPlot = (function () {
     const opts = {
       width,
       height,
-      scales: { x: { time: false, distr: logX ? 3 : 1, log: 10 }, y: { distr: logY ? 3 : 1, log: 10 } },
+      // The x range as given (the data's, or a zoom's), not widened to
+      // decades; around a single point, some room.
+      scales: { x: { time: false, distr: logX ? 3 : 1, log: 10, range: (u, min, max) => (min < max ? [min, max] : logX ? [min / 2, max * 2] : [min - 1, max + 1]) }, y: { distr: logY ? 3 : 1, log: 10 } },
       axes: [
         { label: UNITS[xName] || xName, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, values: tickLabels(logX), splits: logX ? splitsOf(width - 80) : undefined, filter: logX ? everySplit : undefined },
         { label: group.y, stroke: "#111", grid: { stroke: "#e2e2e2" }, ticks: { stroke: "#999" }, size: 64, values: tickLabels(logY), splits: logY ? splitsOf(height - 60) : undefined, filter: logY ? everySplit : undefined },

@@ -486,12 +486,28 @@ test("links and messages: a heavy link at load computes in the worker, every key
 
 test("plots of any range and a phone's view: 30 decades at 500 px and wider, every placeholder a request, the result in view after Compute", async () => {
   for (const width of [1366, 500]) {
-    const page = await open(origins.disk + "#compute=attenuation&cformula=H2O&energies=1:100:200&density=1&thickness=0.1", { width, height: 900 });
+    const page = await open(origins.disk + "#compute=attenuation&cformula=H2O&energies=1:100:200&density=1&thickness=0.1", { width, height: 900, hasTouch: true });
     await page.waitForFunction(() => !document.body.dataset.computing && document.getElementById("compute-summary").textContent);
     await page.select("#plot-group", "1");  // the transmission, 1e-174 to 1
     const lines = await page.evaluate(() => [window.yexPlot.axes[1]._splits.length, window.yexPlot.bbox.height / devicePixelRatio]);
     assert.ok(lines[0] >= 2 && lines[0] <= lines[1] / 12, `${lines[0]} lines on ${lines[1]} px`);
     assert.match(await text(page, ".plot-note"), /below 1e-30 of the largest/);
+    // A finger dragged across zooms in; a double tap zooms out.
+    const range = () => page.evaluate(() => [window.yexPlot.scales.x.min, window.yexPlot.scales.x.max]);
+    const whole = await range();
+    const over = await page.$eval(".u-over", (e) => {
+      e.scrollIntoView({ block: "center" });
+      const r = e.getBoundingClientRect();
+      return { x: r.x, y: r.y + r.height / 2, w: r.width };
+    });
+    await page.touchscreen.touchStart(over.x + 0.2 * over.w, over.y);
+    await page.touchscreen.touchMove(over.x + 0.6 * over.w, over.y);
+    await page.touchscreen.touchEnd();
+    const zoomed = await range();
+    assert.ok(zoomed[0] > whole[0] && zoomed[1] < whole[1], `${whole} to ${zoomed}`);
+    await page.touchscreen.tap(over.x + 10, over.y);
+    await page.touchscreen.tap(over.x + 10, over.y);
+    assert.deepEqual(await range(), whole);
     assert.deepEqual(page.errors, []);
     await page.close();
   }
