@@ -5,6 +5,8 @@
 // Run by bench/run.sh after tools/build-web.sh; puppeteer-core from web/.
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
+import http from "node:http";
+import zlib from "node:zlib";
 import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
@@ -17,6 +19,25 @@ const site = process.env.YEX_SITE || path.join(root, "build-web", "site");
 
 const bytes = fs.readdirSync(site).reduce((n, f) => n + fs.statSync(path.join(site, f)).size, 0);
 console.log(`page: ${fs.readdirSync(site).join(", ")}: ${(bytes / 1e6).toFixed(3)} MB`);
+// What a first visit loads (Chantler's data comes when a computation needs
+// it), as files and as a server would send them gzipped.
+const first = fs.readdirSync(site).filter((f) => f !== "chantler.js" && !f.endsWith(".txt"));
+const sizeOf = (files, gz) => files.reduce((n, f) => {
+  const data = fs.readFileSync(path.join(site, f));
+  return n + (gz ? zlib.gzipSync(data, { level: 9 }).length : data.length);
+}, 0);
+console.log(`first load: ${(sizeOf(first) / 1e6).toFixed(3)} MB, ${(sizeOf(first, true) / 1e6).toFixed(3)} MB gzipped; ` +
+  `chantler.js when needed: ${(sizeOf(["chantler.js"]) / 1e6).toFixed(3)} MB, ${(sizeOf(["chantler.js"], true) / 1e6).toFixed(3)} MB gzipped`);
+
+// The same site over HTTP from 127.0.0.1.
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css" };
+const server = http.createServer((req, res) => {
+  const file = path.join(site, path.basename(decodeURIComponent(req.url.split(/[?#]/)[0])));
+  if (!fs.existsSync(file)) return res.writeHead(404).end();
+  res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream" });
+  fs.createReadStream(file).pipe(res);
+});
+await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
 
 const browser = await puppeteer.launch({
   executablePath: "/usr/bin/chromium",
@@ -61,8 +82,9 @@ const timing = await page.evaluate(millions);
 
 // A curve of 100,000 points of C at full precision: milliseconds from
 // Compute to the drawn plot (the worker computes, the page plots), median of
-// 5, against yex-cli printing the same lines (process start included) in the
-// same run, median of 5.
+// 5, from disk and over HTTP, against yex-cli printing the same lines to
+// /dev/null (process start included) in the same run, median of 5.
+const curveMs = async (page) => {
 const ms = [];
 for (let i = 0; i < 6; i++) {
   await page.select("#compute-kind", "curve");
@@ -76,6 +98,14 @@ for (let i = 0; i < 6; i++) {
   if (i > 0) ms.push(Number(await page.$eval("body", (b) => b.dataset.computeMs))); // the first warms the worker
 }
 ms.sort((a, b) => a - b);
+return ms;
+};
+const ms = await curveMs(page);
+const httpPage = await browser.newPage();
+await httpPage.goto(`http://127.0.0.1:${server.address().port}/index.html`);
+await httpPage.waitForSelector('body[data-ready="1"]');
+const httpMs = await curveMs(httpPage);
+await httpPage.close();
 const cliMs = [];
 const work = fs.mkdtempSync(path.join(os.tmpdir(), "yex-bench-cli-"));
 for (let i = 0; i < 5; i++) {
@@ -86,7 +116,28 @@ for (let i = 0; i < 5; i++) {
 }
 cliMs.sort((a, b) => a - b);
 console.log(`curve of C, 100,000 points, full precision: page ${ms[2].toFixed(0)} ms from Compute to the drawn plot (median of 5, min ${ms[0].toFixed(0)}, max ${ms[4].toFixed(0)}); ` +
-  `yex-cli ${cliMs[2].toFixed(0)} ms to print the same lines: ${(ms[2] / cliMs[2]).toFixed(1)}x`);
+  `yex-cli ${cliMs[2].toFixed(0)} ms to print the same lines: ${(ms[2] / cliMs[2]).toFixed(1)}x; over HTTP ${httpMs[2].toFixed(0)} ms ` +
+  `(min ${httpMs[0].toFixed(0)}, max ${httpMs[4].toFixed(0)}): ${(httpMs[2] / cliMs[2]).toFixed(1)}x`);
+
+// Links opened at load whose computation is heavy, and a plot over 174
+// decades: the page's longest task from navigation to the drawn plot.
+for (const link of ["#compute=cross-section&ctables=C&energies=1:100:50000", "#compute=cross-section&ctables=C&energies=1:100:200000",
+  "#compute=curve&ctables=H+He+Li+Be+B+C+N+O+F+Ne&points=log&grid=0.005:1000:200000",
+  "#compute=attenuation&cformula=H2O&energies=1:100:200&density=1&thickness=0.1"]) {
+  const p = await browser.newPage();
+  await p.evaluateOnNewDocument(() => {
+    window.benchLong = [];
+    new PerformanceObserver((l) => l.getEntries().forEach((e) => window.benchLong.push(e.duration))).observe({ type: "longtask", buffered: true });
+  });
+  await p.goto(url + link);
+  await p.waitForFunction(() => !document.body.dataset.computing && document.getElementById("compute-summary").textContent, { timeout: 120000 });
+  if (link.includes("attenuation")) await p.select("#plot-group", "1");  // the transmission
+  await new Promise((r) => setTimeout(r, 300));
+  const tasks = await p.evaluate(() => window.benchLong);
+  console.log(`link at load ${link}: the page's longest task ${Math.max(0, ...tasks).toFixed(0)} ms (${tasks.length} over 50 ms, page load included)`);
+  await p.close();
+}
+server.close();
 
 // A curve of 1,000,000 points: the page's longest task meanwhile
 // (Chromium's long-task observer: tasks over 50 ms).
