@@ -37,6 +37,7 @@ done
 # The Python module (Debian's python3), against the C++ kernel above.
 if [ -d "$build/python" ]; then
   PYTHONPATH="$build/python" /usr/bin/python3 "$root/bench/bench_python.py" "$root/data/YEX-data"
+  PYTHONPATH="$build/python" /usr/bin/python3 "$root/bench/scattering_vs_xraydb.py"
 fi
 
 # The web page (built by tools/build-web.sh, puppeteer-core installed in web/).

@@ -72,6 +72,24 @@ std::optional<std::string> Options::single(std::string_view option) const {
   return v[0];
 }
 
+namespace {
+
+[[noreturn]] void UnknownOption(const std::string& a) {
+  if (a == "--data") Usage("unknown option --data (give --data DIR before the command)");
+  if (a == "--display")
+    Usage("--display: the window's display patterns are for curve, cross-section and average; this command "
+          "prints full precision only");
+  Usage("unknown option " + a);
+}
+
+}  // namespace
+
+void RefuseUnknownOptions(const Options& o, const KnownOptions& known) {
+  for (const auto& item : o.items)
+    if (!item.first.empty() && !Contains(known.valued, item.first) && !Contains(known.flags, item.first))
+      UnknownOption(item.first);
+}
+
 Options SplitArguments(const std::vector<std::string>& args, const KnownOptions& known) {
   Options parsed;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -83,10 +101,8 @@ Options SplitArguments(const std::vector<std::string>& args, const KnownOptions&
       parsed.add(a, args[++i]);
     } else if (Contains(known.flags, a) || a == "--help" || a == "-h") {
       parsed.add(a);
-    } else if (a == "--data") {
-      Usage("unknown option --data (give --data DIR before the command)");
     } else {
-      Usage("unknown option " + a);
+      UnknownOption(a);
     }
   }
   return parsed;

@@ -43,6 +43,9 @@ struct KnownOptions {
 };
 // Usage error for an unknown option or a missing value.
 Options SplitArguments(const std::vector<std::string>& args, const KnownOptions& known);
+// The same refusal for Options built another way (the page's form): Usage
+// for an option the command does not know.
+void RefuseUnknownOptions(const Options& o, const KnownOptions& known);
 bool WantsHelp(const std::vector<std::string>& args);
 
 // An option's name in messages: "--energy" -> "energy".
