@@ -12,6 +12,7 @@ ROOT = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(ROOT / "tools"))
 import embed_chantler  # noqa: E402
 import embed_tables  # noqa: E402
+import embed_xray_data  # noqa: E402
 
 # The core's files compile in parallel, one a core.
 ParallelCompile("YEX_BUILD_JOBS").install()
@@ -23,6 +24,8 @@ GENERATED = pathlib.Path("build-py") / "generated" / "shipped_tables.cpp"
 embed_tables.write(ROOT / "data" / "YEX-data", ROOT / GENERATED)
 ANOMALOUS = pathlib.Path("build-py") / "generated" / "anomalous_data.cpp"
 embed_chantler.write(ROOT / "data" / "chantler" / "chantler.txt", ROOT / ANOMALOUS)
+XRAY = pathlib.Path("build-py") / "generated" / "xray_data_text.cpp"
+embed_xray_data.write(ROOT / "data" / "elam" / "xray_data.txt", ROOT / XRAY)
 
 # The same bits on every compiler: no fused multiply-add anywhere.
 if sys.platform == "win32" and "mingw" not in sys.version.lower():
@@ -33,9 +36,9 @@ else:
 sources = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "core").glob("*.cpp"))
 extension = Pybind11Extension(
     "yex._yex",
-    sources + ["python/yexmodule.cpp", str(GENERATED), str(ANOMALOUS)],
+    sources + ["python/yexmodule.cpp", str(GENERATED), str(ANOMALOUS), str(XRAY)],
     include_dirs=["."],
-    define_macros=[("YEX_VERSION", f'"{VERSION}"'), ("YEX_PYTHON_MODULE", "_yex")],
+    define_macros=[("YEX_VERSION", f'"{VERSION}"'), ("YEX_PYTHON_MODULE", "_yex"), ("YEX_XRAY_DATA_BUILT_IN", None)],
     extra_compile_args=flags,
     cxx_std=17,
 )

@@ -15,7 +15,7 @@ namespace yex::cli {
 
 constexpr int kOk = 0, kDataError = 1, kUsage = 2;
 
-// Standard output, unbuffered by Qt: what the core's writer hands over.
+// Standard output and error: what the core's writer hands over.
 void Out(const std::string& text);
 void Err(const std::string& text);
 // A RecordWriter to standard output.
@@ -45,5 +45,10 @@ int CrossSection(const std::vector<std::string>& args);
 int Average(const std::vector<std::string>& args);
 int Dispersion(const std::vector<std::string>& args);
 int Attenuation(const std::vector<std::string>& args);
+int Edges(const std::vector<std::string>& args);
+int Lines(const std::vector<std::string>& args);
+int Materials(const std::vector<std::string>& args);
+int Index(const std::vector<std::string>& args);
+int Reflectivity(const std::vector<std::string>& args);
 
 }  // namespace yex::cli

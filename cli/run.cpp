@@ -35,6 +35,14 @@ const char* kMainHelp =
     "  attenuation (ELEMENT... | --formula FORMULA | TABLE:PERCENT...) ENERGIES\n"
     "              [--density G_PER_CM3 [--thickness CM]]\n"
     "      photoabsorption, coherent, incoherent and total cm2/g, mu and transmission\n"
+    "  edges ELEMENT...   lines ELEMENT... [--edge LEVEL]\n"
+    "      absorption edges and emission lines (Elam, Ravel and Sieber)\n"
+    "  materials\n"
+    "      the materials --material names, with formulas and densities\n"
+    "  index (ELEMENT | --formula F | --material NAME | TABLE:PERCENT...) ENERGIES [--density G]\n"
+    "      delta, beta, the critical angle and the attenuation length\n"
+    "  reflectivity ... --energy KEV --angle-grid A:B:N [--roughness S] [--polarization P]\n"
+    "      the reflectivity of a flat surface (Fresnel; Nevot-Croce roughness)\n"
     "  plot TABLE OUT.png|OUT.svg [--size PIXELS]\n"
     "      the main window's chart of a table\n"
     "\n"
@@ -42,6 +50,9 @@ const char* kMainHelp =
     "F and S: the 1975 compilation shipped as YEX-data (see the data source window).\n"
     "f', f'' and photoabsorption: C. T. Chantler, J. Phys. Chem. Ref. Data 24, 71\n"
     "(1995) and 29, 597 (2000), public domain, as compiled in XrayDB (public domain).\n"
+    "Edges, lines and materials: Elam, Ravel and Sieber, Radiat. Phys. Chem. 63,\n"
+    "121 (2002), and B. Ravel's list, as XrayDB holds them. An energy may be a\n"
+    "line or an edge wherever one is typed: --energy CuKa1, Fe-K.\n"
     "yex-cli COMMAND --help tells more; --version prints the version.\n";
 
 int Dispatch(std::vector<std::string> args) {
@@ -73,6 +84,11 @@ int Dispatch(std::vector<std::string> args) {
   if (command == "average") return Average(args);
   if (command == "dispersion") return Dispersion(args);
   if (command == "attenuation") return Attenuation(args);
+  if (command == "edges") return Edges(args);
+  if (command == "lines") return Lines(args);
+  if (command == "materials") return Materials(args);
+  if (command == "index") return Index(args);
+  if (command == "reflectivity") return Reflectivity(args);
   if (command == "help") return Out(kMainHelp), kOk;
   Fail(ErrorKind::Usage, "unknown command " + command);
 }

@@ -64,6 +64,10 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double energyEv);
 const AnomalousTable& AnomalousData(int z);
 
 
+// Every energy (keV) inside every table, checked before any line is
+// written: OutOfRange with the first one's reason (yex_shipped).
+void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies);
+
 // A photon energy in keV as eV: the decimal of its shortest text moved three
 // places, so a tabulated energy typed in keV meets the tabulated eV exactly.
 double KevToEv(double kev);

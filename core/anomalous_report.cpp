@@ -23,14 +23,6 @@ std::vector<std::string> SourceLines() {
   return lines;
 }
 
-// Every energy inside every table, checked before any line is written.
-void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies) {
-  for (const double kev : energies) {
-    const double ev = KevToEv(kev);
-    for (const AnomalousTable* t : tables)
-      if (!(ev >= t->energy.front() && ev <= t->energy.back())) AnomalousAt(*t, ev);  // throws the reason
-  }
-}
 
 // dispersion ELEMENT... --steps: where the rows step.
 RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Provenance& who, RecordWriter& w) {
@@ -50,6 +42,14 @@ RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Pr
 }
 
 }  // namespace
+
+void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies) {
+  for (const double kev : energies) {
+    const double ev = KevToEv(kev);
+    for (const AnomalousTable* t : tables)
+      if (!(ev >= t->energy.front() && ev <= t->energy.back())) AnomalousAt(*t, ev);  // throws the reason
+  }
+}
 
 RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, RecordWriter& w) {
   std::vector<std::string> names;
@@ -73,6 +73,7 @@ RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, Re
   if (formula) all = formula->tables;
   CheckEnergies(all, r.energies);
   w.Comment(who.program + " dispersion");
+  EnergyComments(w, r.energyMeanings);
   for (const std::string& line : SourceLines()) w.Comment(line);
   w.Comment(r.formula ? "f' and f'' in electrons per formula unit (the sum over its atoms)"
                       : "f' and f'' in electrons per atom");
@@ -122,6 +123,7 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
   CheckEnergies(tables, r.energies);
   w.Comment(who.program + " attenuation");
   if (const std::optional<std::string> origin = store.Origin()) w.Comment(*origin);
+  EnergyComments(w, r.energyMeanings);
   w.Comment("photo: photoabsorption from Chantler's tables:");
   for (const std::string& line : SourceLines()) w.Comment("  " + line);
   w.Comment(

@@ -171,6 +171,7 @@ void RunComments(RecordWriter& w, const std::string& command, const TableStore& 
               " Angstrom)");
   else if (p->beam.lambda)
     w.Comment("wavelength: " + ShortestText(*p->beam.lambda) + " Angstrom");
+  if (!p->beam.meaning.empty()) w.Comment(p->beam.meaning + " (Elam, Ravel and Sieber)");
 }
 
 // Streams the points: the point in its unit, its x, then `fields(x)`.
@@ -239,10 +240,22 @@ void RecordWriter::Line(const std::vector<std::optional<double>>& fields, std::s
 }
 
 void RecordWriter::Line(const std::string& label, const std::vector<std::optional<double>>& fields) {
-  buf_ += label;
+  Line(std::vector<std::string>{label}, fields);
+}
+
+void RecordWriter::Line(const std::vector<std::string>& labels, const std::vector<std::optional<double>>& fields,
+                        const std::vector<std::string>& after) {
+  for (std::size_t k = 0; k < labels.size(); ++k) {
+    if (k) buf_ += style_.separator;
+    buf_ += labels[k];
+  }
   for (const std::optional<double>& f : fields) {
     buf_ += style_.separator;
     AppendField(&buf_, f, style_.display, FieldKind::Value);
+  }
+  for (const std::string& a : after) {
+    buf_ += style_.separator;
+    buf_ += a;
   }
   buf_ += '\n';
   if (headerDone_) ++dataLines_;
@@ -402,6 +415,10 @@ std::string NotElementNote(const std::vector<std::string>& names, bool average) 
          " (a formula unit, or a mixture's quantity holding one atom of its first constituent)";
 }
 
+void EnergyComments(RecordWriter& w, const std::vector<std::string>& meanings) {
+  for (const std::string& m : meanings) w.Comment(m + " (Elam, Ravel and Sieber)");
+}
+
 RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& store, const Provenance& who,
                              RecordWriter& w) {
   struct Column {
@@ -419,6 +436,7 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
                        CrossSectionTable(lookup)});
   }
   RunComments(w, "cross-section", store, who, nullptr);
+  EnergyComments(w, r.energyMeanings);
   w.Comment("sigma in barn per amount the table describes; cm2/g where a molar mass is known");
   std::vector<std::string> header{"E_keV"};
   std::vector<std::optional<double>> masses, fields, line;

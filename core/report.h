@@ -33,6 +33,9 @@ class RecordWriter {
   void Line(const std::vector<std::optional<double>>& fields, std::size_t xFields);
   // One line led by a text field (an element's symbol), then the values.
   void Line(const std::string& label, const std::vector<std::optional<double>>& fields);
+  // Text fields, the values, then more text fields.
+  void Line(const std::vector<std::string>& labels, const std::vector<std::optional<double>>& fields,
+            const std::vector<std::string>& after = {});
   // Hands over what is buffered once a data line exists.
   void Flush();
   std::int64_t DataLines() const { return dataLines_; }
@@ -85,6 +88,10 @@ std::string NotElementNote(const std::vector<std::string>& names, bool average);
 // curve and average over `source` (the request's own points when null).
 // Usage when there were no points, and for a bad line of a file (the lines
 // before it already written).
+// "# CuKa1 = 8.0463 keV: the Cu Ka1 (K-L3) emission line (Elam, Ravel and
+// Sieber)": what each line or edge named among the energies stands for.
+void EnergyComments(RecordWriter& w, const std::vector<std::string>& meanings);
+
 RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w,
                       PointSource* source = nullptr);
 RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const Provenance& who,
@@ -104,6 +111,12 @@ RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, Re
 // thickness the transmission; yex_shipped too.
 RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store, const Provenance& who,
                             RecordWriter& w);
+
+// edges, lines and materials: Elam's edges and lines of each element, and
+// the materials (the store's own list, then the built-in one). yex_core.
+RunSummary WriteEdges(const XrayListRequest& r, const Provenance& who, RecordWriter& w);
+RunSummary WriteLines(const XrayListRequest& r, const Provenance& who, RecordWriter& w);
+RunSummary WriteMaterials(const TableStore& store, const Provenance& who, RecordWriter& w);
 
 // One value of a lookup: the main window's line "x F S", or nothing when
 // the value is out of range; `shown` names the value as it was typed, and

@@ -7,6 +7,7 @@
 #include "core/formula.h"
 #include "core/numeric.h"
 #include "core/table_name.h"
+#include "core/xray_data.h"
 
 namespace yex {
 namespace {
@@ -185,10 +186,25 @@ Beam MakeBeam(std::optional<double> energyKeV, std::optional<double> wavelength)
   return b;
 }
 
+// An energy as typed: a number of keV, or a line's or edge's name.
+static double ParseEnergy(std::string_view option, std::string_view text, std::vector<std::string>* meanings) {
+  if (option == "--energy")
+    if (const std::optional<NamedEnergy> named = FindNamedEnergy(text)) {
+      meanings->push_back(named->meaning);
+      return named->keV;
+    }
+  return ParsePositive(option, text);
+}
+
 Beam ParseBeam(const Options& o) {
   const std::vector<std::string> e = o.values("--energy"), w = o.values("--wavelength");
   if (e.size() + w.size() > 1) Usage("give one of energy and wavelength, once");
-  if (!e.empty()) return MakeBeam(ParsePositive("--energy", e[0]), std::nullopt);
+  if (!e.empty()) {
+    std::vector<std::string> meaning;
+    Beam b = MakeBeam(ParseEnergy("--energy", e[0], &meaning), std::nullopt);
+    if (!meaning.empty()) b.meaning = meaning[0];
+    return b;
+  }
   if (!w.empty()) return MakeBeam(std::nullopt, ParsePositive("--wavelength", w[0]));
   return {};
 }
@@ -410,7 +426,7 @@ namespace {
 // --energy and --wavelength, repeated or as comma-separated lists, in the
 // order typed, or one --energy-grid: keV. An operand that is a number is an
 // energy typed after a blank, refused saying how to give several.
-std::vector<double> ParseEnergies(const Options& o, const char* usage) {
+std::vector<double> ParseEnergies(const Options& o, const char* usage, std::vector<std::string>* meanings) {
   for (const std::string& operand : o.operands())
     if (NumberText(operand))
       Usage(operand + ": a number where a TABLE belongs; give several energies as --energy 8,17.5 or "
@@ -422,7 +438,7 @@ std::vector<double> ParseEnergies(const Options& o, const char* usage) {
   for (const auto& [option, value] : o.items) {
     if (option != "--energy" && option != "--wavelength") continue;
     for (const std::string_view item : Split(value, ',')) {
-      const double v = ParsePositive(option, item);
+      const double v = ParseEnergy(option, item, meanings);
       energies.push_back(option == "--energy" ? v : kHcKeVAngstrom / v);
     }
   }
@@ -448,7 +464,7 @@ CrossSectionRequest ParseCrossSection(const Options& o) {
   CrossSectionRequest r;
   if (o.operands().empty()) Usage("cross-section needs at least one TABLE");
   // cross-section knows no --wavelength: its energies are typed in keV.
-  r.energies = ParseEnergies(o, "give --energy (repeated as needed) or one --energy-grid");
+  r.energies = ParseEnergies(o, "give --energy (repeated as needed) or one --energy-grid", &r.energyMeanings);
   for (const std::string& operand : o.operands()) {
     CrossSectionRequest::Column c{operand, std::nullopt};
     if (const std::size_t colon = operand.rfind(':'); colon != std::string::npos) {
@@ -484,7 +500,7 @@ DispersionRequest ParseDispersion(const Options& o) {
     r.style = ParseOutputStyle(o);
     return r;
   }
-  r.energies = ParseEnergies(o, kEnergiesUsage);
+  r.energies = ParseEnergies(o, kEnergiesUsage, &r.energyMeanings);
   r.style = ParseOutputStyle(o);
   return r;
 }
@@ -514,7 +530,7 @@ AttenuationRequest ParseAttenuation(const Options& o) {
       for (const std::string& n : r.names) r.mixture.push_back(ParseMixtureEntry(n, true));
     }
   }
-  r.energies = ParseEnergies(o, kEnergiesUsage);
+  r.energies = ParseEnergies(o, kEnergiesUsage, &r.energyMeanings);
   const std::vector<std::string> density = o.values("--density"), thickness = o.values("--thickness");
   if (density.size() > 1 || thickness.size() > 1) Usage("give --density and --thickness once");
   if (!density.empty()) r.density = ParsePositive("--density", density[0]);
@@ -524,6 +540,127 @@ AttenuationRequest ParseAttenuation(const Options& o) {
   }
   if (r.density && r.kind == AttenuationRequest::Kind::Elements && r.names.size() > 1)
     Usage("--density is one material's: give one TABLE, --formula or mixture");
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+KnownOptions EdgesOptions() { return {{}, {"--csv", "--tsv"}}; }
+
+XrayListRequest ParseEdges(const Options& o) {
+  NoStyleClash(o);
+  XrayListRequest r;
+  if (o.operands().empty()) Usage("edges needs ELEMENTs");
+  for (const std::string& e : o.operands()) {
+    const int z = ElementOfTableName(e);
+    if (!z) Usage(e + ": not an element");
+    r.elements.emplace_back(ElementSymbol(z));
+  }
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+KnownOptions LinesOptions() { return {{"--edge"}, {"--csv", "--tsv"}}; }
+
+XrayListRequest ParseLines(const Options& o) {
+  XrayListRequest r = ParseEdges(o);
+  r.edge = o.single("--edge");
+  return r;
+}
+
+KnownOptions MaterialsOptions() { return {{}, {"--csv", "--tsv"}}; }
+
+OutputStyle ParseMaterials(const Options& o) {
+  NoStyleClash(o);
+  if (!o.operands().empty()) Usage("materials takes no operands");
+  return ParseOutputStyle(o);
+}
+
+namespace {
+
+// What index and reflectivity are of: one element, formula, listed
+// material or mixture by weight.
+void ParseOpticalMaterial(const Options& o, const char* command, OpticsRequest* r) {
+  const std::vector<std::string> formulas = o.values("--formula"), materials = o.values("--material");
+  const std::vector<std::string> operands = o.operands();
+  const std::size_t ways = (formulas.empty() ? 0 : 1) + (materials.empty() ? 0 : 1) + (operands.empty() ? 0 : 1);
+  if (ways != 1 || formulas.size() > 1 || materials.size() > 1)
+    Usage(std::string(command) +
+          " needs one ELEMENT, one --formula, one --material or a mixture's TABLE:PERCENT entries");
+  using Kind = OpticsRequest::Kind;
+  if (!formulas.empty()) {
+    r->kind = Kind::Formula;
+    r->name = formulas[0];
+  } else if (!materials.empty()) {
+    r->kind = Kind::Material;
+    r->name = materials[0];
+  } else if (operands.size() == 1 && operands[0].find(':') == std::string::npos) {
+    r->kind = Kind::Element;
+    r->name = operands[0];
+  } else {
+    for (const std::string& n : operands) {
+      if (n.find(':') == std::string::npos)
+        Usage("give one ELEMENT, or a mixture's TABLE:PERCENT entries, not both");
+      r->mixture.push_back(ParseMixtureEntry(n, true));
+    }
+    r->kind = Kind::Mixture;
+    r->name = "mixture";
+  }
+  if (const std::optional<std::string> d = o.single("--density")) r->density = ParsePositive("--density", *d);
+}
+
+}  // namespace
+
+KnownOptions IndexOptions() {
+  return {{"--energy", "--wavelength", "--energy-grid", "--formula", "--material", "--density"}, {"--csv", "--tsv"}};
+}
+
+OpticsRequest ParseIndex(const Options& o) {
+  NoStyleClash(o);
+  OpticsRequest r;
+  ParseOpticalMaterial(o, "index", &r);
+  r.energies = ParseEnergies(o, kEnergiesUsage, &r.energyMeanings);
+  r.style = ParseOutputStyle(o);
+  return r;
+}
+
+KnownOptions ReflectivityOptions() {
+  return {{"--energy", "--wavelength", "--formula", "--material", "--density", "--angle-grid", "--roughness",
+           "--polarization"},
+          {"--csv", "--tsv"}};
+}
+
+OpticsRequest ParseReflectivity(const Options& o) {
+  NoStyleClash(o);
+  OpticsRequest r;
+  ParseOpticalMaterial(o, "reflectivity", &r);
+  r.energies = ParseEnergies(o, "reflectivity needs one --energy or --wavelength", &r.energyMeanings);
+  if (r.energies.size() != 1) Usage("reflectivity needs one --energy or --wavelength");
+  const std::optional<std::string> grid = o.single("--angle-grid");
+  if (!grid) Usage("reflectivity needs --angle-grid START:STOP:N (mrad)");
+  const auto v = Triple(*grid);
+  const std::string named = "angle-grid " + *grid;
+  if (!v) Usage(named + ": expected START:STOP:N");
+  const auto [start, stop, n] = *v;
+  if (!(n >= 1 && n <= kMaxEnergies && n == std::floor(n)))
+    Usage(named + ": N must be a whole number from 1 to " + CountText(kMaxEnergies));
+  // Grazing angles: above 0, below a right angle (1570.796 mrad).
+  for (const double a : {start, stop})
+    if (!(a > 0 && a < 1000 * kPi / 2)) Usage(named + ": angles must lie above 0 and below 1570.79 mrad");
+  if (n == 1 && start != stop) Usage(named + ": one angle needs START = STOP");
+  if (n > 1 && !(stop > start)) Usage(named + ": STOP must lie above START");
+  r.angleStart = start;
+  r.angleStop = stop;
+  r.angleCount = static_cast<std::int64_t>(n);
+  if (const std::optional<std::string> s = o.single("--roughness")) {
+    r.roughness = ParseNumber("--roughness", *s);
+    if (!(r.roughness >= 0)) Usage("roughness " + *s + ": must be 0 or more (Angstrom, rms)");
+  }
+  if (const std::optional<std::string> p = o.single("--polarization")) {
+    if (*p == "s") r.polarization = Polarization::S;
+    else if (*p == "p") r.polarization = Polarization::P;
+    else if (*p == "unpolarized") r.polarization = Polarization::Unpolarized;
+    else Usage("polarization " + *p + ": expected s, p or unpolarized");
+  }
   r.style = ParseOutputStyle(o);
   return r;
 }

@@ -77,6 +77,7 @@ KnownOptions OutputOptions();
 struct Beam {
   std::optional<double> energy;  // keV
   std::optional<double> lambda;  // Å
+  std::string meaning;           // what a line's or edge's name stands for ("CuKa1 = 8.0463 keV: ...")
   // E from --energy, else hc/λ, else 0.
   double EnergyKeV() const;
 };
@@ -158,6 +159,7 @@ struct CrossSectionRequest {
   };
   std::vector<Column> columns;
   std::vector<double> energies;
+  std::vector<std::string> energyMeanings;  // of the lines and edges named, in order
   OutputStyle style;
 };
 KnownOptions CrossSectionOptions();
@@ -169,7 +171,8 @@ struct DispersionRequest {
   std::vector<std::string> names;  // element tables, or one formula
   bool formula = false;
   std::vector<double> energies;  // keV
-  bool steps = false;            // --steps: where the elements' rows step, no energies
+  std::vector<std::string> energyMeanings;
+  bool steps = false;  // --steps: where the elements' rows step, no energies
   OutputStyle style;
 };
 KnownOptions DispersionOptions();
@@ -182,11 +185,50 @@ struct AttenuationRequest {
   std::vector<std::string> names;                        // element tables; the formula; the entries as typed
   std::vector<Ingredient> mixture;                       // a mixture's, as mixture reads them
   std::vector<double> energies;                          // keV
+  std::vector<std::string> energyMeanings;
   std::optional<double> density, thickness;
   OutputStyle style;
 };
 KnownOptions AttenuationOptions();
 AttenuationRequest ParseAttenuation(const Options& o);
+
+// edges ELEMENT...; lines ELEMENT... [--edge LEVEL]: Elam's tables.
+struct XrayListRequest {
+  std::vector<std::string> elements;  // symbols, as the tables are named (any case)
+  std::optional<std::string> edge;    // lines from this level only
+  OutputStyle style;
+};
+KnownOptions EdgesOptions();
+XrayListRequest ParseEdges(const Options& o);
+KnownOptions LinesOptions();
+XrayListRequest ParseLines(const Options& o);
+// materials: the built-in list and the data folder's materials.txt.
+KnownOptions MaterialsOptions();
+OutputStyle ParseMaterials(const Options& o);
+
+enum class Polarization { S, P, Unpolarized };
+
+// index (ELEMENT | --formula F | --material NAME | TABLE:PERCENT...) [--density G] ENERGIES;
+// reflectivity the same with one --energy and --angle-grid START:STOP:N
+// (mrad) [--roughness ANGSTROM] [--polarization s|p|unpolarized].
+struct OpticsRequest {
+  enum class Kind { Element, Formula, Mixture, Material } kind = Kind::Element;
+  std::string name;                // the element, the formula or the material as typed
+  std::vector<Ingredient> mixture;  // a mixture's entries
+  std::vector<double> energies;     // keV
+  std::vector<std::string> energyMeanings;
+  std::optional<double> density;   // g/cm3; a material's own unless given
+  // reflectivity only
+  double angleStart = 0, angleStop = 0;  // mrad
+  std::int64_t angleCount = 0;
+  double roughness = 0;  // Angstrom, rms
+  Polarization polarization = Polarization::S;
+  OutputStyle style;
+};
+KnownOptions IndexOptions();
+OpticsRequest ParseIndex(const Options& o);
+KnownOptions ReflectivityOptions();
+OpticsRequest ParseReflectivity(const Options& o);
 
 // lookup TABLE [X...] [--theta DEG]... [--q Q]... [--energy | --wavelength]
 struct LookupRequest {

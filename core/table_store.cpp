@@ -1,5 +1,8 @@
 #include "core/table_store.h"
 
+#include <cerrno>
+#include <cstdio>
+
 #include <algorithm>
 
 #include "core/table_file.h"
@@ -68,6 +71,25 @@ void FolderStore::CheckFolder() const {
 std::optional<std::string> FolderStore::Origin() const {
   if (fallback_ && !IsFolder(folder_)) return "tables: built in (no data folder " + shown_ + ")";
   return "data folder: " + shown_;
+}
+
+std::optional<std::string> FolderStore::MaterialsOrigin() const {
+  if (!IsThere(Path("materials.txt"))) return std::nullopt;
+  return shown_ + "/materials.txt";
+}
+
+std::vector<MaterialEntry> FolderStore::Materials() const {
+  const std::optional<std::string> shown = MaterialsOrigin();
+  if (!shown) return {};
+  std::FILE* f = OpenFile(Path("materials.txt"), "rb");
+  if (!f) Fail(ErrorKind::Io, *shown + ": cannot be read: " + SystemReason(errno));
+  std::string text;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) Fail(ErrorKind::Io, *shown + ": cannot be read");
+  return ReadMaterialList(text, *shown);
 }
 
 ScatteringTable FolderStore::Read(const std::string& file, int reading) const {

@@ -10,6 +10,7 @@
 
 #include "core/error.h"
 #include "core/table.h"
+#include "core/xray_data.h"
 
 namespace yex {
 
@@ -32,6 +33,11 @@ class TableStore {
   virtual std::optional<std::string> Origin() const { return std::nullopt; }
   // The file names of the store's own tables, in the lists' order.
   virtual std::vector<std::string> List() const = 0;
+  // The store's own materials (a data folder's materials.txt), read
+  // strictly (UnreadableData naming the file and line); none by default.
+  virtual std::vector<MaterialEntry> Materials() const { return {}; }
+  // The file they come from, as messages name it, when there is one.
+  virtual std::optional<std::string> MaterialsOrigin() const { return std::nullopt; }
   // The file a new table named `base` (without ".yex") goes to: base.yex,
   // or the table's file equal to it but for case. Usage for a name no new
   // table may take (not a file name on every system; a shipped element's,
@@ -67,6 +73,8 @@ class FolderStore : public TableStore {
   // tables serve, "tables: built in (no data folder SHOWN)".
   std::optional<std::string> Origin() const override;
   std::vector<std::string> List() const override;
+  std::vector<MaterialEntry> Materials() const override;
+  std::optional<std::string> MaterialsOrigin() const override;
   std::string Path(const std::string& file) const { return folder_ + "/" + file; }
   const std::string& folder() const { return folder_; }
   // Usage unless the folder is there (reported as loading from it would).

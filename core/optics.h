@@ -1,0 +1,50 @@
+// The refractive index n = 1 - delta + i beta of a material from Chantler's
+// f' and f'' (yex_shipped), its critical angle, and the reflectivity of its
+// smooth or rough surface by Fresnel's formula: index and reflectivity.
+#pragma once
+
+#include "core/attenuation.h"
+#include "core/report.h"
+#include "core/request.h"
+
+namespace yex {
+
+constexpr double kElectronRadiusCm = 2.8179403262e-13;  // r_e
+
+struct OpticalConstants {
+  double delta = 0, beta = 0;
+  double criticalAngleMrad = 0;  // sqrt(2 delta)
+  double lengthCm = 0;           // lambda / (4 pi beta): 1/e of the intensity, by photoabsorption
+};
+
+// delta = r_e lambda^2 / 2pi sum n_i (Z_i + f'_i), beta = r_e lambda^2 / 2pi
+// sum n_i f''_i, with n_i = density N_A w_i / A_i the atoms of element i per
+// cm3 (w_i its mass fraction, A_i its atomic weight as the material holds
+// it). OutOfRange outside Chantler's energies, or where a value is beyond
+// the range of doubles.
+OpticalConstants IndexOf(const Material& m, double density, double energyKeV);
+
+// |r|^2 at a grazing angle (mrad) from the surface, vacuum above: r_s =
+// (sin t - q)/(sin t + q) and r_p = (n^2 sin t - q)/(n^2 sin t + q), q =
+// sqrt(n^2 - cos^2 t), times exp(-2 k^2 sigma^2 sin t q) for an rms
+// roughness sigma (Angstrom; Nevot and Croce), k = 2 pi / lambda.
+double Reflectivity(const OpticalConstants& n, double energyKeV, double angleMrad, double roughness,
+                    Polarization polarization);
+
+// What an index or reflectivity request is of, resolved: the material, its
+// density (given, or the listed material's, or the one listed material of an
+// element alone) and the name its columns carry.
+struct OpticalMaterial {
+  Material material;
+  double density = 0;
+  std::string label;
+  std::string why;   // where the density comes from, for a # line
+  std::string note;  // a formula's own note
+};
+OpticalMaterial ResolveOpticalMaterial(const OpticsRequest& r, const TableStore& store);
+
+RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w);
+RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store, const Provenance& who,
+                             RecordWriter& w);
+
+}  // namespace yex
