@@ -12,12 +12,15 @@ Lines of the output (numbers as the database holds them, shortest text):
   line <symbol> <Siegbahn name> <IUPAC name> <initial> <final> <energy eV> <intensity>
   material <density g/cm3> <formula>|<name>
 Edges and lines of Z = 1-98 in the database's order; a material's formula
-without blanks (the list writes "C22 H10 N2 O5"), its name in lower case.
+without blanks (the list writes "C22 H10 N2 O5") and with counts in exponent
+form written out (9.34e-3 as 0.00934), its name in lower case.
 """
 import hashlib
 import pathlib
+import re
 import sqlite3
 import sys
+from decimal import Decimal
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 SOURCE = "/usr/lib/python3/dist-packages/xraydb"
@@ -46,7 +49,9 @@ def convert(folder):
         if not raw.strip() or raw.lstrip().startswith("#"):
             continue
         name, density, _categories, formula = (f.strip() for f in raw.split("|"))
-        body.append(f"material {number(density)} {formula.replace(' ', '')}|{' '.join(name.lower().split())}")
+        # Counts in exponent form written out (air's Ar9.34e-3): formulas take decimals.
+        formula = re.sub(r"\d+\.?\d*[eE][-+]?\d+", lambda m: format(Decimal(m.group()), "f"), formula.replace(" ", ""))
+        body.append(f"material {number(density)} {formula}|{' '.join(name.lower().split())}")
     text = "\n".join(body) + "\n"
     header = [
         "# X-ray absorption edges (eV) with fluorescence yields and jump ratios, and emission lines (eV) with",

@@ -6,7 +6,11 @@ compressed and base64 encoded as window.YEX_CHANTLER (a script loads from
 file:// where a fetch cannot). The page unpacks it with DecompressionStream
 and hands the text to the module (web/anomalous_web.cpp reads it).
 
-    pack_chantler_web.py CHANTLER_TXT OUT.js
+    pack_chantler_web.py CHANTLER_TXT OUT.js [XRAY_DATA_TXT]
+
+With data/elam/xray_data.txt also window.YEX_XRAY: Elam's edges and lines
+and the materials list, packed the same way (the page's module has them
+only from here, so that its first load stays small).
 
 Text: the header lines (# ...), then per element "Z <z> <symbol> <rows>
 <edges...>", then all energies, all f', all f'', all mu, one a line.
@@ -45,9 +49,15 @@ def pack(path):
             for c in range(4):
                 columns[c].append(r[c])
     text = "\n".join(header + heads + [v for c in columns for v in c]) + "\n"
-    packed = base64.b64encode(gzip.compress(text.encode(), 9, mtime=0)).decode()
-    return f'window.YEX_CHANTLER = "{packed}";\n'
+    return f'window.YEX_CHANTLER = "{packed_text(text)}";\n'
+
+
+def packed_text(text):
+    return base64.b64encode(gzip.compress(text.encode(), 9, mtime=0)).decode()
 
 
 if __name__ == "__main__":
-    pathlib.Path(sys.argv[2]).write_text(pack(sys.argv[1]))
+    out = pack(sys.argv[1])
+    if len(sys.argv) > 3:
+        out += f'window.YEX_XRAY = "{packed_text(pathlib.Path(sys.argv[3]).read_text())}";\n'
+    pathlib.Path(sys.argv[2]).write_text(out)

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,8 +23,10 @@
 #include "core/elements.h"
 #include "core/error.h"
 #include "core/numeric.h"
+#include "core/optics.h"
 #include "core/report.h"
 #include "core/request.h"
+#include "core/xray_data.h"
 #include "core/shipped_tables.h"
 #include "core/table_format.h"
 #include "core/table_lookup.h"
@@ -529,6 +532,67 @@ val Attenuation(const val& req) {
 }
 
 bool SetAnomalousData(const std::string& text) { return SetAnomalousText(text); }
+bool SetXrayData(const std::string& text) { return SetXrayDataText(text); }
+
+// {elements: ["Fe", "Cu"], edge, format}: edges and lines as yex-cli prints them.
+val XrayList(const val& req, bool lines) {
+  return Guarded([&] {
+    Options o;
+    for (const std::string& e : Strings(req["elements"])) o.add("", e);
+    const std::string edge = Text(req, "edge");
+    if (!edge.empty()) o.add("--edge", edge);
+    if (Text(req, "format") == "tsv") o.add("--tsv");
+    RefuseUnknownOptions(o, lines ? LinesOptions() : EdgesOptions());
+    const XrayListRequest r = lines ? ParseLines(o) : ParseEdges(o);
+    return Collect(r.style, req, [&](RecordWriter& w) { return lines ? WriteLines(r, Program(), w) : WriteEdges(r, Program(), w); });
+  });
+}
+val Edges(const val& req) { return XrayList(req, false); }
+val Lines(const val& req) { return XrayList(req, true); }
+
+val Materials(const val& req) {
+  return Guarded([&] {
+    Options o;
+    if (Text(req, "format") == "tsv") o.add("--tsv");
+    const OutputStyle style = ParseMaterials(o);
+    return Collect(style, req, [&](RecordWriter& w) { return WriteMaterials(Store(), Program(), w); });
+  });
+}
+
+// {tables: ["Si"] | ["H:11.19", "O:88.81"] | formula | material, density,
+// energies | energyGrid, and for reflectivity angleGrid, roughness,
+// polarization, format}
+Options OpticsOptionsOf(const val& req) {
+  Options o;
+  AddMaterialAndEnergies(req, &o);
+  const std::string material = Text(req, "material");
+  if (!material.empty()) o.add("--material", material);
+  for (const char* key : {"density", "angleGrid", "roughness", "polarization"}) {
+    const std::string v = Text(req, key);
+    static const std::map<std::string, std::string> option = {
+        {"density", "--density"}, {"angleGrid", "--angle-grid"}, {"roughness", "--roughness"}, {"polarization", "--polarization"}};
+    if (!v.empty()) o.add(option.at(key), v);
+  }
+  return o;
+}
+
+val Index(const val& req) {
+  return Guarded([&] {
+    const Options o = OpticsOptionsOf(req);
+    RefuseUnknownOptions(o, IndexOptions());
+    const OpticsRequest r = ParseIndex(o);
+    return Collect(r.style, req, [&](RecordWriter& w) { return WriteIndex(r, Store(), Program(), w); });
+  });
+}
+
+val Reflectivity(const val& req) {
+  return Guarded([&] {
+    const Options o = OpticsOptionsOf(req);
+    RefuseUnknownOptions(o, ReflectivityOptions());
+    const OpticsRequest r = ParseReflectivity(o);
+    return Collect(r.style, req, [&](RecordWriter& w) { return WriteReflectivity(r, Store(), Program(), w); });
+  });
+}
 
 }  // namespace
 }  // namespace yex::web
@@ -557,5 +621,11 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("dispersion", &Dispersion);
   emscripten::function("attenuation", &Attenuation);
   emscripten::function("setAnomalousData", &SetAnomalousData);
+  emscripten::function("setXrayData", &SetXrayData);
+  emscripten::function("edges", &Edges);
+  emscripten::function("lines", &Lines);
+  emscripten::function("materials", &Materials);
+  emscripten::function("index", &Index);
+  emscripten::function("reflectivity", &Reflectivity);
   emscripten::function("resultBytes", &ResultBytes);
 }

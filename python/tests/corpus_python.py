@@ -136,6 +136,43 @@ def built(r):
     return table_rows(yex.mixture([entry(e, True) for e in r["entries"]], name=r["name"]))
 
 
+def optical_material(r):
+    """What index and reflectivity are of, as the package takes it."""
+    if r.get("material") is not None:
+        if r.get("formula") is not None or r.get("tables"):
+            raise Skip("a material with tables or a formula: no Python form")
+        return yex.material(r["material"])
+    if r.get("formula") is not None:
+        return r["formula"]
+    tables = r["tables"]
+    if any(":" in t for t in tables):
+        return [entry(t, True) for t in tables]
+    if len(tables) != 1 or not (is_element_table(tables[0]) and tables[0][:1].upper() + tables[0][1:].lower() == tables[0]):
+        raise Skip("a table name that is no symbol as written")
+    return tables[0]
+
+
+def index(r):
+    es = energies(r)
+    kw = {"density": number(r["density"])} if r.get("density") else {}
+    got = yex.index(optical_material(r), es, **kw)
+    return [[e] + [float(got[c][i]) for c in ("delta", "beta", "critical_angle_mrad", "length_cm")]
+            for i, e in enumerate(es)]
+
+
+def reflectivity(r):
+    es = energies(r)
+    if len(es) != 1 or r.get("angles") is None:
+        raise Skip("no angles from yex-cli")
+    kw = {"density": number(r["density"])} if r.get("density") else {}
+    if r.get("roughness"):
+        kw["roughness"] = number(r["roughness"])
+    if r.get("polarization"):
+        kw["polarization"] = r["polarization"]
+    got = yex.reflectivity(optical_material(r), es[0], r["angles"], **kw)
+    return [[a, float(v)] for a, v in zip(r["angles"], got)]
+
+
 def answer(r):
     kind = r["kind"]
     try:
@@ -147,6 +184,12 @@ def answer(r):
             return {"rows": dispersion(r)}
         if kind == "cross-section":
             return {"rows": cross_section(r)}
+        if kind == "index":
+            return {"rows": index(r)}
+        if kind == "reflectivity":
+            return {"rows": reflectivity(r)}
+        if kind in ("edges", "lines", "materials"):
+            raise Skip("lists: the package gives dicts, tested on their own")
         if kind in ("average", "curve"):
             xs = r.get("xs")
             if xs is None:

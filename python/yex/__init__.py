@@ -26,11 +26,12 @@ if TYPE_CHECKING:
     import numpy as np
 
 from . import _yex
-from ._yex import Table, __version__
+from ._yex import Material, Table, __version__
 
 __all__ = [
     "Table", "Attenuation", "table", "tables", "read_table", "compound", "mixture", "cross_section", "attenuation", "dispersion", "dcs", "average",
-    "x_from_q", "x_from_theta", "parse_formula", "__version__",
+    "x_from_q", "x_from_theta", "parse_formula", "edges", "lines", "line_energy", "edge_energy", "Material",
+    "materials", "material", "index", "reflectivity", "__version__",
 ]
 
 # The class as this package presents it: its own module, and methods whose
@@ -251,3 +252,80 @@ def parse_formula(formula: str) -> Dict[str, float]:
     'H': 10} (whole counts as int). Read case-sensitively ('CO' is C and O);
     a hydrate written with a period ('CuSO4.5H2O') gives a UserWarning."""
     return _yex.parse_formula(formula)  # type: ignore[no-any-return]
+
+
+Material.__module__ = __name__
+
+
+def edges(symbol: str) -> List[Dict[str, Any]]:
+    """The absorption edges of an element (its symbol, case-sensitive): dicts of
+    edge, energy_kev, fluorescence_yield and jump_ratio, from Elam, Ravel and
+    Sieber's tables (public domain, as XrayDB holds them), as yex-cli edges."""
+    return _yex.edges(symbol)  # type: ignore[no-any-return]
+
+
+def lines(symbol: str, edge: Optional[str] = None) -> List[Dict[str, Any]]:
+    """The emission lines of an element (those from one level with edge='K'):
+    dicts of line (Siegbahn's name), iupac, energy_kev, intensity (relative to
+    the other lines of its initial level), initial and final, as yex-cli lines."""
+    return _yex.lines(symbol, edge)  # type: ignore[no-any-return]
+
+
+def line_energy(symbol: str, line: str) -> float:
+    """The energy in keV of an emission line: line_energy('Cu', 'Ka1') (or its
+    IUPAC name, 'K-L3'); ValueError naming the lines there are."""
+    return _yex.line_energy(symbol, line)  # type: ignore[no-any-return]
+
+
+def edge_energy(symbol: str, edge: str) -> float:
+    """The energy in keV of an absorption edge: edge_energy('Fe', 'K')."""
+    return _yex.edge_energy(symbol, edge)  # type: ignore[no-any-return]
+
+
+def materials(data: str = "YEX-data") -> List[Dict[str, Any]]:
+    """The materials yex.material finds: the data folder's materials.txt first
+    (NAME | FORMULA | DENSITY a line, read strictly), then the built-in list;
+    dicts of name, formula and density (g/cm3)."""
+    return _yex.materials(data)  # type: ignore[no-any-return]
+
+
+def material(name: str, data: str = "YEX-data") -> Material:
+    """The listed material of that name, in any case ('Kapton', 'water'), for
+    index and reflectivity; ValueError naming names near it where there is none."""
+    return _yex.material(name, data)
+
+
+def index(
+    material: Union[str, Material, MixtureByWeight],
+    energy_kev: Union[float, Sequence[float], "np.ndarray[Any, Any]"],
+    *,
+    density: Optional[float] = None,
+    data: str = "YEX-data",
+) -> Dict[str, Any]:
+    """The refractive index n = 1 - delta + i beta at the photon energy in keV (a
+    float or an array), as yex-cli index: a dict of delta, beta,
+    critical_angle_mrad (sqrt(2 delta)) and length_cm (lambda/(4 pi beta),
+    photoabsorption alone). material: yex.material('kapton') (its density
+    unless one is given), an element's symbol (the one listed material of it
+    gives the density: 'Si'), a formula with density=, or a mixture by weight."""
+    return _yex.index(material, energy_kev, density=density, data=data)  # type: ignore[no-any-return]
+
+
+def reflectivity(
+    material: Union[str, Material, MixtureByWeight],
+    energy_kev: float,
+    angle_mrad: Union[float, Sequence[float], "np.ndarray[Any, Any]"],
+    *,
+    density: Optional[float] = None,
+    roughness: float = 0.0,
+    polarization: str = "s",
+    data: str = "YEX-data",
+) -> Any:
+    """The reflectivity of a flat surface of the material from vacuum at grazing
+    angles in mrad (a float or an array), by Fresnel's formula with n from
+    index, as yex-cli reflectivity: roughness an rms roughness in Angstrom
+    (Nevot-Croce), polarization 's' (the default), 'p' or 'unpolarized'.
+    material as for index."""
+    return _yex.reflectivity(
+        material, energy_kev, angle_mrad, density=density, roughness=roughness, polarization=polarization, data=data
+    )

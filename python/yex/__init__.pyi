@@ -202,3 +202,45 @@ def average(
 
 def parse_formula(formula: str) -> Dict[str, float]:
     """Atoms of each element in a formula (whole counts come as int)."""
+
+def edges(symbol: str) -> List[Dict[str, Any]]:
+    """Absorption edges: dicts of edge, energy_kev, fluorescence_yield, jump_ratio."""
+def lines(symbol: str, edge: Optional[str] = ...) -> List[Dict[str, Any]]:
+    """Emission lines: dicts of line, iupac, energy_kev, intensity, initial, final."""
+def line_energy(symbol: str, line: str) -> float:
+    """The energy in keV of an emission line ('Cu', 'Ka1')."""
+def edge_energy(symbol: str, edge: str) -> float:
+    """The energy in keV of an absorption edge ('Fe', 'K')."""
+
+class Material:
+    """A listed material: name, formula and density (g/cm3)."""
+    @property
+    def name(self) -> str: ...
+    @property
+    def formula(self) -> str: ...
+    @property
+    def density(self) -> float: ...
+
+def materials(data: str = ...) -> List[Dict[str, Any]]:
+    """The data folder's materials.txt, then the built-in list."""
+def material(name: str, data: str = ...) -> Material:
+    """The listed material of that name, in any case."""
+def index(
+    material: Union[str, Material, MixtureByWeight],
+    energy_kev: Union[float, Points, Array],
+    *,
+    density: Optional[float] = ...,
+    data: str = ...,
+) -> Dict[str, Any]:
+    """delta, beta, critical_angle_mrad and length_cm at the energy in keV."""
+def reflectivity(
+    material: Union[str, Material, MixtureByWeight],
+    energy_kev: float,
+    angle_mrad: Union[float, Points, Array],
+    *,
+    density: Optional[float] = ...,
+    roughness: float = ...,
+    polarization: str = ...,
+    data: str = ...,
+) -> Any:
+    """Fresnel's reflectivity at grazing angles in mrad."""

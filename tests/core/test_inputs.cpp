@@ -73,6 +73,15 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
       {{"attenuation", "--formula", "fe", "--energy", "8"}, "", 2, "for the element write Fe"},
       {{"dispersion", "--formula", "U" + big, "--energy", "10"}, "", 1, "beyond the range of doubles"},
       {{"compound", "Huge", "C:1e300"}, "", 1, "above 1e+100 in row 1"},
+      // Lines and edges are energies; a name that is none is refused with those there are.
+      {{"dispersion", "Fe", "--energy", "CuKz"}, "", 2, "Cu has no emission line or absorption edge Kz (lines: Ka3"},
+      {{"dispersion", "Fe", "--energy", "cuKa1"}, "", 2, "energy cuKa1: not a number"},
+      {{"cross-section", "C", "--energy", "Cu-K-L3"}, "", 0, "Cu-K-L3 = 8.0463 keV: the Cu Ka1 (K-L3) emission line"},
+      // A density from the list, or refused with what the list has.
+      {{"index", "--formula", "SiO2", "--energy", "8"}, "", 2, "give --density (g/cm3) for SiO2"},
+      {{"index", "C", "--energy", "8"}, "", 2, "the list has diamond carbon 3.52, graphite carbon 2.23"},
+      {{"index", "--material", "Kapton", "--energy", "8"}, "", 0, "material kapton: C22H10N2O5, density 1.42 g/cm3"},
+      {{"reflectivity", "Au", "--energy", "8", "--angle-grid", "1:2:0"}, "", 2, "N must be a whole number"},
   };
   for (const auto& c : cases) {
     const CliRun r = RunYexCli(c.args, c.input);
@@ -100,6 +109,11 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
       {{"attenuation", "--formula", "CO", "--energy", "8"}, {"attenuation", "--formula", "C1O1", "--energy", "8"}},
       {{"attenuation", "--formula", "HO", "--energy", "9"},
        {"attenuation", "--formula", "H" + PowerOfTwo(1020) + "O" + PowerOfTwo(1020), "--energy", "9"}},
+      // A line's name is its energy; an element alone, its listed material, and its formula with that density.
+      {{"cross-section", "Fe", "--energy", "CuKa1"}, {"cross-section", "Fe", "--energy", "8.0463"}},
+      {{"index", "Si", "--energy", "8"},
+       {"index", "--material", "SILICON", "--energy", "8"},
+       {"index", "--formula", "Si", "--density", "2.329", "--energy", "8"}},
   };
   for (const auto& group : same) {
     const std::vector<std::string> first = Data(RunYexCli(group[0]).out);
@@ -111,6 +125,18 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
       EXPECT_EQ(lines, first) << args[1] << " " << args[2];
     }
   }
+  {
+    // A user's own materials, read strictly, found before the built-in ones.
+    std::ofstream("YEX-data/materials.txt") << "# mine\nsoft water | H2O | 0.5\nbad | H2O | x\n";
+    EXPECT_NE(RunYexCli({"materials"}).err.find("YEX-data/materials.txt line 3: density x is not a positive number"),
+              std::string::npos);
+    std::ofstream("YEX-data/materials.txt") << "Soft  Water | H2O | 0.5\nWATER | H2O | 1.1\n";
+    for (const auto& [name, said] : {std::pair{"soft water", "density 0.5 g/cm3"}, {"Water", "density 1.1 g/cm3"}}) {
+      const CliRun r = RunYexCli({"index", "--material", name, "--energy", "8"});
+      EXPECT_NE(r.out.find(said), std::string::npos) << name << r.out << r.err;
+    }
+  }
+  fs::remove("YEX-data/materials.txt");
   // Carbon monoxide is not cobalt.
   EXPECT_NE(Data(RunYexCli({"attenuation", "--formula", "CO", "--energy", "8"}).out)[1],
             Data(RunYexCli({"attenuation", "--formula", "Co", "--energy", "8"}).out)[1]);

@@ -520,8 +520,10 @@
     ctables: "compute-tables", cformula: "compute-formula", points: "compute-points", grid: "compute-grid",
     cunit: "compute-unit", cenergy: "compute-energy", energykind: "compute-energy-kind", energies: "compute-energies",
     bd: "compute-bd", format: "compute-format", density: "compute-density", thickness: "compute-thickness",
+    material: "compute-material", angles: "compute-angles", roughness: "compute-roughness", polarization: "compute-polarization",
   };
   let computed = null; // the request of the result on screen, as address keys
+  const KINDS = ["curve", "cross-section", "average", "dispersion", "attenuation", "index", "reflectivity"];
 
   function computedKeys(kind) {
     const keys = { compute: kind };
@@ -537,8 +539,8 @@
 
   function openComputation(p) {
     const kind = p.get("compute");
-    if (!["curve", "cross-section", "average", "dispersion", "attenuation"].includes(kind)) {
-      say("The address’s computation “" + kind + "” is not curve, cross-section, average, dispersion or attenuation.", "error");
+    if (!KINDS.includes(kind)) {
+      say("The address’s computation “" + kind + "” is not " + KINDS.slice(0, -1).join(", ") + " or " + KINDS.at(-1) + ".", "error");
       return;
     }
     $("compute-kind").value = kind;
@@ -719,12 +721,16 @@
       anomalous: $("compute-anomalous").checked,
       density: $("compute-density").value.trim(),
       thickness: $("compute-thickness").value.trim(),
+      angleGrid: $("compute-angles").value.trim(),
+      roughness: $("compute-roughness").value.trim(),
+      polarization: $("compute-polarization").value,
     };
     const tables = words($("compute-tables").value);
     const formulaField = $("compute-formula").closest(".field");
     req.formula = formulaField.hidden ? "" : $("compute-formula").value.trim();
-    // No table typed: the one on screen, unless a formula says what to compute.
-    if (tables.length === 0 && current && !req.formula) tables.push(current.replace(/\.yex$/i, ""));
+    req.material = $("compute-material").closest(".field").hidden ? "" : $("compute-material").value.trim();
+    // No table typed: the one on screen, unless a formula or a material says what to compute.
+    if (tables.length === 0 && current && !req.formula && !req.material) tables.push(current.replace(/\.yex$/i, ""));
     req.tables = tables;
     req.entries = tables;
     const energies = $("compute-energies").value.trim();
@@ -735,7 +741,7 @@
 
   const TABLES_EXAMPLE = {
     curve: "C O Si", "cross-section": "C O Si:28.085", average: "Si:1 O:2",
-    dispersion: "Fe Cu", attenuation: "H:11.19 O:88.81",
+    dispersion: "Fe Cu", attenuation: "H:11.19 O:88.81", index: "Si", reflectivity: "Au",
   };
 
   // The request form shows the fields of the chosen computation and point
@@ -750,6 +756,7 @@
     label.textContent = kind === "average" ? label.dataset.labelAverage : "Tables";
     // Each placeholder a request the computation takes on a fresh page.
     $("compute-tables").placeholder = TABLES_EXAMPLE[kind];
+    $("compute-energies").placeholder = kind === "reflectivity" ? "17.48" : "17.48 59.54";
   }
 
   // The field an error is about, from its wording, so the message names it
@@ -808,7 +815,8 @@
     groups.forEach((g, n) => select.appendChild(new Option(g.title, String(n))));
     // θ runs over a linear range; the other units and energies span decades.
     // f' is negative near an edge: linear axes.
-    $("plot-axes").value = kind === "dispersion" ? "lin" : parsed.header[0] === "theta" ? "linx" : "log";
+    // A mirror's reflectivity over a linear range of angles: linear x, log y.
+    $("plot-axes").value = kind === "dispersion" ? "lin" : ["theta", "angle_mrad"].includes(parsed.header[0]) ? "linx" : "log";
     plotted = { result: { kind, header: parsed.header, columns: parsed.columns }, groups };
     plotResult();
   }
@@ -926,7 +934,8 @@
         self.postMessage({ id, lines });
       };
       if (event.data.anomalous) yex.setAnomalousData(await unpackChantler(event.data.anomalous));
-      const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
+      if (event.data.xray) yex.setXrayData(await unpackChantler(event.data.xray));
+      const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation, index: yex.index, reflectivity: yex.reflectivity }[kind] || yex.crossSection;
       const result = run(request);
       last = id;
       // A result without its numbers (the window's patterns, cross sections)
@@ -1001,7 +1010,9 @@
     markField(null);
     const id = ++job;
     let chantler = null;
-    if (kind === "dispersion" || kind === "attenuation" || (kind === "average" && req.anomalous)) {
+    // Chantler's data, and Elam's edges and lines for an energy named by one (CuKa1).
+    const named = /[A-Za-z]/.test(req.energy + " " + (req.energies || []).join(" "));
+    if (["dispersion", "attenuation", "index", "reflectivity"].includes(kind) || (kind === "average" && req.anomalous) || named) {
       document.body.dataset.computing = "1";
       chantler = await loadChantler();
       if (id !== job) return; // cancelled meanwhile
@@ -1011,8 +1022,9 @@
       if (chantler && !chantlerText) {
         const text = await unpackChantler(chantler);
         if (yex.setAnomalousData(text)) chantlerText = text;
+        if (window.YEX_XRAY) yex.setXrayData(await unpackChantler(window.YEX_XRAY));
       }
-      const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation }[kind] || yex.crossSection;
+      const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation, index: yex.index, reflectivity: yex.reflectivity }[kind] || yex.crossSection;
       const r = run(req);
       if (r.ok && !r.columns) r.bytes = yex.resultBytes();
       resultJob = null;
@@ -1056,7 +1068,7 @@
     // Chantler's data goes to each worker once, packed: the worker unpacks it.
     const anomalous = chantler && !w.yexHasAnomalous ? chantler : null;
     w.yexHasAnomalous = w.yexHasAnomalous || !!anomalous;
-    w.postMessage({ id, kind, request: req, tables, anomalous });
+    w.postMessage({ id, kind, request: req, tables, anomalous, xray: anomalous && window.YEX_XRAY });
   }
 
   // ---- start

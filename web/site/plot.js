@@ -14,6 +14,7 @@ window.YexPlot = (function () {
     qnm: "Q (nm⁻¹)",
     theta: "θ, scattering angle (degrees)",
     E_keV: "photon energy (keV)",
+    angle_mrad: "grazing angle (mrad)",
   };
 
   // Header and columns of a CSV or TSV result, comments left out; an
@@ -82,6 +83,16 @@ window.YexPlot = (function () {
         { title: "σ per mass", y: "σ (cm²/g)", series: cm2g },
       ];
     }
+    if (kind === "index") {
+      const one = (re, label) => pick(re, () => false, label);
+      return [
+        { title: "δ and β", y: "δ, β", series: [...one(/^delta\(/, () => "δ"), ...pick(/^beta\(/, () => true, () => "β")] },
+        { title: "critical angle", y: "critical angle (mrad)", series: one(/^critical_angle_mrad\(/, (h) => h) },
+        { title: "attenuation length", y: "attenuation length (cm)", series: one(/^length_cm\(/, (h) => h) },
+      ];
+    }
+    if (kind === "reflectivity")
+      return [{ title: "reflectivity", y: "reflectivity", series: pick(/^reflectivity\(/, () => false, (h) => h) }];
     const labels = { f2_mean: "⟨f²⟩", f_mean_sq: "⟨f⟩²", S_mean: "⟨S⟩", S_mean_BD: "⟨S⟩ Breit–Dirac" };
     const series = header.flatMap((h, c) => (labels[h] ? [{ column: c, label: labels[h], colour: COLOURS[c % COLOURS.length], dashed: h.startsWith("S") }] : []));
     return [{ title: "averages", y: "⟨f²⟩, ⟨f⟩², ⟨S⟩ per atom", series }];

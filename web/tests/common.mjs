@@ -55,11 +55,15 @@ export function python(work, code) {
   return r.stdout;
 }
 
-// The page's module with Chantler's data as the page unpacks it from chantler.js.
+// The page's module with Chantler's data, and Elam's edges, lines and the
+// materials, as the page unpacks them from chantler.js.
 export async function loadModule() {
   const yex = await createRequire(import.meta.url)(path.join(site, "yex.js"))();
   const packed = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/"(.*)"/)[1];
   if (!yex.setAnomalousData(zlib.gunzipSync(Buffer.from(packed, "base64")).toString("utf8")))
     throw new Error("chantler.js holds no data the module reads");
+  const xray = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/YEX_XRAY = "(.*)"/)[1];
+  if (!yex.setXrayData(zlib.gunzipSync(Buffer.from(xray, "base64")).toString("utf8")))
+    throw new Error("chantler.js holds no edges, lines and materials the module reads");
   return yex;
 }

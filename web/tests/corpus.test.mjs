@@ -114,6 +114,35 @@ const written = [
   { kind: "average", entries: ["H:2"], formula: "H2O", points: "grid", grid: "0.1:1:0.3" },
   { kind: "dispersion", tables: ["Fe"], energies: ["8"], display: true },
   { kind: "attenuation", tables: ["Fe"], energies: ["8"], display: true },
+  // Edges, lines and materials; lines and edges as energies; the index and
+  // a mirror's reflectivity.
+  { kind: "edges", elements: ["Fe", "cu"] },
+  { kind: "edges", elements: ["Xx"] },
+  { kind: "lines", elements: ["Cu", "Mo"], edge: "K" },
+  { kind: "lines", elements: ["Cu"], edge: "Q" },
+  { kind: "materials" },
+  { kind: "dispersion", tables: ["Fe"], energies: ["Cu-Ka1", "FeK", "Cu-K-L3"] },
+  { kind: "dispersion", tables: ["Fe"], energies: ["Fe-Kz"] },
+  { kind: "cross-section", tables: ["Pb"], energies: ["MoKa1", "8"] },
+  { kind: "attenuation", formula: "H2O", energies: ["CuKa1,MoKa1"] },
+  { kind: "index", tables: ["Si"], energies: ["CuKa1", "17.48"] },
+  { kind: "index", tables: ["Si"], energies: ["8", "17.48", "30"] },
+  { kind: "index", material: "Kapton", energies: ["8", "20"] },
+  { kind: "index", material: "water", density: "0.5", energies: ["10"] },
+  { kind: "index", formula: "SiO2", density: "2.2", energies: ["8"] },
+  { kind: "index", formula: "SiO2", energies: ["8"] },
+  { kind: "index", tables: ["C"], energies: ["8"] },
+  { kind: "index", tables: ["H:11.19", "O:88.81"], density: "1", energies: ["10"] },
+  { kind: "index", material: "unobtainium", energies: ["8"] },
+  { kind: "index", material: "water", formula: "H2O", energies: ["8"] },
+  { kind: "reflectivity", material: "silicon", energies: ["CuKa1"], angleGrid: "1:8:8" },
+  { kind: "reflectivity", tables: ["Au"], energies: ["17.48"], angleGrid: "0.5:6:12", roughness: "5", polarization: "p" },
+  { kind: "reflectivity", tables: ["Au"], energies: ["17.48"], angleGrid: "0.5:6:12", polarization: "unpolarized" },
+  { kind: "reflectivity", formula: "Ni", density: "8.9", energies: ["8"], angleGrid: "2:2:1" },
+  { kind: "reflectivity", tables: ["Au"], energies: ["17.48", "8"], angleGrid: "1:2:2" },
+  { kind: "reflectivity", tables: ["Au"], energies: ["17.48"], angleGrid: "0:2:2" },
+  { kind: "reflectivity", tables: ["Au"], energies: ["17.48"], angleGrid: "1:2:3", polarization: "x" },
+  { kind: "reflectivity", tables: ["Au"], energies: ["17.48"], angleGrid: "1:2:3", roughness: "-1" },
 ];
 
 const requests = [...written, ...generated(20261209, 420)];
@@ -122,7 +151,8 @@ const requests = [...written, ...generated(20261209, 420)];
 
 function cliArgs(r) {
   const e = (r.energies ?? []).flatMap((v) => ["--energy", v]);
-  const material = [...(r.formula !== undefined ? ["--formula", r.formula] : []), ...(r.tables ?? [])];
+  const material = [...(r.formula !== undefined ? ["--formula", r.formula] : []), ...(r.tables ?? []),
+    ...(r.material !== undefined ? ["--material", r.material] : [])];
   const display = r.display ? ["--display"] : [];
   const points = r.points ? [r.points === "log" ? "--log-grid" : "--grid", r.grid, ...(r.unit ? ["--unit", r.unit] : [])] : [];
   const beam = r.energy ? [r.energyKind === "wavelength" ? "--wavelength" : "--energy", r.energy] : [];
@@ -133,6 +163,16 @@ function cliArgs(r) {
       return [r.kind, ...material, ...e, ...(r.steps ? ["--steps"] : []), ...display];
     case "cross-section":
       return [r.kind, ...material, ...e];
+    case "edges":
+    case "lines":
+      return [r.kind, ...r.elements, ...(r.edge ? ["--edge", r.edge] : [])];
+    case "materials":
+      return [r.kind];
+    case "index":
+    case "reflectivity":
+      return [r.kind, ...material, ...e, ...(r.density ? ["--density", r.density] : []),
+        ...(r.angleGrid ? ["--angle-grid", r.angleGrid] : []), ...(r.roughness ? ["--roughness", r.roughness] : []),
+        ...(r.polarization ? ["--polarization", r.polarization] : [])];
     case "average":
       return [r.kind, ...(r.formula !== undefined ? ["--formula", r.formula] : []), ...(r.entries ?? []), ...points, ...beam,
         ...(r.breitDirac ? ["--breit-dirac", r.breitDirac] : []), ...(r.anomalous ? ["--anomalous"] : [])];
@@ -154,6 +194,16 @@ function page(r) {
       return yex.dispersion(r);
     case "cross-section":
       return yex.crossSection(r);
+    case "edges":
+      return yex.edges(r);
+    case "lines":
+      return yex.lines(r);
+    case "materials":
+      return yex.materials(r);
+    case "index":
+      return yex.index(r);
+    case "reflectivity":
+      return yex.reflectivity(r);
     case "average":
       return yex.average(r);
     case "curve":
@@ -214,6 +264,7 @@ test("every request gives the same lines or the same refusal in yex-cli, the pag
     const header = lines[0]?.split(",") ?? [];
     const xAt = header.indexOf("x");
     const forPython = { ...r, xs: xAt >= 0 ? rowsOf(lines).map((row) => row[xAt]) : undefined,
+      angles: header[0] === "angle_mrad" ? rowsOf(lines).map((row) => row[0]) : undefined,
       cliFile: c.status === 0 && (r.kind === "compound" || r.kind === "mixture") ? path.join(work, "YEX-data", r.name + ".yex") : undefined };
     runs.push({ r, where, refused, lines, header, forPython });
   }
