@@ -1,7 +1,8 @@
 // Elam's edges and lines, the materials, and the refractive index and mirror
 // reflectivity of a material: edges, lines, materials, index, reflectivity.
-#include "cli/command.h"
 #include "core/optics.h"
+
+#include "cli/command.h"
 
 namespace yex::cli {
 namespace {
@@ -55,7 +56,8 @@ const char* kIndexHelp =
     "  yex-cli index --formula SiO2 --density 2.2 --energy 8,17.48\n";
 
 const char* kReflectivityHelp =
-    "usage: yex-cli [--data DIR] reflectivity (ELEMENT | --formula FORMULA | --material NAME | TABLE:PERCENT...)\n"
+    "usage: yex-cli [--data DIR] reflectivity (ELEMENT | --formula FORMULA | --material NAME | "
+    "TABLE:PERCENT...)\n"
     "                    [--density G_PER_CM3] (--energy KEV | --wavelength A) --angle-grid START:STOP:N\n"
     "                    [--roughness ANGSTROM] [--polarization s|p|unpolarized] [--csv | --tsv]\n"
     "The reflectivity of a flat surface of the material, from vacuum, by\n"

@@ -63,7 +63,6 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double energyEv);
 // where there is none (Z above 92).
 const AnomalousTable& AnomalousData(int z);
 
-
 // Every energy (keV) inside every table, checked before any line is
 // written: OutOfRange with the first one's reason (yex_shipped).
 void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies);

@@ -23,9 +23,9 @@ std::vector<std::string> SourceLines() {
   return lines;
 }
 
-
 // dispersion ELEMENT... --steps: where the rows step.
-RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Provenance& who, RecordWriter& w) {
+RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Provenance& who,
+                      RecordWriter& w) {
   w.Comment(who.program + " dispersion --steps");
   for (const std::string& line : SourceLines()) w.Comment(line);
   w.Comment("steps of the rows: mu/rho rising by at least " + ShortestText(kStepRise * 100) +

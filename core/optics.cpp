@@ -60,7 +60,8 @@ OpticalConstants IndexOf(const Material& m, double density, double energyKeV) {
   n.criticalAngleMrad = std::sqrt(2 * std::fmax(n.delta, 0.0)) * 1000;
   n.lengthCm = lambdaCm / (4 * kPi * n.beta);
   if (!std::isfinite(n.delta) || !std::isfinite(n.beta) || !(n.beta > 0) || !std::isfinite(n.lengthCm))
-    Fail(ErrorKind::OutOfRange, m.name + " at " + ShortestText(energyKeV) + " keV: the index is beyond the range of doubles");
+    Fail(ErrorKind::OutOfRange,
+         m.name + " at " + ShortestText(energyKeV) + " keV: the index is beyond the range of doubles");
   return n;
 }
 
@@ -124,12 +125,13 @@ OpticalMaterial ResolveOpticalMaterial(const OpticsRequest& r, const TableStore&
   }
   if (r.density) {
     out.density = *r.density;
-    out.why = (r.kind == Kind::Material ? out.why + "; " : std::string()) + "density " + ShortestText(*r.density) +
-              " g/cm3 as given";
+    out.why = (r.kind == Kind::Material ? out.why + "; " : std::string()) + "density " +
+              ShortestText(*r.density) + " g/cm3 as given";
   } else if (listed) {
     out.density = *listed;
   } else {
-    Fail(ErrorKind::Usage, "give --density (g/cm3) for " + (r.kind == Kind::Mixture ? std::string("the mixture") : r.name));
+    Fail(ErrorKind::Usage,
+         "give --density (g/cm3) for " + (r.kind == Kind::Mixture ? std::string("the mixture") : r.name));
   }
   out.label = out.material.name;
   return out;
@@ -142,9 +144,10 @@ void OpticsComments(RecordWriter& w, const char* command, const OpticsRequest& r
   w.Comment(who.program + " " + command);
   EnergyComments(w, r.energyMeanings);
   w.Comment(m.why.empty() ? "density " + ShortestText(m.density) + " g/cm3" : m.why);
-  w.Comment("n = 1 - delta + i beta from Chantler's f' and f'' (C. T. Chantler, NIST, public domain, as "
-            "compiled in XrayDB): delta = r_e lambda^2/2pi sum n_i (Z_i + f'_i), beta = r_e lambda^2/2pi sum "
-            "n_i f''_i, n_i the atoms of element i per cm3");
+  w.Comment(
+      "n = 1 - delta + i beta from Chantler's f' and f'' (C. T. Chantler, NIST, public domain, as "
+      "compiled in XrayDB): delta = r_e lambda^2/2pi sum n_i (Z_i + f'_i), beta = r_e lambda^2/2pi sum "
+      "n_i f''_i, n_i the atoms of element i per cm3");
 }
 
 std::vector<const AnomalousTable*> TablesOf(const Material& m) {
@@ -155,14 +158,17 @@ std::vector<const AnomalousTable*> TablesOf(const Material& m) {
 
 }  // namespace
 
-RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w) {
+RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Provenance& who,
+                      RecordWriter& w) {
   const OpticalMaterial m = ResolveOpticalMaterial(r, store);
   CheckEnergies(TablesOf(m.material), r.energies);
   OpticsComments(w, "index", r, m, who);
-  w.Comment("critical_angle_mrad = sqrt(2 delta); length_cm = lambda/(4 pi beta), the 1/e length of the "
-            "intensity by photoabsorption alone (attenuation's length_cm counts scattering too)");
+  w.Comment(
+      "critical_angle_mrad = sqrt(2 delta); length_cm = lambda/(4 pi beta), the 1/e length of the "
+      "intensity by photoabsorption alone (attenuation's length_cm counts scattering too)");
   const std::string& n = m.label;
-  w.Header({"E_keV", "delta(" + n + ")", "beta(" + n + ")", "critical_angle_mrad(" + n + ")", "length_cm(" + n + ")"});
+  w.Header({"E_keV", "delta(" + n + ")", "beta(" + n + ")", "critical_angle_mrad(" + n + ")",
+            "length_cm(" + n + ")"});
   RunSummary s;
   s.note = m.note;
   for (const double kev : r.energies) {
@@ -180,8 +186,8 @@ RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store, co
   const double kev = r.energies[0];
   const OpticalConstants c = IndexOf(m.material, m.density, kev);
   OpticsComments(w, "reflectivity", r, m, who);
-  w.Comment("energy " + ShortestText(kev) + " keV: delta " + ShortestText(c.delta) + ", beta " + ShortestText(c.beta) +
-            ", critical angle " + ShortestText(c.criticalAngleMrad) + " mrad");
+  w.Comment("energy " + ShortestText(kev) + " keV: delta " + ShortestText(c.delta) + ", beta " +
+            ShortestText(c.beta) + ", critical angle " + ShortestText(c.criticalAngleMrad) + " mrad");
   const char* pol = r.polarization == Polarization::S   ? "s (the electric field along the surface)"
                     : r.polarization == Polarization::P ? "p (the electric field in the plane of incidence)"
                                                         : "unpolarized (the mean of s and p)";
@@ -194,9 +200,10 @@ RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store, co
   s.note = m.note;
   for (std::int64_t i = 0; i < r.angleCount; ++i) {
     // The last angle is STOP as typed, not a sum's rounding of it.
-    const double a = i + 1 == r.angleCount ? r.angleStop
-                                           : r.angleStart + (r.angleStop - r.angleStart) * static_cast<double>(i) /
-                                                                static_cast<double>(r.angleCount - 1);
+    const double a = i + 1 == r.angleCount
+                         ? r.angleStop
+                         : r.angleStart + (r.angleStop - r.angleStart) * static_cast<double>(i) /
+                                              static_cast<double>(r.angleCount - 1);
     w.Line({a, Reflectivity(c, kev, a, r.roughness, r.polarization)}, 1);
     ++s.points;
   }

@@ -43,7 +43,8 @@ struct OpticalMaterial {
 };
 OpticalMaterial ResolveOpticalMaterial(const OpticsRequest& r, const TableStore& store);
 
-RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w);
+RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Provenance& who,
+                      RecordWriter& w);
 RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store, const Provenance& who,
                              RecordWriter& w);
 

@@ -243,7 +243,8 @@ void RecordWriter::Line(const std::string& label, const std::vector<std::optiona
   Line(std::vector<std::string>{label}, fields);
 }
 
-void RecordWriter::Line(const std::vector<std::string>& labels, const std::vector<std::optional<double>>& fields,
+void RecordWriter::Line(const std::vector<std::string>& labels,
+                        const std::vector<std::optional<double>>& fields,
                         const std::vector<std::string>& after) {
   for (std::size_t k = 0; k < labels.size(); ++k) {
     if (k) buf_ += style_.separator;
@@ -282,10 +283,11 @@ std::unique_ptr<PointSource> OpenPoints(const PointsRequest& p) {
   errno = 0;
   std::FILE* f = IsFile(p.file) ? OpenFile(p.file, "rb") : nullptr;
   if (!f)
-    Fail(ErrorKind::Usage, "from " + p.file + ": cannot be read (" +
-                               (IsThere(p.file) ? IsFolder(p.file) ? std::string("a folder") : SystemReason(errno)
-                                                : std::string("no such file")) +
-                               ")");
+    Fail(ErrorKind::Usage,
+         "from " + p.file + ": cannot be read (" +
+             (IsThere(p.file) ? IsFolder(p.file) ? std::string("a folder") : SystemReason(errno)
+                              : std::string("no such file")) +
+             ")");
   return std::make_unique<FileSource>(f, p.file, true, p.unit);
 }
 
@@ -432,8 +434,8 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
     const std::string file = store.Resolve(c.table);
     const std::string name = TableDisplayName(file);
     const TableLookup lookup(store.Load(file));
-    columns.push_back({name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), lookup,
-                       CrossSectionTable(lookup)});
+    columns.push_back(
+        {name, file, c.molarMass ? c.molarMass : BuiltInMolarMass(name), lookup, CrossSectionTable(lookup)});
   }
   RunComments(w, "cross-section", store, who, nullptr);
   EnergyComments(w, r.energyMeanings);

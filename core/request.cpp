@@ -78,8 +78,9 @@ namespace {
 [[noreturn]] void UnknownOption(const std::string& a) {
   if (a == "--data") Usage("unknown option --data (give --data DIR before the command)");
   if (a == "--display")
-    Usage("--display: the window's display patterns are for curve, cross-section and average; this command "
-          "prints full precision only");
+    Usage(
+        "--display: the window's display patterns are for curve, cross-section and average; this command "
+        "prints full precision only");
   Usage("unknown option " + a);
 }
 
@@ -187,7 +188,8 @@ Beam MakeBeam(std::optional<double> energyKeV, std::optional<double> wavelength)
 }
 
 // An energy as typed: a number of keV, or a line's or edge's name.
-static double ParseEnergy(std::string_view option, std::string_view text, std::vector<std::string>* meanings) {
+static double ParseEnergy(std::string_view option, std::string_view text,
+                          std::vector<std::string>* meanings) {
   if (option == "--energy")
     if (const std::optional<NamedEnergy> named = FindNamedEnergy(text)) {
       meanings->push_back(named->meaning);
@@ -429,8 +431,9 @@ namespace {
 std::vector<double> ParseEnergies(const Options& o, const char* usage, std::vector<std::string>* meanings) {
   for (const std::string& operand : o.operands())
     if (NumberText(operand))
-      Usage(operand + ": a number where a TABLE belongs; give several energies as --energy 8,17.5 or "
-                      "--energy 8 --energy 17.5");
+      Usage(operand +
+            ": a number where a TABLE belongs; give several energies as --energy 8,17.5 or "
+            "--energy 8 --energy 17.5");
   std::vector<double> energies;
   const std::vector<std::string> given = o.values("--energy"), lambdas = o.values("--wavelength"),
                                  grids = o.values("--energy-grid");
@@ -582,7 +585,8 @@ namespace {
 void ParseOpticalMaterial(const Options& o, const char* command, OpticsRequest* r) {
   const std::vector<std::string> formulas = o.values("--formula"), materials = o.values("--material");
   const std::vector<std::string> operands = o.operands();
-  const std::size_t ways = (formulas.empty() ? 0 : 1) + (materials.empty() ? 0 : 1) + (operands.empty() ? 0 : 1);
+  const std::size_t ways =
+      (formulas.empty() ? 0 : 1) + (materials.empty() ? 0 : 1) + (operands.empty() ? 0 : 1);
   if (ways != 1 || formulas.size() > 1 || materials.size() > 1)
     Usage(std::string(command) +
           " needs one ELEMENT, one --formula, one --material or a mixture's TABLE:PERCENT entries");
@@ -611,7 +615,8 @@ void ParseOpticalMaterial(const Options& o, const char* command, OpticsRequest* 
 }  // namespace
 
 KnownOptions IndexOptions() {
-  return {{"--energy", "--wavelength", "--energy-grid", "--formula", "--material", "--density"}, {"--csv", "--tsv"}};
+  return {{"--energy", "--wavelength", "--energy-grid", "--formula", "--material", "--density"},
+          {"--csv", "--tsv"}};
 }
 
 OpticsRequest ParseIndex(const Options& o) {
@@ -656,10 +661,14 @@ OpticsRequest ParseReflectivity(const Options& o) {
     if (!(r.roughness >= 0)) Usage("roughness " + *s + ": must be 0 or more (Angstrom, rms)");
   }
   if (const std::optional<std::string> p = o.single("--polarization")) {
-    if (*p == "s") r.polarization = Polarization::S;
-    else if (*p == "p") r.polarization = Polarization::P;
-    else if (*p == "unpolarized") r.polarization = Polarization::Unpolarized;
-    else Usage("polarization " + *p + ": expected s, p or unpolarized");
+    if (*p == "s")
+      r.polarization = Polarization::S;
+    else if (*p == "p")
+      r.polarization = Polarization::P;
+    else if (*p == "unpolarized")
+      r.polarization = Polarization::Unpolarized;
+    else
+      Usage("polarization " + *p + ": expected s, p or unpolarized");
   }
   r.style = ParseOutputStyle(o);
   return r;

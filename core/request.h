@@ -182,9 +182,9 @@ DispersionRequest ParseDispersion(const Options& o);
 // [--density G_PER_CM3 [--thickness CM]]
 struct AttenuationRequest {
   enum class Kind { Elements, Formula, Mixture } kind = Kind::Elements;
-  std::vector<std::string> names;                        // element tables; the formula; the entries as typed
-  std::vector<Ingredient> mixture;                       // a mixture's, as mixture reads them
-  std::vector<double> energies;                          // keV
+  std::vector<std::string> names;   // element tables; the formula; the entries as typed
+  std::vector<Ingredient> mixture;  // a mixture's, as mixture reads them
+  std::vector<double> energies;     // keV
   std::vector<std::string> energyMeanings;
   std::optional<double> density, thickness;
   OutputStyle style;
@@ -213,11 +213,11 @@ enum class Polarization { S, P, Unpolarized };
 // (mrad) [--roughness ANGSTROM] [--polarization s|p|unpolarized].
 struct OpticsRequest {
   enum class Kind { Element, Formula, Mixture, Material } kind = Kind::Element;
-  std::string name;                // the element, the formula or the material as typed
+  std::string name;                 // the element, the formula or the material as typed
   std::vector<Ingredient> mixture;  // a mixture's entries
   std::vector<double> energies;     // keV
   std::vector<std::string> energyMeanings;
-  std::optional<double> density;   // g/cm3; a material's own unless given
+  std::optional<double> density;  // g/cm3; a material's own unless given
   // reflectivity only
   double angleStart = 0, angleStop = 0;  // mrad
   std::int64_t angleCount = 0;

@@ -1,9 +1,8 @@
 #include "core/table_store.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-
-#include <algorithm>
 
 #include "core/table_file.h"
 #include "core/table_format.h"

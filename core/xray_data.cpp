@@ -66,8 +66,10 @@ std::unique_ptr<XrayData> Parse(std::string_view text) {
     } else if (w[0] == "material" && w.size() >= 3) {
       const std::string_view rest = line.substr(w[2].data() - line.data());
       const std::size_t bar = rest.find('|');
-      if (bar == std::string_view::npos) Fail(ErrorKind::UnreadableData, "X-ray data: a material without a name");
-      d->materials.push_back({std::string(rest.substr(bar + 1)), std::string(rest.substr(0, bar)), Number(w[1])});
+      if (bar == std::string_view::npos)
+        Fail(ErrorKind::UnreadableData, "X-ray data: a material without a name");
+      d->materials.push_back(
+          {std::string(rest.substr(bar + 1)), std::string(rest.substr(0, bar)), Number(w[1])});
     } else {
       Fail(ErrorKind::UnreadableData, "X-ray data: cannot read \"" + std::string(line) + "\"");
     }
@@ -98,7 +100,8 @@ const XrayData& Data() {
 
 int Element(std::string_view symbol) {
   const int z = AtomicNumber(symbol);
-  if (!z) Fail(ErrorKind::Usage, std::string(symbol) + ": not an element's symbol (symbols are case-sensitive)");
+  if (!z)
+    Fail(ErrorKind::Usage, std::string(symbol) + ": not an element's symbol (symbols are case-sensitive)");
   return z;
 }
 
@@ -179,21 +182,22 @@ std::optional<NamedEnergy> FindNamedEnergy(std::string_view text) {
     const XrayData& d = Data();
     for (const EmissionLine& l : d.lines)
       if (l.element == element && (l.name == rest || l.iupac == rest))
-        return NamedEnergy{KeV(l.energyEv), std::string(text) + " = " + ShortestText(KeV(l.energyEv)) + " keV: the " +
-                                                element + " " + l.name + " (" + l.iupac + ") emission line"};
+        return NamedEnergy{KeV(l.energyEv), std::string(text) + " = " + ShortestText(KeV(l.energyEv)) +
+                                                " keV: the " + element + " " + l.name + " (" + l.iupac +
+                                                ") emission line"};
     for (const AbsorptionEdge& e : d.edges)
       if (e.element == element && e.name == rest)
-        return NamedEnergy{KeV(e.energyEv), std::string(text) + " = " + ShortestText(KeV(e.energyEv)) + " keV: the " +
-                                                element + " " + e.name + " absorption edge"};
+        return NamedEnergy{KeV(e.energyEv), std::string(text) + " = " + ShortestText(KeV(e.energyEv)) +
+                                                " keV: the " + element + " " + e.name + " absorption edge"};
     if (symbol.empty()) symbol = element, asked = std::string(rest);
   }
   if (symbol.empty()) return std::nullopt;
   std::string lines, edges;
   for (const EmissionLine& l : LinesOf(symbol)) lines += " " + l.name;
   for (const AbsorptionEdge& e : EdgesOf(symbol)) edges += " " + e.name;
-  Fail(ErrorKind::Usage, std::string(text) + ": " + symbol + " has no emission line or absorption edge " + asked +
-                             " (lines:" + (lines.empty() ? " none" : lines) + "; edges:" +
-                             (edges.empty() ? " none" : edges) + ")");
+  Fail(ErrorKind::Usage, std::string(text) + ": " + symbol + " has no emission line or absorption edge " +
+                             asked + " (lines:" + (lines.empty() ? " none" : lines) +
+                             "; edges:" + (edges.empty() ? " none" : edges) + ")");
 }
 
 const std::vector<MaterialEntry>& BuiltInMaterials() { return Data().materials; }
@@ -213,7 +217,8 @@ std::vector<MaterialEntry> ReadMaterialList(std::string_view text, const std::st
     std::vector<std::string_view> fields;
     for (std::size_t from = 0;;) {
       const std::size_t bar = line.find('|', from);
-      fields.push_back(Trim(line.substr(from, bar == std::string_view::npos ? std::string_view::npos : bar - from)));
+      fields.push_back(
+          Trim(line.substr(from, bar == std::string_view::npos ? std::string_view::npos : bar - from)));
       if (bar == std::string_view::npos) break;
       from = bar + 1;
     }
@@ -241,7 +246,8 @@ MaterialEntry FindMaterial(std::string_view name, const std::vector<MaterialEntr
   // The names sharing the first letters, to say what there is.
   std::string near;
   for (const MaterialEntry& m : BuiltInMaterials())
-    if (!key.empty() && NameKey(m.name).compare(0, 2, key, 0, 2) == 0) near += (near.empty() ? "" : ", ") + m.name;
+    if (!key.empty() && NameKey(m.name).compare(0, 2, key, 0, 2) == 0)
+      near += (near.empty() ? "" : ", ") + m.name;
   Fail(ErrorKind::Usage, "material " + std::string(name) + ": not in the list (yex-cli materials lists them" +
                              (near.empty() ? std::string() : "; near it: " + near) + ")");
 }

@@ -31,14 +31,15 @@ struct MaterialEntry {
 std::vector<AbsorptionEdge> EdgesOf(std::string_view symbol);
 // Only the lines from `edge`'s level ("K", "L3") when one is given; Usage
 // for a level the element has no edge of.
-std::vector<EmissionLine> LinesOf(std::string_view symbol, std::optional<std::string_view> edge = std::nullopt);
+std::vector<EmissionLine> LinesOf(std::string_view symbol,
+                                  std::optional<std::string_view> edge = std::nullopt);
 
 // An energy named by a line or an edge: the symbol, case-sensitive as in a
 // formula, then the line's Siegbahn or IUPAC name or the edge's, with or
 // without a "-" between ("CuKa1", "Cu-Ka1", "Cu-K-L3", "Fe-K", "FeK").
 struct NamedEnergy {
-  double keV = 0;        // the tabulated eV with the point moved three places
-  std::string meaning;   // "CuKa1 = 8.0463 keV: the Cu Ka1 (K-L3) emission line"
+  double keV = 0;       // the tabulated eV with the point moved three places
+  std::string meaning;  // "CuKa1 = 8.0463 keV: the Cu Ka1 (K-L3) emission line"
 };
 // Nothing where the text does not start with an element's symbol followed
 // by more (a number, say); Usage where it does but the element has no such

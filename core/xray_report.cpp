@@ -42,8 +42,9 @@ RunSummary WriteLines(const XrayListRequest& r, const Provenance& who, RecordWri
   for (const std::string& e : r.elements)
     lines.push_back(LinesOf(e, r.edge ? std::optional<std::string_view>(*r.edge) : std::nullopt));
   SourceComments(w, "lines", who);
-  w.Comment("line: Siegbahn's name (IUPAC's in the # line of each); intensity relative to the other lines "
-            "from the same initial level; initial and final: the levels of the transition");
+  w.Comment(
+      "line: Siegbahn's name (IUPAC's in the # line of each); intensity relative to the other lines "
+      "from the same initial level; initial and final: the levels of the transition");
   w.Header({"element", "line", "E_keV", "intensity", "initial", "final"});
   RunSummary s;
   for (const std::vector<EmissionLine>& list : lines)

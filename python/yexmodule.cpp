@@ -25,7 +25,6 @@
 #include "core/formula.h"
 #include "core/numeric.h"
 #include "core/optics.h"
-#include "core/xray_data.h"
 #include "core/report.h"
 #include "core/request.h"
 #include "core/shipped_tables.h"
@@ -33,6 +32,7 @@
 #include "core/table_lookup.h"
 #include "core/table_name.h"
 #include "core/units.h"
+#include "core/xray_data.h"
 
 namespace py = pybind11;
 using namespace yex;
@@ -535,7 +535,8 @@ OpticsRequest OpticsOf(py::handle material, py::handle densityArg) {
     r.mixture = MixtureEntries(material, true);
     r.name = "mixture";
   }
-  if (const std::optional<double> d = OptionalNumber(densityArg, "density")) r.density = CheckPositive("density", *d);
+  if (const std::optional<double> d = OptionalNumber(densityArg, "density"))
+    r.density = CheckPositive("density", *d);
   return r;
 }
 
@@ -816,7 +817,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "lines",
       [](const std::string& symbol, std::optional<std::string> edge) {
         py::list out;
-        for (const EmissionLine& l : LinesOf(symbol, edge ? std::optional<std::string_view>(*edge) : std::nullopt)) {
+        for (const EmissionLine& l :
+             LinesOf(symbol, edge ? std::optional<std::string_view>(*edge) : std::nullopt)) {
           py::dict d;
           d["line"] = l.name;
           d["iupac"] = l.iupac;
@@ -834,7 +836,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "the other lines of its initial level), initial and final, as yex-cli lines.");
   m.def(
       "line_energy",
-      [](const std::string& symbol, const std::string& line) { return FindNamedEnergy(symbol + "-" + line)->keV; },
+      [](const std::string& symbol, const std::string& line) {
+        return FindNamedEnergy(symbol + "-" + line)->keV;
+      },
       py::arg("symbol"), py::arg("line"),
       "The energy in keV of an emission line: line_energy('Cu', 'Ka1') (or the\n"
       "IUPAC name, 'K-L3'). ValueError naming the lines there are.");
@@ -868,7 +872,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "dicts of name, formula and density (g/cm3).");
   m.def(
       "material",
-      [](const std::string& name, const std::string& data) { return FindMaterial(name, Tables(data).Materials()); },
+      [](const std::string& name, const std::string& data) {
+        return FindMaterial(name, Tables(data).Materials());
+      },
       py::arg("name"), py::arg("data") = "YEX-data",
       "The listed material of that name, in any case ('Kapton', 'water'), for\n"
       "index and reflectivity. ValueError naming names near it where there is none.");
@@ -882,7 +888,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         const OpticalMaterial m = ResolveOpticalMaterial(r, store);
         Warn(m.note);
         std::vector<OpticalConstants> rows;
-        for (py::ssize_t i = 0; i < e.size(); ++i) rows.push_back(IndexOf(m.material, m.density, e.data()[i]));
+        for (py::ssize_t i = 0; i < e.size(); ++i)
+          rows.push_back(IndexOf(m.material, m.density, e.data()[i]));
         py::dict out;
         const char* keys[] = {"delta", "beta", "critical_angle_mrad", "length_cm"};
         for (int c = 0; c < 4; ++c) {
@@ -904,25 +911,31 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "gives the density: 'Si'), a formula with density=, or a mixture by weight.");
   m.def(
       "reflectivity",
-      [](py::handle material, py::handle energyArg, py::handle angle, py::handle densityArg, py::handle roughnessArg,
-         const std::string& polarization, py::handle dataArg) {
+      [](py::handle material, py::handle energyArg, py::handle angle, py::handle densityArg,
+         py::handle roughnessArg, const std::string& polarization, py::handle dataArg) {
         OpticsRequest r = OpticsOf(material, densityArg);
         const double kev = Energy(NumberArg(energyArg, "energy_kev"));
         const double roughness = NumberArg(roughnessArg, "roughness");
         if (!(roughness >= 0)) Raise(PyExc_ValueError, "roughness must be 0 or more (Angstrom, rms)");
-        if (polarization == "s") r.polarization = Polarization::S;
-        else if (polarization == "p") r.polarization = Polarization::P;
-        else if (polarization == "unpolarized") r.polarization = Polarization::Unpolarized;
-        else Raise(PyExc_ValueError, "polarization " + polarization + ": expected s, p or unpolarized");
+        if (polarization == "s")
+          r.polarization = Polarization::S;
+        else if (polarization == "p")
+          r.polarization = Polarization::P;
+        else if (polarization == "unpolarized")
+          r.polarization = Polarization::Unpolarized;
+        else
+          Raise(PyExc_ValueError, "polarization " + polarization + ": expected s, p or unpolarized");
         const DoubleArray a = AsArray(angle, "angle_mrad");
         for (py::ssize_t i = 0; i < a.size(); ++i)
           if (!(a.data()[i] > 0 && a.data()[i] < 1000 * kPi / 2))
-            Raise(PyExc_ValueError, "angle " + ShortestText(a.data()[i]) + " mrad: angles must lie above 0 and below 1570.79 mrad");
+            Raise(PyExc_ValueError, "angle " + ShortestText(a.data()[i]) +
+                                        " mrad: angles must lie above 0 and below 1570.79 mrad");
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const OpticalMaterial m = ResolveOpticalMaterial(r, store);
         Warn(m.note);
         const OpticalConstants n = IndexOf(m.material, m.density, kev);
-        return MapOne(a, "angle_mrad", [&](double t) { return Reflectivity(n, kev, t, roughness, r.polarization); });
+        return MapOne(a, "angle_mrad",
+                      [&](double t) { return Reflectivity(n, kev, t, roughness, r.polarization); });
       },
       py::arg("material"), py::arg("energy_kev"), py::arg("angle_mrad"), py::kw_only(),
       py::arg("density") = py::none(), py::arg("roughness") = 0.0, py::arg("polarization") = "s",

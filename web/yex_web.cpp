@@ -26,12 +26,12 @@
 #include "core/optics.h"
 #include "core/report.h"
 #include "core/request.h"
-#include "core/xray_data.h"
 #include "core/shipped_tables.h"
 #include "core/table_format.h"
 #include "core/table_lookup.h"
 #include "core/table_name.h"
 #include "core/units.h"
+#include "core/xray_data.h"
 #include "web/chart_recorder.h"
 
 using emscripten::val;
@@ -105,8 +105,9 @@ val Guarded(const F& f) {
     // The page carries Chantler's tables for 1-100 keV only (with a row
     // beyond either end): a range it gives is its own, not the data's.
     if (message.find("outside Chantler's tabulated energies for ") != std::string::npos)
-      message += " in this page's copy, which holds 1 to 100 keV; yex-cli and the Python package hold all of "
-                 "Chantler's energies";
+      message +=
+          " in this page's copy, which holds 1 to 100 keV; yex-cli and the Python package hold all of "
+          "Chantler's energies";
     val r = Failure(message);
     r.set("kind", std::string(ErrorKindName(e.kind())));
     return r;
@@ -484,7 +485,8 @@ val CrossSection(const val& req) {
     if (Text(req, "format") == "tsv") o.add("--tsv");
     if (req["display"].isTrue()) o.add("--display");
     const CrossSectionRequest r = ParseCrossSection(o);
-    return Collect(r.style, req, [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
+    return Collect(r.style, req,
+                   [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
   });
 }
 
@@ -544,7 +546,9 @@ val XrayList(const val& req, bool lines) {
     if (Text(req, "format") == "tsv") o.add("--tsv");
     RefuseUnknownOptions(o, lines ? LinesOptions() : EdgesOptions());
     const XrayListRequest r = lines ? ParseLines(o) : ParseEdges(o);
-    return Collect(r.style, req, [&](RecordWriter& w) { return lines ? WriteLines(r, Program(), w) : WriteEdges(r, Program(), w); });
+    return Collect(r.style, req, [&](RecordWriter& w) {
+      return lines ? WriteLines(r, Program(), w) : WriteEdges(r, Program(), w);
+    });
   });
 }
 val Edges(const val& req) { return XrayList(req, false); }
@@ -569,8 +573,10 @@ Options OpticsOptionsOf(const val& req) {
   if (!material.empty()) o.add("--material", material);
   for (const char* key : {"density", "angleGrid", "roughness", "polarization"}) {
     const std::string v = Text(req, key);
-    static const std::map<std::string, std::string> option = {
-        {"density", "--density"}, {"angleGrid", "--angle-grid"}, {"roughness", "--roughness"}, {"polarization", "--polarization"}};
+    static const std::map<std::string, std::string> option = {{"density", "--density"},
+                                                              {"angleGrid", "--angle-grid"},
+                                                              {"roughness", "--roughness"},
+                                                              {"polarization", "--polarization"}};
     if (!v.empty()) o.add(option.at(key), v);
   }
   return o;
@@ -590,7 +596,8 @@ val Reflectivity(const val& req) {
     const Options o = OpticsOptionsOf(req);
     RefuseUnknownOptions(o, ReflectivityOptions());
     const OpticsRequest r = ParseReflectivity(o);
-    return Collect(r.style, req, [&](RecordWriter& w) { return WriteReflectivity(r, Store(), Program(), w); });
+    return Collect(r.style, req,
+                   [&](RecordWriter& w) { return WriteReflectivity(r, Store(), Program(), w); });
   });
 }
 

@@ -64,8 +64,14 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
       {{"curve", "C", "--from", "-"}, ",5\n0.2\n", 2, "standard input:1"},
       // An element's table answers to its symbol in any case, in mixtures too.
       {{"mixture", "M2", "fe:50", "o:50"}, "", 0, "wrote YEX-data/M2.yex"},
-      {{"mixture", "M3", "Water:50", "o:50"}, "", 2, "Water:50: give the atomic weight, Water.yex is not an element"},
-      {{"attenuation", "Water:50", "O:50", "--energy", "8"}, "", 2, "Water: a mixture's constituents must be elements"},
+      {{"mixture", "M3", "Water:50", "o:50"},
+       "",
+       2,
+       "Water:50: give the atomic weight, Water.yex is not an element"},
+      {{"attenuation", "Water:50", "O:50", "--energy", "8"},
+       "",
+       2,
+       "Water: a mixture's constituents must be elements"},
       {{"compound", "Water.yex", "--formula", "H2O"}, "", 0, "wrote YEX-data/Water.yex\n"},
       {{"cross-section", "C", "--energy", "8", "17.5"}, "", 2, "give several energies as --energy 8,17.5"},
       {{"cross-section", "C", "--energy", "8,x"}, "", 2, "energy x: not a number"},
@@ -74,13 +80,22 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
       {{"dispersion", "--formula", "U" + big, "--energy", "10"}, "", 1, "beyond the range of doubles"},
       {{"compound", "Huge", "C:1e300"}, "", 1, "above 1e+100 in row 1"},
       // Lines and edges are energies; a name that is none is refused with those there are.
-      {{"dispersion", "Fe", "--energy", "CuKz"}, "", 2, "Cu has no emission line or absorption edge Kz (lines: Ka3"},
+      {{"dispersion", "Fe", "--energy", "CuKz"},
+       "",
+       2,
+       "Cu has no emission line or absorption edge Kz (lines: Ka3"},
       {{"dispersion", "Fe", "--energy", "cuKa1"}, "", 2, "energy cuKa1: not a number"},
-      {{"cross-section", "C", "--energy", "Cu-K-L3"}, "", 0, "Cu-K-L3 = 8.0463 keV: the Cu Ka1 (K-L3) emission line"},
+      {{"cross-section", "C", "--energy", "Cu-K-L3"},
+       "",
+       0,
+       "Cu-K-L3 = 8.0463 keV: the Cu Ka1 (K-L3) emission line"},
       // A density from the list, or refused with what the list has.
       {{"index", "--formula", "SiO2", "--energy", "8"}, "", 2, "give --density (g/cm3) for SiO2"},
       {{"index", "C", "--energy", "8"}, "", 2, "the list has diamond carbon 3.52, graphite carbon 2.23"},
-      {{"index", "--material", "Kapton", "--energy", "8"}, "", 0, "material kapton: C22H10N2O5, density 1.42 g/cm3"},
+      {{"index", "--material", "Kapton", "--energy", "8"},
+       "",
+       0,
+       "material kapton: C22H10N2O5, density 1.42 g/cm3"},
       {{"reflectivity", "Au", "--energy", "8", "--angle-grid", "1:2:0"}, "", 2, "N must be a whole number"},
   };
   for (const auto& c : cases) {
@@ -105,11 +120,14 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
        {"attenuation", "H:1e308", "O:1e308", "--energy", "10"},
        {"attenuation", "h:1e-300", "o:1e-300", "--energy", "10"},
        {"attenuation", "H:1:1.008", "O:1:15.999", "--energy", "10"}},
-      {{"cross-section", "Fe", "--energy", "8", "--energy", "17.5"}, {"cross-section", "fe.YEX", "--energy", "8,17.5"}},
-      {{"attenuation", "--formula", "CO", "--energy", "8"}, {"attenuation", "--formula", "C1O1", "--energy", "8"}},
+      {{"cross-section", "Fe", "--energy", "8", "--energy", "17.5"},
+       {"cross-section", "fe.YEX", "--energy", "8,17.5"}},
+      {{"attenuation", "--formula", "CO", "--energy", "8"},
+       {"attenuation", "--formula", "C1O1", "--energy", "8"}},
       {{"attenuation", "--formula", "HO", "--energy", "9"},
        {"attenuation", "--formula", "H" + PowerOfTwo(1020) + "O" + PowerOfTwo(1020), "--energy", "9"}},
-      // A line's name is its energy; an element alone, its listed material, and its formula with that density.
+      // A line's name is its energy; an element alone, its listed material, and its formula with that
+      // density.
       {{"cross-section", "Fe", "--energy", "CuKa1"}, {"cross-section", "Fe", "--energy", "8.0463"}},
       {{"index", "Si", "--energy", "8"},
        {"index", "--material", "SILICON", "--energy", "8"},
@@ -128,10 +146,12 @@ TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
   {
     // A user's own materials, read strictly, found before the built-in ones.
     std::ofstream("YEX-data/materials.txt") << "# mine\nsoft water | H2O | 0.5\nbad | H2O | x\n";
-    EXPECT_NE(RunYexCli({"materials"}).err.find("YEX-data/materials.txt line 3: density x is not a positive number"),
+    EXPECT_NE(RunYexCli({"materials"})
+                  .err.find("YEX-data/materials.txt line 3: density x is not a positive number"),
               std::string::npos);
     std::ofstream("YEX-data/materials.txt") << "Soft  Water | H2O | 0.5\nWATER | H2O | 1.1\n";
-    for (const auto& [name, said] : {std::pair{"soft water", "density 0.5 g/cm3"}, {"Water", "density 1.1 g/cm3"}}) {
+    for (const auto& [name, said] :
+         {std::pair{"soft water", "density 0.5 g/cm3"}, {"Water", "density 1.1 g/cm3"}}) {
       const CliRun r = RunYexCli({"index", "--material", name, "--energy", "8"});
       EXPECT_NE(r.out.find(said), std::string::npos) << name << r.out << r.err;
     }
@@ -148,9 +168,10 @@ TEST(Inputs, SampleColumnsFromTheirClosedForms) {
   // With a density and no thickness: mu and the length, no transmission;
   // with both, T = exp(-rho mu/rho t) for a density other than 1.
   for (const double rho : {0.5, 2.5}) {
-    const CliRun bare = RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10", "--density", std::to_string(rho)});
-    const CliRun t = RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10", "--density", std::to_string(rho),
-                                "--thickness", "0.3"});
+    const CliRun bare =
+        RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10", "--density", std::to_string(rho)});
+    const CliRun t = RunYexCli({"attenuation", "--formula", "H2O", "--energy", "10", "--density",
+                                std::to_string(rho), "--thickness", "0.3"});
     ASSERT_EQ(bare.status, 0) << bare.err;
     const std::vector<std::string> head = Split(Data(bare.out)[0], ','), row = Split(Data(t.out)[1], ',');
     EXPECT_EQ(head.back(), "length_cm(H2O)");
@@ -162,16 +183,17 @@ TEST(Inputs, SampleColumnsFromTheirClosedForms) {
   // Without a data folder whatever only reads tables reads the built-in
   // ones and says so; listing and saving still need the folder.
   fs::remove_all("YEX-data");
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"attenuation", "--formula", "H2O", "--energy", "10"},
-           {"curve", "C", "--grid", "0.1:0.3:0.1"},
-           {"cross-section", "Pb", "--energy", "10"},
-           {"list"},
-           {"compound", "W", "--formula", "H2O"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"attenuation", "--formula", "H2O", "--energy", "10"},
+                                             {"curve", "C", "--grid", "0.1:0.3:0.1"},
+                                             {"cross-section", "Pb", "--energy", "10"},
+                                             {"list"},
+                                             {"compound", "W", "--formula", "H2O"}}) {
     const CliRun r = RunYexCli(args);
     const bool reads = args[0] != "list" && args[0] != "compound";
     EXPECT_EQ(r.status, reads ? 0 : 1) << args[0] << r.err;
-    EXPECT_EQ(r.out.find("# tables: built in (no data folder YEX-data)") != std::string::npos, reads) << args[0];
+    EXPECT_EQ(r.out.find("# tables: built in (no data folder YEX-data)") != std::string::npos, reads)
+        << args[0];
   }
 }
 
@@ -187,11 +209,14 @@ TEST(Inputs, TableValuesThatCannotBeSquaredAndSummedAreRefused) {
   const std::size_t row3 = text.find('\n', text.find('\n') + 1) + 1;
   text.replace(row3 + 10, 12, " .10000E+201");
   dir.Write("T.yex", text);
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"average", "T:1", "--grid", "0.1:1:0.1"}, {"cross-section", "T", "--energy", "8"}, {"compound", "U2", "T:2"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"average", "T:1", "--grid", "0.1:1:0.1"},
+                                             {"cross-section", "T", "--energy", "8"},
+                                             {"compound", "U2", "T:2"}}) {
     const CliRun r = RunYexCli(args);
     EXPECT_EQ(r.status, 1) << args[0];
-    EXPECT_NE(r.err.find("T.yex line 3: F \" .10000E+201\" is above 1e+100"), std::string::npos) << args[0] << r.err;
+    EXPECT_NE(r.err.find("T.yex line 3: F \" .10000E+201\" is above 1e+100"), std::string::npos)
+        << args[0] << r.err;
   }
 }
 
@@ -202,7 +227,9 @@ TEST(Inputs, GridEndsAndPointsOverTablesOfDifferentRanges) {
   const struct {
     const char* grid;
     const char* last;
-  } ends[] = {{"0.1:1:0.1", "1"}, {"0.1:1.0000000005:0.1", "1.0000000005"}, {"0.1:1.000000002:0.1", "1"},
+  } ends[] = {{"0.1:1:0.1", "1"},
+              {"0.1:1.0000000005:0.1", "1.0000000005"},
+              {"0.1:1.000000002:0.1", "1"},
               {"0.1:1.05:0.1", "1"}};
   for (const auto& e : ends) {
     const std::vector<std::string> lines = Data(RunYexCli({"curve", "C", "--grid", e.grid}).out);
@@ -218,6 +245,6 @@ TEST(Inputs, GridEndsAndPointsOverTablesOfDifferentRanges) {
   const std::vector<std::string> lines = Data(r.out);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(Split(lines[1], ',').size(), 5u);
-  EXPECT_EQ(Split(lines[2], ',')[1], "");   // Short: no value at 150
-  EXPECT_NE(Split(lines[2], ',')[3], "");   // carbon has one
+  EXPECT_EQ(Split(lines[2], ',')[1], "");  // Short: no value at 150
+  EXPECT_NE(Split(lines[2], ',')[3], "");  // carbon has one
 }
