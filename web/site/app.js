@@ -721,10 +721,11 @@
       anomalous: $("compute-anomalous").checked,
       density: $("compute-density").value.trim(),
       thickness: $("compute-thickness").value.trim(),
-      angleGrid: $("compute-angles").value.trim(),
-      roughness: $("compute-roughness").value.trim(),
-      polarization: $("compute-polarization").value,
     };
+    // A mirror's own fields go only with its request.
+    if (!$("compute-angles").closest(".field").hidden)
+      Object.assign(req, { angleGrid: $("compute-angles").value.trim(), roughness: $("compute-roughness").value.trim(),
+        polarization: $("compute-polarization").value });
     const tables = words($("compute-tables").value);
     const formulaField = $("compute-formula").closest(".field");
     req.formula = formulaField.hidden ? "" : $("compute-formula").value.trim();

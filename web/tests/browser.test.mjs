@@ -512,15 +512,16 @@ test("plots of any range and a phone's view: 30 decades at 500 px and wider, eve
     await page.close();
   }
   const page = await open(origins.disk, { width: 390, height: 844 });
-  for (const kind of ["curve", "average", "cross-section", "dispersion", "attenuation"])
-    for (const use of ["compute-tables", "compute-formula"]) {
+  const alternatives = ["compute-tables", "compute-formula", "compute-material"];
+  for (const kind of ["curve", "average", "cross-section", "dispersion", "attenuation", "index", "reflectivity"])
+    for (const use of alternatives) {
       await page.select("#compute-kind", kind);
       // Each visible field holds its placeholder (tables or the formula).
-      const filled = await page.$$eval("#compute-form input[placeholder]", (all, use) => all.filter((e) => e.checkVisibility()).map((e) => {
-        const other = e.id === "compute-tables" || e.id === "compute-formula" ? e.id !== use : false;
+      const filled = await page.$$eval("#compute-form input[placeholder]", (all, use, alternatives) => all.filter((e) => e.checkVisibility()).map((e) => {
+        const other = alternatives.includes(e.id) && e.id !== use;
         e.value = other ? "" : e.placeholder;
         return other ? null : e.id;
-      }).filter((id) => id), use);
+      }).filter((id) => id), use, alternatives);
       if (!filled.includes(use)) continue;
       await compute(page);
       assert.equal(await page.$$eval("#compute .inline-message", (all) => all.filter((e) => !e.hidden).map((e) => e.textContent).join()), "", `${kind} ${filled}`);
