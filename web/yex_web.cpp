@@ -407,6 +407,11 @@ std::string AmountOf(const std::string& name) { return AmountOfTable(name); }
 
 // The symbol of element z (1..98), as the tables are named.
 std::string ElementSymbolOf(int z) { return std::string(ElementSymbol(z)); }
+// The element whose table a name is, by the store's rule ("fe.yex": "Fe"); "" for none.
+std::string ElementOfTable(const std::string& name) {
+  const int z = ElementOfTableName(name);
+  return z ? std::string(ElementSymbol(z)) : std::string();
+}
 
 // How Many runs here: "simd128" in the page as built, "scalar" without.
 std::string LookupKernelName() { return KernelName(AvailableKernels().back()); }
@@ -551,6 +556,34 @@ val XrayList(const val& req, bool lines) {
     });
   });
 }
+// An element's edges and lines as objects, for its card and the plots'
+// marks (the result's text, which a download takes, is left alone).
+val EdgeList(const std::string& symbol) {
+  return Guarded([&] {
+    val list = val::array();
+    for (const AbsorptionEdge& e : EdgesOf(symbol)) {
+      val o = val::object();
+      o.set("edge", e.name);
+      o.set("keV", *ShiftDecimal(e.energyEv, -3));
+      o.set("yield", e.fluorescenceYield);
+      o.set("jump", e.jumpRatio);
+      list.call<void>("push", o);
+    }
+    val r = Success();
+    r.set("edges", list);
+    val lines = val::array();
+    for (const EmissionLine& l : LinesOf(symbol)) {
+      val o = val::object();
+      o.set("line", l.name);
+      o.set("iupac", l.iupac);
+      o.set("keV", *ShiftDecimal(l.energyEv, -3));
+      o.set("intensity", l.intensity);
+      lines.call<void>("push", o);
+    }
+    r.set("lines", lines);
+    return r;
+  });
+}
 val Edges(const val& req) { return XrayList(req, false); }
 val Lines(const val& req) { return XrayList(req, true); }
 
@@ -619,6 +652,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("lookupTiming", &LookupTiming);
   emscripten::function("lookupKernel", &LookupKernelName);
   emscripten::function("elementSymbol", &ElementSymbolOf);
+  emscripten::function("elementOfTable", &ElementOfTable);
   emscripten::function("compoundFromFormula", &CompoundFromFormula);
   emscripten::function("compoundFromCounts", &CompoundFromCounts);
   emscripten::function("mixture", &Mixture);
@@ -630,6 +664,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("setAnomalousData", &SetAnomalousData);
   emscripten::function("setXrayData", &SetXrayData);
   emscripten::function("edges", &Edges);
+  emscripten::function("edgeList", &EdgeList);
   emscripten::function("lines", &Lines);
   emscripten::function("materials", &Materials);
   emscripten::function("index", &Index);

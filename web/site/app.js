@@ -404,7 +404,72 @@
     const opt = $("table-list").selectedOptions[0];
     $("remove-button").disabled = !opt || opt.dataset.shipped === "1";
     for (const id of ["out-x", "out-f", "out-s"]) $(id).textContent = "";
+    showXrayCard();
     return true;
+  }
+
+  // ---- edges and lines (Elam, Ravel and Sieber), loaded with Chantler's data
+
+  let xrayReady = null;
+  function loadXray() {
+    if (!xrayReady)
+      xrayReady = loadChantler().then(async () => (window.YEX_XRAY ? yex.setXrayData(await unpackChantler(window.YEX_XRAY)) : false));
+    return xrayReady;
+  }
+
+  // An element's card: its edges and lines, fetched when the card is opened.
+  function showXrayCard() {
+    const symbol = current && yex.elementOfTable(current);
+    const card = $("xray-card");
+    card.hidden = !symbol;
+    card.dataset.symbol = symbol || "";
+    if (symbol && card.open) fillXrayCard(symbol);
+  }
+
+  async function fillXrayCard(symbol) {
+    const box = $("xray-lists");
+    if (!(await loadXray())) {
+      box.textContent = "The edges and lines could not be loaded (chantler.js).";
+      return;
+    }
+    if ($("xray-card").dataset.symbol !== symbol) return;
+    const r = yex.edgeList(symbol);
+    box.textContent = "";
+    if (!r.ok) return say(r.error, "error");
+    const keV = (v) => String(v);
+    const table = (caption, head, rows) => {
+      const t = document.createElement("table");
+      t.className = "result";
+      const c = t.createCaption();
+      c.textContent = caption;
+      for (const cells of [head, ...rows]) {
+        const tr = t.insertRow();
+        cells.forEach((v) => {
+          const td = document.createElement(cells === head ? "th" : "td");
+          td.textContent = v;
+          tr.appendChild(td);
+        });
+      }
+      box.appendChild(t);
+    };
+    table(symbol + ": absorption edges", ["edge", "E (keV)", "fluorescence yield", "jump ratio"],
+      r.edges.map((e) => [e.edge, keV(e.keV), String(e.yield), String(e.jump)]));
+    table(symbol + ": emission lines (as energies: " + symbol + "Ka1, " + symbol + "-K)", ["line", "IUPAC", "E (keV)", "intensity"],
+      r.lines.map((l) => [l.line, l.iupac, keV(l.keV), String(l.intensity)]));
+  }
+
+  // The K and L edges of the elements a result is about, to mark on its plot.
+  async function edgesToMark(kind, req) {
+    if (kind !== "dispersion" && kind !== "attenuation") return [];
+    if (!(await loadXray())) return [];
+    const text = (req.formula || "") + " " + (req.tables || []).join(" ");
+    const symbols = [...new Set((text.match(/[A-Z][a-z]?/g) || []).filter((s) => yex.elementOfTable(s) === s))];
+    const marks = [];
+    for (const s of symbols) {
+      const r = yex.edgeList(s);
+      if (r.ok) for (const e of r.edges) if (/^(K|L[123])$/.test(e.edge)) marks.push({ x: e.keV, label: s + " " + e.edge });
+    }
+    return marks;
   }
 
   // The chart's legend and description: the first table as the window
@@ -820,6 +885,13 @@
     $("plot-axes").value = kind === "dispersion" ? "lin" : ["theta", "angle_mrad"].includes(parsed.header[0]) ? "linx" : "log";
     plotted = { result: { kind, header: parsed.header, columns: parsed.columns }, groups };
     plotResult();
+    // The elements' edges marked on f', f'' and mu/rho against energy.
+    const shown = plotted;
+    edgesToMark(kind, computeRequest()).then((marks) => {
+      if (plotted !== shown || !marks.length) return;
+      plotted.result.marks = marks;
+      plotResult();
+    });
   }
 
   function download(name, url) {
@@ -1152,6 +1224,7 @@
       }
     });
     window.addEventListener("resize", showTableCue);
+    $("xray-card").addEventListener("toggle", () => $("xray-card").open && fillXrayCard($("xray-card").dataset.symbol));
     // A form's messages are about what it held: they go once it changes.
     for (const form of document.querySelectorAll("form"))
       form.addEventListener("input", () => {

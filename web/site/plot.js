@@ -300,6 +300,25 @@ window.YexPlot = (function () {
       },
       // A zoom thins the result afresh for the range shown.
       hooks: {
+        // Absorption edges (result.marks: x and a label) as grey lines with their names.
+        draw: [(u) => {
+          const ctx = u.ctx, r = devicePixelRatio || 1;
+          ctx.save();
+          ctx.strokeStyle = "#888";
+          ctx.fillStyle = "#555";
+          ctx.font = `${11 * r}px Liberation Sans, Arial, sans-serif`;
+          ctx.setLineDash([3 * r, 3 * r]);
+          for (const m of result.marks || []) {
+            if (!(m.x >= u.scales.x.min && m.x <= u.scales.x.max)) continue;
+            const x = Math.round(u.valToPos(m.x, "x", true));
+            ctx.beginPath();
+            ctx.moveTo(x, u.bbox.top);
+            ctx.lineTo(x, u.bbox.top + u.bbox.height);
+            ctx.stroke();
+            ctx.fillText(m.label, x + 3 * r, u.bbox.top + 12 * r);
+          }
+          ctx.restore();
+        }],
         setScale: [(u, key) => {
           const { min, max } = u.scales.x;
           if (key !== "x" || thinning || whole[0].length === xs.length || (min === shown[0] && max === shown[1])) return;
@@ -318,6 +337,7 @@ window.YexPlot = (function () {
     };
     const u = new uPlot(opts, whole, box);
     u.yexGroup = group;
+    u.yexMarks = result.marks || [];
     touchZoom(u, zoomOut);
     if (clipped) {
       const note = document.createElement("p");

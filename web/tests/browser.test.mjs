@@ -246,6 +246,13 @@ test("dispersion across an edge is plotted on linear axes, and its link computes
   assert.equal(await text(page, "#compute-summary"), "41 lines.");
   const plot = await page.evaluate(() => ({ labels: window.yexPlot.series.slice(1).map((s) => s.label), axes: document.getElementById("plot-axes").value }));
   assert.deepEqual(plot, { labels: ["f′(Fe)", "f″(Fe)"], axes: "lin" });
+  // Its K edge is marked there, and the element's card lists Elam's edges and lines.
+  await page.waitForFunction(() => (window.yexPlot.yexMarks || []).length > 0);
+  assert.deepEqual(await page.evaluate(() => window.yexPlot.yexMarks.filter((m) => m.x >= 6.9 && m.x <= 7.3)), [{ x: 7.112, label: "Fe K" }]);
+  await page.select("#table-list", "Fe.yex");
+  await page.click("#xray-card summary");
+  await page.waitForFunction(() => document.querySelectorAll("#xray-lists table").length === 2);
+  assert.match(await text(page, "#xray-lists"), /K7\.1120\.3509857\.893.*Ka1K-L36\.4052/s);
   const again = await open(page.url());
   await again.waitForFunction(() => !document.body.dataset.computing && document.getElementById("compute-summary").textContent);
   assert.equal(await text(again, "#compute-summary"), "41 lines.");
