@@ -584,6 +584,22 @@ val EdgeList(const std::string& symbol) {
     return r;
   });
 }
+// The listed materials' names, formulas and densities, for the page's picker.
+val MaterialList() {
+  return Guarded([] {
+    val list = val::array();
+    for (const MaterialEntry& m : BuiltInMaterials()) {
+      val o = val::object();
+      o.set("name", m.name);
+      o.set("formula", m.formula);
+      o.set("density", m.density);
+      list.call<void>("push", o);
+    }
+    val r = Success();
+    r.set("materials", list);
+    return r;
+  });
+}
 val Edges(const val& req) { return XrayList(req, false); }
 val Lines(const val& req) { return XrayList(req, true); }
 
@@ -665,6 +681,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("setXrayData", &SetXrayData);
   emscripten::function("edges", &Edges);
   emscripten::function("edgeList", &EdgeList);
+  emscripten::function("materialList", &MaterialList);
   emscripten::function("lines", &Lines);
   emscripten::function("materials", &Materials);
   emscripten::function("index", &Index);

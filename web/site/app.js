@@ -822,6 +822,13 @@
     label.textContent = kind === "average" ? label.dataset.labelAverage : "Tables";
     // Each placeholder a request the computation takes on a fresh page.
     $("compute-tables").placeholder = TABLES_EXAMPLE[kind];
+    // The picker's materials come with the edges and lines, when first needed.
+    if ((kind === "index" || kind === "reflectivity") && !$("material-names").children.length)
+      loadXray().then((ok) => {
+        const r = ok && yex.materialList();
+        if (!r || !r.ok || $("material-names").children.length) return;
+        for (const m of r.materials) $("material-names").appendChild(new Option(m.formula + ", " + m.density + " g/cm³", m.name));
+      });
     $("compute-energies").placeholder = kind === "reflectivity" ? "17.48" : "17.48 59.54";
   }
 
