@@ -20,17 +20,6 @@ double Field(std::string_view word, int line) {
   return v;
 }
 
-std::vector<std::string_view> Words(std::string_view line) {
-  std::vector<std::string_view> out;
-  std::size_t at = 0;
-  while (at < line.size()) {
-    const std::size_t end = std::min(line.find(' ', at), line.size());
-    if (end > at) out.push_back(line.substr(at, end - at));
-    at = end + 1;
-  }
-  return out;
-}
-
 double LnOrNaN(double v) { return v > 0 ? Ln(v) : std::nan(""); }
 
 // Log-log between two positive values (their logarithms la, lb), linear in

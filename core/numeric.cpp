@@ -7,6 +7,7 @@
 #include <xlocale.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -290,6 +291,17 @@ int WriteDigits(U64 f, char* out) {
 }
 
 }  // namespace
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> out;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    const std::size_t end = std::min(line.find(' ', at), line.size());
+    if (end > at) out.push_back(line.substr(at, end - at));
+    at = end + 1;
+  }
+  return out;
+}
 
 std::optional<double> ShiftDecimal(double v, int places) {
   if (!std::isfinite(v)) return std::nullopt;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace yex {
 
@@ -37,6 +38,10 @@ void AppendShortestTextPortable(std::string* line, double v);
 // for anything else or a magnitude beyond the double range. For standard
 // libraries without std::from_chars for floating point.
 bool ParseWholeNumber(std::string_view text, double* value);
+
+// The words of a line of the built-in data, split at single spaces (runs
+// of spaces give no empty words).
+std::vector<std::string_view> Words(std::string_view line);
 
 // The double nearest to v's shortest decimal (as ShortestText writes it)
 // times 10^places, as reading that decimal with its exponent moved would

@@ -28,17 +28,6 @@ struct XrayData {
   std::vector<MaterialEntry> materials;
 };
 
-std::vector<std::string_view> Words(std::string_view line) {
-  std::vector<std::string_view> out;
-  std::size_t at = 0;
-  while (at < line.size()) {
-    const std::size_t end = std::min(line.find(' ', at), line.size());
-    if (end > at) out.push_back(line.substr(at, end - at));
-    at = end + 1;
-  }
-  return out;
-}
-
 double Number(std::string_view word) {
   double v = 0;
   if (!ParseWholeNumber(word, &v) || !std::isfinite(v))
