@@ -9,6 +9,8 @@
 #include "core/numeric.h"
 #include "core/report.h"
 #include "core/request.h"
+#include "core/table_store.h"
+#include "core/xray_data.h"
 
 namespace yex {
 namespace {
@@ -113,6 +115,15 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
   using Kind = AttenuationRequest::Kind;
   if (r.kind == Kind::Formula) materials.push_back(FormulaMaterial(r.names[0], &s.note));
   if (r.kind == Kind::Mixture) materials.push_back(MixtureMaterial(r.mixture, "mixture"));
+  std::optional<double> density = r.density;
+  std::string listed;
+  if (r.kind == Kind::Material) {
+    const MaterialEntry m = FindMaterial(r.names[0], store.Materials());
+    materials.push_back(FormulaMaterial(m.formula, &s.note));
+    materials.back().name = m.name;
+    if (!density) density = m.density;
+    listed = "material " + m.name + ": " + m.formula + ", density " + ShortestText(m.density) + " g/cm3";
+  }
   if (r.kind == Kind::Elements)
     for (const std::string& n : r.names) materials.push_back(ElementMaterial(n));
   std::vector<Attenuation> models;
@@ -136,14 +147,15 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
                ShortestText(materials[0].massFraction[k]);
     w.Comment("mixture by mass fraction: " + parts);
   }
-  if (r.density)
-    w.Comment("density " + ShortestText(*r.density) + " g/cm3" +
+  if (!listed.empty()) w.Comment(listed);
+  if (density)
+    w.Comment("density " + ShortestText(*density) + " g/cm3" + (r.density && !listed.empty() ? " as given" : "") +
               (r.thickness ? ", thickness " + ShortestText(*r.thickness) + " cm" : std::string()));
   std::vector<std::string> header{"E_keV"};
   for (const Material& m : materials)
     for (const char* c : {"photo_cm2g", "coh_cm2g", "incoh_cm2g", "total_cm2g"})
       header.push_back(std::string(c) + "(" + m.name + ")");
-  if (r.density) {
+  if (density) {
     header.push_back("mu_per_cm(" + materials[0].name + ")");
     header.push_back("length_cm(" + materials[0].name + ")");
     if (r.thickness) header.push_back("transmission(" + materials[0].name + ")");
@@ -158,8 +170,8 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
       fields.insert(fields.end(), {v.photo, v.coh, v.incoh, v.total});
       total = v.total;
     }
-    if (r.density) {
-      const SampleAttenuation a = ThroughSample(total, *r.density, r.thickness);
+    if (density) {
+      const SampleAttenuation a = ThroughSample(total, *density, r.thickness);
       fields.push_back(a.muPerCm);
       fields.push_back(a.lengthCm);
       if (r.thickness) fields.push_back(a.transmission);

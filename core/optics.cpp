@@ -46,7 +46,7 @@ Complex ExpOf(Complex z) {
 
 }  // namespace
 
-OpticalConstants IndexOf(const Material& m, double density, double energyKeV) {
+OpticalConstants IndexOf(const Material& m, double density, double energyKeV, const Attenuation* attenuation) {
   const double lambdaCm = WavelengthFromEnergy(energyKeV) * 1e-8, ev = KevToEv(energyKeV);
   double sumDelta = 0, sumBeta = 0;
   for (std::size_t i = 0; i < m.z.size(); ++i) {
@@ -58,10 +58,10 @@ OpticalConstants IndexOf(const Material& m, double density, double energyKeV) {
   const double scale = kElectronRadiusCm * lambdaCm * lambdaCm / (2 * kPi);
   OpticalConstants n{scale * sumDelta, scale * sumBeta, 0, 0};
   n.criticalAngleMrad = std::sqrt(2 * std::fmax(n.delta, 0.0)) * 1000;
-  n.lengthCm = lambdaCm / (4 * kPi * n.beta);
-  if (!std::isfinite(n.delta) || !std::isfinite(n.beta) || !(n.beta > 0) || !std::isfinite(n.lengthCm))
+  if (!std::isfinite(n.delta) || !std::isfinite(n.beta) || !(n.beta > 0))
     Fail(ErrorKind::OutOfRange,
          m.name + " at " + ShortestText(energyKeV) + " keV: the index is beyond the range of doubles");
+  if (attenuation) n.lengthCm = ThroughSample(attenuation->At(energyKeV).total, density, std::nullopt).lengthCm;
   return n;
 }
 
@@ -164,15 +164,16 @@ RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Pro
   CheckEnergies(TablesOf(m.material), r.energies);
   OpticsComments(w, "index", r, m, who);
   w.Comment(
-      "critical_angle_mrad = sqrt(2 delta); length_cm = lambda/(4 pi beta), the 1/e length of the "
-      "intensity by photoabsorption alone (attenuation's length_cm counts scattering too)");
+      "critical_angle_mrad = sqrt(2 delta); length_cm = 1/mu, the 1/e length of the intensity by "
+      "photoabsorption and scattering, as attenuation prints it");
   const std::string& n = m.label;
   w.Header({"E_keV", "delta(" + n + ")", "beta(" + n + ")", "critical_angle_mrad(" + n + ")",
             "length_cm(" + n + ")"});
   RunSummary s;
   s.note = m.note;
+  const Attenuation attenuation(m.material, store);
   for (const double kev : r.energies) {
-    const OpticalConstants c = IndexOf(m.material, m.density, kev);
+    const OpticalConstants c = IndexOf(m.material, m.density, kev, &attenuation);
     w.Line({kev, c.delta, c.beta, c.criticalAngleMrad, c.lengthCm}, 1);
     ++s.points;
   }

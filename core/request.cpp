@@ -509,17 +509,22 @@ DispersionRequest ParseDispersion(const Options& o) {
 }
 
 KnownOptions AttenuationOptions() {
-  return {{"--energy", "--wavelength", "--energy-grid", "--formula", "--density", "--thickness"},
+  return {{"--energy", "--wavelength", "--energy-grid", "--formula", "--material", "--density", "--thickness"},
           {"--csv", "--tsv"}};
 }
 
 AttenuationRequest ParseAttenuation(const Options& o) {
   NoStyleClash(o);
   AttenuationRequest r;
-  const std::vector<std::string> formulas = o.values("--formula");
-  if (formulas.size() > 1 || (formulas.empty() == o.operands().empty()))
-    Usage("attenuation needs element TABLEs, one --formula, or a mixture's TABLE:PERCENT entries");
-  if (!formulas.empty()) {
+  const std::vector<std::string> formulas = o.values("--formula"), materials = o.values("--material");
+  if (formulas.size() + materials.size() > 1 || (formulas.empty() && materials.empty()) == o.operands().empty())
+    Usage(
+        "attenuation needs element TABLEs, one --formula, one --material, or a mixture's TABLE:PERCENT "
+        "entries");
+  if (!materials.empty()) {
+    r.kind = AttenuationRequest::Kind::Material;
+    r.names = materials;
+  } else if (!formulas.empty()) {
     r.kind = AttenuationRequest::Kind::Formula;
     r.names = formulas;
   } else {
@@ -538,7 +543,8 @@ AttenuationRequest ParseAttenuation(const Options& o) {
   if (density.size() > 1 || thickness.size() > 1) Usage("give --density and --thickness once");
   if (!density.empty()) r.density = ParsePositive("--density", density[0]);
   if (!thickness.empty()) {
-    if (!r.density) Usage("--thickness needs --density");
+    // A listed material has its density.
+    if (!r.density && r.kind != AttenuationRequest::Kind::Material) Usage("--thickness needs --density");
     r.thickness = ParsePositive("--thickness", thickness[0]);
   }
   if (r.density && r.kind == AttenuationRequest::Kind::Elements && r.names.size() > 1)

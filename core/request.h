@@ -178,11 +178,11 @@ struct DispersionRequest {
 KnownOptions DispersionOptions();
 DispersionRequest ParseDispersion(const Options& o);
 
-// attenuation (ELEMENT... | --formula F | TABLE:PERCENT[:ATOMIC_WEIGHT]...) ENERGIES
-// [--density G_PER_CM3 [--thickness CM]]
+// attenuation (ELEMENT... | --formula F | --material NAME | TABLE:PERCENT[:ATOMIC_WEIGHT]...)
+// ENERGIES [--density G_PER_CM3 [--thickness CM]]
 struct AttenuationRequest {
-  enum class Kind { Elements, Formula, Mixture } kind = Kind::Elements;
-  std::vector<std::string> names;   // element tables; the formula; the entries as typed
+  enum class Kind { Elements, Formula, Mixture, Material } kind = Kind::Elements;
+  std::vector<std::string> names;   // element tables; the formula; the entries; the material
   std::vector<Ingredient> mixture;  // a mixture's, as mixture reads them
   std::vector<double> energies;     // keV
   std::vector<std::string> energyMeanings;

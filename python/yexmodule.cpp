@@ -725,7 +725,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         // density and thickness, then the formula and the elements' data.
         // A string is a formula (an element's symbol a one-atom one), as
         // everywhere a formula is read; a dict or list a mixture by weight.
-        const bool formula = py::isinstance<py::str>(material);
+        // A listed material (yex.material) is its formula, with its density.
+        const bool listed = py::isinstance<MaterialEntry>(material);
+        const bool formula = listed || py::isinstance<py::str>(material);
         const std::vector<Ingredient> mixture =
             formula ? std::vector<Ingredient>{} : MixtureEntries(material, true);
         // Converted once: an array-like read twice may not give the same values.
@@ -734,11 +736,13 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         std::optional<double> density = OptionalNumber(densityArg, "density");
         std::optional<double> thickness = OptionalNumber(thicknessArg, "thickness");
         if (density) CheckPositive("density", *density);
+        if (listed && !density) density = material.cast<const MaterialEntry&>().density;
         if (thickness && !density) Raise(PyExc_ValueError, "thickness needs a density");
         if (thickness) CheckPositive("thickness", *thickness);
         std::string note;
-        const Material mat = formula ? FormulaMaterial(TextArg(material, "material"), &note)
-                                     : MixtureMaterial(mixture, "mixture");
+        const Material mat = listed    ? FormulaMaterial(material.cast<const MaterialEntry&>().formula, &note)
+                             : formula ? FormulaMaterial(TextArg(material, "material"), &note)
+                                       : MixtureMaterial(mixture, "mixture");
         Warn(note);
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const Attenuation model(mat, store);
@@ -887,9 +891,10 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const OpticalMaterial m = ResolveOpticalMaterial(r, store);
         Warn(m.note);
+        const Attenuation attenuation(m.material, store);
         std::vector<OpticalConstants> rows;
         for (py::ssize_t i = 0; i < e.size(); ++i)
-          rows.push_back(IndexOf(m.material, m.density, e.data()[i]));
+          rows.push_back(IndexOf(m.material, m.density, e.data()[i], &attenuation));
         py::dict out;
         const char* keys[] = {"delta", "beta", "critical_angle_mrad", "length_cm"};
         for (int c = 0; c < 4; ++c) {
@@ -905,8 +910,8 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       py::arg("data") = "YEX-data",
       "The refractive index n = 1 - delta + i beta at the photon energy in keV (a\n"
       "float or an array), as yex-cli index: a dict of delta, beta,\n"
-      "critical_angle_mrad (sqrt(2 delta)) and length_cm (lambda/(4 pi beta),\n"
-      "photoabsorption alone). material: yex.material('kapton') (its density\n"
+      "critical_angle_mrad (sqrt(2 delta)) and length_cm (1/mu, as attenuation\n"
+      "gives it). material: yex.material('kapton') (its density\n"
       "unless one is given), an element's symbol (the one listed material of it\n"
       "gives the density: 'Si'), a formula with density=, or a mixture by weight.");
   m.def(

@@ -499,8 +499,9 @@ val CrossSection(const val& req) {
 // both, which the request refuses as yex-cli does) and their energies: a
 // grid "A:B:N" or a list.
 void AddMaterialAndEnergies(const val& req, Options* o) {
-  const std::string formula = Text(req, "formula");
+  const std::string formula = Text(req, "formula"), material = Text(req, "material");
   if (!formula.empty()) o->add("--formula", formula);
+  if (!material.empty()) o->add("--material", material);
   for (const std::string& t : Strings(req["tables"])) o->add("", t);
   const std::string grid = Text(req, "energyGrid");
   if (!grid.empty())
@@ -618,8 +619,6 @@ val Materials(const val& req) {
 Options OpticsOptionsOf(const val& req) {
   Options o;
   AddMaterialAndEnergies(req, &o);
-  const std::string material = Text(req, "material");
-  if (!material.empty()) o.add("--material", material);
   for (const char* key : {"density", "angleGrid", "roughness", "polarization"}) {
     const std::string v = Text(req, key);
     static const std::map<std::string, std::string> option = {{"density", "--density"},

@@ -61,7 +61,9 @@ def attenuation(r):
         if r.get(key):
             kw[key] = number(r[key])
     columns = ("photo", "coh", "incoh", "total", "mu_per_cm", "length_cm", "transmission")
-    if r.get("formula") is not None:
+    if r.get("material") is not None:
+        materials = [yex.material(r["material"])]
+    elif r.get("formula") is not None:
         materials = [r["formula"]]
     elif any(":" in t for t in r["tables"]):
         materials = [[entry(t, True) for t in r["tables"]]]
@@ -176,8 +178,9 @@ def reflectivity(r):
 def answer(r):
     kind = r["kind"]
     try:
-        if r.get("display") or (r.get("formula") is not None and (r.get("tables") or r.get("entries"))):
-            raise Skip("display patterns, or a formula with tables: no Python form")
+        ways = (r.get("formula") is not None) + (r.get("material") is not None) + bool(r.get("tables") or r.get("entries"))
+        if r.get("display") or ways > 1:
+            raise Skip("display patterns, or a formula, a material and tables together: no Python form")
         if kind == "attenuation":
             return {"rows": attenuation(r)}
         if kind == "dispersion":

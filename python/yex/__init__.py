@@ -159,7 +159,7 @@ MixtureByWeight = Union[
 
 
 def attenuation(
-    material: Union[str, MixtureByWeight],
+    material: Union[str, "Material", MixtureByWeight],
     energy_kev: Union[float, Sequence[float], "np.ndarray[Any, Any]"],
     *,
     density: Optional[float] = None,
@@ -304,8 +304,8 @@ def index(
 ) -> Dict[str, Any]:
     """The refractive index n = 1 - delta + i beta at the photon energy in keV (a
     float or an array), as yex-cli index: a dict of delta, beta,
-    critical_angle_mrad (sqrt(2 delta)) and length_cm (lambda/(4 pi beta),
-    photoabsorption alone). material: yex.material('kapton') (its density
+    critical_angle_mrad (sqrt(2 delta)) and length_cm (1/mu, as attenuation
+    gives it). material: yex.material('kapton') (its density
     unless one is given), an element's symbol (the one listed material of it
     gives the density: 'Si'), a formula with density=, or a mixture by weight."""
     return _yex.index(material, energy_kev, density=density, data=data)  # type: ignore[no-any-return]

@@ -130,7 +130,7 @@ class ArrayAttenuation(TypedDict, total=False):
 
 @overload
 def attenuation(
-    material: Union[str, MixtureByWeight],
+    material: Union[str, "Material", MixtureByWeight],
     energy_kev: float,
     *,
     density: Optional[float] = ...,
@@ -139,7 +139,7 @@ def attenuation(
 ) -> Attenuation: ...
 @overload
 def attenuation(
-    material: Union[str, MixtureByWeight],
+    material: Union[str, "Material", MixtureByWeight],
     energy_kev: Union[Points, Array],
     *,
     density: Optional[float] = ...,

@@ -823,7 +823,7 @@
     // Each placeholder a request the computation takes on a fresh page.
     $("compute-tables").placeholder = TABLES_EXAMPLE[kind];
     // The picker's materials come with the edges and lines, when first needed.
-    if ((kind === "index" || kind === "reflectivity") && !$("material-names").children.length)
+    if (["attenuation", "index", "reflectivity"].includes(kind) && !$("material-names").children.length)
       loadXray().then((ok) => {
         const r = ok && yex.materialList();
         if (!r || !r.ok || $("material-names").children.length) return;

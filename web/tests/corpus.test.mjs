@@ -126,6 +126,8 @@ const written = [
   { kind: "cross-section", tables: ["Pb"], energies: ["MoKa1", "8"] },
   { kind: "attenuation", formula: "H2O", energies: ["CuKa1,MoKa1"] },
   { kind: "index", tables: ["Si"], energies: ["CuKa1", "17.48"] },
+  { kind: "attenuation", material: "Water", energies: ["17.48"], thickness: "0.1" },
+  { kind: "attenuation", material: "water", formula: "H2O", energies: ["17.48"] },
   { kind: "index", tables: ["Si"], energies: ["8", "17.48", "30"] },
   { kind: "index", material: "Kapton", energies: ["8", "20"] },
   { kind: "index", material: "water", density: "0.5", energies: ["10"] },
