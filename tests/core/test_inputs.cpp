@@ -50,7 +50,7 @@ void CopyShipped(const std::string& symbol) {
 
 TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
   WorkFolder dir;
-  for (const char* s : {"H", "O", "Fe", "C", "Co", "U"}) CopyShipped(s);
+  for (const char* s : {"H", "O", "Fe", "C", "Co", "U", "N", "Si"}) CopyShipped(s);
   const std::string big = "9" + std::string(307, '0');  // 9e307 atoms
   const struct {
     std::vector<std::string> args;
