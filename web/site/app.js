@@ -862,10 +862,16 @@
 
   let plotted = null; // {result, plot}
 
-  function plotResult() {
+  // Plots the result on screen; a long one is thinned in steps first, and a
+  // newer plot asked meanwhile wins.
+  let plotting = 0;
+  async function plotResult() {
     if (!plotted) return;
-    const group = plotted.groups[Number($("plot-group").value) || 0];
-    plotted.plot = YexPlot.draw($("plot"), plotted.result, group, $("plot-axes").value);
+    const mine = ++plotting, shown = plotted, axesValue = $("plot-axes").value;
+    const group = shown.groups[Number($("plot-group").value) || 0];
+    const prepared = await YexPlot.prepare($("plot"), shown.result, group, axesValue);
+    if (mine !== plotting || plotted !== shown) return;
+    plotted.plot = YexPlot.draw($("plot"), plotted.result, group, axesValue, prepared);
     const axes = { log: "Log-log", linx: "Linear-x, log-y", lin: "Linear" }[$("plot-axes").value];
     $("plot").setAttribute(
       "aria-label",
@@ -882,7 +888,7 @@
       : YexPlot.parse(new TextDecoder().decode(r.bytes), sep);
     const groups = YexPlot.groups(kind, parsed.header, (name) => yex.amountOf(name)).filter((g) => g.series.length);
     $("plot-box").hidden = groups.length === 0;
-    if (!groups.length) return;
+    if (!groups.length) return Promise.resolve();
     const select = $("plot-group");
     select.textContent = "";
     groups.forEach((g, n) => select.appendChild(new Option(g.title, String(n))));
@@ -891,7 +897,7 @@
     // A mirror's reflectivity over a linear range of angles: linear x, log y.
     $("plot-axes").value = kind === "dispersion" ? "lin" : ["theta", "angle_mrad"].includes(parsed.header[0]) ? "linx" : "log";
     plotted = { result: { kind, header: parsed.header, columns: parsed.columns }, groups };
-    plotResult();
+    const drawn = plotResult();
     // The elements' edges marked on f', f'' and mu/rho against energy.
     const shown = plotted;
     edgesToMark(kind, computeRequest()).then((marks) => {
@@ -899,6 +905,7 @@
       plotted.result.marks = marks;
       plotResult();
     });
+    return drawn;
   }
 
   function download(name, url) {
@@ -975,13 +982,13 @@
     link.textContent = "Download " + link.download;
     link.hidden = false;
     const start = performance.now();
-    showPlot(r, kind, sep);
+    const drawn = showPlot(r, kind, sep);
     // On a small screen the result starts below the form: bring it up.
     const top = $("compute-progress").getBoundingClientRect().top;
     if (top < 0 || top > innerHeight / 2) $("compute-progress").scrollIntoView({ block: "start" });
     // Milliseconds from the result (and from Compute) to its drawn plot
     // (uPlot draws in a microtask queued before this one), for the benchmark.
-    Promise.resolve().then(() => {
+    return drawn.then(() => Promise.resolve()).then(() => {
       document.body.dataset.plotMs = (performance.now() - start).toFixed(1);
       if (computeStart !== null) document.body.dataset.computeMs = (performance.now() - computeStart).toFixed(1);
       computeStart = null;
@@ -1108,7 +1115,7 @@
       const r = run(req);
       if (r.ok && !r.columns) r.bytes = yex.resultBytes();
       resultJob = null;
-      showResult(r, kind);
+      await showResult(r, kind);
       delete document.body.dataset.computing;
       return;
     }
@@ -1137,8 +1144,10 @@
       $("compute-button").disabled = false;
       $("compute-progress").textContent = "";
       resultJob = id;
-      showResult(e.data.result, kind);
-      delete document.body.dataset.computing;
+      // Busy until the plot is drawn (a long one is thinned in steps).
+      Promise.resolve(showResult(e.data.result, kind)).then(() => {
+        if (e.data.id === job) delete document.body.dataset.computing;
+      });
     };
     w.onerror = (e) => {
       e.preventDefault();

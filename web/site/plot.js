@@ -224,15 +224,52 @@ window.YexPlot = (function () {
     return best;
   }
 
+  // The points draw shows of the whole result, thinned a series at a time
+  // with a pause between, so that the page's thread answers meanwhile and no
+  // task grows with the number of series: the same points as thin at once
+  // (each series keeps its own). Null where there is nothing to spread out.
+  async function prepare(box, result, group, axes) {
+    const logX = axes === "log", logY = axes !== "lin";
+    const xs = result.columns[0], ys = group.series.map((s) => result.columns[s.column]);
+    const width = Math.max(260, box.clientWidth || 600);
+    if (xs.length <= 8 * width || ys.length < 2) return null;
+    const { lo, hi } = extent(xs, logX);
+    const kept = new Set();
+    for (const y of ys) {
+      await new Promise((resolve) => setTimeout(resolve, 0));
+      for (const i of thin(xs, [y], logX, logY, lo, hi, width)) kept.add(i);
+    }
+    return { width, lo, hi, kept: [...kept].sort((a, b) => xs[a] - xs[b] || a - b) };
+  }
+
+  // The range of x a plot shows and whether x ascends.
+  function extent(xs, logX) {
+    let lo = Infinity, hi = -Infinity, up = true;
+    for (let i = 0; i < xs.length; i++) {
+      const x = xs[i];
+      if (i > 0 && !(x > xs[i - 1])) up = false;
+      if (!usable(x, logX)) continue;
+      if (x < lo) lo = x;
+      if (x > hi) hi = x;
+    }
+    return { lo, hi, up };
+  }
+
   // Draws `group` of `result` ({kind, header, columns}) into `box`; axes
-  // "log", "linx" or "lin". Returns the uPlot.
-  function draw(box, result, group, axes) {
+  // "log", "linx" or "lin"; `prepared` what prepare gave. Returns the uPlot.
+  function draw(box, result, group, axes, prepared) {
     box.textContent = "";
     const logX = axes === "log", logY = axes !== "lin";
     const xs = result.columns[0], ys = group.series.map((s) => result.columns[s.column]);
     const width = Math.max(260, box.clientWidth || 600);
     let top = -Infinity;
-    if (logY) for (const y of ys) for (let i = 0; i < y.length; i++) if (usable(y[i], true) && y[i] > top) top = y[i];
+    // (A plain comparison: null, NaN and infinities never pass; millions of values.)
+    if (logY)
+      for (const y of ys)
+        for (let i = 0; i < y.length; i++) {
+          const v = y[i];
+          if (v > top && v < Infinity) top = v;
+        }
     const floor = logY && top > 0 ? top / LOG_DEPTH : -Infinity;
     let clipped = false;
     const drawable = (v) => {
@@ -242,20 +279,14 @@ window.YexPlot = (function () {
       return false;
     };
     // Plain arrays: a typed one would turn a missing value (null) into 0.
-    const points = (lo, hi) => {
-      const kept = thin(xs, ys, logX, logY, lo, hi, width);
+    const points = (lo, hi, given) => {
+      const kept = given || thin(xs, ys, logX, logY, lo, hi, width);
       return [kept.map((i) => xs[i]), ...ys.map((y) => kept.map((i) => (drawable(y[i]) ? y[i] : null)))];
     };
-    let lo = Infinity, hi = -Infinity, up = true;
-    for (let i = 0; i < xs.length; i++) {
-      const x = xs[i];
-      if (i > 0 && !(x > xs[i - 1])) up = false;
-      if (!usable(x, logX)) continue;
-      if (x < lo) lo = x;
-      if (x > hi) hi = x;
-    }
+    const { lo, hi, up } = extent(xs, logX);
     xs.yexAscending = up;
-    const whole = points(lo, hi);
+    const ready = prepared && prepared.width === width && prepared.lo === lo && prepared.hi === hi;
+    const whole = points(lo, hi, ready ? prepared.kept : null);
     let shown = [lo, hi]; // the x range the data drawn was thinned for
     // The read-out: the nearest computed point at full precision, or that
     // it has none (a dash while the cursor is off the plot).
@@ -450,5 +481,5 @@ window.YexPlot = (function () {
     return canvas.toDataURL("image/png");
   }
 
-  return { parse, groups, draw, thin, svg, png, linearLabels, decades, logLines, COLOURS };
+  return { parse, groups, prepare, draw, thin, svg, png, linearLabels, decades, logLines, COLOURS };
 })();
