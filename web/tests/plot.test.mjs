@@ -8,7 +8,7 @@ import vm from "node:vm";
 
 import { random, site } from "./common.mjs";
 
-const context = { window: {} };
+const context = { window: {}, setTimeout };
 vm.runInNewContext(fs.readFileSync(path.join(site, "plot.js"), "utf8"), context);
 // Plain values of this realm (the script's arrays are another's).
 const plain = (f) => (...a) => JSON.parse(JSON.stringify(f(...a)));
@@ -22,7 +22,7 @@ test("a narrow log axis keeps its decades", () => {
   assert.deepEqual(decades(null, 0, 1e-3, 1e3).length, 7);
 });
 
-test("a large series is thinned to what the plot's pixel columns show: extremes, ends and gaps of every column kept", () => {
+test("a large series is thinned to what the plot's pixel columns show: extremes, ends and gaps of every column kept", async () => {
   const rnd = random(5), n = 20000, columns = 50;
   const cases = [
     // log x ascending, a wiggle and a series with gaps and values at or below 0
@@ -51,6 +51,11 @@ test("a large series is thinned to what the plot's pixel columns show: extremes,
       };
       assert.deepEqual(stats(kept), stats(xs.keys()), axes);
     }
+    // Thinned a series at a time for a first plot: the very same points.
+    const steps = await context.window.YexPlot.prepare({ clientWidth: 300 }, { columns: [xs, ...ys] },
+      { series: ys.map((_, k) => ({ column: k + 1 })) }, axes);
+    if (ys.length > 1) assert.deepEqual(JSON.parse(JSON.stringify(steps.kept)), thin(xs, ys, log, log, lo, hi, 300), axes);
+    else assert.equal(steps, null);  // one curve: thinned at once
   }
 });
 
