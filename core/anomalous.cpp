@@ -117,17 +117,6 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
   return Between(t, i, e);
 }
 
-double KevToEv(double kev) {
-  if (const std::optional<double> ev = ShiftDecimal(kev, 3)) return *ev;
-  std::string text = ShortestText(kev);
-  int exponent = 3;
-  if (const std::size_t e = text.find('e'); e != std::string::npos) {
-    exponent += std::stoi(text.substr(e + 1));
-    text.resize(e);
-  }
-  double ev = 0;
-  if (!ParseWholeNumber(text + "e" + std::to_string(exponent), &ev)) return kev * 1000;
-  return ev;
-}
+double KevToEv(double kev) { return MovedDecimal(kev, 3); }
 
 }  // namespace yex

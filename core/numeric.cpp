@@ -339,6 +339,19 @@ std::optional<double> ShiftDecimal(double v, int places) {
   return std::nullopt;
 }
 
+double MovedDecimal(double v, int places) {
+  if (const std::optional<double> moved = ShiftDecimal(v, places)) return *moved;
+  std::string text = ShortestText(v);
+  int exponent = places;
+  if (const std::size_t e = text.find('e'); e != std::string::npos) {
+    exponent += std::stoi(text.substr(e + 1));
+    text.resize(e);
+  }
+  double out = 0;
+  if (!ParseWholeNumber(text + "e" + std::to_string(exponent), &out)) return v;  // inf, nan
+  return out;
+}
+
 void AppendShortestText(std::string* line, double v) {
 #if defined(__cpp_lib_to_chars) || (defined(__GLIBCXX__) && __GNUC__ >= 11)
   char text[32];

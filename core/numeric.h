@@ -49,5 +49,7 @@ std::vector<std::string_view> Words(std::string_view line);
 // not reach (digits beyond 2^57, or the decimal more than 19 places from a
 // whole number): the caller reads the text then.
 std::optional<double> ShiftDecimal(double v, int places);
+// The same always: ShiftDecimal, else the text read with its exponent moved.
+double MovedDecimal(double v, int places);
 
 }  // namespace yex

@@ -509,15 +509,17 @@ DispersionRequest ParseDispersion(const Options& o) {
 }
 
 KnownOptions AttenuationOptions() {
-  return {{"--energy", "--wavelength", "--energy-grid", "--formula", "--material", "--density", "--thickness"},
-          {"--csv", "--tsv"}};
+  return {
+      {"--energy", "--wavelength", "--energy-grid", "--formula", "--material", "--density", "--thickness"},
+      {"--csv", "--tsv"}};
 }
 
 AttenuationRequest ParseAttenuation(const Options& o) {
   NoStyleClash(o);
   AttenuationRequest r;
   const std::vector<std::string> formulas = o.values("--formula"), materials = o.values("--material");
-  if (formulas.size() + materials.size() > 1 || (formulas.empty() && materials.empty()) == o.operands().empty())
+  if (formulas.size() + materials.size() > 1 ||
+      (formulas.empty() && materials.empty()) == o.operands().empty())
     Usage(
         "attenuation needs element TABLEs, one --formula, one --material, or a mixture's TABLE:PERCENT "
         "entries");
@@ -634,6 +636,13 @@ OpticsRequest ParseIndex(const Options& o) {
   return r;
 }
 
+Polarization ParsePolarization(std::string_view text) {
+  if (text == "s") return Polarization::S;
+  if (text == "p") return Polarization::P;
+  if (text == "unpolarized") return Polarization::Unpolarized;
+  Usage("polarization " + Text(text) + ": expected s, p or unpolarized");
+}
+
 KnownOptions ReflectivityOptions() {
   return {{"--energy", "--wavelength", "--formula", "--material", "--density", "--angle-grid", "--roughness",
            "--polarization"},
@@ -656,7 +665,7 @@ OpticsRequest ParseReflectivity(const Options& o) {
     Usage(named + ": N must be a whole number from 1 to " + CountText(kMaxEnergies));
   // Grazing angles: above 0, below a right angle (1570.796 mrad).
   for (const double a : {start, stop})
-    if (!(a > 0 && a < 1000 * kPi / 2)) Usage(named + ": angles must lie above 0 and below 1570.79 mrad");
+    if (!IsGrazingAngle(a)) Usage(named + ": angles must lie above 0 and below 1570.79 mrad");
   if (n == 1 && start != stop) Usage(named + ": one angle needs START = STOP");
   if (n > 1 && !(stop > start)) Usage(named + ": STOP must lie above START");
   r.angleStart = start;
@@ -666,16 +675,7 @@ OpticsRequest ParseReflectivity(const Options& o) {
     r.roughness = ParseNumber("--roughness", *s);
     if (!(r.roughness >= 0)) Usage("roughness " + *s + ": must be 0 or more (Angstrom, rms)");
   }
-  if (const std::optional<std::string> p = o.single("--polarization")) {
-    if (*p == "s")
-      r.polarization = Polarization::S;
-    else if (*p == "p")
-      r.polarization = Polarization::P;
-    else if (*p == "unpolarized")
-      r.polarization = Polarization::Unpolarized;
-    else
-      Usage("polarization " + *p + ": expected s, p or unpolarized");
-  }
+  if (const std::optional<std::string> p = o.single("--polarization")) r.polarization = ParsePolarization(*p);
   r.style = ParseOutputStyle(o);
   return r;
 }

@@ -207,6 +207,10 @@ KnownOptions MaterialsOptions();
 OutputStyle ParseMaterials(const Options& o);
 
 enum class Polarization { S, P, Unpolarized };
+// "s", "p" or "unpolarized"; Usage otherwise.
+Polarization ParsePolarization(std::string_view text);
+// A grazing angle a mirror takes: above 0, below a right angle (mrad).
+inline bool IsGrazingAngle(double mrad) { return mrad > 0 && mrad < 1000 * kPi / 2; }
 
 // index (ELEMENT | --formula F | --material NAME | TABLE:PERCENT...) [--density G] ENERGIES;
 // reflectivity the same with one --energy and --angle-grid START:STOP:N

@@ -94,12 +94,6 @@ int Element(std::string_view symbol) {
   return z;
 }
 
-// The tabulated eV as keV: the decimal point moved, not a division.
-double KeV(double ev) {
-  const std::optional<double> kev = ShiftDecimal(ev, -3);
-  return kev ? *kev : ev / 1000;
-}
-
 // "Kapton", "carbon  dioxide" as the list writes names.
 std::string NameKey(std::string_view name) {
   std::string out;
@@ -171,13 +165,14 @@ std::optional<NamedEnergy> FindNamedEnergy(std::string_view text) {
     const XrayData& d = Data();
     for (const EmissionLine& l : d.lines)
       if (l.element == element && (l.name == rest || l.iupac == rest))
-        return NamedEnergy{KeV(l.energyEv), std::string(text) + " = " + ShortestText(KeV(l.energyEv)) +
-                                                " keV: the " + element + " " + l.name + " (" + l.iupac +
-                                                ") emission line"};
+        return NamedEnergy{MovedDecimal(l.energyEv, -3),
+                           std::string(text) + " = " + ShortestText(MovedDecimal(l.energyEv, -3)) +
+                               " keV: the " + element + " " + l.name + " (" + l.iupac + ") emission line"};
     for (const AbsorptionEdge& e : d.edges)
       if (e.element == element && e.name == rest)
-        return NamedEnergy{KeV(e.energyEv), std::string(text) + " = " + ShortestText(KeV(e.energyEv)) +
-                                                " keV: the " + element + " " + e.name + " absorption edge"};
+        return NamedEnergy{MovedDecimal(e.energyEv, -3),
+                           std::string(text) + " = " + ShortestText(MovedDecimal(e.energyEv, -3)) +
+                               " keV: the " + element + " " + e.name + " absorption edge"};
     if (symbol.empty()) symbol = element, asked = std::string(rest);
   }
   if (symbol.empty()) return std::nullopt;

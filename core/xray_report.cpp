@@ -14,12 +14,6 @@ void SourceComments(RecordWriter& w, const std::string& command, const Provenanc
   for (const std::string& line : XrayDataSource()) w.Comment(line);
 }
 
-// The tabulated eV as keV, the point moved three places.
-double KeV(double ev) {
-  const std::optional<double> kev = ShiftDecimal(ev, -3);
-  return kev ? *kev : ev / 1000;
-}
-
 }  // namespace
 
 RunSummary WriteEdges(const XrayListRequest& r, const Provenance& who, RecordWriter& w) {
@@ -31,7 +25,7 @@ RunSummary WriteEdges(const XrayListRequest& r, const Provenance& who, RecordWri
   RunSummary s;
   for (const std::vector<AbsorptionEdge>& list : edges)
     for (const AbsorptionEdge& e : list) {
-      w.Line({e.element, e.name}, {KeV(e.energyEv), e.fluorescenceYield, e.jumpRatio});
+      w.Line({e.element, e.name}, {MovedDecimal(e.energyEv, -3), e.fluorescenceYield, e.jumpRatio});
       ++s.points;
     }
   return s;
@@ -49,7 +43,7 @@ RunSummary WriteLines(const XrayListRequest& r, const Provenance& who, RecordWri
   RunSummary s;
   for (const std::vector<EmissionLine>& list : lines)
     for (const EmissionLine& l : list) {
-      w.Line({l.element, l.name}, {KeV(l.energyEv), l.intensity}, {l.initial, l.final});
+      w.Line({l.element, l.name}, {MovedDecimal(l.energyEv, -3), l.intensity}, {l.initial, l.final});
       ++s.points;
     }
   return s;

@@ -806,7 +806,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         for (const AbsorptionEdge& e : EdgesOf(symbol)) {
           py::dict d;
           d["edge"] = e.name;
-          d["energy_kev"] = *ShiftDecimal(e.energyEv, -3);
+          d["energy_kev"] = MovedDecimal(e.energyEv, -3);
           d["fluorescence_yield"] = e.fluorescenceYield;
           d["jump_ratio"] = e.jumpRatio;
           out.append(d);
@@ -826,7 +826,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
           py::dict d;
           d["line"] = l.name;
           d["iupac"] = l.iupac;
-          d["energy_kev"] = *ShiftDecimal(l.energyEv, -3);
+          d["energy_kev"] = MovedDecimal(l.energyEv, -3);
           d["intensity"] = l.intensity;
           d["initial"] = l.initial;
           d["final"] = l.final;
@@ -850,7 +850,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "edge_energy",
       [](const std::string& symbol, const std::string& edge) {
         for (const AbsorptionEdge& e : EdgesOf(symbol))
-          if (e.name == edge) return *ShiftDecimal(e.energyEv, -3);
+          if (e.name == edge) return MovedDecimal(e.energyEv, -3);
         throw Error(ErrorKind::Usage, symbol + " has no absorption edge " + edge);
       },
       py::arg("symbol"), py::arg("edge"), "The energy in keV of an absorption edge: edge_energy('Fe', 'K').");
@@ -922,17 +922,10 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
         const double kev = Energy(NumberArg(energyArg, "energy_kev"));
         const double roughness = NumberArg(roughnessArg, "roughness");
         if (!(roughness >= 0)) Raise(PyExc_ValueError, "roughness must be 0 or more (Angstrom, rms)");
-        if (polarization == "s")
-          r.polarization = Polarization::S;
-        else if (polarization == "p")
-          r.polarization = Polarization::P;
-        else if (polarization == "unpolarized")
-          r.polarization = Polarization::Unpolarized;
-        else
-          Raise(PyExc_ValueError, "polarization " + polarization + ": expected s, p or unpolarized");
+        r.polarization = ParsePolarization(polarization);
         const DoubleArray a = AsArray(angle, "angle_mrad");
         for (py::ssize_t i = 0; i < a.size(); ++i)
-          if (!(a.data()[i] > 0 && a.data()[i] < 1000 * kPi / 2))
+          if (!IsGrazingAngle(a.data()[i]))
             Raise(PyExc_ValueError, "angle " + ShortestText(a.data()[i]) +
                                         " mrad: angles must lie above 0 and below 1570.79 mrad");
         const FolderStore store = Tables(TextArg(dataArg, "data"));

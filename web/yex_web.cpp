@@ -565,7 +565,7 @@ val EdgeList(const std::string& symbol) {
     for (const AbsorptionEdge& e : EdgesOf(symbol)) {
       val o = val::object();
       o.set("edge", e.name);
-      o.set("keV", *ShiftDecimal(e.energyEv, -3));
+      o.set("keV", MovedDecimal(e.energyEv, -3));
       o.set("yield", e.fluorescenceYield);
       o.set("jump", e.jumpRatio);
       list.call<void>("push", o);
@@ -577,7 +577,7 @@ val EdgeList(const std::string& symbol) {
       val o = val::object();
       o.set("line", l.name);
       o.set("iupac", l.iupac);
-      o.set("keV", *ShiftDecimal(l.energyEv, -3));
+      o.set("keV", MovedDecimal(l.energyEv, -3));
       o.set("intensity", l.intensity);
       lines.call<void>("push", o);
     }
