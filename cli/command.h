@@ -29,6 +29,11 @@ int Finished(const RunSummary& s);
 // The data folder, ./YEX-data unless --data said otherwise.
 void SetDataFolder(const std::string& folder);
 FolderStore& Store();
+// Tables read from CSV files of x,F,S (--table-csv FILE), found by their
+// file's name in front of the data folder's: what the commands that read
+// tables look in.
+void AddCsvTable(const std::string& path);
+const TableStore& Tables();
 // The program and version for the first # line.
 Provenance Program();
 

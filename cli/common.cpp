@@ -96,6 +96,23 @@ void SetDataFolder(const std::string& folder) {
   TheStore().reset();
 }
 
+std::vector<std::string>& CsvTables() {
+  static std::vector<std::string> paths;
+  return paths;
+}
+
+void AddCsvTable(const std::string& path) { CsvTables().push_back(path); }
+
+const TableStore& Tables() {
+  if (CsvTables().empty()) return Store();
+  static std::unique_ptr<GridTableStore> grid;
+  if (!grid) {
+    grid = std::make_unique<GridTableStore>(Store());
+    for (const std::string& path : CsvTables()) grid->AddCsv(path);
+  }
+  return *grid;
+}
+
 FolderStore& Store() {
   std::unique_ptr<FolderStore>& store = TheStore();
   if (!store) {

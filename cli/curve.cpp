@@ -50,7 +50,7 @@ int Curve(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCurveHelp), kOk;
   const CurveRequest r = ParseCurve(SplitArguments(args, CurveOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  return Finished(WriteCurve(r, Store(), Program(), w));
+  return Finished(WriteCurve(r, Tables(), Program(), w));
 }
 
 }  // namespace yex::cli

@@ -24,7 +24,7 @@ int Lookup(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kLookupHelp), kOk;
   const LookupRequest r = ParseLookup(SplitArguments(args, LookupOptions()));
   int status = kOk;
-  for (const LookupLine& l : RunLookup(r, Store())) {
+  for (const LookupLine& l : RunLookup(r, Tables())) {
     if (l.line) {
       Out(*l.line + "\n");
     } else {

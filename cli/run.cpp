@@ -6,11 +6,12 @@ namespace yex::cli {
 namespace {
 
 const char* kMainHelp =
-    "usage: yex-cli [--data DIR] COMMAND ...\n"
+    "usage: yex-cli [--data DIR] [--table-csv FILE]... COMMAND ...\n"
     "\n"
     "Tables of the atomic form factor F(x) and the incoherent scattering function\n"
     "S(x) against the momentum transfer x = sin(theta/2)/lambda (1/Angstrom).\n"
-    "DIR is the data folder, ./YEX-data by default.\n"
+    "DIR is the data folder, ./YEX-data by default. --table-csv adds a table of\n"
+    "your own on any grid, a CSV of x,F,S named by its file (calc.csv is calc).\n"
     "\n"
     "commands:\n"
     "  list\n"
@@ -61,6 +62,12 @@ int Dispatch(std::vector<std::string> args) {
     args.erase(args.begin());
     if (a == "--help") return Out(kMainHelp), kOk;
     if (a == "--version") return Out(std::string("yex-cli ") + YEX_VERSION + "\n"), kOk;
+    if (a == "--table-csv") {
+      if (args.empty()) Fail(ErrorKind::Usage, "--table-csv needs a file");
+      AddCsvTable(args.front());
+      args.erase(args.begin());
+      continue;
+    }
     if (a == "--data") {
       if (args.empty()) Fail(ErrorKind::Usage, "--data needs a folder");
       SetDataFolder(args.front());
@@ -73,6 +80,16 @@ int Dispatch(std::vector<std::string> args) {
   if (args.empty()) Fail(ErrorKind::Usage, "no command given");
   const std::string command = args.front();
   args.erase(args.begin());
+  // The commands that read tables take --table-csv among their own options.
+  if (command == "show" || command == "lookup" || command == "curve" || command == "cross-section" ||
+      command == "average")
+    for (std::size_t k = 0; k < args.size();)
+      if (args[k] == "--table-csv" && k + 1 < args.size()) {
+        AddCsvTable(args[k + 1]);
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(k), args.begin() + static_cast<std::ptrdiff_t>(k) + 2);
+      } else {
+        ++k;
+      }
   if (command == "list") return List(args);
   if (command == "show") return Show(args);
   if (command == "lookup") return Lookup(args);

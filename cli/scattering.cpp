@@ -122,7 +122,7 @@ int CrossSection(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kCrossSectionHelp), kOk;
   const CrossSectionRequest r = ParseCrossSection(SplitArguments(args, CrossSectionOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  Note(WriteCrossSection(r, Store(), Program(), w).note);
+  Note(WriteCrossSection(r, Tables(), Program(), w).note);
   return kOk;
 }
 
@@ -132,7 +132,7 @@ int Average(const std::vector<std::string>& args) {
   Note(r.note);
   if (r.anomalous) r.dispersion = DispersionOfTables(TablesOf(r.composition), r.points.beam.EnergyKeV());
   RecordWriter w = StdoutWriter(r.style);
-  const RunSummary s = WriteAverage(r, Store(), Program(), w);
+  const RunSummary s = WriteAverage(r, Tables(), Program(), w);
   Note(s.note);
   return Finished(s);
 }

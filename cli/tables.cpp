@@ -32,10 +32,10 @@ int Show(const std::vector<std::string>& args) {
   const Options o = SplitArguments(args, {{}, {"--csv"}});
   const bool csv = o.has("--csv");
   if (o.operands().size() != 1) Fail(ErrorKind::Usage, "show needs one TABLE");
-  const ScatteringTable t = Store().LoadTyped(o.operands()[0]);
+  const ScatteringTable t = Tables().LoadTyped(o.operands()[0]);
   std::string text = csv ? "x,F,S\n" : "";
   char row[8];
-  for (int r = 1; r <= TableRowCount; ++r) {
+  for (int r = 1; r <= t.rows(); ++r) {
     if (csv) {
       text += ShortestText(t.x[r]) + ',' + ShortestText(t.f[r]) + ',' + ShortestText(t.s[r]) + "\n";
     } else {

@@ -176,20 +176,22 @@ void CrossSectionTable::PartialMoments(int i, double X, double m[3]) const {
   }
 }
 
-CrossSectionTable::CrossSectionTable(const TableLookup& table) : table_(table) {
+CrossSectionTable::CrossSectionTable(const TableLookup& table)
+    : table_(table), pieces_(static_cast<std::size_t>(table.rows() + 1)) {
   const TableLookup& t = table_;
+  const int rows = t.rows();
   if (t.x(1) != 0.0) {
     problem_ = "row 1 is not at x = 0";
     return;
   }
-  for (int i = 2; i <= TableRowCount; ++i)
+  for (int i = 2; i <= rows; ++i)
     if (!(t.x(i) > t.x(i - 1)) || !std::isfinite(t.x(i))) {
       problem_ = "the x column is not ascending";
       return;
     }
   double sum[3] = {0, 0, 0};
-  for (int i = 2; i <= TableRowCount; ++i) {
-    Piece& piece = pieces_[i];
+  for (int i = 2; i <= rows; ++i) {
+    Piece& piece = pieces_[static_cast<std::size_t>(i)];
     const double a = t.x(i - 1), b = t.x(i);
     if (i == 2) {
       piece.usable = true;
@@ -229,7 +231,7 @@ CrossSectionTable::CrossSectionTable(const TableLookup& table) : table_(table) {
   spans_ = std::make_shared<Spans>();
   std::vector<double>& bounds = spans_->bounds;
   bounds.push_back(t.x(2));
-  for (int i = 3; i <= TableRowCount; ++i) {
+  for (int i = 3; i <= rows; ++i) {
     const double a = t.x(i - 1), b = t.x(i), l = Ln(b / a);
     const int n = std::max(1, static_cast<int>(std::ceil(l / Ln(kSpanRatio))));
     for (int k = 1; k < n; ++k) bounds.push_back(a * Exp(l * k / n));
@@ -280,7 +282,8 @@ bool CrossSectionTable::Exact(double energyKeV, CrossSectionPair* out, const cha
   const TableLookup& t = table_;
   const double lambda = WavelengthFromEnergy(energyKeV);
   const double xMax = 1.0 / lambda;  // θ = 180°
-  if (xMax > t.x(TableRowCount)) return fail("the energy reaches beyond the table's last row");
+  const int rows = t.rows();
+  if (xMax > t.x(rows)) return fail("the energy reaches beyond the table's last row");
   const double l2 = lambda * lambda, k = energyKeV / kElectronRestKeV;
   // σ = 2π ∫ dσ/dΩ d(cos θ), cos θ = 1 − 2λ²x², d(cos θ) = −4λ²x dx:
   // σ_coh = 4π r_e² λ² ∫ x (2 − 4λ²x² + 4λ⁴x⁴) F² dx, σ_incoh = 4π r_e² λ² ∫ x K S dx.
@@ -290,14 +293,14 @@ bool CrossSectionTable::Exact(double energyKeV, CrossSectionPair* out, const cha
   const char* const unusable = "a pair of rows holds a value that is not positive";
   double m[3] = {0, 0, 0}, incoh = 0;
   int i = 2;
-  for (; i <= TableRowCount && t.x(i) <= xMax; ++i) {
+  for (; i <= rows && t.x(i) <= xMax; ++i) {
     if (!pieces_[i].usable) return fail(unusable);
     for (std::size_t j = pieces_[i].firstNode; j < pieces_[i].endNode; ++j)
       incoh += nodeWeight_[j] * KleinNishinaFactor(l2 * nodeX2_[j], k);
   }
   if (i > 2)
     for (int q = 0; q < 3; ++q) m[q] = pieces_[i - 1].moments[q];
-  if (i <= TableRowCount && t.x(i - 1) < xMax) {
+  if (i <= rows && t.x(i - 1) < xMax) {
     // The last piece, up to 1/λ.
     if (!pieces_[i].usable) return fail(unusable);
     double part[3];

@@ -66,7 +66,7 @@ class CrossSectionTable {
   std::shared_ptr<Spans> spans_;
   TableLookup table_;
   const char* problem_ = nullptr;  // why no energy can be integrated, if so
-  // Per piece i (rows i - 1 and i, i = 2..45): whether it can be
+  // Per piece i (rows i - 1 and i, i = 2..rows): whether it can be
   // interpolated, F's exponent, the moments ∫ x^(2k+1) F² dx (k = 0, 1, 2)
   // from 0 to x(i), and the incoherent nodes of the whole piece.
   struct Piece {
@@ -75,7 +75,7 @@ class CrossSectionTable {
     double moments[3] = {0, 0, 0};
     std::size_t firstNode = 0, endNode = 0;
   };
-  Piece pieces_[TableRowCount + 1];
+  std::vector<Piece> pieces_;
   std::vector<double> nodeX2_, nodeWeight_;  // x² and w·x·S(x) of each node
   // ∫ from x(i-1) to X of x^(2k+1) F² dx within piece i.
   void PartialMoments(int i, double X, double m[3]) const;

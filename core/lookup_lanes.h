@@ -124,8 +124,8 @@ struct LookupLanes {
     if constexpr (W == 2 || (W == 4 && kPairLoads4)) {
       GatherPair<TableLookup::kLaneFields>(t.laneRows(), row, k, first, second);
     } else {
-      *first = Gather(t.laneColumns() + k * TableLookup::kRows, row);
-      *second = Gather(t.laneColumns() + (k + 1) * TableLookup::kRows, row);
+      *first = Gather(t.laneColumns() + k * (t.rows() + 1), row);
+      *second = Gather(t.laneColumns() + (k + 1) * (t.rows() + 1), row);
     }
   }
   static YEX_LANES_INLINE D Load(const double* p) {

@@ -42,6 +42,8 @@ bool ParseWholeNumber(std::string_view text, double* value);
 // The words of a line of the built-in data, split at single spaces (runs
 // of spaces give no empty words).
 std::vector<std::string_view> Words(std::string_view line);
+// A to Z or a to z.
+inline bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The double nearest to v's shortest decimal (as ShortestText writes it)
 // times 10^places, as reading that decimal with its exponent moved would

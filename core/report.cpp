@@ -39,7 +39,6 @@ class GridSource : public PointSource {
   std::int64_t i_ = 0;
 };
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // One value a line: the first field; blank lines and # comments skipped.
 class LineSource : public PointSource {
@@ -392,7 +391,7 @@ std::string CrossSectionFailure(const std::string& file, double energyKeV, const
                                 const TableLookup* table) {
   std::string rows;
   if (table)
-    for (int i = 3; i <= TableRowCount && rows.empty(); ++i)  // rows 1-2 have a rule of their own
+    for (int i = 3; i <= table->rows() && rows.empty(); ++i)  // rows 1-2 have a rule of their own
       if (!table->PairUsable(i)) rows = " (" + table->PairProblem(i) + ")";
   return file + " at " + ShortestText(energyKeV) + " keV: " + why + rows;
 }
@@ -498,16 +497,10 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
 std::vector<LookupLine> RunLookup(const LookupRequest& r, const TableStore& store) {
   const std::string file = store.Resolve(r.table);
   const ScatteringTable t = store.Load(file);
-  const TableLookup lookup(t);
-  RowValues x, f, s;
-  for (int i = 1; i <= TableRowCount; ++i) {
-    x(i) = t.x[static_cast<std::size_t>(i)];
-    f(i) = t.f[static_cast<std::size_t>(i)];
-    s(i) = t.s[static_cast<std::size_t>(i)];
-  }
+  const TableLookup lookup(t);  // LookupPoint's rule, on a table of any length
   std::vector<LookupLine> out;
   for (const LookupRequest::Value& v : r.values) {
-    const LookupResult l = LookupPoint(x, f, s, v.x);
+    const LookupResult l = lookup(v.x);
     if (l.inRange) {
       out.push_back({FormatX(v.x) + " " + FormatFS(l.f) + " " + FormatFS(l.s), v.shown, {}});
       continue;

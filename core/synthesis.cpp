@@ -48,7 +48,14 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
     Fail(ErrorKind::Usage, "at most " + std::to_string(MaxConstituents) + " tables, " +
                                std::to_string(ingredients.size()) + " given");
   std::vector<ScatteringTable> tables;
-  for (const Ingredient& i : ingredients) tables.push_back(source(i.file));
+  for (const Ingredient& i : ingredients) {
+    tables.push_back(source(i.file));
+    // Combined row by row into a table file: the file's 45 rows only.
+    if (tables.back().rows() != TableRowCount)
+      Fail(ErrorKind::Usage, i.file + " holds " + std::to_string(tables.back().rows()) +
+                                 " rows; a compound or mixture is built from tables of " +
+                                 std::to_string(TableRowCount));
+  }
   for (std::size_t k = 1; k < tables.size(); ++k)
     if (const int row = FirstDifferentRow(tables[0], tables[k]))
       Fail(ErrorKind::OutOfRange,

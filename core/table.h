@@ -1,10 +1,11 @@
-// A table's values: the 45 rows of x, F and S as a file holds them, and the
-// bounds-checked arrays the windows' shared state is made of.
+// A table's values: the rows of x, F and S, and the bounds-checked arrays
+// the windows' shared state is made of.
 #pragma once
 
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace yex {
 
@@ -65,12 +66,25 @@ using ConstituentStrings = CheckedArray<std::string, 0, MaxConstituents>;
 using ConstituentValues = CheckedArray<double, 0, MaxConstituents>;
 using ConstituentColumns = CheckedArray2D<double, 0, TableRowCount, 0, MaxConstituents>;
 
-// A table read from a file before it is committed anywhere (rows 1..45 used).
+// A table's rows, 1..rows() (index 0 unused): the 45 rows a file holds, or
+// any number of rows from 2 up when the table comes from arrays or a CSV
+// file, its values kept exactly. rowText holds a file's lines (empty for a
+// table that came another way).
 struct ScatteringTable {
-  std::array<std::string, TableRowCount + 1> rowText{};
-  std::array<double, TableRowCount + 1> x{};
-  std::array<double, TableRowCount + 1> f{};
-  std::array<double, TableRowCount + 1> s{};
+  std::vector<std::string> rowText = std::vector<std::string>(TableRowCount + 1);
+  std::vector<double> x = std::vector<double>(TableRowCount + 1);
+  std::vector<double> f = std::vector<double>(TableRowCount + 1);
+  std::vector<double> s = std::vector<double>(TableRowCount + 1);
+
+  int rows() const { return static_cast<int>(x.size()) - 1; }
+  // `rows` rows of zeros and empty texts.
+  void Resize(int rows) {
+    const auto n = static_cast<std::size_t>(rows + 1);
+    rowText.assign(n, std::string());
+    x.assign(n, 0.0);
+    f.assign(n, 0.0);
+    s.assign(n, 0.0);
+  }
 };
 
 }  // namespace yex

@@ -9,6 +9,7 @@
 #include <random>
 #include <system_error>
 
+#include "core/table_grid.h"
 #include "core/table_name.h"
 
 #ifdef _WIN32
@@ -290,6 +291,7 @@ ScatteringTable ReadTableFile(const std::string& path) {
 
 void WriteTableFile(const std::string& path, const ScatteringTable& table, Existing existing) {
   std::string content;
+  if (table.rows() != TableRowCount) Fail(ErrorKind::Usage, path + ": " + TableFileMisfit(table));
   if (!FormatTable(table, &content))
     Fail(ErrorKind::UnreadableData, path + ": the table holds a value that is not a finite number");
   const fs::path target = PathOf(path);

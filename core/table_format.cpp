@@ -135,6 +135,7 @@ std::string DescribeProblem(const std::string& where, const TableProblem& p) {
 }
 
 bool ParseTableStrict(std::string_view bytes, ScatteringTable& table, TableProblem* problem) {
+  if (table.rows() != TableRowCount) table.Resize(TableRowCount);
   if (bytes.size() > kMaxTableFileBytes) {
     *problem = {0, "it holds " + std::to_string(bytes.size()) + " bytes, far more than a table of 45 lines"};
     return false;
@@ -224,6 +225,7 @@ std::string FormatDisplay(double value, int decimals) {
 }
 
 int ParseTableText(std::string_view bytes, ScatteringTable& table) {
+  if (table.rows() != TableRowCount) table.Resize(TableRowCount);
   int row = 0;
   std::size_t pos = 0;
   while (row < TableRowCount && pos < bytes.size()) {
@@ -255,6 +257,7 @@ std::size_t EndOfLastTableLine(std::string_view bytes) {
 
 bool FormatTable(const ScatteringTable& table, std::string* text) {
   text->clear();
+  if (table.rows() != TableRowCount) return false;
   try {
     for (int r = 1; r <= TableRowCount; ++r) {
       *text += FormatTableLine(table.x[r], table.f[r], table.s[r]);

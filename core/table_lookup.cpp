@@ -14,7 +14,8 @@ bool Usable(double v) { return std::isfinite(v) && v > 0.0; }
 
 }  // namespace
 
-TableLookup::TableLookup(const RowValues& x, const RowValues& f, const RowValues& s) {
+TableLookup::TableLookup(const RowValues& x, const RowValues& f, const RowValues& s)
+    : x_(TableRowCount + 1), f_(TableRowCount + 1), s_(TableRowCount + 1) {
   for (int i = 1; i <= TableRowCount; ++i) {
     x_[i] = x(i);
     f_[i] = f(i);
@@ -23,39 +24,42 @@ TableLookup::TableLookup(const RowValues& x, const RowValues& f, const RowValues
   Prepare();
 }
 
-TableLookup::TableLookup(const ScatteringTable& t) {
-  for (int i = 1; i <= TableRowCount; ++i) {
-    x_[i] = t.x[i];
-    f_[i] = t.f[i];
-    s_[i] = t.s[i];
-  }
+TableLookup::TableLookup(const ScatteringTable& t) : rows_(t.rows()), x_(t.x), f_(t.f), s_(t.s) {
+  x_[0] = f_[0] = s_[0] = 0.0;
   Prepare();
 }
 
 void TableLookup::Prepare() {
+  const auto n = static_cast<std::size_t>(rows_ + 1);
+  keyCount_ = 64;
+  while (keyCount_ < rows_) keyCount_ *= 2;
+  searchKey_.assign(static_cast<std::size_t>(keyCount_), std::numeric_limits<double>::infinity());
+  usable_.assign(n, 0);
+  for (std::vector<double>* v : {&lx_, &lf_, &ls_, &dx_, &df_, &ds_}) v->assign(n, 0.0);
+  laneRows_.assign(n * kLaneFields, 0.0);
+  laneColumns_.assign(n * kLaneFields, 0.0);
   double running = -std::numeric_limits<double>::infinity();
-  searchKey_.fill(std::numeric_limits<double>::infinity());
-  for (int i = 2; i <= TableRowCount; ++i) {
+  for (int i = 2; i <= rows_; ++i) {
     running = std::isnan(x_[i]) ? std::numeric_limits<double>::infinity() : std::max(running, x_[i]);
     searchKey_[i - 2] = running;
   }
-  for (int i = 1; i <= TableRowCount; ++i) {
+  for (int i = 1; i <= rows_; ++i) {
     lx_[i] = Usable(x_[i]) ? Ln(x_[i]) : 0.0;
     lf_[i] = Usable(f_[i]) ? Ln(f_[i]) : 0.0;
     ls_[i] = Usable(s_[i]) ? Ln(s_[i]) : 0.0;
   }
-  for (int i = 2; i <= TableRowCount; ++i) {
+  for (int i = 2; i <= rows_; ++i) {
     usable_[i] = Usable(x_[i]) && Usable(x_[i - 1]) && Usable(f_[i]) && Usable(f_[i - 1]) && Usable(s_[i]) &&
                  Usable(s_[i - 1]);
     dx_[i] = lx_[i] - lx_[i - 1];
     df_[i] = lf_[i] - lf_[i - 1];
     ds_[i] = ls_[i] - ls_[i - 1];
   }
-  for (int i = 1; i < N; ++i) {
+  for (int i = 1; i <= rows_; ++i) {
     double* r = &laneRows_[std::size_t(i) * kLaneFields];
     r[kLnX] = lx_[i], r[kX] = x_[i], r[kLnF] = lf_[i], r[kDF] = df_[i], r[kLnS] = ls_[i], r[kDS] = ds_[i];
     r[kLaneDx] = i >= 2 && usable_[i] ? dx_[i] : std::numeric_limits<double>::quiet_NaN();
-    for (int k = 0; k < kLaneFields; ++k) laneColumns_[std::size_t(k) * N + i] = r[k];
+    for (int k = 0; k < kLaneFields; ++k) laneColumns_[std::size_t(k) * n + std::size_t(i)] = r[k];
   }
 }
 
@@ -86,12 +90,11 @@ YEX_ALWAYS_INLINE LookupResult TableLookup::At(double q) const {
   // key +inf, so the count stays below KeyCount. An add of a mask, not a
   // branch: a jump the predictor cannot guess costs more than the search,
   // and GCC at -O3 compiles "c ? half : 0" into one.
-  static_assert(KeyCount == 64 && KeyCount >= TableRowCount, "six halvings cover the keys");
   int below = 0;
-  for (int half = KeyCount / 2; half > 0; half /= 2)
-    below += half & -static_cast<int>(searchKey_[below + half - 1] < q);
+  for (int half = keyCount_ / 2; half > 0; half /= 2)
+    below += half & -static_cast<int>(searchKey_[static_cast<std::size_t>(below + half - 1)] < q);
   const int i = below + 2;
-  if (i > TableRowCount) return out;
+  if (i > rows_) return out;
 
   if (x_[i] == q) {
     if (!std::isfinite(f_[i]) || !std::isfinite(s_[i])) return out;
@@ -105,14 +108,15 @@ LookupResult TableLookup::operator()(double q) const { return At(q); }
 
 int TableLookup::PairOf(double q) const {
   if (!(q >= LookupMinX && q <= LookupMaxX)) return 0;
-  for (int i = 2; i <= TableRowCount; ++i)
-    if (searchKey_[i - 2] >= q) return i;
-  return 0;
+  // The keys ascend: the first not below q, as At finds it.
+  const auto key = std::lower_bound(searchKey_.begin(), searchKey_.begin() + (rows_ - 1), q);
+  const int i = static_cast<int>(key - searchKey_.begin()) + 2;
+  return i <= rows_ ? i : 0;
 }
 
 std::string TableLookup::PairProblem(int i) const {
   const char* names[] = {"x", "F", "S"};
-  const std::array<double, N>* columns[] = {&x_, &f_, &s_};
+  const std::vector<double>* columns[] = {&x_, &f_, &s_};
   for (int row : {i - 1, i})
     for (int c = 0; c < 3; ++c) {
       const double v = (*columns[c])[row];

@@ -42,7 +42,7 @@ class TableLookup {
   // scalar code): for tests and benchmarks.
   void Many(const double* q, std::size_t n, double* f, double* s, LookupKernel kernel) const;
 
-  // The interpolation between rows i - 1 and i (2 <= i <= 45) at q, by the
+  // The interpolation between rows i - 1 and i (2 <= i <= rows()) at q, by the
   // same expression, wherever q lies; not in range when the pair holds a
   // value that is not positive or the result is not finite. Used to
   // integrate over the table.
@@ -58,12 +58,16 @@ class TableLookup {
   enum LaneField { kLnX, kX, kLnF, kDF, kLnS, kDS, kLaneDx, kLaneFields = 8 };
   const double* searchKeys() const { return searchKey_.data(); }
   const double* laneRows() const { return laneRows_.data(); }
-  // The same fields one after another: field k of row i at k * kRows + i.
-  static constexpr int kRows = TableRowCount + 1;
+  // The same fields one after another: field k of row i at
+  // k * (rows() + 1) + i.
   const double* laneColumns() const { return laneColumns_.data(); }
+  // The vector kernels count the keys one by one: a table of the file's 45
+  // rows takes them, a table of any other length the binary search.
+  bool LanesApply() const { return rows_ == TableRowCount; }
 
+  int rows() const { return rows_; }
   // The pair (i - 1, i) that q lies in, as operator() finds it, or 0 for q
-  // outside LookupMinX..LookupMaxX or beyond row 45.
+  // outside LookupMinX..LookupMaxX or beyond the last row.
   int PairOf(double q) const;
   // Whether the pair (i - 1, i) can be interpolated on log axes.
   bool PairUsable(int i) const { return usable_[i]; }
@@ -83,19 +87,19 @@ class TableLookup {
   LookupResult At(double q) const;
   LookupResult Interpolate(int i, double q) const;
 
-  static constexpr int N = TableRowCount + 1;
-  std::array<double, N> x_{}, f_{}, s_{};
+  int rows_ = TableRowCount;
+  std::vector<double> x_, f_, s_;
   // Running maximum of x from row 2 (key j for row j + 2), a NaN counted as
   // +inf (it stops the search as it would stop the linear one), padded with
-  // +inf to a power of two so that the search always takes the same six
-  // halvings, whatever the order of the points.
-  static constexpr int KeyCount = 64;
-  std::array<double, KeyCount> searchKey_{};
+  // +inf to a power of two (64 for a file's table) so that the search always
+  // takes the same halvings, whatever the order of the points.
+  int keyCount_ = 64;
+  std::vector<double> searchKey_;
   // For the pair (i - 1, i): whether all six values are usable, and the
   // logarithms and differences the formula takes.
-  std::array<bool, N> usable_{};
-  std::array<double, N> lx_{}, lf_{}, ls_{}, dx_{}, df_{}, ds_{};
-  std::array<double, N * kLaneFields> laneRows_{}, laneColumns_{};
+  std::vector<char> usable_;
+  std::vector<double> lx_, lf_, ls_, dx_, df_, ds_;
+  std::vector<double> laneRows_, laneColumns_;
 };
 
 }  // namespace yex

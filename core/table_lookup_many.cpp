@@ -131,7 +131,7 @@ const std::vector<LookupKernel>& AvailableKernels() {
 }
 
 void TableLookup::Many(const double* q, std::size_t n, double* f, double* s) const {
-  if (const Kernel& k = Best(); k.many) return k.many(*this, q, n, f, s);
+  if (const Kernel& k = Best(); k.many && LanesApply()) return k.many(*this, q, n, f, s);
   ManyScalar(q, n, f, s);
 }
 
@@ -143,7 +143,7 @@ static Kernel Available(LookupKernel kernel) {
 }
 
 void TableLookup::Many(const double* q, std::size_t n, double* f, double* s, LookupKernel kernel) const {
-  if (const Kernel k = Available(kernel); k.many) return k.many(*this, q, n, f, s);
+  if (const Kernel k = Available(kernel); k.many && LanesApply()) return k.many(*this, q, n, f, s);
   ManyScalar(q, n, f, s);
 }
 

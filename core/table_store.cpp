@@ -6,6 +6,7 @@
 
 #include "core/table_file.h"
 #include "core/table_format.h"
+#include "core/table_grid.h"
 #include "core/table_name.h"
 
 namespace yex {
@@ -44,6 +45,8 @@ std::string TableStore::CheckNewTable(const std::string& base, bool replace, boo
 
 std::string TableStore::Save(const std::string& base, const ScatteringTable& table, bool replace,
                              bool elementName) {
+  // A table of any other length has no file format to go to.
+  if (table.rows() != TableRowCount) Fail(ErrorKind::Usage, base + ".yex: " + TableFileMisfit(table));
   const std::string file = CheckNewTable(base, replace, elementName);
   Write(file, table, replace, Match(file, base).has_value());
   return file;
@@ -221,6 +224,51 @@ void MemoryStore::Write(const std::string& file, const ScatteringTable& table, b
   if (!FormatTable(table, &e.bytes))
     Fail(ErrorKind::UnreadableData, file + ": the table holds a value that is not a finite number");
   Put(std::move(e));
+}
+
+}  // namespace yex
+
+// ---- tables of the user's own grids in front of a store
+
+namespace yex {
+
+void GridTableStore::AddCsv(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = base.rfind('.');
+  if (dot != std::string::npos && dot > 0) base.erase(dot);
+  if (!IsStoredTableFileName(base + ".yex"))
+    Fail(ErrorKind::Usage, path + ": its file name gives no table name");
+  if (Find(base)) Fail(ErrorKind::Usage, path + ": a table named " + base + " was already given");
+  entries_.push_back({base + ".yex", path, ReadCsvTableFile(path)});
+}
+
+const GridTableStore::Entry* GridTableStore::Find(const std::string& typed) const {
+  const std::string file = TableFileName(typed);
+  for (const Entry& e : entries_)
+    if (SameTableName(e.file, file)) return &e;
+  return nullptr;
+}
+
+std::string GridTableStore::Resolve(const std::string& typed) const {
+  if (const Entry* e = Find(typed)) return e->file;
+  return base_.Resolve(typed);
+}
+
+ScatteringTable GridTableStore::Load(const std::string& file) const {
+  for (const Entry& e : entries_)
+    if (e.file == file) return e.table;
+  return base_.Load(file);
+}
+
+std::string GridTableStore::Describe(const std::string& file) const {
+  for (const Entry& e : entries_)
+    if (e.file == file) return e.path;
+  return base_.Describe(file);
+}
+
+void GridTableStore::Write(const std::string& file, const ScatteringTable&, bool, bool) {
+  Fail(ErrorKind::Usage, file + ": a table is saved into the data folder, not among tables read from CSV");
 }
 
 }  // namespace yex

@@ -133,4 +133,36 @@ class MemoryStore : public TableStore {
   std::vector<Entry> entries_;
 };
 
+// Tables of the user's own on any grid (CSV files of x,F,S) in front of
+// another store, each under its file's name without the extension
+// ("calc.csv" is the table calc, "Fe.csv" stands for Fe): found before the
+// store's own tables, never saved.
+class GridTableStore : public TableStore {
+ public:
+  explicit GridTableStore(const TableStore& base) : base_(base) {}
+  // Reads the CSV file strictly (Usage naming the line); Usage for a second
+  // file of the same name in any case.
+  void AddCsv(const std::string& path);
+  std::string Resolve(const std::string& typed) const override;
+  ScatteringTable Load(const std::string& file) const override;
+  std::string Describe(const std::string& file) const override;
+  std::optional<std::string> Origin() const override { return base_.Origin(); }
+  std::vector<std::string> List() const override { return base_.List(); }
+  std::vector<MaterialEntry> Materials() const override { return base_.Materials(); }
+  std::optional<std::string> MaterialsOrigin() const override { return base_.MaterialsOrigin(); }
+
+ protected:
+  void Write(const std::string& file, const ScatteringTable& table, bool replace, bool exists) override;
+
+ private:
+  struct Entry {
+    std::string file;  // "calc.yex": the name it goes by
+    std::string path;
+    ScatteringTable table;
+  };
+  const Entry* Find(const std::string& typed) const;
+  const TableStore& base_;
+  std::vector<Entry> entries_;
+};
+
 }  // namespace yex

@@ -29,6 +29,7 @@
 #include "core/request.h"
 #include "core/shipped_tables.h"
 #include "core/table_file.h"
+#include "core/table_grid.h"
 #include "core/table_lookup.h"
 #include "core/table_name.h"
 #include "core/units.h"
@@ -156,11 +157,9 @@ void CheckNewName(const std::optional<std::string>& name, const FolderStore& sto
   if (name) store.CheckNewTable(*name, true);
 }
 
-py::array_t<double> Column(const ScatteringTable& t, const std::array<double, TableRowCount + 1>& c) {
-  py::array_t<double> out(TableRowCount);
-  auto v = out.mutable_unchecked<1>();
-  for (int i = 0; i < TableRowCount; ++i) v(i) = c[i + 1];
-  (void)t;
+py::array_t<double> Column(const std::vector<double>& c) {
+  py::array_t<double> out(static_cast<py::ssize_t>(c.size() - 1));
+  std::copy(c.begin() + 1, c.end(), out.mutable_data());
   return out;
 }
 
@@ -287,7 +286,18 @@ void Warn(const std::string& note) {
 }
 
 // A formula, or {table: count}, as the core's entries.
-std::vector<CountEntry> Composition(py::handle composition) {
+// A composition's table: a name, or (where `objects` is given) a yex.Table
+// itself, recorded in `objects` (nullptr for a name) in the entries' order.
+std::string CompositionTable(py::handle k, std::vector<const Table*>* objects) {
+  if (objects) {
+    const bool object = py::isinstance<Table>(k);
+    objects->push_back(object ? &k.cast<const Table&>() : nullptr);
+    if (object) return objects->back()->name;
+  }
+  return TextArg(k, "a composition's table");
+}
+
+std::vector<CountEntry> Composition(py::handle composition, std::vector<const Table*>* objects = nullptr) {
   std::vector<CountEntry> out;
   // [(table, count), ...] as a mixture's constituents may be given.
   if (py::isinstance<py::list>(composition) || py::isinstance<py::tuple>(composition)) {
@@ -297,7 +307,7 @@ std::vector<CountEntry> Composition(py::handle composition) {
         WrongType("a constituent", e, "a pair (table, count)");
       const py::sequence pair = py::reinterpret_borrow<py::sequence>(e);
       out.push_back(
-          MakeCountEntry(TextArg(pair[0], "a composition's table"),
+          MakeCountEntry(CompositionTable(pair[0], objects),
                          NumberArg(pair[1], "the count of " + py::str(pair[0]).cast<std::string>())));
     }
     if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
@@ -312,7 +322,7 @@ std::vector<CountEntry> Composition(py::handle composition) {
   if (!py::isinstance<py::dict>(composition))
     WrongType("composition", composition, "a formula, a dict {table: count} or a list of (table, count)");
   for (const auto& [k, v] : composition.cast<py::dict>()) {
-    const std::string table = TextArg(k, "a composition's table");
+    const std::string table = CompositionTable(k, objects);
     out.push_back(MakeCountEntry(table, NumberArg(v, "composition['" + table + "']")));
   }
   if (out.empty()) Raise(PyExc_ValueError, "the composition is empty");
@@ -391,28 +401,38 @@ Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::hand
   return Saved(Table(name.value_or("mixture"), b.result.table, true, "mixture"), save, overwrite);
 }
 
-// A table from the user's own 45 values of x, F and S: held as its file would
-// hold them, and only if that file passes the strict reading.
+// A table from the user's own values of x, F and S, any number of rows from
+// 2, kept exactly, by the strict rules of every table.
 Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
   const std::string name = TextArg(nameArg, "name");
-  ScatteringTable t;
-  const struct {
-    const char* what;
-    py::handle values;
-    std::array<double, TableRowCount + 1>* column;
-  } columns[] = {{"x", x, &t.x}, {"F", f, &t.f}, {"S", s, &t.s}};
-  for (const auto& c : columns) {
-    const DoubleArray a = AsArray(c.values, c.what);
-    if (a.ndim() != 1 || a.size() != TableRowCount)
-      Raise(PyExc_ValueError,
-            std::string(c.what) + " must hold " + std::to_string(TableRowCount) + " values, one a row");
-    for (int i = 0; i < TableRowCount; ++i) (*c.column)[static_cast<std::size_t>(i + 1)] = a.data()[i];
-  }
-  std::string text;
-  if (!FormatTable(t, &text)) Raise(PyExc_ValueError, name + ": a value is not a finite number");
-  TableProblem problem;
-  if (!ParseTableStrict(text, t, &problem)) Raise(PyExc_ValueError, DescribeProblem(name, problem));
-  return Table(name, t, true, "arrays");
+  const DoubleArray columns[] = {AsArray(x, "x"), AsArray(f, "F"), AsArray(s, "S")};
+  for (const DoubleArray& a : columns)
+    if (a.ndim() != 1) Raise(PyExc_ValueError, "x, F and S must each be one-dimensional, one value a row");
+  if (columns[1].size() != columns[0].size() || columns[2].size() != columns[0].size())
+    Raise(PyExc_ValueError, "x, F and S hold " + std::to_string(columns[0].size()) + ", " +
+                                std::to_string(columns[1].size()) + " and " + std::to_string(columns[2].size()) +
+                                " values; a table needs one of each a row");
+  return Table(name,
+               GridTable(columns[0].data(), columns[1].data(), columns[2].data(),
+                         static_cast<std::size_t>(columns[0].size()), name),
+               true, "arrays");
+}
+
+Table ReadCsv(py::handle pathArg, py::handle nameArg) {
+  const std::string path = TextArg(pathArg, "path");
+  const std::optional<std::string> name = OptionalText(nameArg, "name");
+  std::string stem = NameOf(path);
+  if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos && dot > 0) stem.erase(dot);
+  return Table(name.value_or(stem), ReadCsvTableFile(path), true, path);
+}
+
+// The table as its file would hold it: x to 3 digits, F and S to 5.
+Table AsWritten(const Table& t) {
+  ScatteringTable rows = t.rows;
+  if (rows.rows() != TableRowCount)
+    Raise(PyExc_ValueError, t.name + ": " + TableFileMisfit(rows) + "; no file can hold it");
+  if (!RoundAsWritten(&rows)) Raise(PyExc_ValueError, t.name + ": a value is not a finite number");
+  return Table(t.name, rows, t.built, t.source);
 }
 
 void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
@@ -423,6 +443,10 @@ void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
   const std::size_t slash = path.find_last_of("/\\");
   const std::string target = TableDisplayName(slash == std::string::npos ? path : path.substr(slash + 1));
   const int z = ElementOfTableName(target);
+  // Values a file cannot hold are not rounded away unasked.
+  if (const std::string misfit = TableFileMisfit(t.rows); !misfit.empty())
+    Raise(PyExc_ValueError, t.name + " cannot be saved as a table file: " + misfit +
+                                (t.rows.rows() == TableRowCount ? "; as_written() rounds it as the file would" : ""));
   SaveTableAt(path, t.rows, overwrite, !t.built && z != 0 && z == ElementOfTableName(t.name));
 }
 
@@ -441,10 +465,16 @@ py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py:
   const FolderStore store = Tables(data);
   std::vector<Constituent> parts;
   std::vector<std::string> names;
-  const std::vector<CountEntry> entries = Composition(composition);
-  for (const CountEntry& e : entries) {
-    const std::string file = store.Resolve(e.table);
-    parts.push_back({TableLookup(store.Load(file)), e.count});
+  std::vector<const Table*> objects;
+  const std::vector<CountEntry> entries = Composition(composition, &objects);
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    if (k < objects.size() && objects[k]) {
+      parts.push_back({objects[k]->lookup, entries[k].count});
+      names.push_back(objects[k]->name);
+      continue;
+    }
+    const std::string file = store.Resolve(entries[k].table);
+    parts.push_back({TableLookup(store.Load(file)), entries[k].count});
     names.push_back(TableDisplayName(file));
   }
   if (anomalous) {
@@ -568,12 +598,12 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
     }
   });
 
-  py::class_<Table>(m, "Table", "A 45-row table of x (1/Angstrom), F(x) and S(x).")
+  py::class_<Table>(m, "Table", "A table of x (1/Angstrom), F(x) and S(x): a file's 45 rows, or any grid.")
       .def(py::init(&FromArrays), py::arg("x"), py::arg("f"), py::arg("s"), py::kw_only(),
            py::arg("name") = "table",
-           "A table from 45 values each of x (ascending), F and S (finite, not negative),\n"
-           "held as its file would hold them (x to 3 digits, F and S to 5); ValueError\n"
-           "naming the row otherwise.")
+           "A table from values of x (0 first, ascending), F and S (finite, not\n"
+           "negative), as many rows as given from 2, kept exactly; ValueError naming\n"
+           "the row otherwise.")
       .def_property_readonly(
           "source", [](const Table& t) { return t.source; },
           "Where the table comes from: its file, 'built in', 'compound H2O', 'mixture'\n"
@@ -581,7 +611,7 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       .def(py::pickle(
           [](const Table& t) {
             py::list x, f, s, text;
-            for (int i = 1; i <= TableRowCount; ++i) {
+            for (int i = 1; i <= t.rows.rows(); ++i) {
               x.append(t.rows.x[static_cast<std::size_t>(i)]);
               f.append(t.rows.f[static_cast<std::size_t>(i)]);
               s.append(t.rows.s[static_cast<std::size_t>(i)]);
@@ -596,6 +626,17 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
             if (state.size() != 7) Raise(PyExc_ValueError, "not the state of a yex.Table");
             const std::string name = TextArg(state[0], "the table's name");
             const py::list text = state[6].cast<py::list>();
+            // A table that came as numbers (arrays, CSV) has no row texts:
+            // its numbers are checked as they were when it was made.
+            bool numbers = true;
+            for (const py::handle line : text) numbers = numbers && py::len(line) == 0;
+            if (numbers) {
+              const DoubleArray x = AsArray(state[3], "x"), f = AsArray(state[4], "F"), s = AsArray(state[5], "S");
+              if (x.ndim() != 1 || f.size() != x.size() || s.size() != x.size())
+                Raise(PyExc_ValueError, "not the state of a yex.Table");
+              return Table(name, GridTable(x.data(), f.data(), s.data(), static_cast<std::size_t>(x.size()), name),
+                           true, TextArg(state[1], "the table's source"));
+            }
             if (py::len(text) != TableRowCount) Raise(PyExc_ValueError, "not the state of a yex.Table");
             std::string bytes;
             for (const py::handle line : text) bytes += line.cast<std::string>() + "\r\n";
@@ -608,12 +649,14 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       .def_property_readonly(
           "name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
       .def_property_readonly(
-          "x", [](const Table& t) { return Column(t.rows, t.rows.x); },
-          "x of the 45 rows, 1/Angstrom (a copy).")
+          "x", [](const Table& t) { return Column(t.rows.x); }, "x of the rows, 1/Angstrom (a copy).")
       .def_property_readonly(
-          "f", [](const Table& t) { return Column(t.rows, t.rows.f); }, "F of the 45 rows (a copy).")
+          "f", [](const Table& t) { return Column(t.rows.f); }, "F of the rows (a copy).")
       .def_property_readonly(
-          "s", [](const Table& t) { return Column(t.rows, t.rows.s); }, "S of the 45 rows (a copy).")
+          "s", [](const Table& t) { return Column(t.rows.s); }, "S of the rows (a copy).")
+      .def("as_written", &AsWritten,
+           "The table as its file would hold it (x to 3 digits, F and S to 5): a\n"
+           "45-row table only; ValueError otherwise.")
       .def(
           "lookup",
           [](const Table& t, py::handle x) {
@@ -648,6 +691,9 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
       "tables", [](py::handle data) { return TableNames(TextArg(data, "data")); }, py::kw_only(),
       py::arg("data") = "YEX-data",
       "The names of the tables `table` finds: the folder's and the shipped ones.");
+  m.def("read_csv_table", &ReadCsv, py::arg("path"), py::kw_only(), py::arg("name") = py::none(),
+        "A table from a CSV file of x,F,S (any number of rows from 2), values kept\n"
+        "exactly; named `name`, else the file's name without its extension.");
   m.def("read_table", &ReadTable, py::arg("path"),
         "Reads a table file strictly: 45 lines of three numbers in the format's\n"
         "columns, finite, x ascending, F and S not negative. FileNotFoundError when\n"

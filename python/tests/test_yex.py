@@ -291,12 +291,17 @@ def test_tables_from_arrays_pickled_copied_and_typed(work, tmp_path):
     for other in (mine, pickle.loads(pickle.dumps(mine)), copy.deepcopy(mine), copy.deepcopy(yex.table("U"))):
         assert np.array_equal(np.array(other.lookup(x)), np.array((water if other.name == "Mine" else yex.table("U")).lookup(x)), equal_nan=True)
     assert repr(mine) == "<yex.Table Mine from arrays>" and repr(yex.table("C")) == "<yex.Table C from YEX-data/C.yex>"
-    # Held as its file holds it: the file the editors would write.
-    yex.Table(water.x * 1.00001, water.f, water.s).save("YEX-data/Mine.yex")
+    # Kept exactly; saved only as its file would hold it, by asking.
+    near = yex.Table(water.x * 1.00001, water.f, water.s)
+    assert np.array_equal(near.x, water.x * 1.00001)
+    with pytest.raises(ValueError, match=r"row 2: x 0.00500005\d* would be written as 0.005"):
+        near.save("YEX-data/Mine.yex")
+    near.as_written().save("YEX-data/Mine.yex")
     water.save("YEX-data/Wt.yex")
     assert (work / "YEX-data" / "Mine.yex").read_bytes() == (work / "YEX-data" / "Wt.yex").read_bytes()
-    for bad, message in ((dict(x=water.x[:44]), "x must hold 45 values"), (dict(s=-water.s), "line 2: S is negative"),
-                         (dict(x=np.full(45, 0.5)), "line 2: x is not above")):
+    for bad, message in ((dict(x=water.x[:44]), "x, F and S hold 44, 45 and 45"), (dict(s=-water.s), "row 2: S -0.00.* is negative"),
+                         (dict(x=np.full(45, 0.5)), "row 1: x is 0.5; a table's x starts at 0"),
+                         (dict(x=water.x[:1], f=water.f[:1], s=water.s[:1]), "1 row, a table needs 2")):
         with pytest.raises(ValueError, match=message):
             yex.Table(**{"x": water.x, "f": water.f, "s": water.s, **bad})
     # name= only names; writing is save= (or Table.save).

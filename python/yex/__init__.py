@@ -29,7 +29,7 @@ from . import _yex
 from ._yex import Material, Table, __version__
 
 __all__ = [
-    "Table", "Attenuation", "table", "tables", "read_table", "compound", "mixture", "cross_section", "attenuation", "dispersion", "dcs", "average",
+    "Table", "Attenuation", "table", "tables", "read_table", "read_csv_table", "compound", "mixture", "cross_section", "attenuation", "dispersion", "dcs", "average",
     "x_from_q", "x_from_theta", "parse_formula", "edges", "lines", "line_energy", "edge_energy", "Material",
     "materials", "material", "index", "reflectivity", "__version__",
 ]
@@ -41,9 +41,11 @@ _table_init, _table_lookup, _table_save = Table.__init__, Table.lookup, Table.sa
 
 
 def _init(self: Table, x: Any, f: Any, s: Any, *, name: str = "table") -> None:
-    """A table from 45 values each of x (1/Angstrom, ascending), F and S (finite,
-    not negative), held as its file would hold them (x to 3 significant digits,
-    F and S to 5). ValueError naming the row when they make no table."""
+    """A table from values of x (1/Angstrom, 0 first, ascending), F and S
+    (finite, not negative): any number of rows from 2, kept exactly. ValueError
+    naming the row when they make no table. save() writes only a table a file
+    can hold (45 rows, x to 3 significant digits, F and S to 5): as_written()
+    gives that rounding."""
     _table_init(self, x, f, s, name=name)
 
 
@@ -59,7 +61,8 @@ def _lookup(self: Table, x: Any) -> Tuple[Any, Any]:
 def _save(self: Table, path: str, *, overwrite: bool = False) -> None:
     """Writes the table to `path` (NAME.yex) in the YEX format, atomically
     (nothing is half-written); byte-identical to the file the editors and
-    yex-cli write. Names are compared without case: FileExistsError when a
+    yex-cli write. ValueError for a table no file can hold unchanged (not 45
+    rows, or values beyond the format's digits: see as_written()). Names are compared without case: FileExistsError when a
     table of that name is there (even one created a moment before) unless
     overwrite=True, which replaces that file; a compound, mixture or table
     from arrays never takes an element's name, nor one Windows cannot store
@@ -71,6 +74,8 @@ _init.__name__, _lookup.__name__, _save.__name__ = "__init__", "lookup", "save"
 Table.__init__, Table.lookup, Table.save = _init, _lookup, _save  # type: ignore[method-assign]
 
 Composition = Union[str, Dict[str, float], Sequence[Tuple[str, float]]]
+# An average may also take yex.Table objects themselves (tables on any grid).
+AverageComposition = Union[str, Dict[Union[str, Table], float], Sequence[Tuple[Union[str, Table], float]]]
 
 
 def table(name: str, *, data: str = "YEX-data") -> Table:
@@ -92,6 +97,15 @@ def read_table(path: str) -> Table:
     missing, ValueError naming the line and the reason otherwise, OSError when
     it cannot be read."""
     return _yex.read_table(path)
+
+
+def read_csv_table(path: str, *, name: Optional[str] = None) -> Table:
+    """A table from a CSV file of x,F,S: one row a line (commas or tabs), a
+    header line and # lines allowed, as `yex-cli show --csv` and `curve` write.
+    Any number of rows from 2, x from 0 ascending, values kept exactly; named
+    `name`, else the file's name without its extension. ValueError naming the
+    line, FileNotFoundError when missing."""
+    return _yex.read_csv_table(path, name=name)
 
 
 def compound(
@@ -206,7 +220,7 @@ def dcs(table: Table, theta: Any, energy_kev: float) -> Tuple[Any, Any]:
 
 
 def average(
-    composition: Composition,
+    composition: AverageComposition,
     x: Any,
     *,
     energy_kev: Optional[float] = None,
@@ -222,7 +236,8 @@ def average(
     (and an energy or wavelength) each element's f = F + f' + i f'' from
     Chantler's tables: f2_mean = sum c |f|^2, f_mean_sq = |sum c f|^2. NaN where
     x is out of range. A table that is no element's counts as one scattering
-    unit (a UserWarning says so); a formula is read case-sensitively, and a
+    unit (a UserWarning says so); a yex.Table may stand in for a name, a table
+    on any grid among them; a formula is read case-sensitively, and a
     hydrate written with a period ('CuSO4.5H2O') gives a UserWarning."""
     return _yex.average(  # type: ignore[no-any-return]
         composition,

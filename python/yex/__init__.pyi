@@ -14,12 +14,14 @@ Array = npt.NDArray[np.float64]
 # A float gives floats back; an array-like (list, tuple, ndarray) gives arrays.
 Points = Union[Sequence[float], Sequence[Sequence[float]], npt.NDArray[np.floating[npt.NBitBase]], npt.NDArray[np.integer[npt.NBitBase]]]
 Composition = Union[str, Dict[str, float], Sequence[Tuple[str, float]]]
+# An average may also take yex.Table objects themselves (tables on any grid).
+AverageComposition = Union[str, Dict[Union[str, Table], float], Sequence[Tuple[Union[str, Table], float]]]
 
 class Table:
-    """A 45-row table of x (1/Angstrom), F(x) and S(x)."""
+    """A table of x (1/Angstrom), F(x) and S(x): a file's 45 rows, or any grid."""
     def __init__(self, x: Union[Points, Array], f: Union[Points, Array], s: Union[Points, Array], *, name: str = "table") -> None:
-        """A table from 45 values each of x (ascending), F and S (finite, not
-        negative), held as its file would hold them; ValueError naming the row."""
+        """A table from values of x (0 first, ascending), F and S (finite, not
+        negative), any number of rows from 2, kept exactly; ValueError naming the row."""
     @property
     def name(self) -> str:
         """The table's name, without .yex."""
@@ -28,13 +30,13 @@ class Table:
         """Its file, 'built in', 'compound FORMULA', 'mixture' or 'arrays'."""
     @property
     def x(self) -> Array:
-        """x of the 45 rows, 1/Angstrom (a copy)."""
+        """x of the rows, 1/Angstrom (a copy)."""
     @property
     def f(self) -> Array:
-        """F of the 45 rows (a copy)."""
+        """F of the rows (a copy)."""
     @property
     def s(self) -> Array:
-        """S of the 45 rows (a copy)."""
+        """S of the rows (a copy)."""
     @overload
     def lookup(self, x: float) -> Tuple[float, float]: ...
     @overload
@@ -42,9 +44,12 @@ class Table:
         """(F, S) at x in 1/Angstrom, bit for bit the main window's lookup; NaN
         outside 0.005..1000. F and S are the two halves of one array (each
         contiguous and writable on its own)."""
+    def as_written(self) -> "Table":
+        """The table as its file would hold it (x to 3 digits, F and S to 5); 45 rows only."""
     def save(self, path: str, *, overwrite: bool = False) -> None:
         """Writes the table in the YEX format, atomically; FileExistsError for
-        a table of that name (in any case) unless overwrite=True."""
+        a table of that name (in any case) unless overwrite=True; ValueError for a
+        table no file holds unchanged (see as_written)."""
 
 def table(name: str, *, data: str = "YEX-data") -> Table:
     """The table `name` ('Fe', 'fe', 'Water.yex'): from the folder `data` when
@@ -52,6 +57,9 @@ def table(name: str, *, data: str = "YEX-data") -> Table:
 
 def tables(*, data: str = "YEX-data") -> List[str]:
     """The names of the tables `table` finds."""
+
+def read_csv_table(path: str, *, name: Optional[str] = None) -> Table:
+    """A table from a CSV file of x,F,S, any number of rows from 2, kept exactly."""
 
 def read_table(path: str) -> Table:
     """Reads a table file strictly: FileNotFoundError, ValueError (naming the
@@ -178,7 +186,7 @@ class ArrayAverages(TypedDict, total=False):
 
 @overload
 def average(
-    composition: Composition,
+    composition: AverageComposition,
     x: float,
     *,
     energy_kev: Optional[float] = None,
@@ -189,7 +197,7 @@ def average(
 ) -> Averages: ...
 @overload
 def average(
-    composition: Composition,
+    composition: AverageComposition,
     x: Union[Points, Array],
     *,
     energy_kev: Optional[float] = None,

@@ -86,7 +86,7 @@ TEST(CrossSection, ShippedTablesAgainstAnIndependentIntegralTo1e9) {
   // rule in long double on every piece of cos theta between two rows.
   for (const char* name : {"C", "Pb"}) {
     const ScatteringTable t = yex::Shipped().LoadTyped(name);
-    const auto value = [&t](const std::array<double, TableRowCount + 1>& y, long double x) -> long double {
+    const auto value = [&t](const std::vector<double>& y, long double x) -> long double {
       int r = 1;
       while (r + 1 < TableRowCount && t.x[r + 1] <= x) ++r;
       if (r == 1) return y[1] + (y[2] - y[1]) * (x * x) / (t.x[2] * t.x[2]);
