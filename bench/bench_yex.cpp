@@ -144,6 +144,43 @@ BENCHMARK(BM_TableLookupMillion)
     ->ArgsProduct({{0, 1}, benchmark::CreateDenseRange(0, int(AvailableKernels().size()) - 1, 1)})
     ->Unit(benchmark::kMillisecond);
 
+// A table on a grid of its own: Si's lookups at 100,000 rows from x = 0
+// (then 0.001 to 1000, log-spaced), 1,000,000 lookups (arg 0) by the binary
+// search, and its cross sections at 100 energies, 1 to 1000 keV (arg 1),
+// the table prepared inside the timing.
+static void BM_GridTable100kRows(benchmark::State& s) {
+  SharedWork();
+  LoadSi();
+  const TableLookup si(Module1::XData, Module1::FData, Module1::SData);
+  ScatteringTable grid;
+  grid.Resize(100000);
+  for (int i = 2; i <= grid.rows(); ++i) {
+    grid.x[std::size_t(i)] = 0.001 * std::pow(1e6, (i - 2) / double(grid.rows() - 2));
+    const LookupResult r = si(std::max(grid.x[std::size_t(i)], LookupMinX));
+    grid.f[std::size_t(i)] = r.f, grid.s[std::size_t(i)] = r.s;
+  }
+  grid.f[1] = 14, grid.s[1] = 0;
+  const TableLookup lookup(grid);
+  const std::vector<double> xs = MillionPoints(true);
+  std::vector<double> f(xs.size()), sv(xs.size());
+  for (auto _ : s) {
+    if (s.range(0) == 0) {
+      lookup.Many(xs.data(), xs.size(), f.data(), sv.data());
+      benchmark::DoNotOptimize(f.data());
+    } else {
+      const CrossSectionTable t(lookup);
+      for (int i = 0; i < 100; ++i) {
+        CrossSectionPair p;
+        t.At(std::pow(10.0, i / 33.0), &p);
+        benchmark::DoNotOptimize(p);
+      }
+    }
+  }
+  s.SetItemsProcessed(s.iterations() * (s.range(0) == 0 ? xs.size() : 100));
+  s.SetLabel(s.range(0) == 0 ? "1,000,000 lookups, shuffled" : "cross sections at 100 energies");
+}
+BENCHMARK(BM_GridTable100kRows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // sigma_coh and sigma_incoh of all 98 element tables at 100 energies (1 to
 // 1000 keV, log-spaced), each table prepared once (CrossSectionTable), as
 // cross-section, attenuation and Python hold them for many energies.

@@ -17,7 +17,7 @@ const char* kMainHelp =
     "  list\n"
     "      the tables of the data folder\n"
     "  show TABLE [--csv]\n"
-    "      the 45 rows of a table\n"
+    "      the rows of a table\n"
     "  lookup TABLE [X...] [--theta DEG]... [--q Q]... [--energy KEV | --wavelength A]\n"
     "      F and S at a few points, as the main window shows them\n"
     "  compound NAME (TABLE:COUNT... | --formula FORMULA)\n"
@@ -86,7 +86,8 @@ int Dispatch(std::vector<std::string> args) {
     for (std::size_t k = 0; k < args.size();)
       if (args[k] == "--table-csv" && k + 1 < args.size()) {
         AddCsvTable(args[k + 1]);
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(k), args.begin() + static_cast<std::ptrdiff_t>(k) + 2);
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(k),
+                   args.begin() + static_cast<std::ptrdiff_t>(k) + 2);
       } else {
         ++k;
       }

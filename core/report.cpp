@@ -39,7 +39,6 @@ class GridSource : public PointSource {
   std::int64_t i_ = 0;
 };
 
-
 // One value a line: the first field; blank lines and # comments skipped.
 class LineSource : public PointSource {
  public:

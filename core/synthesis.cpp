@@ -91,9 +91,10 @@ SynthesisResult Synthesize(Synthesis kind, const std::vector<Ingredient>& ingred
                                       : "the weights give a negative or infinite sum");
     // A table no reader would take back is not written.
     if (f2 > kMaxTableValue || s > kMaxTableValue)
-      Fail(ErrorKind::OutOfRange, std::string(kind == Synthesis::Compound ? "the atom counts" : "the weights") +
-                                      " give F or S above " + ShortestText(kMaxTableValue) + " in row " +
-                                      std::to_string(i) + ", more than a table may hold");
+      Fail(ErrorKind::OutOfRange,
+           std::string(kind == Synthesis::Compound ? "the atom counts" : "the weights") +
+               " give F or S above " + ShortestText(kMaxTableValue) + " in row " + std::to_string(i) +
+               ", more than a table may hold");
     t.x[i] = tables.back().x[i];
     t.f[i] = f2;
     t.s[i] = s;

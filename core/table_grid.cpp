@@ -16,8 +16,8 @@ namespace yex {
 bool CheckGridTable(const ScatteringTable& t, TableProblem* problem) {
   const int rows = t.rows();
   if (rows < 2 || rows > kMaxGridRows) {
-    *problem = {0, "it holds " + std::to_string(rows) + (rows == 1 ? " row" : " rows") + ", a table needs 2 to " +
-                       std::to_string(kMaxGridRows)};
+    *problem = {0, "it holds " + std::to_string(rows) + (rows == 1 ? " row" : " rows") +
+                       ", a table needs 2 to " + std::to_string(kMaxGridRows)};
     return false;
   }
   const char* names[] = {"x", "F", "S"};
@@ -103,7 +103,8 @@ ScatteringTable ReadCsvTable(std::string_view text, const std::string& where) {
     }
     if (!seen && IsAsciiLetter(l[first])) {  // the header: "x,F,S", "x,F(C),S(C)"
       seen = true;
-      if (fields.size() != 3) fail("the header names " + std::to_string(fields.size()) + " columns, not x,F,S");
+      if (fields.size() != 3)
+        fail("the header names " + std::to_string(fields.size()) + " columns, not x,F,S");
       continue;
     }
     seen = true;
@@ -112,7 +113,10 @@ ScatteringTable ReadCsvTable(std::string_view text, const std::string& where) {
     for (int c = 0; c < 3; ++c) {
       const std::optional<double> n = NumberText(fields[static_cast<std::size_t>(c)]);
       if (!n)
-        fail(std::string(c == 0 ? "x" : c == 1 ? "F" : "S") + " \"" + std::string(fields[std::size_t(c)]) +
+        fail(std::string(c == 0   ? "x"
+                         : c == 1 ? "F"
+                                  : "S") +
+             " \"" + std::string(fields[std::size_t(c)]) +
              "\": " + NumberProblem(fields[static_cast<std::size_t>(c)]));
       v[c] = *n;
     }
@@ -145,7 +149,8 @@ ScatteringTable ReadCsvTableFile(const std::string& path) {
   std::size_t got;
   // Room for the most rows at a generous width; more is no table.
   constexpr std::size_t kMaxBytes = std::size_t{256} << 20;
-  while ((got = std::fread(buf, 1, sizeof buf, file)) > 0 && bytes.size() <= kMaxBytes) bytes.append(buf, got);
+  while ((got = std::fread(buf, 1, sizeof buf, file)) > 0 && bytes.size() <= kMaxBytes)
+    bytes.append(buf, got);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) Fail(ErrorKind::Io, path + ": it could not be read");
@@ -165,7 +170,8 @@ std::string TableFileMisfit(const ScatteringTable& t) {
     for (int c = 0; c < 3; ++c)
       if (std::memcmp(&before[c], &after[c], sizeof(double)) != 0)
         return "row " + std::to_string(r) + ": " + names[c] + " " + ShortestText(before[c]) +
-               " would be written as " + ShortestText(after[c]) + " (a table file holds x to 3 digits, F and S to 5)";
+               " would be written as " + ShortestText(after[c]) +
+               " (a table file holds x to 3 digits, F and S to 5)";
   }
   return {};
 }

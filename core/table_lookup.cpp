@@ -43,6 +43,11 @@ void TableLookup::Prepare() {
     running = std::isnan(x_[i]) ? std::numeric_limits<double>::infinity() : std::max(running, x_[i]);
     searchKey_[i - 2] = running;
   }
+  // The last key of each block of 64, searched first on a long table, so
+  // that a point touches a few cache lines, not one a halving.
+  blockKey_.clear();
+  if (keyCount_ > 64)
+    for (int j = 63; j < keyCount_; j += 64) blockKey_.push_back(searchKey_[static_cast<std::size_t>(j)]);
   for (int i = 1; i <= rows_; ++i) {
     lx_[i] = Usable(x_[i]) ? Ln(x_[i]) : 0.0;
     lf_[i] = Usable(f_[i]) ? Ln(f_[i]) : 0.0;
@@ -91,8 +96,19 @@ YEX_ALWAYS_INLINE LookupResult TableLookup::At(double q) const {
   // branch: a jump the predictor cannot guess costs more than the search,
   // and GCC at -O3 compiles "c ? half : 0" into one.
   int below = 0;
-  for (int half = keyCount_ / 2; half > 0; half /= 2)
-    below += half & -static_cast<int>(searchKey_[static_cast<std::size_t>(below + half - 1)] < q);
+  const double* key = searchKey_.data();
+  if (keyCount_ == 64) {  // a file's table: six halvings the compiler unrolls
+    for (int half = 32; half > 0; half /= 2) below += half & -static_cast<int>(key[below + half - 1] < q);
+  } else {
+    // The count of keys below q: the blocks whose last key is below q, all
+    // 64 of each, then the keys below q in the next block.
+    const double* block = blockKey_.data();
+    int blocks = 0;
+    for (int half = static_cast<int>(blockKey_.size()) / 2; half > 0; half /= 2)
+      blocks += half & -static_cast<int>(block[blocks + half - 1] < q);
+    below = 64 * blocks;
+    for (int half = 32; half > 0; half /= 2) below += half & -static_cast<int>(key[below + half - 1] < q);
+  }
   const int i = below + 2;
   if (i > rows_) return out;
 

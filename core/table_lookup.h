@@ -94,7 +94,7 @@ class TableLookup {
   // +inf to a power of two (64 for a file's table) so that the search always
   // takes the same halvings, whatever the order of the points.
   int keyCount_ = 64;
-  std::vector<double> searchKey_;
+  std::vector<double> searchKey_, blockKey_;
   // For the pair (i - 1, i): whether all six values are usable, and the
   // logarithms and differences the formula takes.
   std::vector<char> usable_;

@@ -409,9 +409,9 @@ Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
   for (const DoubleArray& a : columns)
     if (a.ndim() != 1) Raise(PyExc_ValueError, "x, F and S must each be one-dimensional, one value a row");
   if (columns[1].size() != columns[0].size() || columns[2].size() != columns[0].size())
-    Raise(PyExc_ValueError, "x, F and S hold " + std::to_string(columns[0].size()) + ", " +
-                                std::to_string(columns[1].size()) + " and " + std::to_string(columns[2].size()) +
-                                " values; a table needs one of each a row");
+    Raise(PyExc_ValueError,
+          "x, F and S hold " + std::to_string(columns[0].size()) + ", " + std::to_string(columns[1].size()) +
+              " and " + std::to_string(columns[2].size()) + " values; a table needs one of each a row");
   return Table(name,
                GridTable(columns[0].data(), columns[1].data(), columns[2].data(),
                          static_cast<std::size_t>(columns[0].size()), name),
@@ -445,8 +445,9 @@ void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
   const int z = ElementOfTableName(target);
   // Values a file cannot hold are not rounded away unasked.
   if (const std::string misfit = TableFileMisfit(t.rows); !misfit.empty())
-    Raise(PyExc_ValueError, t.name + " cannot be saved as a table file: " + misfit +
-                                (t.rows.rows() == TableRowCount ? "; as_written() rounds it as the file would" : ""));
+    Raise(PyExc_ValueError,
+          t.name + " cannot be saved as a table file: " + misfit +
+              (t.rows.rows() == TableRowCount ? "; as_written() rounds it as the file would" : ""));
   SaveTableAt(path, t.rows, overwrite, !t.built && z != 0 && z == ElementOfTableName(t.name));
 }
 
@@ -631,10 +632,12 @@ PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
             bool numbers = true;
             for (const py::handle line : text) numbers = numbers && py::len(line) == 0;
             if (numbers) {
-              const DoubleArray x = AsArray(state[3], "x"), f = AsArray(state[4], "F"), s = AsArray(state[5], "S");
+              const DoubleArray x = AsArray(state[3], "x"), f = AsArray(state[4], "F"),
+                                s = AsArray(state[5], "S");
               if (x.ndim() != 1 || f.size() != x.size() || s.size() != x.size())
                 Raise(PyExc_ValueError, "not the state of a yex.Table");
-              return Table(name, GridTable(x.data(), f.data(), s.data(), static_cast<std::size_t>(x.size()), name),
+              return Table(name,
+                           GridTable(x.data(), f.data(), s.data(), static_cast<std::size_t>(x.size()), name),
                            true, TextArg(state[1], "the table's source"));
             }
             if (py::len(text) != TableRowCount) Raise(PyExc_ValueError, "not the state of a yex.Table");
