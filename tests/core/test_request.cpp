@@ -1,6 +1,7 @@
 // The core's request parsers: what a command line means, and every refusal
 // as an error of the right kind naming what is wrong.
-#include <QTest>
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
 
@@ -16,72 +17,65 @@ Options Split(const Args& args, const KnownOptions& known) { return SplitArgumen
 
 }  // namespace
 
-class TestRequest : public QObject {
-  Q_OBJECT
- private slots:
-  void readsWhatIsAsked();
-  void refusesWithKindAndMessage();
-};
-
-void TestRequest::readsWhatIsAsked() {
+TEST(Request, ReadsWhatIsAsked) {
   // Options keep their order; "--5" and "-" are operands (a negative number,
   // standard input).
   const Options o = Split({"C", "--unit", "q", "--5", "-", "--dcs"}, CurveOptions());
-  QCOMPARE(o.operands(), (Args{"C", "--5", "-"}));
-  QVERIFY(o.has("--dcs"));
+  EXPECT_EQ(o.operands(), (Args{"C", "--5", "-"}));
+  EXPECT_TRUE(o.has("--dcs"));
 
   const CurveRequest c = ParseCurve(Split(
       {"Si", "O", "--unit", "qnm", "--log-grid", "1:100:3", "--wavelength", "1.5", "--tsv"}, CurveOptions()));
-  QCOMPARE(c.tables, (Args{"Si", "O"}));
-  QVERIFY(c.points.unit == Unit::Qnm && c.points.kind == PointsRequest::Kind::LogGrid);
-  QCOMPARE(c.points.logGrid.count, std::int64_t(3));
-  QCOMPARE(c.points.logGrid[2], 100.0);
-  QCOMPARE(*c.points.beam.lambda, 1.5);
-  QVERIFY(!c.points.beam.energy);
-  QCOMPARE(c.points.beam.EnergyKeV(), 12.398419843320026 / 1.5);
-  QCOMPARE(c.style.separator, '\t');
-  QCOMPARE(c.points.description, std::string("log grid 1:100:3"));
+  EXPECT_EQ(c.tables, (Args{"Si", "O"}));
+  EXPECT_TRUE(c.points.unit == Unit::Qnm && c.points.kind == PointsRequest::Kind::LogGrid);
+  EXPECT_EQ(c.points.logGrid.count, std::int64_t(3));
+  EXPECT_EQ(c.points.logGrid[2], 100.0);
+  EXPECT_EQ(*c.points.beam.lambda, 1.5);
+  EXPECT_TRUE(!c.points.beam.energy);
+  EXPECT_EQ(c.points.beam.EnergyKeV(), 12.398419843320026 / 1.5);
+  EXPECT_EQ(c.style.separator, '\t');
+  EXPECT_EQ(c.points.description, std::string("log grid 1:100:3"));
 
   // Energies in keV give λ = hc/E; a grid keeps its exact end.
   const AverageRequest a = ParseAverage(Split(
       {"--formula", "SiO2", "--unit", "theta", "--energy", "8", "--grid", "5:6:0.5", "--breit-dirac", "3"},
       AverageOptions()));
-  QCOMPARE(a.composition.size(), std::size_t(2));
-  QCOMPARE(a.composition[1].table, std::string("O"));
-  QCOMPARE(a.composition[1].count, 2.0);
-  QCOMPARE(*a.points.beam.lambda, 12.398419843320026 / 8);
-  QCOMPARE(a.points.grid.count, std::int64_t(3));
-  QCOMPARE(a.points.grid[2], 6.0);
-  QCOMPARE(*a.breitDirac, 3);
+  EXPECT_EQ(a.composition.size(), std::size_t(2));
+  EXPECT_EQ(a.composition[1].table, std::string("O"));
+  EXPECT_EQ(a.composition[1].count, 2.0);
+  EXPECT_EQ(*a.points.beam.lambda, 12.398419843320026 / 8);
+  EXPECT_EQ(a.points.grid.count, std::int64_t(3));
+  EXPECT_EQ(a.points.grid[2], 6.0);
+  EXPECT_EQ(*a.breitDirac, 3);
 
   // TABLE:COUNT splits at the last colon; a mixture's element weight is
   // the standard one, an explicit weight wins.
-  QCOMPARE(ParseCountEntry("My:Table.yex:2.5").table, std::string("My:Table.yex"));
-  QCOMPARE(ParseMixtureEntry("H:10.8").atomicWeight, 1.008);
-  QCOMPARE(ParseMixtureEntry("Water:40:18.015").atomicWeight, 18.015);
+  EXPECT_EQ(ParseCountEntry("My:Table.yex:2.5").table, std::string("My:Table.yex"));
+  EXPECT_EQ(ParseMixtureEntry("H:10.8").atomicWeight, 1.008);
+  EXPECT_EQ(ParseMixtureEntry("Water:40:18.015").atomicWeight, 18.015);
 
   const CrossSectionRequest x =
       ParseCrossSection(Split({"C", "Water:18.015", "--energy-grid", "1:100:3"}, CrossSectionOptions()));
-  QCOMPARE(x.energies, (std::vector<double>{1.0, x.energies[1], 100.0}));
-  QVERIFY(std::fabs(x.energies[1] - 10.0) < 1e-12);
-  QCOMPARE(*x.columns[1].molarMass, 18.015);
-  QVERIFY(!x.columns[0].molarMass);
+  EXPECT_EQ(x.energies, (std::vector<double>{1.0, x.energies[1], 100.0}));
+  EXPECT_TRUE(std::fabs(x.energies[1] - 10.0) < 1e-12);
+  EXPECT_EQ(*x.columns[1].molarMass, 18.015);
+  EXPECT_TRUE(!x.columns[0].molarMass);
 
   // lookup: values in the order given, each in its own unit.
   const LookupRequest l =
       ParseLookup(Split({"Si", "0.1", "--q", "2.5", "--theta", "90", "--wavelength", "2"}, LookupOptions()));
-  QCOMPARE(l.table, std::string("Si"));
-  QCOMPARE(l.values.size(), std::size_t(3));
-  QCOMPARE(l.values[1].x, 2.5 / (4 * M_PI));
-  QVERIFY(std::fabs(l.values[2].x - std::sqrt(0.5) / 2) < 1e-15);
-  QCOMPARE(l.values[2].shown, std::string("theta = 90"));
+  EXPECT_EQ(l.table, std::string("Si"));
+  EXPECT_EQ(l.values.size(), std::size_t(3));
+  EXPECT_EQ(l.values[1].x, 2.5 / (4 * M_PI));
+  EXPECT_TRUE(std::fabs(l.values[2].x - std::sqrt(0.5) / 2) < 1e-15);
+  EXPECT_EQ(l.values[2].shown, std::string("theta = 90"));
 
   const CompoundRequest k = ParseCompound({"Water", "--formula", "H2O"});
-  QCOMPARE(k.entries[0].table, std::string("H"));
-  QCOMPARE(k.entries[0].count, 2.0);
+  EXPECT_EQ(k.entries[0].table, std::string("H"));
+  EXPECT_EQ(k.entries[0].count, 2.0);
 }
 
-void TestRequest::refusesWithKindAndMessage() {
+TEST(Request, RefusesWithKindAndMessage) {
   struct Case {
     const char* what;
     std::function<void()> parse;
@@ -185,14 +179,10 @@ void TestRequest::refusesWithKindAndMessage() {
   for (const Case& c : cases) {
     try {
       c.parse();
-      QFAIL(c.what);
+      ADD_FAILURE() << c.what;
     } catch (const Error& e) {
-      QVERIFY2(e.kind() == ErrorKind::Usage, c.what);
-      QVERIFY2(std::string(e.what()).find(c.says) != std::string::npos,
-               (std::string(c.what) + ": " + e.what()).c_str());
+      EXPECT_EQ(e.kind(), ErrorKind::Usage) << c.what;
+      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << c.what << ": " << e.what();
     }
   }
 }
-
-QTEST_GUILESS_MAIN(TestRequest)
-#include "test_request.moc"
