@@ -20,7 +20,7 @@ ParallelCompile("YEX_BUILD_JOBS").install()
 # The version from one place: the project line of CMakeLists.txt, as yex-cli's.
 VERSION = re.search(r"^project\(YEX VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text(), re.M).group(1)
 
-GENERATED = pathlib.Path("build-py") / "generated" / "shipped_tables.cpp"
+GENERATED = pathlib.Path("build-py") / "generated" / "shipped_table_data.cpp"
 embed_tables.write(ROOT / "data" / "YEX-data", ROOT / GENERATED)
 ANOMALOUS = pathlib.Path("build-py") / "generated" / "anomalous_data.cpp"
 embed_chantler.write(ROOT / "data" / "chantler" / "chantler.txt", ROOT / ANOMALOUS)

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/chart.h"
-#include "core/drawing_surface.h"
+#include "core/chart_surface.h"
 #include "core/error.h"
 
 // The two single-file libraries, compiled into this file alone.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/drawing_surface.h"
+#include "core/chart_surface.h"
 #include "core/table.h"
 
 namespace yex {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/error.h"
-#include "core/series.h"
+#include "core/grids.h"
 #include "core/synthesis.h"
 #include "core/units.h"
 

@@ -8,7 +8,7 @@
 #include <QSize>
 
 #include "core/chart.h"
-#include "core/drawing_surface.h"
+#include "core/chart_surface.h"
 
 namespace yex {
 

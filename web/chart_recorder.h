@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/drawing_surface.h"
+#include "core/chart_surface.h"
 
 namespace yex::web {
 

@@ -61,7 +61,7 @@ MemoryStore& Store() {
 
 const Table* Find(const std::string& typed) { return Store().Find(typed); }
 
-// A number as typed into a box: blanks around it allowed, nothing else.
+// The numbers as a JavaScript Float64Array of their own (a copy).
 val Float64Array(const std::vector<double>& v) {
   return val::global("Float64Array").new_(val(emscripten::typed_memory_view(v.size(), v.data())));
 }

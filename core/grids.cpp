@@ -1,4 +1,4 @@
-#include "core/series.h"
+#include "core/grids.h"
 
 #include <algorithm>
 #include <charconv>
