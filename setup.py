@@ -36,7 +36,7 @@ else:
 sources = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "core").glob("*.cpp"))
 extension = Pybind11Extension(
     "yex._yex",
-    sources + ["python/yexmodule.cpp", str(GENERATED), str(ANOMALOUS), str(XRAY)],
+    sources + sorted(str(p.relative_to(ROOT)) for p in (ROOT / "python").glob("*.cpp")) + [str(GENERATED), str(ANOMALOUS), str(XRAY)],
     include_dirs=["."],
     define_macros=[("YEX_VERSION", f'"{VERSION}"'), ("YEX_PYTHON_MODULE", "_yex"), ("YEX_XRAY_DATA_BUILT_IN", None)],
     extra_compile_args=flags,

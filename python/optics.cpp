@@ -1,0 +1,187 @@
+// The module's edges, lines and materials (Elam, Ravel and Sieber; Ravel's
+// list), the refractive index and a mirror's reflectivity.
+#include "python/module.h"
+
+namespace yex::python {
+namespace {
+
+// What index and reflectivity are of, as yex-cli reads it: a listed
+// material (yex.material), an element's symbol alone (the one listed
+// material of that element gives the density), a formula, or a mixture by
+// weight.
+OpticsRequest OpticsOf(py::handle material, py::handle densityArg) {
+  OpticsRequest r;
+  using Kind = OpticsRequest::Kind;
+  if (py::isinstance<MaterialEntry>(material)) {
+    r.kind = Kind::Material;
+    r.name = material.cast<const MaterialEntry&>().name;
+  } else if (py::isinstance<py::str>(material)) {
+    r.name = TextArg(material, "material");
+    r.kind = AtomicNumber(r.name) ? Kind::Element : Kind::Formula;
+  } else {
+    r.kind = Kind::Mixture;
+    r.mixture = MixtureEntries(material, true);
+    r.name = "mixture";
+  }
+  if (const std::optional<double> d = OptionalNumber(densityArg, "density"))
+    r.density = CheckPositive("density", *d);
+  return r;
+}
+
+py::dict MaterialDict(const MaterialEntry& m) {
+  py::dict d;
+  d["name"] = m.name;
+  d["formula"] = m.formula;
+  d["density"] = m.density;
+  return d;
+}
+
+}  // namespace
+
+void DefineOptics(py::module_& m) {
+  m.def(
+      "edges",
+      [](const std::string& symbol) {
+        py::list out;
+        for (const AbsorptionEdge& e : EdgesOf(symbol)) {
+          py::dict d;
+          d["edge"] = e.name;
+          d["energy_kev"] = MovedDecimal(e.energyEv, -3);
+          d["fluorescence_yield"] = e.fluorescenceYield;
+          d["jump_ratio"] = e.jumpRatio;
+          out.append(d);
+        }
+        return out;
+      },
+      py::arg("symbol"),
+      "The absorption edges of an element (its symbol, case-sensitive): dicts of\n"
+      "edge, energy_kev, fluorescence_yield and jump_ratio, from Elam, Ravel and\n"
+      "Sieber's tables (public domain, as XrayDB holds them), as yex-cli edges.");
+  m.def(
+      "lines",
+      [](const std::string& symbol, std::optional<std::string> edge) {
+        py::list out;
+        for (const EmissionLine& l :
+             LinesOf(symbol, edge ? std::optional<std::string_view>(*edge) : std::nullopt)) {
+          py::dict d;
+          d["line"] = l.name;
+          d["iupac"] = l.iupac;
+          d["energy_kev"] = MovedDecimal(l.energyEv, -3);
+          d["intensity"] = l.intensity;
+          d["initial"] = l.initial;
+          d["final"] = l.final;
+          out.append(d);
+        }
+        return out;
+      },
+      py::arg("symbol"), py::arg("edge") = py::none(),
+      "The emission lines of an element (those from one level with edge='K'):\n"
+      "dicts of line (Siegbahn's name), iupac, energy_kev, intensity (relative to\n"
+      "the other lines of its initial level), initial and final, as yex-cli lines.");
+  m.def(
+      "line_energy",
+      [](const std::string& symbol, const std::string& line) {
+        return FindNamedEnergy(symbol + "-" + line)->keV;
+      },
+      py::arg("symbol"), py::arg("line"),
+      "The energy in keV of an emission line: line_energy('Cu', 'Ka1') (or the\n"
+      "IUPAC name, 'K-L3'). ValueError naming the lines there are.");
+  m.def(
+      "edge_energy",
+      [](const std::string& symbol, const std::string& edge) {
+        for (const AbsorptionEdge& e : EdgesOf(symbol))
+          if (e.name == edge) return MovedDecimal(e.energyEv, -3);
+        throw Error(ErrorKind::Usage, symbol + " has no absorption edge " + edge);
+      },
+      py::arg("symbol"), py::arg("edge"), "The energy in keV of an absorption edge: edge_energy('Fe', 'K').");
+  py::class_<MaterialEntry>(m, "Material", "A listed material: name, formula and density (g/cm3).")
+      .def_readonly("name", &MaterialEntry::name)
+      .def_readonly("formula", &MaterialEntry::formula)
+      .def_readonly("density", &MaterialEntry::density)
+      .def("__repr__", [](const MaterialEntry& e) {
+        return "yex.Material(" + e.name + ", " + e.formula + ", " + ShortestText(e.density) + " g/cm3)";
+      });
+  m.def(
+      "materials",
+      [](const std::string& data) {
+        const FolderStore store = Tables(data);
+        py::list out;
+        for (const std::vector<MaterialEntry>& list : {store.Materials(), BuiltInMaterials()})
+          for (const MaterialEntry& e : list) out.append(MaterialDict(e));
+        return out;
+      },
+      py::arg("data") = "YEX-data",
+      "The materials yex.material finds: the data folder's materials.txt first\n"
+      "(NAME | FORMULA | DENSITY a line, read strictly), then the built-in list;\n"
+      "dicts of name, formula and density (g/cm3).");
+  m.def(
+      "material",
+      [](const std::string& name, const std::string& data) {
+        return FindMaterial(name, Tables(data).Materials());
+      },
+      py::arg("name"), py::arg("data") = "YEX-data",
+      "The listed material of that name, in any case ('Kapton', 'water'), for\n"
+      "index and reflectivity. ValueError naming names near it where there is none.");
+  m.def(
+      "index",
+      [](py::handle material, py::handle energy, py::handle densityArg, py::handle dataArg) {
+        const OpticsRequest r = OpticsOf(material, densityArg);
+        const DoubleArray e = AsArray(energy, "energy_kev");
+        for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
+        const FolderStore store = Tables(TextArg(dataArg, "data"));
+        const OpticalMaterial m = ResolveOpticalMaterial(r, store);
+        Warn(m.note);
+        const Attenuation attenuation(m.material, store);
+        std::vector<OpticalConstants> rows;
+        for (py::ssize_t i = 0; i < e.size(); ++i)
+          rows.push_back(IndexOf(m.material, m.density, e.data()[i], &attenuation));
+        py::dict out;
+        const char* keys[] = {"delta", "beta", "critical_angle_mrad", "length_cm"};
+        for (int c = 0; c < 4; ++c) {
+          std::size_t k = 0;
+          out[keys[c]] = MapOne(e, "energy_kev", [&](double) {
+            const OpticalConstants& n = rows[k++];
+            return c == 0 ? n.delta : c == 1 ? n.beta : c == 2 ? n.criticalAngleMrad : n.lengthCm;
+          });
+        }
+        return out;
+      },
+      py::arg("material"), py::arg("energy_kev"), py::kw_only(), py::arg("density") = py::none(),
+      py::arg("data") = "YEX-data",
+      "The refractive index n = 1 - delta + i beta at the photon energy in keV (a\n"
+      "float or an array), as yex-cli index: a dict of delta, beta,\n"
+      "critical_angle_mrad (sqrt(2 delta)) and length_cm (1/mu, as attenuation\n"
+      "gives it). material: yex.material('kapton') (its density\n"
+      "unless one is given), an element's symbol (the one listed material of it\n"
+      "gives the density: 'Si'), a formula with density=, or a mixture by weight.");
+  m.def(
+      "reflectivity",
+      [](py::handle material, py::handle energyArg, py::handle angle, py::handle densityArg,
+         py::handle roughnessArg, const std::string& polarization, py::handle dataArg) {
+        OpticsRequest r = OpticsOf(material, densityArg);
+        const double kev = Energy(NumberArg(energyArg, "energy_kev"));
+        const double roughness = NumberArg(roughnessArg, "roughness");
+        if (!(roughness >= 0)) Raise(PyExc_ValueError, "roughness must be 0 or more (Angstrom, rms)");
+        r.polarization = ParsePolarization(polarization);
+        const DoubleArray a = AsArray(angle, "angle_mrad");
+        for (py::ssize_t i = 0; i < a.size(); ++i)
+          if (!IsGrazingAngle(a.data()[i]))
+            Raise(PyExc_ValueError, "angle " + ShortestText(a.data()[i]) +
+                                        " mrad: angles must lie above 0 and below 1570.79 mrad");
+        const FolderStore store = Tables(TextArg(dataArg, "data"));
+        const OpticalMaterial m = ResolveOpticalMaterial(r, store);
+        Warn(m.note);
+        const OpticalConstants n = IndexOf(m.material, m.density, kev);
+        return MapOne(a, "angle_mrad",
+                      [&](double t) { return Reflectivity(n, kev, t, roughness, r.polarization); });
+      },
+      py::arg("material"), py::arg("energy_kev"), py::arg("angle_mrad"), py::kw_only(),
+      py::arg("density") = py::none(), py::arg("roughness") = 0.0, py::arg("polarization") = "s",
+      py::arg("data") = "YEX-data",
+      "The reflectivity of a flat surface of the material from vacuum at grazing\n"
+      "angles in mrad (a float or an array), by Fresnel's formula with n from index,\n"
+      "as yex-cli reflectivity: roughness an rms roughness in Angstrom (Nevot-Croce),\n"
+      "polarization 's' (the default), 'p' or 'unpolarized'. material as for index.");
+}
+
+}  // namespace yex::python

@@ -1,0 +1,283 @@
+// The module's tables: yex.Table (from a file, arrays or a CSV, its lookup,
+// saving, pickling), the data folder's and the built-in tables, compounds,
+// mixtures and the units of x.
+#include "python/module.h"
+
+namespace yex::python {
+namespace {
+
+// The file name of a path, without ".yex".
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return TableDisplayName(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+Table ReadTable(py::handle pathArg) {
+  const std::string path = TextArg(pathArg, "path");
+  return Table(NameOf(path), ReadTableFile(path), false, path);
+}
+
+// A table of the data folder by name ("Fe", "Water.yex"), as yex-cli finds it.
+Table TableNamed(py::handle nameArg, py::handle dataArg) {
+  const std::string name = TextArg(nameArg, "name"), data = TextArg(dataArg, "data");
+  const FolderStore store = Tables(data);
+  const std::string file = store.Resolve(name);
+  const bool own = IsThere(store.Path(file));
+  return Table(TableDisplayName(file), store.Load(file), false, own ? store.Describe(file) : "built in");
+}
+
+// A new table's name only names it: one that no file could take, or an
+// element's, is refused; whether a table of that name exists matters only
+// when it is saved.
+void CheckNewName(const std::optional<std::string>& name, const FolderStore& store) {
+  if (name) store.CheckNewTable(*name, true);
+}
+
+py::array_t<double> Column(const std::vector<double>& c) {
+  py::array_t<double> out(static_cast<py::ssize_t>(c.size() - 1));
+  std::copy(c.begin() + 1, c.end(), out.mutable_data());
+  return out;
+}
+
+void Save(const Table& t, py::handle pathArg, py::handle overwriteArg);
+
+// The table, written to `save` when a path is given.
+Table Saved(Table t, py::handle save, py::handle overwrite) {
+  if (!save.is_none())
+    Save(t, save, overwrite);
+  else
+    FlagArg(overwrite, "overwrite");
+  return t;
+}
+
+Table Compound(py::handle composition, py::handle dataArg, py::handle nameArg, py::handle save,
+               py::handle overwrite) {
+  const std::string data = TextArg(dataArg, "data");
+  const std::optional<std::string> name = OptionalText(nameArg, "name");
+  const std::vector<CountEntry> entries = Composition(composition);
+  const std::string fallback =
+      py::isinstance<py::str>(composition) ? composition.cast<std::string>() : "compound";
+  const FolderStore store = Tables(data);
+  CheckNewName(name, store);
+  const BuiltTable b = BuildCompound(name.value_or(fallback), entries, store);
+  return Saved(Table(name.value_or(fallback), b.result.table, true, "compound " + fallback), save, overwrite);
+}
+
+Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle save,
+              py::handle overwrite) {
+  const std::string data = TextArg(dataArg, "data");
+  const std::optional<std::string> name = OptionalText(nameArg, "name");
+  const std::vector<Ingredient> entries = MixtureEntries(parts);
+  const FolderStore store = Tables(data);
+  CheckNewName(name, store);
+  const BuiltTable b = BuildMixture(name.value_or("mixture"), entries, store);
+  return Saved(Table(name.value_or("mixture"), b.result.table, true, "mixture"), save, overwrite);
+}
+
+// A table from the user's own values of x, F and S, any number of rows from
+// 2, kept exactly, by the strict rules of every table.
+Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
+  const std::string name = TextArg(nameArg, "name");
+  const DoubleArray columns[] = {AsArray(x, "x"), AsArray(f, "F"), AsArray(s, "S")};
+  for (const DoubleArray& a : columns)
+    if (a.ndim() != 1) Raise(PyExc_ValueError, "x, F and S must each be one-dimensional, one value a row");
+  if (columns[1].size() != columns[0].size() || columns[2].size() != columns[0].size())
+    Raise(PyExc_ValueError,
+          "x, F and S hold " + std::to_string(columns[0].size()) + ", " + std::to_string(columns[1].size()) +
+              " and " + std::to_string(columns[2].size()) + " values; a table needs one of each a row");
+  return Table(name,
+               GridTable(columns[0].data(), columns[1].data(), columns[2].data(),
+                         static_cast<std::size_t>(columns[0].size()), name),
+               true, "arrays");
+}
+
+Table ReadCsv(py::handle pathArg, py::handle nameArg) {
+  const std::string path = TextArg(pathArg, "path");
+  const std::optional<std::string> name = OptionalText(nameArg, "name");
+  std::string stem = NameOf(path);
+  if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos && dot > 0) stem.erase(dot);
+  return Table(name.value_or(stem), ReadCsvTableFile(path), true, path);
+}
+
+// The table as its file would hold it: x to 3 digits, F and S to 5.
+Table AsWritten(const Table& t) {
+  ScatteringTable rows = t.rows;
+  if (rows.rows() != TableRowCount)
+    Raise(PyExc_ValueError, t.name + ": " + TableFileMisfit(rows) + "; no file can hold it");
+  if (!RoundAsWritten(&rows)) Raise(PyExc_ValueError, t.name + ": a value is not a finite number");
+  return Table(t.name, rows, t.built, t.source);
+}
+
+void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
+  const std::string path = TextArg(pathArg, "path");
+  const bool overwrite = FlagArg(overwriteArg, "overwrite");
+  // A compound or mixture never takes an element's file; an element's own
+  // table may go back under its own name, and under no other element's.
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string target = TableDisplayName(slash == std::string::npos ? path : path.substr(slash + 1));
+  const int z = ElementOfTableName(target);
+  // Values a file cannot hold are not rounded away unasked.
+  if (const std::string misfit = TableFileMisfit(t.rows); !misfit.empty())
+    Raise(PyExc_ValueError,
+          t.name + " cannot be saved as a table file: " + misfit +
+              (t.rows.rows() == TableRowCount ? "; as_written() rounds it as the file would" : ""));
+  SaveTableAt(path, t.rows, overwrite, !t.built && z != 0 && z == ElementOfTableName(t.name));
+}
+
+}  // namespace
+
+void DefineTables(py::module_& m) {
+  py::class_<Table>(m, "Table", "A table of x (1/Angstrom), F(x) and S(x): a file's 45 rows, or any grid.")
+      .def(py::init(&FromArrays), py::arg("x"), py::arg("f"), py::arg("s"), py::kw_only(),
+           py::arg("name") = "table",
+           "A table from values of x (0 first, ascending), F and S (finite, not\n"
+           "negative), as many rows as given from 2, kept exactly; ValueError naming\n"
+           "the row otherwise.")
+      .def_property_readonly(
+          "source", [](const Table& t) { return t.source; },
+          "Where the table comes from: its file, 'built in', 'compound H2O', 'mixture'\n"
+          "or 'arrays'.")
+      .def(py::pickle(
+          [](const Table& t) {
+            py::list x, f, s, text;
+            for (int i = 1; i <= t.rows.rows(); ++i) {
+              x.append(t.rows.x[static_cast<std::size_t>(i)]);
+              f.append(t.rows.f[static_cast<std::size_t>(i)]);
+              s.append(t.rows.s[static_cast<std::size_t>(i)]);
+              text.append(py::bytes(t.rows.rowText[static_cast<std::size_t>(i)]));
+            }
+            return py::make_tuple(t.name, t.source, t.built, x, f, s, text);
+          },
+          [](const py::tuple& state) {
+            // The state is read as a table file is: strictly, from the rows'
+            // own text. What it came from is not trusted: an unpickled table
+            // counts as built, so it never takes an element's name.
+            if (state.size() != 7) Raise(PyExc_ValueError, "not the state of a yex.Table");
+            const std::string name = TextArg(state[0], "the table's name");
+            const py::list text = state[6].cast<py::list>();
+            // A table that came as numbers (arrays, CSV) has no row texts:
+            // its numbers are checked as they were when it was made.
+            bool numbers = true;
+            for (const py::handle line : text) numbers = numbers && py::len(line) == 0;
+            if (numbers) {
+              const DoubleArray x = AsArray(state[3], "x"), f = AsArray(state[4], "F"),
+                                s = AsArray(state[5], "S");
+              if (x.ndim() != 1 || f.size() != x.size() || s.size() != x.size())
+                Raise(PyExc_ValueError, "not the state of a yex.Table");
+              return Table(name,
+                           GridTable(x.data(), f.data(), s.data(), static_cast<std::size_t>(x.size()), name),
+                           true, TextArg(state[1], "the table's source"));
+            }
+            if (py::len(text) != TableRowCount) Raise(PyExc_ValueError, "not the state of a yex.Table");
+            std::string bytes;
+            for (const py::handle line : text) bytes += line.cast<std::string>() + "\r\n";
+            ScatteringTable rows;
+            TableProblem problem;
+            if (!ParseTableStrict(bytes, rows, &problem))
+              Raise(PyExc_ValueError, DescribeProblem(name, problem));
+            return Table(name, rows, true, TextArg(state[1], "the table's source"));
+          }))
+      .def_property_readonly(
+          "name", [](const Table& t) { return t.name; }, "The table's name, without .yex.")
+      .def_property_readonly(
+          "x", [](const Table& t) { return Column(t.rows.x); }, "x of the rows, 1/Angstrom (a copy).")
+      .def_property_readonly(
+          "f", [](const Table& t) { return Column(t.rows.f); }, "F of the rows (a copy).")
+      .def_property_readonly(
+          "s", [](const Table& t) { return Column(t.rows.s); }, "S of the rows (a copy).")
+      .def("as_written", &AsWritten,
+           "The table as its file would hold it (x to 3 digits, F and S to 5): a\n"
+           "45-row table only; ValueError otherwise.")
+      .def(
+          "lookup",
+          [](const Table& t, py::handle x) {
+            return MapPairBatch(x, "x", [&t](const double* q, std::size_t n, double* f, double* s) {
+              // Points are independent: a large array is shared among the
+              // cores, each slice through the same Many.
+              ForEachSlice(n, [&](std::size_t from, std::size_t count) {
+                t.lookup.Many(q + from, count, f + from, s + from);
+              });
+            });
+          },
+          py::arg("x"),
+          "(F, S) at x = sin(theta/2)/lambda in 1/Angstrom: a float or any array-like\n"
+          "(same shape back). Bit for bit the main window's lookup; NaN outside\n"
+          "0.005..1000 or where the table cannot be interpolated. Runs without the GIL;\n"
+          "an array of 65536 points or more is shared among the processor's cores.\n"
+          "F and S are the two halves of one array (each contiguous and writable).")
+      .def("save", &Save, py::arg("path"), py::kw_only(), py::arg("overwrite") = false,
+           "Writes the table to `path` (NAME.yex) in the YEX format, atomically\n"
+           "(nothing is half-written); byte-identical to the file the editors and\n"
+           "yex-cli write. Names are compared without case: FileExistsError when a\n"
+           "table of that name is there (even one created a moment before) unless\n"
+           "overwrite=True, which replaces that file; a compound or mixture never\n"
+           "takes an element's name, nor one Windows cannot store (ValueError).")
+      .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + " from " + t.source + ">"; });
+
+  m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data",
+        "The table `name` ('Fe', 'Water.yex'): from the folder `data` when it holds\n"
+        "it (found as yex-cli finds it), else one of the 98 shipped element tables\n"
+        "built in. FileNotFoundError when there is none.");
+  m.def(
+      "tables", [](py::handle data) { return TableNames(TextArg(data, "data")); }, py::kw_only(),
+      py::arg("data") = "YEX-data",
+      "The names of the tables `table` finds: the folder's and the shipped ones.");
+  m.def("read_csv_table", &ReadCsv, py::arg("path"), py::kw_only(), py::arg("name") = py::none(),
+        "A table from a CSV file of x,F,S (any number of rows from 2), values kept\n"
+        "exactly; named `name`, else the file's name without its extension.");
+  m.def("read_table", &ReadTable, py::arg("path"),
+        "Reads a table file strictly: 45 lines of three numbers in the format's\n"
+        "columns, finite, x ascending, F and S not negative. FileNotFoundError when\n"
+        "missing, ValueError naming the line and the reason otherwise, OSError when\n"
+        "it cannot be read.");
+  m.def(
+      "x_from_q", [](py::handle q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); },
+      py::arg("q"), "x = Q / (4 pi); Q in 1/Angstrom.");
+  m.def(
+      "x_from_theta",
+      [](py::handle theta, py::handle energyKeV, py::handle wavelength) {
+        const double lambda = Wavelength(OptionalNumber(energyKeV, "energy_kev"),
+                                         OptionalNumber(wavelength, "wavelength"), true);
+        CheckScalarTheta(theta);
+        return MapOne(theta, "theta",
+                      [lambda](double t) { return ThetaInRange(t) ? XFromAngle(t, lambda) : kNaN; });
+      },
+      py::arg("theta"), py::kw_only(), py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(),
+      "x = sin(theta/2)/lambda for the scattering angle theta in degrees, with\n"
+      "energy_kev (lambda = 12.398419843320026 / E) or wavelength in Angstrom.");
+  m.def("compound", &Compound, py::arg("composition"), py::kw_only(), py::arg("data") = "YEX-data",
+        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false,
+        "The compound editor's table for one formula unit: F = sqrt(sum n F^2),\n"
+        "S = sum n S, the values as its file holds them. `composition` is a formula\n"
+        "('Ca5(PO4)3OH', 'CuSO4*5H2O') whose symbols name element tables, or a dict\n"
+        "{table: atoms}. Tables come from the folder `data`, else the shipped ones\n"
+        "built in. A `name` that is an\n"
+        "element's raises ValueError, one of a table in `data` FileExistsError unless\n"
+        "overwrite=True. ValueError names the bad token.");
+  m.def("mixture", &Mixture, py::arg("constituents"), py::kw_only(), py::arg("data") = "YEX-data",
+        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false,
+        "The mixture editor's table: constituents [(table, weight percent[, atomic\n"
+        "weight]), ...] or {table: percent} / {table: (percent, atomic weight)}, the\n"
+        "atomic weight built in for element tables; per amount holding one atom of\n"
+        "the first constituent. Weights must be positive. `name` as for compound.\n"
+        "TypeError names an argument of the wrong type.");
+  m.def(
+      "parse_formula",
+      [](py::handle formula) {
+        py::dict out;
+        std::string note;
+        const std::vector<CountEntry> entries = FormulaEntries(TextArg(formula, "formula"), &note);
+        Warn(note);
+        for (const CountEntry& p : entries) {
+          if (p.count == std::floor(p.count) && std::fabs(p.count) < 1e15)
+            out[py::str(p.table)] = py::int_(static_cast<long long>(p.count));
+          else
+            out[py::str(p.table)] = py::float_(p.count);
+        }
+        return out;
+      },
+      py::arg("formula"),
+      "Atoms of each element in a formula: 'CuSO4*5H2O' -> {'Cu': 1, 'S': 1, 'O': 9, 'H': 10}.");
+}
+
+}  // namespace yex::python
