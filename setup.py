@@ -1,6 +1,6 @@
 """Builds the extension of the Python package `yex` from the core's sources
 (core/*.cpp), the shipped tables (data/YEX-data, built in) and the module
-(python/yexmodule.cpp): standard C++17, nothing else."""
+(python/*.cpp): standard C++17, nothing else."""
 import pathlib
 import re
 import sys
