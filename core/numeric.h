@@ -54,4 +54,10 @@ std::optional<double> ShiftDecimal(double v, int places);
 // The same always: ShiftDecimal, else the text read with its exponent moved.
 double MovedDecimal(double v, int places);
 
+// A whole text that is a finite number (blanks around it and a leading +
+// allowed), or nothing.
+std::optional<double> NumberText(std::string_view text);
+// Why text is no number: "not a number", or too large or too small to hold.
+std::string NumberProblem(std::string_view text);
+
 }  // namespace yex

@@ -8,6 +8,7 @@
 #include "core/composition.h"
 #include "core/cross_section.h"
 #include "core/elements.h"
+#include "core/line_fields.h"
 #include "core/lookup.h"
 #include "core/numeric.h"
 #include "core/table_file.h"

@@ -118,40 +118,10 @@ std::string OptionName(std::string_view option) {
   return Text(option.substr(0, 2) == "--" ? option.substr(2) : option);
 }
 
-std::optional<double> NumberText(std::string_view text) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  double v = 0;
-  if (!ParseWholeNumber(text, &v) || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
 double ParseNumber(std::string_view option, std::string_view text) {
   const std::optional<double> n = NumberText(text);
   if (!n) Usage(OptionName(option) + " " + Text(text) + ": " + NumberProblem(text));
   return *n;
-}
-
-std::string NumberProblem(std::string_view text) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  if (!text.empty() && text[0] == '-') text.remove_prefix(1);
-  // Digits whose value no double holds: too large, or too small to tell
-  // from 0.
-  double v = 0;
-  if (!text.empty() && text.find_first_not_of("0123456789.eE+-") == std::string_view::npos &&
-      !ParseWholeNumber(text, &v) && text.find_first_of("123456789") != std::string_view::npos) {
-    const std::string s(text);
-    const std::size_t e = s.find_first_of("eE");
-    if (e != std::string::npos && e + 1 < s.size() && s.find_first_of("0123456789", e) != std::string::npos) {
-      const bool negative = s[e + 1] == '-';
-      return negative ? "too small to hold as a number (the least is about 4.9e-324)"
-                      : "too large to hold as a number (the largest is about 1.8e308)";
-    }
-  }
-  return "not a number";
 }
 
 double ParsePositive(std::string_view option, std::string_view text) {

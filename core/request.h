@@ -15,6 +15,7 @@
 
 #include "core/error.h"
 #include "core/grids.h"
+#include "core/numeric.h"
 #include "core/synthesis.h"
 #include "core/units.h"
 
@@ -51,11 +52,6 @@ bool WantsHelp(const std::vector<std::string>& args);
 // An option's name in messages: "--energy" -> "energy".
 std::string OptionName(std::string_view option);
 
-// A whole text that is a finite number (blanks around it and a leading +
-// allowed), or nothing.
-std::optional<double> NumberText(std::string_view text);
-// Why text is no number: "not a number", or too large or too small to hold.
-std::string NumberProblem(std::string_view text);
 // The number of `option`; Usage "NAME TEXT: not a number" (or too large).
 double ParseNumber(std::string_view option, std::string_view text);
 // The same, and positive; Usage "NAME TEXT: must be positive".

@@ -8,7 +8,6 @@
 
 #include "core/error.h"
 #include "core/numeric.h"
-#include "core/request.h"
 #include "core/table_file.h"
 
 namespace yex {
