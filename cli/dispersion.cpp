@@ -1,6 +1,7 @@
 // dispersion and attenuation: Chantler's f', f'' and photoabsorption, and
 // what a beam loses in a material.
 #include "cli/command.h"
+#include "core/anomalous_data.h"
 
 namespace yex::cli {
 namespace {
@@ -32,7 +33,8 @@ const char* kDispersionHelp =
     "  yex-cli dispersion --formula Fe2O3 --energy-grid 6.9:7.3:41\n";
 
 const char* kAttenuationHelp =
-    "usage: yex-cli [--data DIR] attenuation (ELEMENT... | --formula FORMULA | TABLE:PERCENT[:ATOMIC_WEIGHT]...)\n"
+    "usage: yex-cli [--data DIR] attenuation (ELEMENT... | --formula FORMULA | "
+    "TABLE:PERCENT[:ATOMIC_WEIGHT]...)\n"
     "                          (--energy KEV [...] | --wavelength A [...] | --energy-grid START:STOP:N)\n"
     "                          [--density G_PER_CM3 [--thickness CM]] [--csv | --tsv]\n"
     "How much a material attenuates, in cm2/g: photo, the photoabsorption from\n"
@@ -63,7 +65,7 @@ int Attenuation(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kAttenuationHelp), kOk;
   const AttenuationRequest r = ParseAttenuation(SplitArguments(args, AttenuationOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  Note(WriteAttenuation(r, Store(), Program(), w).note);
+  Note(WriteAttenuation(r, Store(), BuiltInDispersion(), Program(), w).note);
   return kOk;
 }
 
@@ -71,7 +73,7 @@ int Dispersion(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kDispersionHelp), kOk;
   const DispersionRequest r = ParseDispersion(SplitArguments(args, DispersionOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  Note(WriteDispersion(r, Program(), w).note);
+  Note(WriteDispersion(r, BuiltInDispersion(), Program(), w).note);
   return kOk;
 }
 

@@ -3,6 +3,7 @@
 #include "core/optics.h"
 
 #include "cli/command.h"
+#include "core/anomalous_data.h"
 
 namespace yex::cli {
 namespace {
@@ -99,7 +100,7 @@ int Index(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kIndexHelp), kOk;
   const OpticsRequest r = ParseIndex(SplitArguments(args, IndexOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  Note(WriteIndex(r, Store(), Program(), w).note);
+  Note(WriteIndex(r, Store(), BuiltInDispersion(), Program(), w).note);
   return kOk;
 }
 
@@ -107,7 +108,7 @@ int Reflectivity(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kReflectivityHelp), kOk;
   const OpticsRequest r = ParseReflectivity(SplitArguments(args, ReflectivityOptions()));
   RecordWriter w = StdoutWriter(r.style);
-  Note(WriteReflectivity(r, Store(), Program(), w).note);
+  Note(WriteReflectivity(r, Store(), BuiltInDispersion(), Program(), w).note);
   return kOk;
 }
 

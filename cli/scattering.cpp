@@ -1,6 +1,6 @@
 // cross-section and average: from F and S to what is measured.
 #include "cli/command.h"
-#include "core/anomalous.h"
+#include "core/anomalous_data.h"
 
 namespace yex::cli {
 namespace {
@@ -60,11 +60,10 @@ int CrossSection(const std::vector<std::string>& args) {
 
 int Average(const std::vector<std::string>& args) {
   if (WantsHelp(args)) return Out(kAverageHelp), kOk;
-  AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
+  const AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
   Note(r.note);
-  if (r.anomalous) r.dispersion = DispersionOfTables(TablesOf(r.composition), r.points.beam.EnergyKeV());
   RecordWriter w = StdoutWriter(r.style);
-  const RunSummary s = WriteAverage(r, Tables(), Program(), w);
+  const RunSummary s = WriteAverage(r, Tables(), BuiltInDispersion(), Program(), w);
   Note(s.note);
   return Finished(s);
 }

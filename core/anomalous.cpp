@@ -7,6 +7,7 @@
 #include "core/elementary_functions.h"
 #include "core/elements.h"
 #include "core/error.h"
+#include "core/formula.h"
 #include "core/numeric.h"
 
 namespace yex {
@@ -118,5 +119,82 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
 }
 
 double KevToEv(double kev) { return MovedDecimal(kev, 3); }
+
+DispersionSource::DispersionSource(std::function<const char*(int)> block,
+                                   std::vector<std::string> sourceLines)
+    : block_(std::move(block)), sourceLines_(std::move(sourceLines)) {}
+
+const AnomalousTable& DispersionSource::Table(int z) const {
+  const std::lock_guard<std::mutex> hold(lock_);
+  if (const auto found = parsed_.find(z); found != parsed_.end()) return found->second;
+  const char* block = block_ ? block_(z) : nullptr;
+  if (!block)
+    Fail(ErrorKind::OutOfRange,
+         std::string(z >= 1 && z <= ElementCount ? ElementSymbol(z) : "element " + std::to_string(z)) +
+             ": Chantler's tables, the source of f', f'' and photoabsorption, cover Z = 1 to 92 only");
+  return parsed_.emplace(z, ParseAnomalousBlock(block)).first->second;
+}
+
+void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies) {
+  for (const double kev : energies) {
+    const double ev = KevToEv(kev);
+    for (const AnomalousTable* t : tables)
+      if (!(ev >= t->energy.front() && ev <= t->energy.back())) AnomalousAt(*t, ev);  // throws the reason
+  }
+}
+
+FormulaAnomalous ReadFormulaAnomalous(const DispersionSource& source, std::string_view formula) {
+  const FormulaResult f = ReadFormula(formula);
+  FormulaAnomalous out{std::string(formula),
+                       {},
+                       {},
+                       {},
+                       f.note.empty() ? std::string() : "formula " + std::string(formula) + ": " + f.note};
+  double largest = 0;
+  for (const FormulaPart& p : f.parts) largest = std::max(largest, p.count);
+  // Masses only weigh mu: scaled by one power of two (no bit of the mean
+  // changes) they neither overflow nor vanish for any finite counts.
+  int exponent = 0;
+  std::frexp(largest, &exponent);
+  for (const FormulaPart& p : f.parts) {
+    const int z = AtomicNumber(p.symbol);
+    out.tables.push_back(&source.Table(z));
+    out.counts.push_back(p.count);
+    out.masses.push_back(std::ldexp(p.count, -exponent) * StandardAtomicWeight(z));
+  }
+  return out;
+}
+
+AnomalousValue AnomalousAt(const FormulaAnomalous& f, double energyEv) {
+  AnomalousValue out;
+  double mass = 0, muMass = 0;
+  for (std::size_t k = 0; k < f.tables.size(); ++k) {
+    const AnomalousValue v = AnomalousAt(*f.tables[k], energyEv);
+    out.fp += f.counts[k] * v.fp;
+    out.fdp += f.counts[k] * v.fdp;
+    muMass += f.masses[k] * v.mu;
+    mass += f.masses[k];
+  }
+  out.mu = muMass / mass;
+  if (!std::isfinite(out.fp) || !std::isfinite(out.fdp))
+    Fail(ErrorKind::OutOfRange, "formula " + f.formula +
+                                    ": f' or f'' of one formula unit is beyond the range of doubles "
+                                    "(the counts are too large)");
+  return out;
+}
+
+std::vector<std::pair<double, double>> DispersionOfTables(const DispersionSource& source,
+                                                          const std::vector<std::string>& tables,
+                                                          double energyKeV) {
+  std::vector<std::pair<double, double>> out;
+  for (const std::string& t : tables) {
+    const int z = ElementOfTableName(t);
+    if (!z)
+      Fail(ErrorKind::Usage, t + ": anomalous dispersion needs element tables (f' and f'' are an element's)");
+    const AnomalousValue v = AnomalousAt(source.Table(z), KevToEv(energyKeV));
+    out.emplace_back(v.fp, v.fdp);
+  }
+  return out;
+}
 
 }  // namespace yex

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,12 +62,29 @@ AnomalousTable ParseAnomalousBlock(std::string_view block);
 // OutOfRange outside the tabulated energies.
 AnomalousValue AnomalousAt(const AnomalousTable& t, double energyEv);
 
-// Element z's tabulated data (yex_shipped); OutOfRange naming the element
-// where there is none (Z above 92).
-const AnomalousTable& AnomalousData(int z);
+// Chantler's tables element by element, handed to every request that needs
+// them as a TableStore is: the ones built into yex_shipped
+// (BuiltInDispersion, core/anomalous_data.h), or the page's, unpacked from
+// what it loads. Each element's block of text is parsed when first asked for;
+// safe from several threads.
+class DispersionSource {
+ public:
+  // `block(z)`: element z's block (ParseAnomalousBlock), or nullptr where
+  // there is none; `sourceLines`: where the data come from, a line each.
+  DispersionSource(std::function<const char*(int)> block, std::vector<std::string> sourceLines);
+  // Element z's table; OutOfRange naming the element where there is none.
+  const AnomalousTable& Table(int z) const;
+  const std::vector<std::string>& SourceLines() const { return sourceLines_; }
+
+ private:
+  std::function<const char*(int)> block_;
+  std::vector<std::string> sourceLines_;
+  mutable std::mutex lock_;
+  mutable std::map<int, AnomalousTable> parsed_;
+};
 
 // Every energy (keV) inside every table, checked before any line is
-// written: OutOfRange with the first one's reason (yex_shipped).
+// written: OutOfRange with the first one's reason.
 void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies);
 
 // A photon energy in keV as eV: the decimal of its shortest text moved three
@@ -72,9 +92,10 @@ void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::
 double KevToEv(double kev);
 
 // f' and f'' of each table (each must be an element's) at `energyKeV`, for
-// averages with anomalous dispersion (yex_shipped); Usage for a table that is
-// no element's, OutOfRange where there is no data.
-std::vector<std::pair<double, double>> DispersionOfTables(const std::vector<std::string>& tables,
+// averages with anomalous dispersion; Usage for a table that is no
+// element's, OutOfRange where there is no data.
+std::vector<std::pair<double, double>> DispersionOfTables(const DispersionSource& source,
+                                                          const std::vector<std::string>& tables,
                                                           double energyKeV);
 
 // A formula read once (ReadFormula) with each element's data, for values at
@@ -87,7 +108,7 @@ struct FormulaAnomalous {
   std::vector<double> masses;  // count times atomic weight, scaled by one power of two
   std::string note;            // the formula's own note, if any
 };
-FormulaAnomalous ReadFormulaAnomalous(std::string_view formula);
+FormulaAnomalous ReadFormulaAnomalous(const DispersionSource& source, std::string_view formula);
 // f' and f'' of one formula unit (the sum over its atoms) and its mu/rho
 // (the mass-weighted mean, cm^2/g) at `energyEv`; OutOfRange for an energy
 // outside a table, or where a sum is beyond the range of doubles (counts

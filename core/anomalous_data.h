@@ -14,4 +14,9 @@ const char* AnomalousBlock(int z);
 // Where the numbers come from, one line each.
 const std::vector<std::string>& AnomalousSource();
 
+class DispersionSource;
+// The tables built in, from the two above (yex_shipped, with the data
+// embedded: YEX_EMBED_ANOMALOUS).
+const DispersionSource& BuiltInDispersion();
+
 }  // namespace yex

@@ -2,7 +2,6 @@
 // scatters, against photon energy.
 
 #include "core/anomalous.h"
-#include "core/anomalous_data.h"
 #include "core/attenuation.h"
 #include "core/elements.h"
 #include "core/error.h"
@@ -17,8 +16,8 @@ namespace {
 
 // Where the numbers come from; the data are tabulated in eV, the lines
 // below them in keV.
-std::vector<std::string> SourceLines() {
-  std::vector<std::string> lines = AnomalousSource();
+std::vector<std::string> SourceLines(const DispersionSource& dispersion) {
+  std::vector<std::string> lines = dispersion.SourceLines();
   for (std::string& l : lines)
     if (const std::size_t at = l.find(" against photon energy (eV)"); at != std::string::npos)
       l.replace(at, 27, " against photon energy (tabulated in eV; E_keV is in keV)");
@@ -26,10 +25,10 @@ std::vector<std::string> SourceLines() {
 }
 
 // dispersion ELEMENT... --steps: where the rows step.
-RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Provenance& who,
-                      RecordWriter& w) {
+RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const DispersionSource& dispersion,
+                      const Provenance& who, RecordWriter& w) {
   w.Comment(who.program + " dispersion --steps");
-  for (const std::string& line : SourceLines()) w.Comment(line);
+  for (const std::string& line : SourceLines(dispersion)) w.Comment(line);
   w.Comment("steps of the rows: mu/rho rising by at least " + ShortestText(kStepRise * 100) +
             " % between two rows while the intervals on either side fall; at a level energy inside, else "
             "at the interval's geometric middle; each side keeps its own row");
@@ -45,38 +44,31 @@ RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Pr
 
 }  // namespace
 
-void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies) {
-  for (const double kev : energies) {
-    const double ev = KevToEv(kev);
-    for (const AnomalousTable* t : tables)
-      if (!(ev >= t->energy.front() && ev <= t->energy.back())) AnomalousAt(*t, ev);  // throws the reason
-  }
-}
-
-RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, RecordWriter& w) {
+RunSummary WriteDispersion(const DispersionRequest& r, const DispersionSource& dispersion,
+                           const Provenance& who, RecordWriter& w) {
   std::vector<std::string> names;
   std::vector<const AnomalousTable*> tables;
   std::string note;
   std::optional<FormulaAnomalous> formula;
   if (r.formula) {
     names.push_back(r.names[0]);
-    formula = ReadFormulaAnomalous(r.names[0]);  // refuses a bad formula before any line
+    formula = ReadFormulaAnomalous(dispersion, r.names[0]);  // refuses a bad formula before any line
     note = formula->note;
   } else {
     for (const std::string& n : r.names) {
       const int z = ElementOfTableName(n);
       if (!z) Fail(ErrorKind::Usage, n + ": not an element; give a compound's --formula");
-      tables.push_back(&AnomalousData(z));
+      tables.push_back(&dispersion.Table(z));
       names.emplace_back(ElementSymbol(z));
     }
   }
-  if (r.steps) return WriteSteps(tables, who, w);
+  if (r.steps) return WriteSteps(tables, dispersion, who, w);
   std::vector<const AnomalousTable*> all = tables;
   if (formula) all = formula->tables;
   CheckEnergies(all, r.energies);
   w.Comment(who.program + " dispersion");
   EnergyComments(w, r.energyMeanings);
-  for (const std::string& line : SourceLines()) w.Comment(line);
+  for (const std::string& line : SourceLines(dispersion)) w.Comment(line);
   w.Comment(r.formula ? "f' and f'' in electrons per formula unit (the sum over its atoms)"
                       : "f' and f'' in electrons per atom");
   std::vector<std::string> header{"E_keV"};
@@ -108,8 +100,8 @@ RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, Re
   return s;
 }
 
-RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store, const Provenance& who,
-                            RecordWriter& w) {
+RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store,
+                            const DispersionSource& dispersion, const Provenance& who, RecordWriter& w) {
   std::vector<Material> materials;
   RunSummary s;
   using Kind = AttenuationRequest::Kind;
@@ -127,16 +119,16 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
   if (r.kind == Kind::Elements)
     for (const std::string& n : r.names) materials.push_back(ElementMaterial(n));
   std::vector<Attenuation> models;
-  for (const Material& m : materials) models.emplace_back(m, store);
+  for (const Material& m : materials) models.emplace_back(m, store, dispersion);
   std::vector<const AnomalousTable*> tables;
   for (const Material& m : materials)
-    for (const int z : m.z) tables.push_back(&AnomalousData(z));
+    for (const int z : m.z) tables.push_back(&dispersion.Table(z));
   CheckEnergies(tables, r.energies);
   w.Comment(who.program + " attenuation");
   if (const std::optional<std::string> origin = store.Origin()) w.Comment(*origin);
   EnergyComments(w, r.energyMeanings);
   w.Comment("photo: photoabsorption from Chantler's tables:");
-  for (const std::string& line : SourceLines()) w.Comment("  " + line);
+  for (const std::string& line : SourceLines(dispersion)) w.Comment("  " + line);
   w.Comment(
       "coh, incoh: YEX's integrated cross sections of the element tables, as cross-section prints them");
   w.Comment("cm2/g; a compound or mixture by the mixture rule (mass fractions times each element's values)");
@@ -149,7 +141,8 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
   }
   if (!listed.empty()) w.Comment(listed);
   if (density)
-    w.Comment("density " + ShortestText(*density) + " g/cm3" + (r.density && !listed.empty() ? " as given" : "") +
+    w.Comment("density " + ShortestText(*density) + " g/cm3" +
+              (r.density && !listed.empty() ? " as given" : "") +
               (r.thickness ? ", thickness " + ShortestText(*r.thickness) + " cm" : std::string()));
   std::vector<std::string> header{"E_keV"};
   for (const Material& m : materials)

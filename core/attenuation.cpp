@@ -91,9 +91,10 @@ SampleAttenuation ThroughSample(double totalCm2g, double density, std::optional<
   return a;
 }
 
-Attenuation::Attenuation(const Material& m, const TableStore& store) : material_(m) {
+Attenuation::Attenuation(const Material& m, const TableStore& store, const DispersionSource& dispersion)
+    : material_(m) {
   for (const int z : m.z) {
-    AnomalousData(z);  // refuses an element without data before any line
+    chantler_.push_back(&dispersion.Table(z));  // refuses an element without data before any line
     const std::string file = store.Resolve(std::string(ElementSymbol(z)));
     files_.push_back(file);
     tables_.emplace_back(store.Load(file));
@@ -115,7 +116,7 @@ AttenuationValue Attenuation::At(double energyKeV) const {
     // alike whatever its mass, so a gram of another atomic weight holds
     // standard/A as many atoms.
     const double perGram = StandardAtomicWeight(z) / mass;
-    v.photo += w * (AnomalousAt(AnomalousData(z), ev).mu * perGram);
+    v.photo += w * (AnomalousAt(*chantler_[k], ev).mu * perGram);
     v.coh += w * BarnToCm2PerGram(p.coh, mass);
     v.incoh += w * BarnToCm2PerGram(p.incoh, mass);
   }

@@ -1,13 +1,14 @@
 // How much a material attenuates: Chantler's photoabsorption beside YEX's own
 // coherent and incoherent cross sections, per gram, for an element, a
 // formula or a mixture by weight (the mixture rule: mass fractions times each
-// element's values). Lives in yex_shipped with the data it reads.
+// element's values), from Chantler's tables as it is handed them.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/anomalous.h"
 #include "core/cross_section.h"
 #include "core/synthesis.h"
 #include "core/table_lookup.h"
@@ -55,8 +56,8 @@ class Attenuation {
  public:
   // The element tables of `m` from `store` (their coherent and incoherent
   // cross sections are the ones cross-section prints); OutOfRange for an
-  // element without Chantler's data.
-  Attenuation(const Material& m, const TableStore& store);
+  // element without Chantler's data in `dispersion` (which must outlive it).
+  Attenuation(const Material& m, const TableStore& store, const DispersionSource& dispersion);
   // OutOfRange naming the table or the energy where there is no value.
   AttenuationValue At(double energyKeV) const;
   const Material& material() const { return material_; }
@@ -66,6 +67,7 @@ class Attenuation {
   std::vector<std::string> files_;
   std::vector<TableLookup> tables_;
   std::vector<CrossSectionTable> integrals_;  // prepared once, for every energy
+  std::vector<const AnomalousTable*> chantler_;
 };
 
 }  // namespace yex

@@ -46,11 +46,12 @@ Complex ExpOf(Complex z) {
 
 }  // namespace
 
-OpticalConstants IndexOf(const Material& m, double density, double energyKeV, const Attenuation* attenuation) {
+OpticalConstants IndexOf(const Material& m, double density, double energyKeV,
+                         const DispersionSource& dispersion, const Attenuation* attenuation) {
   const double lambdaCm = WavelengthFromEnergy(energyKeV) * 1e-8, ev = KevToEv(energyKeV);
   double sumDelta = 0, sumBeta = 0;
   for (std::size_t i = 0; i < m.z.size(); ++i) {
-    const AnomalousValue v = AnomalousAt(AnomalousData(m.z[i]), ev);
+    const AnomalousValue v = AnomalousAt(dispersion.Table(m.z[i]), ev);
     const double atoms = density * kAvogadro * m.massFraction[i] / m.atomicWeight[i];  // per cm3
     sumDelta += atoms * (m.z[i] + v.fp);
     sumBeta += atoms * v.fdp;
@@ -61,7 +62,8 @@ OpticalConstants IndexOf(const Material& m, double density, double energyKeV, co
   if (!std::isfinite(n.delta) || !std::isfinite(n.beta) || !(n.beta > 0))
     Fail(ErrorKind::OutOfRange,
          m.name + " at " + ShortestText(energyKeV) + " keV: the index is beyond the range of doubles");
-  if (attenuation) n.lengthCm = ThroughSample(attenuation->At(energyKeV).total, density, std::nullopt).lengthCm;
+  if (attenuation)
+    n.lengthCm = ThroughSample(attenuation->At(energyKeV).total, density, std::nullopt).lengthCm;
   return n;
 }
 
@@ -150,18 +152,18 @@ void OpticsComments(RecordWriter& w, const char* command, const OpticsRequest& r
       "n_i f''_i, n_i the atoms of element i per cm3");
 }
 
-std::vector<const AnomalousTable*> TablesOf(const Material& m) {
+std::vector<const AnomalousTable*> TablesOf(const Material& m, const DispersionSource& dispersion) {
   std::vector<const AnomalousTable*> tables;
-  for (const int z : m.z) tables.push_back(&AnomalousData(z));
+  for (const int z : m.z) tables.push_back(&dispersion.Table(z));
   return tables;
 }
 
 }  // namespace
 
-RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Provenance& who,
-                      RecordWriter& w) {
+RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const DispersionSource& dispersion,
+                      const Provenance& who, RecordWriter& w) {
   const OpticalMaterial m = ResolveOpticalMaterial(r, store);
-  CheckEnergies(TablesOf(m.material), r.energies);
+  CheckEnergies(TablesOf(m.material, dispersion), r.energies);
   OpticsComments(w, "index", r, m, who);
   w.Comment(
       "critical_angle_mrad = sqrt(2 delta); length_cm = 1/mu, the 1/e length of the intensity by "
@@ -171,21 +173,21 @@ RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Pro
             "length_cm(" + n + ")"});
   RunSummary s;
   s.note = m.note;
-  const Attenuation attenuation(m.material, store);
+  const Attenuation attenuation(m.material, store, dispersion);
   for (const double kev : r.energies) {
-    const OpticalConstants c = IndexOf(m.material, m.density, kev, &attenuation);
+    const OpticalConstants c = IndexOf(m.material, m.density, kev, dispersion, &attenuation);
     w.Line({kev, c.delta, c.beta, c.criticalAngleMrad, c.lengthCm}, 1);
     ++s.points;
   }
   return s;
 }
 
-RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store, const Provenance& who,
-                             RecordWriter& w) {
+RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store,
+                             const DispersionSource& dispersion, const Provenance& who, RecordWriter& w) {
   const OpticalMaterial m = ResolveOpticalMaterial(r, store);
-  CheckEnergies(TablesOf(m.material), r.energies);
+  CheckEnergies(TablesOf(m.material, dispersion), r.energies);
   const double kev = r.energies[0];
-  const OpticalConstants c = IndexOf(m.material, m.density, kev);
+  const OpticalConstants c = IndexOf(m.material, m.density, kev, dispersion);
   OpticsComments(w, "reflectivity", r, m, who);
   w.Comment("energy " + ShortestText(kev) + " keV: delta " + ShortestText(c.delta) + ", beta " +
             ShortestText(c.beta) + ", critical angle " + ShortestText(c.criticalAngleMrad) + " mrad");

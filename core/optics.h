@@ -1,5 +1,5 @@
 // The refractive index n = 1 - delta + i beta of a material from Chantler's
-// f' and f'' (yex_shipped), its critical angle, and the reflectivity of its
+// f' and f'' (a DispersionSource), its critical angle, and the reflectivity of its
 // smooth or rough surface by Fresnel's formula: index and reflectivity.
 #pragma once
 
@@ -25,7 +25,7 @@ struct OpticalConstants {
 // attenuation length 1/mu, photoabsorption and scattering, the very number
 // attenuation's length_cm is.
 OpticalConstants IndexOf(const Material& m, double density, double energyKeV,
-                         const Attenuation* attenuation = nullptr);
+                         const DispersionSource& dispersion, const Attenuation* attenuation = nullptr);
 
 // |r|^2 at a grazing angle (mrad) from the surface, vacuum above: r_s =
 // (sin t - q)/(sin t + q) and r_p = (n^2 sin t - q)/(n^2 sin t + q), q =
@@ -46,9 +46,9 @@ struct OpticalMaterial {
 };
 OpticalMaterial ResolveOpticalMaterial(const OpticsRequest& r, const TableStore& store);
 
-RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const Provenance& who,
-                      RecordWriter& w);
-RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store, const Provenance& who,
-                             RecordWriter& w);
+RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const DispersionSource& dispersion,
+                      const Provenance& who, RecordWriter& w);
+RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store,
+                             const DispersionSource& dispersion, const Provenance& who, RecordWriter& w);
 
 }  // namespace yex

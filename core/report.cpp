@@ -345,15 +345,17 @@ RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Prov
   return s;
 }
 
-RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const Provenance& who,
-                        RecordWriter& w, PointSource* source) {
+RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const DispersionSource& dispersion,
+                        const Provenance& who, RecordWriter& w, PointSource* source) {
+  std::vector<std::pair<double, double>> fpp;  // f' and f'' of each entry, with --anomalous
+  if (r.anomalous) fpp = DispersionOfTables(dispersion, TablesOf(r.composition), r.points.beam.EnergyKeV());
   std::vector<Constituent> parts;
   std::vector<std::string> names;
   for (const CountEntry& e : r.composition) {
     const std::string file = store.Resolve(e.table);
     parts.push_back({TableLookup(store.Load(file)), e.count});
     names.push_back(TableDisplayName(file));
-    if (!r.dispersion.empty()) parts.back().dispersion = r.dispersion[parts.size() - 1];
+    if (!fpp.empty()) parts.back().dispersion = fpp[parts.size() - 1];
   }
   std::unique_ptr<PointSource> own;
   if (!source) source = (own = OpenPoints(r.points)).get();
@@ -367,11 +369,11 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
   w.Comment("sum n = " + (std::isfinite(total) ? ShortestText(total) : std::string("beyond 1.8e308")) + "; " +
             shares);
   if (r.breitDirac) w.Comment("Breit-Dirac power K = " + std::to_string(*r.breitDirac));
-  if (!r.dispersion.empty()) {
+  if (!fpp.empty()) {
     std::string values;
     for (std::size_t k = 0; k < names.size(); ++k)
-      values += (k ? ", " : "") + names[k] + " " + ShortestText(r.dispersion[k].first) + " " +
-                ShortestText(r.dispersion[k].second);
+      values +=
+          (k ? ", " : "") + names[k] + " " + ShortestText(fpp[k].first) + " " + ShortestText(fpp[k].second);
     w.Comment("anomalous dispersion, f = F(x) + f' + i f'' (Chantler's tables), f' f'': " + values);
   }
   std::vector<std::string> header = PointColumns(r.points.unit);

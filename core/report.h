@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/anomalous.h"
 #include "core/request.h"
 #include "core/table_lookup.h"
 #include "core/table_store.h"
@@ -94,8 +95,9 @@ void EnergyComments(RecordWriter& w, const std::vector<std::string>& meanings);
 
 RunSummary WriteCurve(const CurveRequest& r, const TableStore& store, const Provenance& who, RecordWriter& w,
                       PointSource* source = nullptr);
-RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const Provenance& who,
-                        RecordWriter& w, PointSource* source = nullptr);
+// With r.anomalous, f' and f'' come from `dispersion`.
+RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const DispersionSource& dispersion,
+                        const Provenance& who, RecordWriter& w, PointSource* source = nullptr);
 // Each energy's line is written as it is computed; a table that cannot be
 // integrated, or a value beyond the range of doubles (per gram with a tiny
 // molar mass), is an OutOfRange error after the lines before it.
@@ -103,14 +105,15 @@ RunSummary WriteCrossSection(const CrossSectionRequest& r, const TableStore& sto
                              RecordWriter& w);
 
 // f' and f'' of each element or of the formula at each energy, from
-// Chantler's tables (built into yex_shipped); OutOfRange for an energy
-// outside them or an element without data, after the lines before it.
-RunSummary WriteDispersion(const DispersionRequest& r, const Provenance& who, RecordWriter& w);
+// Chantler's tables; OutOfRange for an energy outside them or an element
+// without data, before any line.
+RunSummary WriteDispersion(const DispersionRequest& r, const DispersionSource& dispersion,
+                           const Provenance& who, RecordWriter& w);
 // photoabsorption (Chantler), coherent and incoherent (YEX's own) and total
 // cm2/g, with a density also mu (1/cm) and the attenuation length, with a
-// thickness the transmission; yex_shipped too.
-RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store, const Provenance& who,
-                            RecordWriter& w);
+// thickness the transmission.
+RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store,
+                            const DispersionSource& dispersion, const Provenance& who, RecordWriter& w);
 
 // edges, lines and materials: Elam's edges and lines of each element, and
 // the materials (the store's own list, then the built-in one). yex_core.

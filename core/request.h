@@ -137,9 +137,6 @@ struct AverageRequest {
   PointsRequest points;
   std::optional<int> breitDirac;
   bool anomalous = false;  // --anomalous: f = F + f' + i f'' at the beam's energy
-  // f' and f'' of each composition entry, filled by the front end from
-  // DispersionOfTables (yex_shipped) when anomalous.
-  std::vector<std::pair<double, double>> dispersion;
   OutputStyle style;
 };
 KnownOptions AverageOptions();

@@ -54,7 +54,7 @@ void DefineDispersion(py::module_& m) {
                                        : MixtureMaterial(mixture, "mixture");
         Warn(note);
         const FolderStore store = Tables(TextArg(dataArg, "data"));
-        const Attenuation model(mat, store);
+        const Attenuation model(mat, store, BuiltInDispersion());
         // One row an energy: photo, coh, incoh, total, then mu, length, transmission.
         std::vector<std::array<double, 7>> rows;
         for (py::ssize_t i = 0; i < e.size(); ++i) {
@@ -80,7 +80,7 @@ void DefineDispersion(py::module_& m) {
         const std::string text = TextArg(name, "name_or_formula");
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
-        const FormulaAnomalous f = ReadFormulaAnomalous(text);
+        const FormulaAnomalous f = ReadFormulaAnomalous(BuiltInDispersion(), text);
         Warn(f.note);
         // Each slice stops at its first refusal; the first in the array's
         // order is the one reported, whatever the number of cores.

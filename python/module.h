@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/anomalous.h"
+#include "core/anomalous_data.h"
 #include "core/attenuation.h"
 #include "core/composition.h"
 #include "core/cross_section.h"

@@ -131,10 +131,10 @@ void DefineOptics(py::module_& m) {
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const OpticalMaterial m = ResolveOpticalMaterial(r, store);
         Warn(m.note);
-        const Attenuation attenuation(m.material, store);
+        const Attenuation attenuation(m.material, store, BuiltInDispersion());
         std::vector<OpticalConstants> rows;
         for (py::ssize_t i = 0; i < e.size(); ++i)
-          rows.push_back(IndexOf(m.material, m.density, e.data()[i], &attenuation));
+          rows.push_back(IndexOf(m.material, m.density, e.data()[i], BuiltInDispersion(), &attenuation));
         py::dict out;
         const char* keys[] = {"delta", "beta", "critical_angle_mrad", "length_cm"};
         for (int c = 0; c < 4; ++c) {
@@ -171,7 +171,7 @@ void DefineOptics(py::module_& m) {
         const FolderStore store = Tables(TextArg(dataArg, "data"));
         const OpticalMaterial m = ResolveOpticalMaterial(r, store);
         Warn(m.note);
-        const OpticalConstants n = IndexOf(m.material, m.density, kev);
+        const OpticalConstants n = IndexOf(m.material, m.density, kev, BuiltInDispersion());
         return MapOne(a, "angle_mrad",
                       [&](double t) { return Reflectivity(n, kev, t, roughness, r.polarization); });
       },

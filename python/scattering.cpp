@@ -34,8 +34,8 @@ py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py:
   }
   if (anomalous) {
     if (!energyKeV && !wavelength) Raise(PyExc_ValueError, "anomalous needs energy_kev or wavelength");
-    const std::vector<std::pair<double, double>> d =
-        DispersionOfTables(TablesOf(entries), MakeBeam(energyKeV, wavelength).EnergyKeV());
+    const std::vector<std::pair<double, double>> d = DispersionOfTables(
+        BuiltInDispersion(), TablesOf(entries), MakeBeam(energyKeV, wavelength).EnergyKeV());
     for (std::size_t k = 0; k < parts.size(); ++k) parts[k].dispersion = d[k];
   }
   Warn(NotElementNote(names, true));

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/anomalous.h"
+#include "core/anomalous_data.h"
 #include "core/numeric.h"
 #include "core/report.h"
 #include "core/request.h"
@@ -82,24 +83,25 @@ int main(int argc, char** argv) {
     const std::vector<std::string> average{"--formula", "SiO2", "--unit",        "q", "--grid", "0.5:30:0.5",
                                            "--energy",  "61.3", "--breit-dirac", "2"};
     Print(Lines("average", average, [&](RecordWriter& w) {
-      WriteAverage(ParseAverage(SplitArguments(average, AverageOptions())), Shipped(), who, w);
+      WriteAverage(ParseAverage(SplitArguments(average, AverageOptions())), Shipped(), BuiltInDispersion(),
+                   who, w);
     }));
     const std::vector<std::string> dispersion{"Fe", "Pb", "U", "--energy-grid", "0.01:900:400"};
     Print(Lines("dispersion", dispersion, [&](RecordWriter& w) {
-      WriteDispersion(ParseDispersion(SplitArguments(dispersion, DispersionOptions())), who, w);
+      WriteDispersion(ParseDispersion(SplitArguments(dispersion, DispersionOptions())), BuiltInDispersion(),
+                      who, w);
     }));
     const std::vector<std::string> attenuation{"--formula",   "CuSO4*5H2O", "--density",     "2.28",
                                                "--thickness", "0.01",       "--energy-grid", "1:500:60"};
     Print(Lines("attenuation", attenuation, [&](RecordWriter& w) {
-      WriteAttenuation(ParseAttenuation(SplitArguments(attenuation, AttenuationOptions())), Shipped(), who,
-                       w);
+      WriteAttenuation(ParseAttenuation(SplitArguments(attenuation, AttenuationOptions())), Shipped(),
+                       BuiltInDispersion(), who, w);
     }));
     const std::vector<std::string> anomalous{"--formula", "Fe2O3", "--grid",     "0.05:20:0.05",
                                              "--energy",  "7.1",   "--anomalous"};
     Print(Lines("average --anomalous", anomalous, [&](RecordWriter& w) {
-      AverageRequest r = ParseAverage(SplitArguments(anomalous, AverageOptions()));
-      r.dispersion = DispersionOfTables(TablesOf(r.composition), r.points.beam.EnergyKeV());
-      WriteAverage(r, Shipped(), who, w);
+      WriteAverage(ParseAverage(SplitArguments(anomalous, AverageOptions())), Shipped(), BuiltInDispersion(),
+                   who, w);
     }));
     // Written twice: the second write replaces the first in place.
     WriteTableFile(scratch, Shipped().LoadTyped("U"));

@@ -1,10 +1,11 @@
 // Chantler's data in the page: the text the page unpacks from chantler.js
 // (tools/pack_chantler_web.py), column by column, turned back into one
 // block an element as the other front ends have it built in.
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/anomalous_data.h"
+#include "core/anomalous.h"
 #include "core/error.h"
 
 namespace yex {
@@ -15,20 +16,23 @@ std::vector<std::string>& Blocks() {
   return blocks;
 }
 
-std::vector<std::string>& Source() {
-  static std::vector<std::string> lines;
-  return lines;
-}
-
-}  // namespace
-
-const char* AnomalousBlock(int z) {
+const char* BlockOf(int z) {
   const std::vector<std::string>& b = Blocks();
   if (b.empty()) Fail(ErrorKind::MissingTable, "Chantler's data has not been loaded into the page");
   return z >= 1 && z <= static_cast<int>(b.size()) ? b[static_cast<std::size_t>(z - 1)].c_str() : nullptr;
 }
 
-const std::vector<std::string>& AnomalousSource() { return Source(); }
+// Made again for each text taken, so that nothing parsed from an earlier
+// one stays.
+std::unique_ptr<DispersionSource>& Source() {
+  static std::unique_ptr<DispersionSource> source =
+      std::make_unique<DispersionSource>(BlockOf, std::vector<std::string>());
+  return source;
+}
+
+}  // namespace
+
+const DispersionSource& PageDispersion() { return *Source(); }
 
 // Takes the unpacked text; false when it is not that text.
 bool SetAnomalousText(const std::string& text) {
@@ -61,7 +65,7 @@ bool SetAnomalousText(const std::string& text) {
     blocks.push_back(std::move(b));
   }
   Blocks() = std::move(blocks);
-  Source() = std::move(source);
+  Source() = std::make_unique<DispersionSource>(BlockOf, std::move(source));
   return true;
 }
 

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "core/anomalous.h"
-#include "core/anomalous_data.h"
 #include "core/chart.h"
 #include "core/data_source_text.h"
 #include "core/elements.h"
@@ -37,7 +36,9 @@
 using emscripten::val;
 
 namespace yex {
-bool SetAnomalousText(const std::string& text);  // anomalous_web.cpp
+// Chantler's data as the page loads it (anomalous_web.cpp).
+bool SetAnomalousText(const std::string& text);
+const DispersionSource& PageDispersion();
 }  // namespace yex
 
 namespace yex::web {
@@ -471,9 +472,9 @@ val Average(const val& req) {
     if (req["anomalous"].isTrue()) o.add("--anomalous");
     AverageRequest r = ParseAverage(o);
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    if (r.anomalous) r.dispersion = DispersionOfTables(TablesOf(r.composition), r.points.beam.EnergyKeV());
-    return Collect(r.style, req,
-                   [&](RecordWriter& w) { return WriteAverage(r, Store(), Program(), w, points.get()); });
+    return Collect(r.style, req, [&](RecordWriter& w) {
+      return WriteAverage(r, Store(), PageDispersion(), Program(), w, points.get());
+    });
   });
 }
 
@@ -520,7 +521,8 @@ val Dispersion(const val& req) {
     AddMaterialAndEnergies(req, &o);
     RefuseUnknownOptions(o, DispersionOptions());
     const DispersionRequest r = ParseDispersion(o);
-    return Collect(r.style, req, [&](RecordWriter& w) { return WriteDispersion(r, Program(), w); });
+    return Collect(r.style, req,
+                   [&](RecordWriter& w) { return WriteDispersion(r, PageDispersion(), Program(), w); });
   });
 }
 
@@ -535,7 +537,9 @@ val Attenuation(const val& req) {
     if (!thickness.empty()) o.add("--thickness", thickness);
     RefuseUnknownOptions(o, AttenuationOptions());
     const AttenuationRequest r = ParseAttenuation(o);
-    return Collect(r.style, req, [&](RecordWriter& w) { return WriteAttenuation(r, Store(), Program(), w); });
+    return Collect(r.style, req, [&](RecordWriter& w) {
+      return WriteAttenuation(r, Store(), PageDispersion(), Program(), w);
+    });
   });
 }
 
@@ -635,7 +639,8 @@ val Index(const val& req) {
     const Options o = OpticsOptionsOf(req);
     RefuseUnknownOptions(o, IndexOptions());
     const OpticsRequest r = ParseIndex(o);
-    return Collect(r.style, req, [&](RecordWriter& w) { return WriteIndex(r, Store(), Program(), w); });
+    return Collect(r.style, req,
+                   [&](RecordWriter& w) { return WriteIndex(r, Store(), PageDispersion(), Program(), w); });
   });
 }
 
@@ -644,8 +649,9 @@ val Reflectivity(const val& req) {
     const Options o = OpticsOptionsOf(req);
     RefuseUnknownOptions(o, ReflectivityOptions());
     const OpticsRequest r = ParseReflectivity(o);
-    return Collect(r.style, req,
-                   [&](RecordWriter& w) { return WriteReflectivity(r, Store(), Program(), w); });
+    return Collect(r.style, req, [&](RecordWriter& w) {
+      return WriteReflectivity(r, Store(), PageDispersion(), Program(), w);
+    });
   });
 }
 

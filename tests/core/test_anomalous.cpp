@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "core/anomalous.h"
+#include "core/anomalous_data.h"
 #include "core/attenuation.h"
 #include "core/error.h"
 #include "core/numeric.h"
@@ -84,7 +85,7 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAStep) {
   for (const double outside : {9.999, 320.001, std::nan("")})
     EXPECT_THROW(AnomalousAt(t, outside), Error) << outside;
   try {
-    AnomalousData(93);
+    BuiltInDispersion().Table(93);
     ADD_FAILURE();
   } catch (const Error& err) {
     EXPECT_EQ(err.kind(), ErrorKind::OutOfRange);
@@ -114,7 +115,7 @@ TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
   // from the code); at every step f'' and mu rise.
   std::size_t intervals = 0, steps = 0;
   for (int z = 1; z <= 92; ++z) {
-    const AnomalousTable& t = AnomalousData(z);
+    const AnomalousTable& t = BuiltInDispersion().Table(z);
     const std::vector<double>& x = t.energy;
     for (std::size_t i = 0; i + 1 < x.size(); ++i) {
       if (!(x[i] < x[i + 1])) continue;
@@ -156,13 +157,13 @@ TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
 // within 5 % away from edges).
 TEST(Attenuation, MixtureRuleAndTotalAgainstXraylib) {
   const double kev = 33.3;
-  const AttenuationValue h = Attenuation(ElementMaterial("H"), Shipped()).At(kev);
-  const AttenuationValue o = Attenuation(ElementMaterial("o"), Shipped()).At(kev);
+  const AttenuationValue h = Attenuation(ElementMaterial("H"), Shipped(), BuiltInDispersion()).At(kev);
+  const AttenuationValue o = Attenuation(ElementMaterial("o"), Shipped(), BuiltInDispersion()).At(kev);
   const double wh = 2 * 1.008 / (2 * 1.008 + 15.999);
-  const AttenuationValue water = Attenuation(FormulaMaterial("H2O"), Shipped()).At(kev);
+  const AttenuationValue water = Attenuation(FormulaMaterial("H2O"), Shipped(), BuiltInDispersion()).At(kev);
   const AttenuationValue mix =
       Attenuation(MixtureMaterial({ParseMixtureEntry("H:11.19"), ParseMixtureEntry("o:88.81")}, "w"),
-                  Shipped())
+                  Shipped(), BuiltInDispersion())
           .At(kev);
   for (const auto& [got, w] : {std::pair{water, wh}, std::pair{mix, 0.1119}}) {
     EXPECT_NEAR(got.photo, w * h.photo + (1 - w) * o.photo, 1e-12 * got.photo);
@@ -170,8 +171,8 @@ TEST(Attenuation, MixtureRuleAndTotalAgainstXraylib) {
     EXPECT_NEAR(got.incoh, w * h.incoh + (1 - w) * o.incoh, 1e-12 * got.incoh);
     EXPECT_DOUBLE_EQ(got.total, got.photo + got.coh + got.incoh);
   }
-  EXPECT_EQ(o.photo, AnomalousAt(AnomalousData(8), KevToEv(kev)).mu);
-  EXPECT_THROW(Attenuation(FormulaMaterial("NpO2"), Shipped()), Error);
+  EXPECT_EQ(o.photo, AnomalousAt(BuiltInDispersion().Table(8), KevToEv(kev)).mu);
+  EXPECT_THROW(Attenuation(FormulaMaterial("NpO2"), Shipped(), BuiltInDispersion()), Error);
 #ifdef YEX_HAVE_XRAYLIB
   for (const double e : {10.0, 20.0, 30.0, 40.0, 50.0, 60.0}) {
     const struct {
@@ -181,7 +182,7 @@ TEST(Attenuation, MixtureRuleAndTotalAgainstXraylib) {
                  {ElementMaterial("Pb"), CS_Total(82, e, nullptr)},
                  {FormulaMaterial("H2O"), CS_Total_CP("H2O", e, nullptr)}};
     for (const auto& c : cases)
-      EXPECT_NEAR(Attenuation(c.m, Shipped()).At(e).total / c.xraylib, 1, 0.05)
+      EXPECT_NEAR(Attenuation(c.m, Shipped(), BuiltInDispersion()).At(e).total / c.xraylib, 1, 0.05)
           << c.m.name << " at " << e << " keV";
   }
 #endif
