@@ -1,6 +1,6 @@
 // Elam's edges and lines, the materials, and the refractive index and mirror
 // reflectivity of a material: edges, lines, materials, index, reflectivity.
-#include "core/optics.h"
+#include "core/optics_report.h"
 
 #include "cli/command.h"
 #include "core/anomalous_data.h"

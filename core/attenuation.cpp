@@ -9,7 +9,6 @@
 #include "core/error.h"
 #include "core/formula.h"
 #include "core/numeric.h"
-#include "core/report.h"
 #include "core/table_name.h"
 
 namespace yex {

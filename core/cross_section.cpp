@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/elementary_functions.h"
+#include "core/numeric.h"
 #include "core/units.h"
 
 namespace yex {
@@ -352,6 +353,15 @@ double KleinNishinaTotal(double energyKeV) {
   return 2.0 * kPi * kReSquaredBarn *
          ((1.0 + k) / (k * k) * (2.0 * (1.0 + k) / (1.0 + 2.0 * k) - l / k) + l / (2.0 * k) -
           (1.0 + 3.0 * k) / ((1.0 + 2.0 * k) * (1.0 + 2.0 * k)));
+}
+
+std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why,
+                                const TableLookup* table) {
+  std::string rows;
+  if (table)
+    for (int i = 3; i <= table->rows() && rows.empty(); ++i)  // rows 1-2 have a rule of their own
+      if (!table->PairUsable(i)) rows = " (" + table->PairProblem(i) + ")";
+  return file + " at " + ShortestText(energyKeV) + " keV: " + why + rows;
 }
 
 }  // namespace yex

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/table_lookup.h"
@@ -88,5 +89,10 @@ double KleinNishinaTotal(double energyKeV);
 inline double BarnToCm2PerGram(double barn, double molarMass) {
   return barn * kBarnCm2 * kAvogadro / molarMass;
 }
+
+// "Pb.yex at 1e-160 keV: the energy is too low to integrate"; with the
+// table's lookup, a pair of rows that cannot be integrated is named.
+std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why,
+                                const TableLookup* table = nullptr);
 
 }  // namespace yex

@@ -1,13 +1,15 @@
 // The refractive index n = 1 - delta + i beta of a material from Chantler's
-// f' and f'' (a DispersionSource), its critical angle, and the reflectivity of its
-// smooth or rough surface by Fresnel's formula: index and reflectivity.
+// f' and f'' (a DispersionSource), its critical angle, and the reflectivity
+// of its smooth or rough surface by Fresnel's formula.
 #pragma once
 
+#include "core/anomalous.h"
 #include "core/attenuation.h"
-#include "core/report.h"
-#include "core/request.h"
 
 namespace yex {
+
+// The polarization of the beam a mirror reflects.
+enum class Polarization { S, P, Unpolarized };
 
 constexpr double kElectronRadiusCm = 2.8179403262e-13;  // r_e
 
@@ -33,22 +35,5 @@ OpticalConstants IndexOf(const Material& m, double density, double energyKeV,
 // roughness sigma (Angstrom; Nevot and Croce), k = 2 pi / lambda.
 double Reflectivity(const OpticalConstants& n, double energyKeV, double angleMrad, double roughness,
                     Polarization polarization);
-
-// What an index or reflectivity request is of, resolved: the material, its
-// density (given, or the listed material's, or the one listed material of an
-// element alone) and the name its columns carry.
-struct OpticalMaterial {
-  Material material;
-  double density = 0;
-  std::string label;
-  std::string why;   // where the density comes from, for a # line
-  std::string note;  // a formula's own note
-};
-OpticalMaterial ResolveOpticalMaterial(const OpticsRequest& r, const TableStore& store);
-
-RunSummary WriteIndex(const OpticsRequest& r, const TableStore& store, const DispersionSource& dispersion,
-                      const Provenance& who, RecordWriter& w);
-RunSummary WriteReflectivity(const OpticsRequest& r, const TableStore& store,
-                             const DispersionSource& dispersion, const Provenance& who, RecordWriter& w);
 
 }  // namespace yex

@@ -389,15 +389,6 @@ RunSummary WriteAverage(const AverageRequest& r, const TableStore& store, const 
   return s;
 }
 
-std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why,
-                                const TableLookup* table) {
-  std::string rows;
-  if (table)
-    for (int i = 3; i <= table->rows() && rows.empty(); ++i)  // rows 1-2 have a rule of their own
-      if (!table->PairUsable(i)) rows = " (" + table->PairProblem(i) + ")";
-  return file + " at " + ShortestText(energyKeV) + " keV: " + why + rows;
-}
-
 std::optional<double> BuiltInMolarMass(const std::string& displayName) {
   const int z = AtomicNumber(displayName);
   if (z == 0) return std::nullopt;

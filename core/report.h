@@ -147,11 +147,6 @@ BuiltTable BuildMixture(const std::string& name, const std::vector<Ingredient>& 
 // The lines compound and mixture report: "  H.yex  2" / "  H.yex  r = ...".
 std::vector<std::string> BuiltLines(const BuiltTable& b, Synthesis kind);
 
-// "Pb.yex at 1e-160 keV: the energy is too low to integrate"; with the
-// table's lookup, a pair of rows that cannot be integrated is named.
-std::string CrossSectionFailure(const std::string& file, double energyKeV, const std::string& why,
-                                const TableLookup* table = nullptr);
-
 // The molar mass built in for an element table named by its symbol.
 std::optional<double> BuiltInMolarMass(const std::string& displayName);
 

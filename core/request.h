@@ -16,6 +16,7 @@
 #include "core/error.h"
 #include "core/grids.h"
 #include "core/numeric.h"
+#include "core/optics.h"
 #include "core/synthesis.h"
 #include "core/units.h"
 
@@ -199,7 +200,6 @@ XrayListRequest ParseLines(const Options& o);
 KnownOptions MaterialsOptions();
 OutputStyle ParseMaterials(const Options& o);
 
-enum class Polarization { S, P, Unpolarized };
 // "s", "p" or "unpolarized"; Usage otherwise.
 Polarization ParsePolarization(std::string_view text);
 // A grazing angle a mirror takes: above 0, below a right angle (mrad).

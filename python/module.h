@@ -28,7 +28,7 @@
 #include "core/error.h"
 #include "core/formula.h"
 #include "core/numeric.h"
-#include "core/optics.h"
+#include "core/optics_report.h"
 #include "core/report.h"
 #include "core/request.h"
 #include "core/shipped_tables.h"

@@ -22,7 +22,7 @@
 #include "core/elements.h"
 #include "core/error.h"
 #include "core/numeric.h"
-#include "core/optics.h"
+#include "core/optics_report.h"
 #include "core/report.h"
 #include "core/request.h"
 #include "core/shipped_tables.h"
