@@ -1,5 +1,5 @@
 """Builds the extension of the Python package `yex` from the core's sources
-(core/*.cpp), the shipped tables (data/YEX-data, built in) and the module
+(core/**/*.cpp), the shipped tables (data/YEX-data, built in) and the module
 (python/*.cpp): standard C++17, nothing else."""
 import pathlib
 import re
@@ -33,7 +33,7 @@ if sys.platform == "win32" and "mingw" not in sys.version.lower():
 else:
     flags = ["-ffp-contract=off", "-g0"]
 
-sources = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "core").glob("*.cpp"))
+sources = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "core").rglob("*.cpp"))
 extension = Pybind11Extension(
     "yex._yex",
     sources + sorted(str(p.relative_to(ROOT)) for p in (ROOT / "python").glob("*.cpp")) + [str(GENERATED), str(ANOMALOUS), str(XRAY)],

@@ -1,7 +1,7 @@
 #include "aux_windows/form3.h"
 
 #include "app/windows.h"
-#include "core/data_source_text.h"
+#include "core/shipped/data_source_text.h"
 #include "main_window/form1.h"
 #include "toolkit/fonts.h"
 #include "toolkit/widgets.h"

@@ -11,8 +11,8 @@
 #include <system_error>
 #include <vector>
 
-#include "core/chart.h"
-#include "core/chart_surface.h"
+#include "core/chart/chart.h"
+#include "core/chart/chart_surface.h"
 #include "core/error.h"
 
 // The two single-file libraries, compiled into this file alone.

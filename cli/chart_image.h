@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "core/table.h"
+#include "core/tables/table.h"
 
 namespace yex::cli {
 

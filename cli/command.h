@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/report.h"
-#include "core/request.h"
+#include "core/requests/report.h"
+#include "core/requests/request.h"
 
 namespace yex::cli {
 

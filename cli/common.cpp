@@ -7,8 +7,8 @@
 #endif
 
 #include "cli/command.h"
-#include "core/shipped_tables.h"
-#include "core/table_file.h"
+#include "core/shipped/shipped_tables.h"
+#include "core/tables/table_file.h"
 
 namespace yex::cli {
 namespace {

@@ -1,9 +1,9 @@
 // Elam's edges and lines, the materials, and the refractive index and mirror
 // reflectivity of a material: edges, lines, materials, index, reflectivity.
-#include "core/optics_report.h"
+#include "core/requests/optics_report.h"
 
 #include "cli/command.h"
-#include "core/anomalous_data.h"
+#include "core/shipped/anomalous_data.h"
 
 namespace yex::cli {
 namespace {

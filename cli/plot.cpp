@@ -7,8 +7,8 @@
 
 #include "cli/chart_image.h"
 #include "cli/command.h"
-#include "core/table_file.h"
-#include "core/table_name.h"
+#include "core/tables/table_file.h"
+#include "core/tables/table_name.h"
 
 namespace yex::cli {
 namespace {

@@ -1,7 +1,7 @@
 // list and show: the data folder's tables and one table's rows.
 #include "cli/command.h"
-#include "core/numeric.h"
-#include "core/table_format.h"
+#include "core/numbers/numeric.h"
+#include "core/tables/table_format.h"
 
 namespace yex::cli {
 namespace {

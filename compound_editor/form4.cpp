@@ -4,7 +4,7 @@
 
 #include "app/scattering_data/module1.h"
 #include "compound_editor/compound_synthesis.h"
-#include "core/numeric.h"
+#include "core/numbers/numeric.h"
 #include "editor_shared/editor_common.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/fonts.h"

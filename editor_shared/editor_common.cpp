@@ -3,7 +3,7 @@
 #include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
 #include "app/windows.h"
-#include "core/table_name.h"
+#include "core/tables/table_name.h"
 #include "main_window/form1.h"
 #include "toolkit/dialogs.h"
 

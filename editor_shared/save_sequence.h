@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-#include "core/synthesis.h"
+#include "core/tables/synthesis.h"
 
 namespace yex {
 

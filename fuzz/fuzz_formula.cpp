@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/elements.h"
-#include "core/formula.h"
+#include "core/elements/elements.h"
+#include "core/elements/formula.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   const yex::FormulaResult r = yex::ParseFormula(std::string_view(reinterpret_cast<const char*>(data), size));

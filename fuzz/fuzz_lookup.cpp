@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/table_lookup.h"
+#include "core/lookup/table_lookup.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/numeric.h"
+#include "core/numbers/numeric.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   const double v = yex::NumericValue(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/request.h"
+#include "core/requests/request.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   std::vector<std::string> args(1);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   const yex::TableRow r = yex::ParseTableLine(std::string_view(reinterpret_cast<const char*>(data), size));

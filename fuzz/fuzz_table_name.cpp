@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/table_name.h"
+#include "core/tables/table_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   const std::string_view name(reinterpret_cast<const char*>(data), size);

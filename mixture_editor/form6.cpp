@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 
 #include "app/scattering_data/module1.h"
-#include "core/numeric.h"
+#include "core/numbers/numeric.h"
 #include "editor_shared/editor_common.h"
 #include "mixture_editor/mixture_synthesis.h"
 #include "toolkit/dialogs.h"

@@ -1,6 +1,8 @@
 # Fails when a lower floor of the source tree reaches a higher one:
 #  - the core (core/) includes only itself and never Qt, and its build
-#    links nothing of Qt;
+#    links nothing of Qt; inside it, numbers < elements < tables < lookup <
+#    physics < requests, the chart over the tables, the built-in data
+#    (shipped/) over the physics;
 #  - the windows' shared state (app/scattering_data) includes the core and
 #    itself, and of Qt only Qt Core;
 #  - the toolkit includes the core, the shared state and itself, never a
@@ -42,6 +44,15 @@ function(check_folder folder allowed_project qt_rule)
 endfunction()
 
 check_folder(core "core/" none)
+# The core's own floors: each folder includes itself, error.h and the folders
+# below it.
+set(floor "core/error.h")
+foreach(part numbers elements tables lookup physics requests)
+  set(floor "core/${part}/;${floor}")
+  check_folder(core/${part} "${floor}" none)
+endforeach()
+check_folder(core/chart "core/chart/;core/tables/;core/elements/;core/numbers/;core/error.h" none)
+check_folder(core/shipped "core/shipped/;core/physics/;core/lookup/;core/tables/;core/elements/;core/numbers/;core/error.h" none)
 if(EXISTS "${ROOT}/core/CMakeLists.txt")
   file(STRINGS "${ROOT}/core/CMakeLists.txt" qt_links REGEX "Qt[0-9]*::")
   if(qt_links)

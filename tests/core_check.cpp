@@ -13,15 +13,15 @@
 #include <functional>
 #include <string>
 
-#include "core/anomalous.h"
-#include "core/anomalous_data.h"
-#include "core/numeric.h"
-#include "core/report.h"
-#include "core/request.h"
-#include "core/shipped_tables.h"
-#include "core/table_file.h"
-#include "core/table_format.h"
-#include "core/table_lookup.h"
+#include "core/physics/anomalous.h"
+#include "core/shipped/anomalous_data.h"
+#include "core/numbers/numeric.h"
+#include "core/requests/report.h"
+#include "core/requests/request.h"
+#include "core/shipped/shipped_tables.h"
+#include "core/tables/table_file.h"
+#include "core/tables/table_format.h"
+#include "core/lookup/table_lookup.h"
 
 using namespace yex;
 

@@ -14,7 +14,7 @@
 #include "app/scattering_data/data_folder.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "tests/test_support.h"

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "core/chart.h"
+#include "core/chart/chart.h"
 #include "main_window/picture_box.h"
 #include "tests/test_support.h"
 #include "toolkit/fonts.h"

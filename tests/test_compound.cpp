@@ -8,7 +8,7 @@
 #include "app/windows.h"
 #include "compound_editor/compound_synthesis.h"
 #include "compound_editor/form4.h"
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 #include "main_window/form1.h"
 #include "mixture_editor/mixture_synthesis.h"
 #include "tests/test_support.h"

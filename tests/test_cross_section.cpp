@@ -7,10 +7,10 @@
 #include <cmath>
 
 #include "app/scattering_data/data_folder.h"
-#include "core/composition.h"
-#include "core/cross_section.h"
-#include "core/elements.h"
-#include "core/units.h"
+#include "core/physics/composition.h"
+#include "core/physics/cross_section.h"
+#include "core/elements/elements.h"
+#include "core/numbers/units.h"
 #include "tests/cli_runner.h"
 #include "tests/test_support.h"
 

@@ -6,7 +6,7 @@
 #include "app/scattering_data/module1.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 #include "main_window/form1.h"
 #include "tests/test_support.h"
 #include "toolkit/fonts.h"

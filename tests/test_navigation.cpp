@@ -9,7 +9,7 @@
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
 #include "compound_editor/form4.h"
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "tests/test_support.h"

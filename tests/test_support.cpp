@@ -6,12 +6,12 @@
 #include <cstdlib>
 
 #include "app/scattering_data/data_folder.h"
-#include "core/table_file.h"
+#include "core/tables/table_file.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
 #include "compound_editor/form4.h"
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"
 #include "toolkit/fonts.h"

@@ -7,8 +7,8 @@
 
 #include "app/scattering_data/data_folder.h"
 #include "app/scattering_data/module1.h"
-#include "core/table_file.h"
-#include "core/table_format.h"
+#include "core/tables/table_file.h"
+#include "core/tables/table_format.h"
 #include "tests/test_support.h"
 
 

@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QSize>
 
-#include "core/chart.h"
-#include "core/chart_surface.h"
+#include "core/chart/chart.h"
+#include "core/chart/chart_surface.h"
 
 namespace yex {
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes a C++ source holding data/elam/xray_data.txt for EmbeddedXrayDataText()
-(core/xray_data.cpp). The CMake build and the Python package's setup.py call it.
+(core/elements/xray_data.cpp). The CMake build and the Python package's setup.py call it.
 
     embed_xray_data.py XRAY_DATA_TXT OUT.cpp
 """

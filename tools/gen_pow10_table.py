@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes core/pow10_table.h: for k = -324 … 292, g = floor(10^-k · 2^(125 - floor(log2 10^-k))) + 1,
+"""Writes core/numbers/pow10_table.h: for k = -324 … 292, g = floor(10^-k · 2^(125 - floor(log2 10^-k))) + 1,
 the 126-bit multipliers of the shortest-digits printer (Giulietti's Schubfach method), as
 two 63-bit halves. Exact integer arithmetic; run it again only to check the header."""
 import sys
@@ -46,6 +46,6 @@ for k in range(K_MIN, K_MAX + 1):
     assert 1 << 125 <= v < 1 << 126, k
     lines.append(f"    {{0x{v >> 63:016x}, 0x{v & ((1 << 63) - 1):016x}}},  // {k}")
 lines += ["};", "", "}  // namespace yex::detail", ""]
-out = sys.argv[1] if len(sys.argv) > 1 else "core/pow10_table.h"
+out = sys.argv[1] if len(sys.argv) > 1 else "core/numbers/pow10_table.h"
 with open(out, "w") as f:
     f.write("\n".join(lines))

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "app/scattering_data/module1.h"
-#include "core/table_file.h"
+#include "core/tables/table_file.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/anomalous.h"
+#include "core/physics/anomalous.h"
 #include "core/error.h"
 
 namespace yex {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/chart_surface.h"
+#include "core/chart/chart_surface.h"
 
 namespace yex::web {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "core/table_store.h"
+#include "core/tables/table_store.h"
 
 namespace yex {
 

@@ -1,6 +1,6 @@
 #include "app/scattering_data/module1.h"
 
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 
 namespace yex::Module1 {
 

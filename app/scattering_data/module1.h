@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/table.h"
+#include "core/tables/table.h"
 
 namespace yex {
 

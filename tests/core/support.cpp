@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 
 namespace yex::test {
 

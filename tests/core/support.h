@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/table.h"
+#include "core/tables/table.h"
 
 namespace yex::test {
 

@@ -8,13 +8,13 @@
 #include <random>
 #include <sstream>
 
-#include "core/anomalous.h"
-#include "core/anomalous_data.h"
-#include "core/attenuation.h"
+#include "core/physics/anomalous.h"
+#include "core/shipped/anomalous_data.h"
+#include "core/physics/attenuation.h"
 #include "core/error.h"
-#include "core/numeric.h"
-#include "core/request.h"
-#include "core/shipped_tables.h"
+#include "core/numbers/numeric.h"
+#include "core/requests/request.h"
+#include "core/shipped/shipped_tables.h"
 #ifdef YEX_HAVE_XRAYLIB
 #include <xraylib.h>
 #endif

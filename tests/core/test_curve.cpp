@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/table_file.h"
-#include "core/table_format.h"
-#include "core/table_lookup.h"
+#include "core/tables/table_file.h"
+#include "core/tables/table_format.h"
+#include "core/lookup/table_lookup.h"
 #include "tests/core/support.h"
 
 using namespace yex;

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "core/elements.h"
-#include "core/formula.h"
-#include "core/units.h"
+#include "core/elements/elements.h"
+#include "core/elements/formula.h"
+#include "core/numbers/units.h"
 
 using namespace yex;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 #include "tests/core/support.h"
 
 using namespace yex::test;

@@ -10,10 +10,10 @@
 #include <random>
 #include <sstream>
 
-#include "core/elementary_functions.h"
-#include "core/lookup.h"
-#include "core/table_file.h"
-#include "core/table_lookup.h"
+#include "core/numbers/elementary_functions.h"
+#include "core/lookup/lookup.h"
+#include "core/tables/table_file.h"
+#include "core/lookup/table_lookup.h"
 #include "tests/core/support.h"
 
 using namespace yex;

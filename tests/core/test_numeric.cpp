@@ -8,7 +8,7 @@
 #include <limits>
 #include <random>
 
-#include "core/numeric.h"
+#include "core/numbers/numeric.h"
 
 using namespace yex;
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <functional>
 
-#include "core/request.h"
+#include "core/requests/request.h"
 
 using namespace yex;
 

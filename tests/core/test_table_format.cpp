@@ -7,7 +7,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "core/table_format.h"
+#include "core/tables/table_format.h"
 
 using namespace yex;
 

@@ -10,10 +10,10 @@
 #include <iterator>
 #include <thread>
 
-#include "core/table_file.h"
-#include "core/table_format.h"
-#include "core/table_name.h"
-#include "core/table_store.h"
+#include "core/tables/table_file.h"
+#include "core/tables/table_format.h"
+#include "core/tables/table_name.h"
+#include "core/tables/table_store.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

@@ -1,0 +1,2 @@
+// Planted: a number reaching for the requests above it.
+#include "core/requests/request.h"
