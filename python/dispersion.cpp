@@ -2,29 +2,6 @@
 #include "python/module.h"
 
 namespace yex::python {
-namespace {
-
-const char* const kAttenuationDoc =
-    "How much a material attenuates at the photon energy in keV (a float or an\n"
-    "array), in cm2/g: 'photo' (Chantler's photoabsorption), 'coh' and 'incoh'\n"
-    "(YEX's own cross sections of the element tables, as cross_section gives\n"
-    "them per gram) and 'total'; with density (g/cm3) also 'mu_per_cm' and\n"
-    "'length_cm', with thickness (cm) 'transmission'. material: a formula, read\n"
-    "case-sensitively ('Fe', 'H2O'; 'CO' is carbon monoxide, 'Co' cobalt), or a\n"
-    "mixture by weight of elements ({table: percent} or {table: (percent,\n"
-    "atomic weight)}, tables in any case), by the mixture rule. A hydrate\n"
-    "written with a period ('CuSO4.5H2O' reads O4.5) gives a UserWarning.\n"
-    "ValueError for an energy outside Chantler's tables or an element without\n"
-    "data.";
-const char* const kDispersionDoc =
-    "(f', f'') in electrons at the photon energy in keV (a float or an array), from\n"
-    "Chantler's tables (Z = 1-92) for one formula unit of a formula, the sum over\n"
-    "its atoms; the formula is read case-sensitively, an element's symbol being a\n"
-    "one-atom formula ('CO' is carbon monoxide, 'Co' cobalt). ValueError for an\n"
-    "energy outside the tables or an element without data.";
-
-}  // namespace
-
 void DefineDispersion(py::module_& m) {
   m.def(
       "attenuation",
@@ -73,7 +50,7 @@ void DefineDispersion(py::module_& m) {
         return out;
       },
       py::arg("material"), py::arg("energy_kev"), py::kw_only(), py::arg("density") = py::none(),
-      py::arg("thickness") = py::none(), py::arg("data") = "YEX-data", kAttenuationDoc);
+      py::arg("thickness") = py::none(), py::arg("data") = "YEX-data");
   m.def(
       "dispersion",
       [](py::handle name, py::handle energy) {
@@ -107,7 +84,7 @@ void DefineDispersion(py::module_& m) {
               })->second);
         return out;
       },
-      py::arg("name_or_formula"), py::arg("energy_kev"), kDispersionDoc);
+      py::arg("name_or_formula"), py::arg("energy_kev"));
 }
 
 }  // namespace yex::python

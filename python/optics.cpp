@@ -53,10 +53,7 @@ void DefineOptics(py::module_& m) {
         }
         return out;
       },
-      py::arg("symbol"),
-      "The absorption edges of an element (its symbol, case-sensitive): dicts of\n"
-      "edge, energy_kev, fluorescence_yield and jump_ratio, from Elam, Ravel and\n"
-      "Sieber's tables (public domain, as XrayDB holds them), as yex-cli edges.");
+      py::arg("symbol"));
   m.def(
       "lines",
       [](const std::string& symbol, std::optional<std::string> edge) {
@@ -74,18 +71,13 @@ void DefineOptics(py::module_& m) {
         }
         return out;
       },
-      py::arg("symbol"), py::arg("edge") = py::none(),
-      "The emission lines of an element (those from one level with edge='K'):\n"
-      "dicts of line (Siegbahn's name), iupac, energy_kev, intensity (relative to\n"
-      "the other lines of its initial level), initial and final, as yex-cli lines.");
+      py::arg("symbol"), py::arg("edge") = py::none());
   m.def(
       "line_energy",
       [](const std::string& symbol, const std::string& line) {
         return FindNamedEnergy(symbol + "-" + line)->keV;
       },
-      py::arg("symbol"), py::arg("line"),
-      "The energy in keV of an emission line: line_energy('Cu', 'Ka1') (or the\n"
-      "IUPAC name, 'K-L3'). ValueError naming the lines there are.");
+      py::arg("symbol"), py::arg("line"));
   m.def(
       "edge_energy",
       [](const std::string& symbol, const std::string& edge) {
@@ -93,7 +85,7 @@ void DefineOptics(py::module_& m) {
           if (e.name == edge) return MovedDecimal(e.energyEv, -3);
         throw Error(ErrorKind::Usage, symbol + " has no absorption edge " + edge);
       },
-      py::arg("symbol"), py::arg("edge"), "The energy in keV of an absorption edge: edge_energy('Fe', 'K').");
+      py::arg("symbol"), py::arg("edge"));
   py::class_<MaterialEntry>(m, "Material", "A listed material: name, formula and density (g/cm3).")
       .def_readonly("name", &MaterialEntry::name)
       .def_readonly("formula", &MaterialEntry::formula)
@@ -110,18 +102,13 @@ void DefineOptics(py::module_& m) {
           for (const MaterialEntry& e : list) out.append(MaterialDict(e));
         return out;
       },
-      py::arg("data") = "YEX-data",
-      "The materials yex.material finds: the data folder's materials.txt first\n"
-      "(NAME | FORMULA | DENSITY a line, read strictly), then the built-in list;\n"
-      "dicts of name, formula and density (g/cm3).");
+      py::arg("data") = "YEX-data");
   m.def(
       "material",
       [](const std::string& name, const std::string& data) {
         return FindMaterial(name, Tables(data).Materials());
       },
-      py::arg("name"), py::arg("data") = "YEX-data",
-      "The listed material of that name, in any case ('Kapton', 'water'), for\n"
-      "index and reflectivity. ValueError naming names near it where there is none.");
+      py::arg("name"), py::arg("data") = "YEX-data");
   m.def(
       "index",
       [](py::handle material, py::handle energy, py::handle densityArg, py::handle dataArg) {
@@ -147,13 +134,7 @@ void DefineOptics(py::module_& m) {
         return out;
       },
       py::arg("material"), py::arg("energy_kev"), py::kw_only(), py::arg("density") = py::none(),
-      py::arg("data") = "YEX-data",
-      "The refractive index n = 1 - delta + i beta at the photon energy in keV (a\n"
-      "float or an array), as yex-cli index: a dict of delta, beta,\n"
-      "critical_angle_mrad (sqrt(2 delta)) and length_cm (1/mu, as attenuation\n"
-      "gives it). material: yex.material('kapton') (its density\n"
-      "unless one is given), an element's symbol (the one listed material of it\n"
-      "gives the density: 'Si'), a formula with density=, or a mixture by weight.");
+      py::arg("data") = "YEX-data");
   m.def(
       "reflectivity",
       [](py::handle material, py::handle energyArg, py::handle angle, py::handle densityArg,
@@ -177,11 +158,7 @@ void DefineOptics(py::module_& m) {
       },
       py::arg("material"), py::arg("energy_kev"), py::arg("angle_mrad"), py::kw_only(),
       py::arg("density") = py::none(), py::arg("roughness") = 0.0, py::arg("polarization") = "s",
-      py::arg("data") = "YEX-data",
-      "The reflectivity of a flat surface of the material from vacuum at grazing\n"
-      "angles in mrad (a float or an array), by Fresnel's formula with n from index,\n"
-      "as yex-cli reflectivity: roughness an rms roughness in Angstrom (Nevot-Croce),\n"
-      "polarization 's' (the default), 'p' or 'unpolarized'. material as for index.");
+      py::arg("data") = "YEX-data");
 }
 
 }  // namespace yex::python

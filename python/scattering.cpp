@@ -104,13 +104,7 @@ void DefineScattering(py::module_& m) {
         Warn(NotElementNote({t.name}, false));
         return out;
       },
-      py::arg("table"), py::arg("energy_kev"),
-      "(sigma_coh, sigma_incoh) in barn per atom of an element's table (per amount\n"
-      "the table describes for another: a formula unit, a mixture's quantity) at\n"
-      "the photon energy in keV: 2 pi times the\n"
-      "integral over cos(theta) of the differential cross sections (see dcs), the\n"
-      "table interpolated as the lookup does (linear in x^2 below row 2). ValueError\n"
-      "for an energy that is not positive or a table that cannot be integrated.");
+      py::arg("table"), py::arg("energy_kev"));
   m.def(
       "dcs",
       [](py::handle table, py::handle theta, py::handle energyKeV) {
@@ -130,21 +124,10 @@ void DefineScattering(py::module_& m) {
           }
         });
       },
-      py::arg("table"), py::arg("theta"), py::arg("energy_kev"),
-      "(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr, per atom or per amount\n"
-      "the table describes as for cross_section, at the scattering angle\n"
-      "theta (degrees): (r_e^2/2)(1 + cos^2 theta) F^2 and (r_e^2/2) P^2 (P + 1/P -\n"
-      "sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out of\n"
-      "the lookup's range.");
+      py::arg("table"), py::arg("theta"), py::arg("energy_kev"));
   m.def("average", &Average, py::arg("composition"), py::arg("x"), py::kw_only(),
         py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(),
-        py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data", py::arg("anomalous") = false,
-        "Composition averages per atom for total scattering at x (1/Angstrom), from\n"
-        "the element tables: f2_mean = sum c F^2, f_mean_sq = (sum c F)^2, S_mean =\n"
-        "sum c S with c = n / sum n, and with breit_dirac K (2 or 3) and energy_kev\n"
-        "(or wavelength in Angstrom), S_mean_BD = S_mean * P^K. With anomalous=True\n"
-        "(and an energy) f = F + f' + i f'' from Chantler's tables: f2_mean = sum c\n"
-        "|f|^2, f_mean_sq = |sum c f|^2. NaN where x is out of range.");
+        py::arg("breit_dirac") = py::none(), py::arg("data") = "YEX-data", py::arg("anomalous") = false);
 }
 
 }  // namespace yex::python

@@ -129,10 +129,7 @@ void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
 void DefineTables(py::module_& m) {
   py::class_<Table>(m, "Table", "A table of x (1/Angstrom), F(x) and S(x): a file's 45 rows, or any grid.")
       .def(py::init(&FromArrays), py::arg("x"), py::arg("f"), py::arg("s"), py::kw_only(),
-           py::arg("name") = "table",
-           "A table from values of x (0 first, ascending), F and S (finite, not\n"
-           "negative), as many rows as given from 2, kept exactly; ValueError naming\n"
-           "the row otherwise.")
+           py::arg("name") = "table")
       .def_property_readonly(
           "source", [](const Table& t) { return t.source; },
           "Where the table comes from: its file, 'built in', 'compound H2O', 'mixture'\n"
@@ -199,40 +196,19 @@ void DefineTables(py::module_& m) {
               });
             });
           },
-          py::arg("x"),
-          "(F, S) at x = sin(theta/2)/lambda in 1/Angstrom: a float or any array-like\n"
-          "(same shape back). Bit for bit the main window's lookup; NaN outside\n"
-          "0.005..1000 or where the table cannot be interpolated. Runs without the GIL;\n"
-          "an array of 65536 points or more is shared among the processor's cores.\n"
-          "F and S are the two halves of one array (each contiguous and writable).")
-      .def("save", &Save, py::arg("path"), py::kw_only(), py::arg("overwrite") = false,
-           "Writes the table to `path` (NAME.yex) in the YEX format, atomically\n"
-           "(nothing is half-written); byte-identical to the file the editors and\n"
-           "yex-cli write. Names are compared without case: FileExistsError when a\n"
-           "table of that name is there (even one created a moment before) unless\n"
-           "overwrite=True, which replaces that file; a compound or mixture never\n"
-           "takes an element's name, nor one Windows cannot store (ValueError).")
+          py::arg("x"))
+      .def("save", &Save, py::arg("path"), py::kw_only(), py::arg("overwrite") = false)
       .def("__repr__", [](const Table& t) { return "<yex.Table " + t.name + " from " + t.source + ">"; });
 
-  m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data",
-        "The table `name` ('Fe', 'Water.yex'): from the folder `data` when it holds\n"
-        "it (found as yex-cli finds it), else one of the 98 shipped element tables\n"
-        "built in. FileNotFoundError when there is none.");
+  m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data");
   m.def(
       "tables", [](py::handle data) { return TableNames(TextArg(data, "data")); }, py::kw_only(),
-      py::arg("data") = "YEX-data",
-      "The names of the tables `table` finds: the folder's and the shipped ones.");
-  m.def("read_csv_table", &ReadCsv, py::arg("path"), py::kw_only(), py::arg("name") = py::none(),
-        "A table from a CSV file of x,F,S (any number of rows from 2), values kept\n"
-        "exactly; named `name`, else the file's name without its extension.");
-  m.def("read_table", &ReadTable, py::arg("path"),
-        "Reads a table file strictly: 45 lines of three numbers in the format's\n"
-        "columns, finite, x ascending, F and S not negative. FileNotFoundError when\n"
-        "missing, ValueError naming the line and the reason otherwise, OSError when\n"
-        "it cannot be read.");
+      py::arg("data") = "YEX-data");
+  m.def("read_csv_table", &ReadCsv, py::arg("path"), py::kw_only(), py::arg("name") = py::none());
+  m.def("read_table", &ReadTable, py::arg("path"));
   m.def(
       "x_from_q", [](py::handle q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); },
-      py::arg("q"), "x = Q / (4 pi); Q in 1/Angstrom.");
+      py::arg("q"));
   m.def(
       "x_from_theta",
       [](py::handle theta, py::handle energyKeV, py::handle wavelength) {
@@ -242,25 +218,12 @@ void DefineTables(py::module_& m) {
         return MapOne(theta, "theta",
                       [lambda](double t) { return ThetaInRange(t) ? XFromAngle(t, lambda) : kNaN; });
       },
-      py::arg("theta"), py::kw_only(), py::arg("energy_kev") = py::none(), py::arg("wavelength") = py::none(),
-      "x = sin(theta/2)/lambda for the scattering angle theta in degrees, with\n"
-      "energy_kev (lambda = 12.398419843320026 / E) or wavelength in Angstrom.");
+      py::arg("theta"), py::kw_only(), py::arg("energy_kev") = py::none(),
+      py::arg("wavelength") = py::none());
   m.def("compound", &Compound, py::arg("composition"), py::kw_only(), py::arg("data") = "YEX-data",
-        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false,
-        "The compound editor's table for one formula unit: F = sqrt(sum n F^2),\n"
-        "S = sum n S, the values as its file holds them. `composition` is a formula\n"
-        "('Ca5(PO4)3OH', 'CuSO4*5H2O') whose symbols name element tables, or a dict\n"
-        "{table: atoms}. Tables come from the folder `data`, else the shipped ones\n"
-        "built in. A `name` that is an\n"
-        "element's raises ValueError, one of a table in `data` FileExistsError unless\n"
-        "overwrite=True. ValueError names the bad token.");
+        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false);
   m.def("mixture", &Mixture, py::arg("constituents"), py::kw_only(), py::arg("data") = "YEX-data",
-        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false,
-        "The mixture editor's table: constituents [(table, weight percent[, atomic\n"
-        "weight]), ...] or {table: percent} / {table: (percent, atomic weight)}, the\n"
-        "atomic weight built in for element tables; per amount holding one atom of\n"
-        "the first constituent. Weights must be positive. `name` as for compound.\n"
-        "TypeError names an argument of the wrong type.");
+        py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false);
   m.def(
       "parse_formula",
       [](py::handle formula) {
@@ -276,8 +239,7 @@ void DefineTables(py::module_& m) {
         }
         return out;
       },
-      py::arg("formula"),
-      "Atoms of each element in a formula: 'CuSO4*5H2O' -> {'Cu': 1, 'S': 1, 'O': 9, 'H': 10}.");
+      py::arg("formula"));
 }
 
 }  // namespace yex::python

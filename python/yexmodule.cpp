@@ -14,15 +14,7 @@ using namespace yex::python;
 #endif
 
 PYBIND11_MODULE(YEX_PYTHON_MODULE, m) {
-  m.doc() =
-      "YEX: atomic form factors F(x) and incoherent scattering functions S(x).\n\n"
-      "Conventions: x = sin(theta/2)/lambda in 1/Angstrom (the tables' abscissa);\n"
-      "Q = 4*pi*x in 1/Angstrom; theta is the scattering angle in degrees (what\n"
-      "diffraction calls 2-theta); lambda = 12.398419843320026 / E[keV] Angstrom.\n"
-      "Lookups are the main window's: log-log interpolation between rows, defined\n"
-      "for x in 0.005..1000 (NaN outside). Cross sections are in barn (per atom,\n"
-      "formula unit, or amount holding one atom of a mixture's first constituent),\n"
-      "differential ones in barn/sr. The same C++ as the YEX windows and yex-cli.";
+  m.doc() = "The extension module of the package yex; help(yex) tells how to use it.";
   m.attr("__version__") = YEX_VERSION;
   py::register_exception_translator([](std::exception_ptr p) {
     try {
