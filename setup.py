@@ -22,8 +22,8 @@ VERSION = re.search(r"^project\(YEX VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt"
 
 GENERATED = pathlib.Path("build-py") / "generated" / "shipped_table_data.cpp"
 embed_tables.write(ROOT / "data" / "YEX-data", ROOT / GENERATED)
-ANOMALOUS = pathlib.Path("build-py") / "generated" / "anomalous_data.cpp"
-embed_chantler.write(ROOT / "data" / "chantler" / "chantler.txt", ROOT / ANOMALOUS)
+CHANTLER = pathlib.Path("build-py") / "generated" / "chantler_data.cpp"
+embed_chantler.write(ROOT / "data" / "chantler" / "chantler.txt", ROOT / CHANTLER)
 XRAY = pathlib.Path("build-py") / "generated" / "xray_data_text.cpp"
 embed_xray_data.write(ROOT / "data" / "elam" / "xray_data.txt", ROOT / XRAY)
 
@@ -36,7 +36,7 @@ else:
 sources = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "core").rglob("*.cpp"))
 extension = Pybind11Extension(
     "yex._yex",
-    sources + sorted(str(p.relative_to(ROOT)) for p in (ROOT / "python").glob("*.cpp")) + [str(GENERATED), str(ANOMALOUS), str(XRAY)],
+    sources + sorted(str(p.relative_to(ROOT)) for p in (ROOT / "python").glob("*.cpp")) + [str(GENERATED), str(CHANTLER), str(XRAY)],
     include_dirs=["."],
     define_macros=[("YEX_VERSION", f'"{VERSION}"'), ("YEX_PYTHON_MODULE", "_yex"), ("YEX_XRAY_DATA_BUILT_IN", None)],
     extra_compile_args=flags,

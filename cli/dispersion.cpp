@@ -1,7 +1,7 @@
 // dispersion and attenuation: Chantler's f', f'' and photoabsorption, and
 // what a beam loses in a material.
 #include "cli/command.h"
-#include "core/shipped/anomalous_data.h"
+#include "core/shipped/chantler_tables.h"
 
 namespace yex::cli {
 namespace {

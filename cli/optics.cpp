@@ -3,7 +3,7 @@
 #include "core/requests/optics_report.h"
 
 #include "cli/command.h"
-#include "core/shipped/anomalous_data.h"
+#include "core/shipped/chantler_tables.h"
 
 namespace yex::cli {
 namespace {

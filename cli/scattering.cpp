@@ -1,6 +1,6 @@
 // cross-section and average: from F and S to what is measured.
 #include "cli/command.h"
-#include "core/shipped/anomalous_data.h"
+#include "core/shipped/chantler_tables.h"
 
 namespace yex::cli {
 namespace {

@@ -57,7 +57,7 @@ void DefineDispersion(py::module_& m) {
         const std::string text = TextArg(name, "name_or_formula");
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
-        const FormulaAnomalous f = ReadFormulaAnomalous(BuiltInDispersion(), text);
+        const FormulaDispersion f = ReadFormulaDispersion(BuiltInDispersion(), text);
         Warn(f.note);
         // Each slice stops at its first refusal; the first in the array's
         // order is the one reported, whatever the number of cores.
@@ -67,7 +67,7 @@ void DefineDispersion(py::module_& m) {
             MapPairBatch(e, "energy_kev", [&](const double* src, std::size_t n, double* fp, double* fdp) {
               ForEachSlice(n, [&](std::size_t from, std::size_t count) {
                 for (std::size_t i = from; i < from + count; ++i) try {
-                    const AnomalousValue v = AnomalousAt(f, KevToEv(src[i]));
+                    const DispersionValue v = DispersionAt(f, KevToEv(src[i]));
                     fp[i] = v.fp;
                     fdp[i] = v.fdp;
                   } catch (...) {

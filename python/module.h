@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/physics/anomalous.h"
-#include "core/shipped/anomalous_data.h"
+#include "core/physics/dispersion.h"
+#include "core/shipped/chantler_tables.h"
 #include "core/physics/attenuation.h"
 #include "core/physics/composition.h"
 #include "core/physics/cross_section.h"

@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "core/physics/anomalous.h"
-#include "core/shipped/anomalous_data.h"
+#include "core/physics/dispersion.h"
+#include "core/shipped/chantler_tables.h"
 #include "core/numbers/numeric.h"
 #include "core/requests/report.h"
 #include "core/requests/request.h"

@@ -69,7 +69,7 @@ echo "-- Windows: the core cross-compiled with mingw-w64, run under wine64"
 win="$out/windows"
 mkdir -p "$win"
 x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -ffp-contract=off -DYEX_VERSION='"0"' -DYEX_XRAY_DATA_BUILT_IN -I"$root" \
-  "$root"/core/*.cpp "$root"/core/*/*.cpp "$root/build/core/shipped_table_data.cpp" "$root/build/core/anomalous_data.cpp" \
+  "$root"/core/*.cpp "$root"/core/*/*.cpp "$root/build/core/shipped_table_data.cpp" "$root/build/core/chantler_data.cpp" \
   "$root/build/core/xray_data_text.cpp" "$root/tests/core_check.cpp" -static -o "$win/core_check.exe"
 export WINEPREFIX="$win/prefix" WINEDEBUG=-all
 /usr/lib/wine/wine64 "$win/core_check.exe" 'C:\core_check.yex' >"$win/windows.txt" 2>"$win/wine.log" ||

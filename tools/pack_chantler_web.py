@@ -4,7 +4,7 @@
 1-100 keV has the rows the full table would use), column by column, gzip
 compressed and base64 encoded as window.YEX_CHANTLER (a script loads from
 file:// where a fetch cannot). The page unpacks it with DecompressionStream
-and hands the text to the module (web/anomalous_web.cpp reads it).
+and hands the text to the module (web/dispersion_web.cpp reads it).
 
     pack_chantler_web.py CHANTLER_TXT OUT.js [XRAY_DATA_TXT]
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "core/physics/anomalous.h"
+#include "core/physics/dispersion.h"
 #include "core/chart/chart.h"
 #include "core/shipped/data_source_text.h"
 #include "core/elements/elements.h"
@@ -36,8 +36,8 @@
 using emscripten::val;
 
 namespace yex {
-// Chantler's data as the page loads it (anomalous_web.cpp).
-bool SetAnomalousText(const std::string& text);
+// Chantler's data as the page loads it (dispersion_web.cpp).
+bool SetChantlerText(const std::string& text);
 const DispersionSource& PageDispersion();
 }  // namespace yex
 
@@ -543,7 +543,7 @@ val Attenuation(const val& req) {
   });
 }
 
-bool SetAnomalousData(const std::string& text) { return SetAnomalousText(text); }
+bool SetChantlerData(const std::string& text) { return SetChantlerText(text); }
 bool SetXrayData(const std::string& text) { return SetXrayDataText(text); }
 
 // {elements: ["Fe", "Cu"], edge, format}: edges and lines as yex-cli prints them.
@@ -682,7 +682,7 @@ EMSCRIPTEN_BINDINGS(yex) {
   emscripten::function("crossSection", &CrossSection);
   emscripten::function("dispersion", &Dispersion);
   emscripten::function("attenuation", &Attenuation);
-  emscripten::function("setAnomalousData", &SetAnomalousData);
+  emscripten::function("setChantlerData", &SetChantlerData);
   emscripten::function("setXrayData", &SetXrayData);
   emscripten::function("edges", &Edges);
   emscripten::function("edgeList", &EdgeList);

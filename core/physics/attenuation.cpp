@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/physics/anomalous.h"
+#include "core/physics/dispersion.h"
 #include "core/physics/cross_section.h"
 #include "core/elements/elements.h"
 #include "core/error.h"
@@ -115,7 +115,7 @@ AttenuationValue Attenuation::At(double energyKeV) const {
     // alike whatever its mass, so a gram of another atomic weight holds
     // standard/A as many atoms.
     const double perGram = StandardAtomicWeight(z) / mass;
-    v.photo += w * (AnomalousAt(*chantler_[k], ev).mu * perGram);
+    v.photo += w * (DispersionAt(*chantler_[k], ev).mu * perGram);
     v.coh += w * BarnToCm2PerGram(p.coh, mass);
     v.incoh += w * BarnToCm2PerGram(p.incoh, mass);
   }

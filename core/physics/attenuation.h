@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/physics/anomalous.h"
+#include "core/physics/dispersion.h"
 #include "core/physics/cross_section.h"
 #include "core/tables/synthesis.h"
 #include "core/lookup/table_lookup.h"
@@ -67,7 +67,7 @@ class Attenuation {
   std::vector<std::string> files_;
   std::vector<TableLookup> tables_;
   std::vector<CrossSectionTable> integrals_;  // prepared once, for every energy
-  std::vector<const AnomalousTable*> chantler_;
+  std::vector<const DispersionTable*> chantler_;
 };
 
 }  // namespace yex

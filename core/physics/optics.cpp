@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/physics/anomalous.h"
+#include "core/physics/dispersion.h"
 #include "core/physics/cross_section.h"
 #include "core/numbers/elementary_functions.h"
 #include "core/elements/elements.h"
@@ -50,7 +50,7 @@ OpticalConstants IndexOf(const Material& m, double density, double energyKeV,
   const double lambdaCm = WavelengthFromEnergy(energyKeV) * 1e-8, ev = KevToEv(energyKeV);
   double sumDelta = 0, sumBeta = 0;
   for (std::size_t i = 0; i < m.z.size(); ++i) {
-    const AnomalousValue v = AnomalousAt(dispersion.Table(m.z[i]), ev);
+    const DispersionValue v = DispersionAt(dispersion.Table(m.z[i]), ev);
     const double atoms = density * kAvogadro * m.massFraction[i] / m.atomicWeight[i];  // per cm3
     sumDelta += atoms * (m.z[i] + v.fp);
     sumBeta += atoms * v.fdp;

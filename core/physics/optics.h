@@ -3,7 +3,7 @@
 // of its smooth or rough surface by Fresnel's formula.
 #pragma once
 
-#include "core/physics/anomalous.h"
+#include "core/physics/dispersion.h"
 #include "core/physics/attenuation.h"
 
 namespace yex {

@@ -77,8 +77,8 @@ void OpticsComments(RecordWriter& w, const char* command, const OpticsRequest& r
       "n_i f''_i, n_i the atoms of element i per cm3");
 }
 
-std::vector<const AnomalousTable*> TablesOf(const Material& m, const DispersionSource& dispersion) {
-  std::vector<const AnomalousTable*> tables;
+std::vector<const DispersionTable*> TablesOf(const Material& m, const DispersionSource& dispersion) {
+  std::vector<const DispersionTable*> tables;
   for (const int z : m.z) tables.push_back(&dispersion.Table(z));
   return tables;
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/physics/anomalous.h"
+#include "core/physics/dispersion.h"
 #include "core/requests/request.h"
 #include "core/lookup/table_lookup.h"
 #include "core/tables/table_store.h"

@@ -1020,7 +1020,7 @@
         told = Date.now();
         self.postMessage({ id, lines });
       };
-      if (event.data.anomalous) yex.setAnomalousData(await unpackChantler(event.data.anomalous));
+      if (event.data.anomalous) yex.setChantlerData(await unpackChantler(event.data.anomalous));
       if (event.data.xray) yex.setXrayData(await unpackChantler(event.data.xray));
       const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation, index: yex.index, reflectivity: yex.reflectivity }[kind] || yex.crossSection;
       const result = run(request);
@@ -1108,7 +1108,7 @@
     if (!w) {
       if (chantler && !chantlerText) {
         const text = await unpackChantler(chantler);
-        if (yex.setAnomalousData(text)) chantlerText = text;
+        if (yex.setChantlerData(text)) chantlerText = text;
         if (window.YEX_XRAY) yex.setXrayData(await unpackChantler(window.YEX_XRAY));
       }
       const run = { curve: yex.curve, average: yex.average, dispersion: yex.dispersion, attenuation: yex.attenuation, index: yex.index, reflectivity: yex.reflectivity }[kind] || yex.crossSection;

@@ -60,7 +60,7 @@ export function python(work, code) {
 export async function loadModule() {
   const yex = await createRequire(import.meta.url)(path.join(site, "yex.js"))();
   const packed = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/"(.*)"/)[1];
-  if (!yex.setAnomalousData(zlib.gunzipSync(Buffer.from(packed, "base64")).toString("utf8")))
+  if (!yex.setChantlerData(zlib.gunzipSync(Buffer.from(packed, "base64")).toString("utf8")))
     throw new Error("chantler.js holds no data the module reads");
   const xray = fs.readFileSync(path.join(site, "chantler.js"), "utf8").match(/YEX_XRAY = "(.*)"/)[1];
   if (!yex.setXrayData(zlib.gunzipSync(Buffer.from(xray, "base64")).toString("utf8")))

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/physics/anomalous.h"
 #include "core/error.h"
+#include "core/physics/dispersion.h"
 
 namespace yex {
 namespace {
@@ -35,7 +35,7 @@ std::unique_ptr<DispersionSource>& Source() {
 const DispersionSource& PageDispersion() { return *Source(); }
 
 // Takes the unpacked text; false when it is not that text.
-bool SetAnomalousText(const std::string& text) {
+bool SetChantlerText(const std::string& text) {
   std::vector<std::string> lines;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = std::min(text.find('\n', at), text.size());

@@ -1,15 +1,15 @@
 // dispersion and attenuation: f', f'' and how much a material absorbs and
 // scatters, against photon energy.
 
-#include "core/physics/anomalous.h"
-#include "core/physics/attenuation.h"
 #include "core/elements/elements.h"
+#include "core/elements/xray_data.h"
 #include "core/error.h"
 #include "core/numbers/numeric.h"
+#include "core/physics/attenuation.h"
+#include "core/physics/dispersion.h"
 #include "core/requests/report.h"
 #include "core/requests/request.h"
 #include "core/tables/table_store.h"
-#include "core/elements/xray_data.h"
 
 namespace yex {
 namespace {
@@ -25,7 +25,7 @@ std::vector<std::string> SourceLines(const DispersionSource& dispersion) {
 }
 
 // dispersion ELEMENT... --steps: where the rows step.
-RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const DispersionSource& dispersion,
+RunSummary WriteSteps(const std::vector<const DispersionTable*>& tables, const DispersionSource& dispersion,
                       const Provenance& who, RecordWriter& w) {
   w.Comment(who.program + " dispersion --steps");
   for (const std::string& line : SourceLines(dispersion)) w.Comment(line);
@@ -34,8 +34,8 @@ RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Di
             "at the interval's geometric middle; each side keeps its own row");
   w.Header({"element", "E_keV", "mu_below_cm2g", "mu_above_cm2g"});
   RunSummary s;
-  for (const AnomalousTable* t : tables)
-    for (const AnomalousTable::Step& step : t->steps) {
+  for (const DispersionTable* t : tables)
+    for (const DispersionTable::Step& step : t->steps) {
       w.Line(t->symbol, {step.energy / 1000, t->mu[step.row], t->mu[step.row + 1]});
       ++s.points;
     }
@@ -47,12 +47,12 @@ RunSummary WriteSteps(const std::vector<const AnomalousTable*>& tables, const Di
 RunSummary WriteDispersion(const DispersionRequest& r, const DispersionSource& dispersion,
                            const Provenance& who, RecordWriter& w) {
   std::vector<std::string> names;
-  std::vector<const AnomalousTable*> tables;
+  std::vector<const DispersionTable*> tables;
   std::string note;
-  std::optional<FormulaAnomalous> formula;
+  std::optional<FormulaDispersion> formula;
   if (r.formula) {
     names.push_back(r.names[0]);
-    formula = ReadFormulaAnomalous(dispersion, r.names[0]);  // refuses a bad formula before any line
+    formula = ReadFormulaDispersion(dispersion, r.names[0]);  // refuses a bad formula before any line
     note = formula->note;
   } else {
     for (const std::string& n : r.names) {
@@ -63,7 +63,7 @@ RunSummary WriteDispersion(const DispersionRequest& r, const DispersionSource& d
     }
   }
   if (r.steps) return WriteSteps(tables, dispersion, who, w);
-  std::vector<const AnomalousTable*> all = tables;
+  std::vector<const DispersionTable*> all = tables;
   if (formula) all = formula->tables;
   CheckEnergies(all, r.energies);
   w.Comment(who.program + " dispersion");
@@ -84,12 +84,12 @@ RunSummary WriteDispersion(const DispersionRequest& r, const DispersionSource& d
     const double ev = KevToEv(kev);
     fields.assign(1, kev);
     if (r.formula) {
-      const AnomalousValue v = AnomalousAt(*formula, ev);
+      const DispersionValue v = DispersionAt(*formula, ev);
       fields.push_back(v.fp);
       fields.push_back(v.fdp);
     } else {
-      for (const AnomalousTable* t : tables) {
-        const AnomalousValue v = AnomalousAt(*t, ev);
+      for (const DispersionTable* t : tables) {
+        const DispersionValue v = DispersionAt(*t, ev);
         fields.push_back(v.fp);
         fields.push_back(v.fdp);
       }
@@ -120,7 +120,7 @@ RunSummary WriteAttenuation(const AttenuationRequest& r, const TableStore& store
     for (const std::string& n : r.names) materials.push_back(ElementMaterial(n));
   std::vector<Attenuation> models;
   for (const Material& m : materials) models.emplace_back(m, store, dispersion);
-  std::vector<const AnomalousTable*> tables;
+  std::vector<const DispersionTable*> tables;
   for (const Material& m : materials)
     for (const int z : m.z) tables.push_back(&dispersion.Table(z));
   CheckEnergies(tables, r.energies);

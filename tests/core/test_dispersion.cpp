@@ -8,12 +8,12 @@
 #include <random>
 #include <sstream>
 
-#include "core/physics/anomalous.h"
-#include "core/shipped/anomalous_data.h"
-#include "core/physics/attenuation.h"
 #include "core/error.h"
 #include "core/numbers/numeric.h"
+#include "core/physics/attenuation.h"
+#include "core/physics/dispersion.h"
 #include "core/requests/request.h"
+#include "core/shipped/chantler_tables.h"
 #include "core/shipped/shipped_tables.h"
 #ifdef YEX_HAVE_XRAYLIB
 #include <xraylib.h>
@@ -26,7 +26,7 @@ namespace {
 // f' = a + b ln E (linear in log E), f'' = c E^p, mu = d E^q (log-log).
 struct Law {
   double a, b, c, p, d, q;
-  AnomalousValue At(double e) const { return {a + b * std::log(e), c * std::pow(e, p), d * std::pow(e, q)}; }
+  DispersionValue At(double e) const { return {a + b * std::log(e), c * std::pow(e, p), d * std::pow(e, q)}; }
 };
 
 // A block of the data's text: rows from `laws` chosen per energy.
@@ -36,7 +36,7 @@ std::string Block(const std::vector<double>& energies, const std::function<Law(s
   out.precision(17);
   out << "Z 26 Fe " << energies.size() << edges << "\n";
   for (std::size_t i = 0; i < energies.size(); ++i) {
-    const AnomalousValue v = law(i).At(energies[i]);
+    const DispersionValue v = law(i).At(energies[i]);
     out << energies[i] << " " << v.fp << " " << v.fdp << " " << v.mu << "\n";
   }
   return out.str();
@@ -49,7 +49,7 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAStep) {
   // which is listed twice (below and above).
   const Law a{-2, 0.7, 3, -2, 5, -2.5}, b{-9, 1.1, 40, -2.4, 700, -2.7}, c{-1, 0.2, 90, -2.1, 2000, -2.9};
   const std::vector<double> e{10, 20, 25, 40, 80, 80, 160, 320};
-  const AnomalousTable t = ParseAnomalousBlock(Block(
+  const DispersionTable t = ParseDispersionBlock(Block(
       e, [&](std::size_t i) { return i < 3   ? a
                                      : i < 5 ? b
                                              : c; }, " 30"));
@@ -69,21 +69,21 @@ TEST(Anomalous, ClosedFormsBetweenRowsAndEachSideOfAStep) {
   EXPECT_EQ(t.steps[0].row, 2u);
   EXPECT_EQ(t.steps[0].energy, 30);
   for (const auto& k : cases) {
-    const AnomalousValue got = AnomalousAt(t, k.energy), want = k.law->At(k.row ? k.row : k.energy);
+    const DispersionValue got = DispersionAt(t, k.energy), want = k.law->At(k.row ? k.row : k.energy);
     EXPECT_NEAR(got.fp, want.fp, 1e-12 * std::fabs(want.fp) + 1e-13) << k.energy;
     EXPECT_NEAR(got.fdp, want.fdp, 1e-12 * want.fdp) << k.energy;
     EXPECT_NEAR(got.mu, want.mu, 1e-12 * want.mu) << k.energy;
   }
   // Where f'' is 0 (below an ionisation threshold): linear in log E.
-  const AnomalousTable zero = ParseAnomalousBlock("Z 1 H 3 1.5\n1 0 0.3 0.3\n2 0 0 0\n4 0 1 1\n");
-  EXPECT_DOUBLE_EQ(AnomalousAt(zero, 3).fdp, std::log(1.5) / std::log(2.0));
-  EXPECT_DOUBLE_EQ(AnomalousAt(zero, 1.9).fdp, 0.3 * (1 - std::log(1.9) / std::log(2.0)));
-  EXPECT_DOUBLE_EQ(AnomalousAt(zero, 1.4).mu, 0.3 * (1 - std::log(1.4) / std::log(2.0)));
+  const DispersionTable zero = ParseDispersionBlock("Z 1 H 3 1.5\n1 0 0.3 0.3\n2 0 0 0\n4 0 1 1\n");
+  EXPECT_DOUBLE_EQ(DispersionAt(zero, 3).fdp, std::log(1.5) / std::log(2.0));
+  EXPECT_DOUBLE_EQ(DispersionAt(zero, 1.9).fdp, 0.3 * (1 - std::log(1.9) / std::log(2.0)));
+  EXPECT_DOUBLE_EQ(DispersionAt(zero, 1.4).mu, 0.3 * (1 - std::log(1.4) / std::log(2.0)));
   // Exactly the row at a tabulated energy, also a few units in the last place off.
-  EXPECT_EQ(AnomalousAt(t, std::nextafter(25.0, 0.0)).fdp, AnomalousAt(t, 25).fdp);
+  EXPECT_EQ(DispersionAt(t, std::nextafter(25.0, 0.0)).fdp, DispersionAt(t, 25).fdp);
   // Outside the table and above Z = 92: refused with the reason.
   for (const double outside : {9.999, 320.001, std::nan("")})
-    EXPECT_THROW(AnomalousAt(t, outside), Error) << outside;
+    EXPECT_THROW(DispersionAt(t, outside), Error) << outside;
   try {
     BuiltInDispersion().Table(93);
     ADD_FAILURE();
@@ -115,7 +115,7 @@ TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
   // from the code); at every step f'' and mu rise.
   std::size_t intervals = 0, steps = 0;
   for (int z = 1; z <= 92; ++z) {
-    const AnomalousTable& t = BuiltInDispersion().Table(z);
+    const DispersionTable& t = BuiltInDispersion().Table(z);
     const std::vector<double>& x = t.energy;
     for (std::size_t i = 0; i + 1 < x.size(); ++i) {
       if (!(x[i] < x[i + 1])) continue;
@@ -123,7 +123,7 @@ TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
       const bool step =
           std::any_of(t.steps.begin(), t.steps.end(), [i](const auto& s) { return s.row == i; });
       for (const double e : {std::sqrt(x[i] * x[i + 1]), x[i] * (1 + 1e-9), x[i + 1] * (1 - 1e-9)}) {
-        const AnomalousValue v = AnomalousAt(t, e);
+        const DispersionValue v = DispersionAt(t, e);
         const auto within = [&](double got, double a, double b) {
           return got >= std::min(a, b) * (1 - 1e-12) - 1e-300 && got <= std::max(a, b) * (1 + 1e-12) + 1e-300;
         };
@@ -139,10 +139,10 @@ TEST(Anomalous, EveryIntervalOfEveryElementStaysWithinItsRows) {
             << t.symbol << " " << e;
       }
     }
-    for (const AnomalousTable::Step& s : t.steps) {
+    for (const DispersionTable::Step& s : t.steps) {
       ++steps;
-      const AnomalousValue below = AnomalousAt(t, s.energy * (1 - 1e-9)),
-                           above = AnomalousAt(t, s.energy * (1 + 1e-9));
+      const DispersionValue below = DispersionAt(t, s.energy * (1 - 1e-9)),
+                            above = DispersionAt(t, s.energy * (1 + 1e-9));
       EXPECT_GT(above.mu, below.mu) << t.symbol << " step at " << s.energy;
       EXPECT_GE(above.fdp, below.fdp) << t.symbol << " step at " << s.energy;
     }
@@ -171,7 +171,7 @@ TEST(Attenuation, MixtureRuleAndTotalAgainstXraylib) {
     EXPECT_NEAR(got.incoh, w * h.incoh + (1 - w) * o.incoh, 1e-12 * got.incoh);
     EXPECT_DOUBLE_EQ(got.total, got.photo + got.coh + got.incoh);
   }
-  EXPECT_EQ(o.photo, AnomalousAt(BuiltInDispersion().Table(8), KevToEv(kev)).mu);
+  EXPECT_EQ(o.photo, DispersionAt(BuiltInDispersion().Table(8), KevToEv(kev)).mu);
   EXPECT_THROW(Attenuation(FormulaMaterial("NpO2"), Shipped(), BuiltInDispersion()), Error);
 #ifdef YEX_HAVE_XRAYLIB
   for (const double e : {10.0, 20.0, 30.0, 40.0, 50.0, 60.0}) {

@@ -1,13 +1,13 @@
-#include "core/physics/anomalous.h"
+#include "core/physics/dispersion.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 
-#include "core/numbers/elementary_functions.h"
 #include "core/elements/elements.h"
-#include "core/error.h"
 #include "core/elements/formula.h"
+#include "core/error.h"
+#include "core/numbers/elementary_functions.h"
 #include "core/numbers/numeric.h"
 
 namespace yex {
@@ -31,21 +31,21 @@ double LogLog(double a, double b, double la, double lb, double t) {
 }
 
 // Between rows i and i + 1.
-AnomalousValue Between(const AnomalousTable& t, std::size_t i, double e) {
+DispersionValue Between(const DispersionTable& t, std::size_t i, double e) {
   const std::size_t j = i + 1;
   const double s = Ln(e / t.energy[i]) / t.lnGap[i];  // e's place along the rows' log E
   return {t.fp[i] + s * (t.fp[j] - t.fp[i]), LogLog(t.fdp[i], t.fdp[j], t.lnFdp[i], t.lnFdp[j], s),
           LogLog(t.mu[i], t.mu[j], t.lnMu[i], t.lnMu[j], s)};
 }
 
-AnomalousValue Row(const AnomalousTable& t, std::size_t i) { return {t.fp[i], t.fdp[i], t.mu[i]}; }
+DispersionValue Row(const DispersionTable& t, std::size_t i) { return {t.fp[i], t.fdp[i], t.mu[i]}; }
 
 std::string Kev(double ev) { return ShortestText(ev / 1000) + " keV"; }
 
 }  // namespace
 
-AnomalousTable ParseAnomalousBlock(std::string_view block) {
-  AnomalousTable t;
+DispersionTable ParseDispersionBlock(std::string_view block) {
+  DispersionTable t;
   std::size_t at = 0;
   int line = 0;
   std::size_t rows = 0;
@@ -80,10 +80,10 @@ AnomalousTable ParseAnomalousBlock(std::string_view block) {
   return t;
 }
 
-std::vector<AnomalousTable::Step> FindSteps(const AnomalousTable& t) {
+std::vector<DispersionTable::Step> FindSteps(const DispersionTable& t) {
   const std::vector<double>& x = t.energy;
   const std::vector<double>& mu = t.mu;
-  std::vector<AnomalousTable::Step> steps;
+  std::vector<DispersionTable::Step> steps;
   for (std::size_t i = 1; i + 2 < x.size(); ++i) {
     if (!(x[i - 1] < x[i] && x[i] < x[i + 1] && x[i + 1] < x[i + 2])) continue;
     const bool rise = mu[i] > 0 && mu[i + 1] >= mu[i] * (1 + kStepRise);
@@ -96,7 +96,7 @@ std::vector<AnomalousTable::Step> FindSteps(const AnomalousTable& t) {
   return steps;
 }
 
-AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
+DispersionValue DispersionAt(const DispersionTable& t, double e) {
   const std::vector<double>& x = t.energy;
   if (!(e >= x.front() && e <= x.back()))
     Fail(ErrorKind::OutOfRange, Kev(e) + ": outside Chantler's tabulated energies for " + t.symbol + ", " +
@@ -113,7 +113,7 @@ AnomalousValue AnomalousAt(const AnomalousTable& t, double e) {
     }
   // Where the rows step, each side keeps its own row: nothing is carried
   // beyond a row.
-  for (const AnomalousTable::Step& s : t.steps)
+  for (const DispersionTable::Step& s : t.steps)
     if (s.row == i) return Row(t, e < s.energy ? i : i + 1);
   return Between(t, i, e);
 }
@@ -124,7 +124,7 @@ DispersionSource::DispersionSource(std::function<const char*(int)> block,
                                    std::vector<std::string> sourceLines)
     : block_(std::move(block)), sourceLines_(std::move(sourceLines)) {}
 
-const AnomalousTable& DispersionSource::Table(int z) const {
+const DispersionTable& DispersionSource::Table(int z) const {
   const std::lock_guard<std::mutex> hold(lock_);
   if (const auto found = parsed_.find(z); found != parsed_.end()) return found->second;
   const char* block = block_ ? block_(z) : nullptr;
@@ -132,24 +132,24 @@ const AnomalousTable& DispersionSource::Table(int z) const {
     Fail(ErrorKind::OutOfRange,
          std::string(z >= 1 && z <= ElementCount ? ElementSymbol(z) : "element " + std::to_string(z)) +
              ": Chantler's tables, the source of f', f'' and photoabsorption, cover Z = 1 to 92 only");
-  return parsed_.emplace(z, ParseAnomalousBlock(block)).first->second;
+  return parsed_.emplace(z, ParseDispersionBlock(block)).first->second;
 }
 
-void CheckEnergies(const std::vector<const AnomalousTable*>& tables, const std::vector<double>& energies) {
+void CheckEnergies(const std::vector<const DispersionTable*>& tables, const std::vector<double>& energies) {
   for (const double kev : energies) {
     const double ev = KevToEv(kev);
-    for (const AnomalousTable* t : tables)
-      if (!(ev >= t->energy.front() && ev <= t->energy.back())) AnomalousAt(*t, ev);  // throws the reason
+    for (const DispersionTable* t : tables)
+      if (!(ev >= t->energy.front() && ev <= t->energy.back())) DispersionAt(*t, ev);  // throws the reason
   }
 }
 
-FormulaAnomalous ReadFormulaAnomalous(const DispersionSource& source, std::string_view formula) {
+FormulaDispersion ReadFormulaDispersion(const DispersionSource& source, std::string_view formula) {
   const FormulaResult f = ReadFormula(formula);
-  FormulaAnomalous out{std::string(formula),
-                       {},
-                       {},
-                       {},
-                       f.note.empty() ? std::string() : "formula " + std::string(formula) + ": " + f.note};
+  FormulaDispersion out{std::string(formula),
+                        {},
+                        {},
+                        {},
+                        f.note.empty() ? std::string() : "formula " + std::string(formula) + ": " + f.note};
   double largest = 0;
   for (const FormulaPart& p : f.parts) largest = std::max(largest, p.count);
   // Masses only weigh mu: scaled by one power of two (no bit of the mean
@@ -165,11 +165,11 @@ FormulaAnomalous ReadFormulaAnomalous(const DispersionSource& source, std::strin
   return out;
 }
 
-AnomalousValue AnomalousAt(const FormulaAnomalous& f, double energyEv) {
-  AnomalousValue out;
+DispersionValue DispersionAt(const FormulaDispersion& f, double energyEv) {
+  DispersionValue out;
   double mass = 0, muMass = 0;
   for (std::size_t k = 0; k < f.tables.size(); ++k) {
-    const AnomalousValue v = AnomalousAt(*f.tables[k], energyEv);
+    const DispersionValue v = DispersionAt(*f.tables[k], energyEv);
     out.fp += f.counts[k] * v.fp;
     out.fdp += f.counts[k] * v.fdp;
     muMass += f.masses[k] * v.mu;
@@ -191,7 +191,7 @@ std::vector<std::pair<double, double>> DispersionOfTables(const DispersionSource
     const int z = ElementOfTableName(t);
     if (!z)
       Fail(ErrorKind::Usage, t + ": anomalous dispersion needs element tables (f' and f'' are an element's)");
-    const AnomalousValue v = AnomalousAt(source.Table(z), KevToEv(energyKeV));
+    const DispersionValue v = DispersionAt(source.Table(z), KevToEv(energyKeV));
     out.emplace_back(v.fp, v.fdp);
   }
   return out;
