@@ -11,6 +11,7 @@ makes any test fail is killed; one that lets every test pass survives.
     tools/mutate.py                 every fault
     tools/mutate.py 3 7 12          only these (numbers as --list shows them)
     tools/mutate.py --list          the faults, numbered
+    tools/mutate.py --check         only check that each fault's text is in its file
     tools/mutate.py --scratch DIR   scratch folder (default /tmp/yex-mutate)
 
 Faults marked "equivalent" change nothing a user can observe; they are run
@@ -97,6 +98,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("only", nargs="*", type=int)
     ap.add_argument("--list", action="store_true")
+    ap.add_argument("--check", action="store_true", help="only check that every fault's text is in its file, once")
     ap.add_argument("--scratch", default="/tmp/yex-mutate")
     ap.add_argument("--mutants", default=str(ROOT / "tools" / "mutants.txt"))
     args = ap.parse_args()
@@ -105,6 +107,13 @@ def main():
         for n, m in enumerate(mutants, 1):
             print(f"{n:3} {m['file']}: {m['what']}{' (equivalent)' if m['equivalent'] else ''}")
         return 0
+    if args.check:
+        # A fault whose text moved with the code plants nothing: caught here,
+        # by the test suite, rather than at the next run.
+        stale = [f"{n} {m['file']}: {m['what']}" for n, m in enumerate(mutants, 1)
+                 if not (ROOT / m["file"]).is_file() or (ROOT / m["file"]).read_text(encoding="utf-8").count(m["old"]) != 1]
+        print("\n".join(stale) or f"every one of the {len(mutants)} faults' texts is in its file once")
+        return 1 if stale else 0
     chosen = [(n, m) for n, m in enumerate(mutants, 1) if not args.only or n in args.only]
 
     scratch = pathlib.Path(args.scratch)
