@@ -61,10 +61,12 @@ namespace {
 
 ScatteringTable GridTable(const double* x, const double* f, const double* s, std::size_t n,
                           const std::string& name) {
+  if (n > static_cast<std::size_t>(kMaxGridRows))
+    Fail(ErrorKind::Usage, name + ": it holds " + std::to_string(n) + " rows, a table needs 2 to " +
+                               std::to_string(kMaxGridRows));
   ScatteringTable t;
-  if (n > static_cast<std::size_t>(kMaxGridRows)) n = static_cast<std::size_t>(kMaxGridRows) + 1;
   t.Resize(static_cast<int>(n));
-  for (std::size_t i = 0; i < n && n <= static_cast<std::size_t>(kMaxGridRows); ++i) {
+  for (std::size_t i = 0; i < n; ++i) {
     t.x[i + 1] = x[i];
     t.f[i + 1] = f[i];
     t.s[i + 1] = s[i];
@@ -80,7 +82,8 @@ ScatteringTable ReadCsvTable(std::string_view text, const std::string& where) {
   std::vector<std::int64_t> lineOf;
   std::int64_t line = 0;
   bool seen = false;
-  std::size_t pos = 0;
+  // A UTF-8 byte order mark, as spreadsheets write one, is no part of the first field.
+  std::size_t pos = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
@@ -103,11 +106,15 @@ ScatteringTable ReadCsvTable(std::string_view text, const std::string& where) {
     if (!seen && IsAsciiLetter(l[first])) {  // the header: "x,F,S", "x,F(C),S(C)"
       seen = true;
       if (fields.size() != 3)
-        fail("the header names " + std::to_string(fields.size()) + " columns, not x,F,S");
+        fail("the header names " + std::to_string(fields.size()) +
+             (fields.size() == 1 ? " column" : " columns") +
+             ", not the three x,F,S (commas or tabs between them)");
       continue;
     }
     seen = true;
-    if (fields.size() != 3) fail(std::to_string(fields.size()) + " fields, not the three x,F,S");
+    if (fields.size() != 3)
+      fail(std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields") +
+           ", not the three x,F,S (commas or tabs between them)");
     double v[3];
     for (int c = 0; c < 3; ++c) {
       const std::optional<double> n = NumberText(fields[static_cast<std::size_t>(c)]);

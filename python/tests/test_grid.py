@@ -100,6 +100,7 @@ def test_any_grid_from_csv_and_arrays_kept_exactly_looked_up_and_integrated(tmp_
     ("0,1,1\n0.2,1e400,1\n", 'line 2: F "1e400": '),
     ("0,1,1\n0.2,1e101,1\n", "line 2: F 1e[+]?101 is above 1e[+]?100"),
     ("0,1,1\n0.2,1,1,4\n", "line 2: 4 fields, not the three x,F,S"),
+    ("\ufeffx;F;S\n0;1;1\n", r"line 1: the header names 1 column, not the three x,F,S \(commas or tabs"),
     ("0,1,1\nx,F,S\n", 'line 2: x "x": not a number'),
 ])
 def test_bad_csv_tables_refused_with_the_line_in_python_and_yex_cli(tmp_path, text, message):
@@ -114,6 +115,8 @@ def test_bad_csv_tables_refused_with_the_line_in_python_and_yex_cli(tmp_path, te
 
 
 def test_a_table_no_file_holds_unchanged_is_not_saved(tmp_path):
+    (tmp_path / "bom.csv").write_bytes(b"\xef\xbb\xbfx,F,S\r\n0,2,0\r\n0.5,1,1\r\n")  # as a spreadsheet saves it
+    assert yex.read_csv_table(tmp_path / "bom.csv").x.tolist() == [0, 0.5]
     x = np.linspace(0, 10, 500)
     grid = yex.Table(x, np.exp(-x) + 1, np.ones(500), name="grid")
     with pytest.raises(ValueError, match="grid cannot be saved as a table file: it holds 500 rows"):
