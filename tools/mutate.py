@@ -82,7 +82,9 @@ def suite(scratch, build):
     jobs = str(os.cpu_count() or 2)
     # A test that fails once under the load of two builds is run again; a
     # planted fault fails it both times.
-    code, out = run(["ctest", "-j", jobs, "-LE", "soak", "--timeout", "300", "--repeat", "until-pass:2"],
+    # Not the check of the faults' texts: a planted fault takes its own away.
+    code, out = run(["ctest", "-j", jobs, "-LE", "soak", "-E", "test_planted_faults_apply", "--timeout", "300",
+                     "--repeat", "until-pass:2"],
                     build, env)
     if code:
         failed = [l.strip() for l in out.splitlines() if "***Failed" in l or "(Failed)" in l]
