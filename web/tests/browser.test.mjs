@@ -294,11 +294,20 @@ test("a long computation runs off the page's thread, from file:// too: progress,
 test("on a phone a message appears where the eye is, and every control and link is a 44-pixel target", async () => {
   const page = await open(origins.disk);
   await page.setViewport({ width: 390, height: 844 });
+  // In view once the layout has settled (a chart drawn meanwhile may move
+  // the page under the message for a moment).
   const inView = (selector) =>
-    page.$eval(selector, (e) => {
-      const r = e.getBoundingClientRect();
-      return !e.hidden && r.height > 0 && r.top >= 0 && r.bottom <= window.innerHeight;
-    });
+    page
+      .waitForFunction(
+        (s) => {
+          const e = document.querySelector(s);
+          const r = e.getBoundingClientRect();
+          return !e.hidden && r.height > 0 && r.top >= 0 && r.bottom <= window.innerHeight;
+        },
+        { timeout: 3000 },
+        selector,
+      )
+      .then(() => true, () => false);
   assert.equal(await page.$eval("#compute-table", (e) => e.hasAttribute("tabindex")), false);  // empty: no Tab stop
   await fill(page, "#lookup-value", "2000");
   await page.click("#lookup-button");
