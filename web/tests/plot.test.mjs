@@ -1,4 +1,4 @@
-// The page's plotting helpers (site/plot.js) in Node: what a result's CSV
+// The page's plotting helpers (site/plot_series.js, site/plot.js) in Node: what a result's CSV
 // becomes, and which plots each computation offers with which series.
 import assert from "node:assert/strict";
 import fs from "node:fs";
@@ -9,7 +9,8 @@ import vm from "node:vm";
 import { random, site } from "./common.mjs";
 
 const context = { window: {}, setTimeout };
-vm.runInNewContext(fs.readFileSync(path.join(site, "plot.js"), "utf8"), context);
+vm.createContext(context);
+for (const script of ["plot_series.js", "plot.js"]) vm.runInContext(fs.readFileSync(path.join(site, script), "utf8"), context);
 // Plain values of this realm (the script's arrays are another's).
 const plain = (f) => (...a) => JSON.parse(JSON.stringify(f(...a)));
 const parse = plain(context.window.YexPlot.parse), groups = plain(context.window.YexPlot.groups);
