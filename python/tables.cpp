@@ -94,9 +94,7 @@ Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
 Table ReadCsv(py::handle pathArg, py::handle nameArg) {
   const std::string path = TextArg(pathArg, "path");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
-  std::string stem = NameOf(path);
-  if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos && dot > 0) stem.erase(dot);
-  return Table(name.value_or(stem), ReadCsvTableFile(path), true, path);
+  return Table(name.value_or(CsvTableName(path)), ReadCsvTableFile(path), true, path);
 }
 
 // The table as its file would hold it: x to 3 digits, F and S to 5.

@@ -144,6 +144,14 @@ ScatteringTable ReadCsvTable(std::string_view text, const std::string& where) {
   return t;
 }
 
+std::string CsvTableName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = base.rfind('.');
+  if (dot != std::string::npos && dot > 0) base.erase(dot);
+  return base;
+}
+
 ScatteringTable ReadCsvTableFile(const std::string& path) {
   if (!IsThere(path)) Fail(ErrorKind::MissingTable, "no table " + path);
   if (!IsFile(path)) Fail(ErrorKind::Usage, path + ": not a file");

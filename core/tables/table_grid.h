@@ -33,6 +33,9 @@ ScatteringTable GridTable(const double* x, const double* f, const double* s, std
 ScatteringTable ReadCsvTable(std::string_view text, const std::string& where);
 // The same from a file (UTF-8 name); MissingTable when it is not there.
 ScatteringTable ReadCsvTableFile(const std::string& path);
+// The name a CSV table goes by: its file's name without the extension
+// ("runs/calc.csv" is calc, "Fe.csv" Fe).
+std::string CsvTableName(const std::string& path);
 
 // Why the table cannot be saved as a table file, or "" when it can: a file
 // holds 45 rows, x to 3 digits and F and S to 5, and a table is saved only

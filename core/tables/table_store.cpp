@@ -233,10 +233,7 @@ void MemoryStore::Write(const std::string& file, const ScatteringTable& table, b
 namespace yex {
 
 void GridTableStore::AddCsv(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = base.rfind('.');
-  if (dot != std::string::npos && dot > 0) base.erase(dot);
+  const std::string base = CsvTableName(path);
   if (!IsStoredTableFileName(base + ".yex"))
     Fail(ErrorKind::Usage, path + ": its file name gives no table name");
   if (Find(base)) Fail(ErrorKind::Usage, path + ": a table named " + base + " was already given");
