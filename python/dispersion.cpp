@@ -5,8 +5,7 @@ namespace yex::python {
 void DefineDispersion(py::module_& m) {
   m.def(
       "attenuation",
-      [](py::handle material, py::handle energy, py::handle densityArg, py::handle thicknessArg,
-         py::handle dataArg) {
+      [](MaterialArg material, Values energy, OptionalFloat densityArg, OptionalFloat thicknessArg, Str dataArg) {
         // Checked in yex-cli's order: a mixture's entries, the energies, the
         // density and thickness, then the formula and the elements' data.
         // A string is a formula (an element's symbol a one-atom one), as
@@ -53,7 +52,7 @@ void DefineDispersion(py::module_& m) {
       py::arg("thickness") = py::none(), py::arg("data") = "YEX-data");
   m.def(
       "dispersion",
-      [](py::handle name, py::handle energy) {
+      [](Str name, Values energy) {
         const std::string text = TextArg(name, "name_or_formula");
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);

@@ -45,6 +45,36 @@ namespace py = pybind11;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// An argument's type as the module's signatures state it, in the words
+// yex/__init__.py annotates it with (a test holds the two together). It
+// takes any object: the checks below read it, so that a wrong one is
+// refused with its reason, not with pybind11's list of signatures.
+inline int AnyObject(PyObject*) { return 1; }
+template <typename Shown>
+class Arg : public py::object {
+ public:
+  PYBIND11_OBJECT_DEFAULT(Arg, py::object, AnyObject)
+};
+#define YEX_ARG(Type, text)                                               \
+  struct Type##Shown {                                                    \
+    static constexpr auto name = py::detail::const_name(text);            \
+  };                                                                      \
+  using Type = Arg<Type##Shown>;
+YEX_ARG(Str, "str")
+YEX_ARG(OptionalStr, "Optional[str]")
+YEX_ARG(Bool, "bool")
+YEX_ARG(Float, "float")
+YEX_ARG(OptionalFloat, "Optional[float]")
+YEX_ARG(OptionalInt, "Optional[int]")
+YEX_ARG(Values, "Union[float, Sequence[float], np.ndarray[Any, Any]]")
+YEX_ARG(Rows, "Union[Sequence[float], np.ndarray[Any, Any]]")
+YEX_ARG(TableObject, "Table")
+YEX_ARG(CompositionArg, "Composition")
+YEX_ARG(AverageCompositionArg, "AverageComposition")
+YEX_ARG(Constituents, "Union[Sequence[Tuple[Any, ...]], Dict[str, Any]]")
+YEX_ARG(MaterialArg, "Union[str, Material, MixtureByWeight]")
+#undef YEX_ARG
+
 [[noreturn]] inline void Raise(PyObject* type, const std::string& message) {
   PyErr_SetString(type, message.c_str());
   throw py::error_already_set();
@@ -344,3 +374,10 @@ void DefineDispersion(py::module_& m);  // dispersion.cpp: dispersion, attenuati
 void DefineOptics(py::module_& m);      // optics.cpp: edges, lines, materials, index, reflectivity
 
 }  // namespace yex::python
+
+namespace pybind11::detail {
+template <typename Shown>
+struct handle_type_name<yex::python::Arg<Shown>> {
+  static constexpr auto name = Shown::name;
+};
+}  // namespace pybind11::detail

@@ -111,7 +111,7 @@ void DefineOptics(py::module_& m) {
       py::arg("name"), py::arg("data") = "YEX-data");
   m.def(
       "index",
-      [](py::handle material, py::handle energy, py::handle densityArg, py::handle dataArg) {
+      [](MaterialArg material, Values energy, OptionalFloat densityArg, Str dataArg) {
         const OpticsRequest r = OpticsOf(material, densityArg);
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
@@ -137,8 +137,8 @@ void DefineOptics(py::module_& m) {
       py::arg("data") = "YEX-data");
   m.def(
       "reflectivity",
-      [](py::handle material, py::handle energyArg, py::handle angle, py::handle densityArg,
-         py::handle roughnessArg, const std::string& polarization, py::handle dataArg) {
+      [](MaterialArg material, Float energyArg, Values angle, OptionalFloat densityArg, Float roughnessArg,
+         const std::string& polarization, Str dataArg) {
         OpticsRequest r = OpticsOf(material, densityArg);
         const double kev = Energy(NumberArg(energyArg, "energy_kev"));
         const double roughness = NumberArg(roughnessArg, "roughness");

@@ -5,8 +5,8 @@
 namespace yex::python {
 namespace {
 
-py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py::handle wavelengthArg,
-                 py::handle breitDiracArg, py::handle dataArg, py::handle anomalousArg) {
+py::dict Average(AverageCompositionArg composition, Values x, OptionalFloat energyArg, OptionalFloat wavelengthArg,
+                 OptionalInt breitDiracArg, Str dataArg, Bool anomalousArg) {
   const std::optional<double> energyKeV = OptionalNumber(energyArg, "energy_kev");
   const std::optional<double> wavelength = OptionalNumber(wavelengthArg, "wavelength");
   std::optional<int> breitDirac;
@@ -80,7 +80,7 @@ py::dict Average(py::handle composition, py::handle x, py::handle energyArg, py:
 void DefineScattering(py::module_& m) {
   m.def(
       "cross_section",
-      [](py::handle table, py::handle energy) {
+      [](TableObject table, Values energy) {
         const Table& t = TableArg(table, "table");
         const DoubleArray e = AsArray(energy, "energy_kev");
         for (py::ssize_t i = 0; i < e.size(); ++i) Energy(e.data()[i]);
@@ -107,7 +107,7 @@ void DefineScattering(py::module_& m) {
       py::arg("table"), py::arg("energy_kev"));
   m.def(
       "dcs",
-      [](py::handle table, py::handle theta, py::handle energyKeV) {
+      [](TableObject table, Values theta, Float energyKeV) {
         const Table& t = TableArg(table, "table");
         CheckScalarTheta(theta);
         const double e = Energy(NumberArg(energyKeV, "energy_kev"));

@@ -12,13 +12,13 @@ std::string NameOf(const std::string& path) {
   return TableDisplayName(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-Table ReadTable(py::handle pathArg) {
+Table ReadTable(Str pathArg) {
   const std::string path = TextArg(pathArg, "path");
   return Table(NameOf(path), ReadTableFile(path), false, path);
 }
 
 // A table of the data folder by name ("Fe", "Water.yex"), as yex-cli finds it.
-Table TableNamed(py::handle nameArg, py::handle dataArg) {
+Table TableNamed(Str nameArg, Str dataArg) {
   const std::string name = TextArg(nameArg, "name"), data = TextArg(dataArg, "data");
   const FolderStore store = Tables(data);
   const std::string file = store.Resolve(name);
@@ -39,19 +39,18 @@ py::array_t<double> Column(const std::vector<double>& c) {
   return out;
 }
 
-void Save(const Table& t, py::handle pathArg, py::handle overwriteArg);
+void Save(const Table& t, Str pathArg, Bool overwriteArg);
 
 // The table, written to `save` when a path is given.
-Table Saved(Table t, py::handle save, py::handle overwrite) {
+Table Saved(Table t, OptionalStr save, Bool overwrite) {
   if (!save.is_none())
-    Save(t, save, overwrite);
+    Save(t, Str(save), overwrite);
   else
     FlagArg(overwrite, "overwrite");
   return t;
 }
 
-Table Compound(py::handle composition, py::handle dataArg, py::handle nameArg, py::handle save,
-               py::handle overwrite) {
+Table Compound(CompositionArg composition, Str dataArg, OptionalStr nameArg, OptionalStr save, Bool overwrite) {
   const std::string data = TextArg(dataArg, "data");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
   const std::vector<CountEntry> entries = Composition(composition);
@@ -63,8 +62,7 @@ Table Compound(py::handle composition, py::handle dataArg, py::handle nameArg, p
   return Saved(Table(name.value_or(fallback), b.result.table, true, "compound " + fallback), save, overwrite);
 }
 
-Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::handle save,
-              py::handle overwrite) {
+Table Mixture(Constituents parts, Str dataArg, OptionalStr nameArg, OptionalStr save, Bool overwrite) {
   const std::string data = TextArg(dataArg, "data");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
   const std::vector<Ingredient> entries = MixtureEntries(parts);
@@ -76,7 +74,7 @@ Table Mixture(py::handle parts, py::handle dataArg, py::handle nameArg, py::hand
 
 // A table from the user's own values of x, F and S, any number of rows from
 // 2, kept exactly, by the strict rules of every table.
-Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
+Table FromArrays(Rows x, Rows f, Rows s, Str nameArg) {
   const std::string name = TextArg(nameArg, "name");
   const DoubleArray columns[] = {AsArray(x, "x"), AsArray(f, "F"), AsArray(s, "S")};
   for (const DoubleArray& a : columns)
@@ -91,7 +89,7 @@ Table FromArrays(py::handle x, py::handle f, py::handle s, py::handle nameArg) {
                true, "arrays");
 }
 
-Table ReadCsv(py::handle pathArg, py::handle nameArg) {
+Table ReadCsv(Str pathArg, OptionalStr nameArg) {
   const std::string path = TextArg(pathArg, "path");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
   return Table(name.value_or(CsvTableName(path)), ReadCsvTableFile(path), true, path);
@@ -106,7 +104,7 @@ Table AsWritten(const Table& t) {
   return Table(t.name, rows, t.built, t.source);
 }
 
-void Save(const Table& t, py::handle pathArg, py::handle overwriteArg) {
+void Save(const Table& t, Str pathArg, Bool overwriteArg) {
   const std::string path = TextArg(pathArg, "path");
   const bool overwrite = FlagArg(overwriteArg, "overwrite");
   // A compound or mixture never takes an element's file; an element's own
@@ -185,7 +183,7 @@ void DefineTables(py::module_& m) {
            "45-row table only; ValueError otherwise.")
       .def(
           "lookup",
-          [](const Table& t, py::handle x) {
+          [](const Table& t, Values x) {
             return MapPairBatch(x, "x", [&t](const double* q, std::size_t n, double* f, double* s) {
               // Points are independent: a large array is shared among the
               // cores, each slice through the same Many.
@@ -200,16 +198,16 @@ void DefineTables(py::module_& m) {
 
   m.def("table", &TableNamed, py::arg("name"), py::kw_only(), py::arg("data") = "YEX-data");
   m.def(
-      "tables", [](py::handle data) { return TableNames(TextArg(data, "data")); }, py::kw_only(),
+      "tables", [](Str data) { return TableNames(TextArg(data, "data")); }, py::kw_only(),
       py::arg("data") = "YEX-data");
   m.def("read_csv_table", &ReadCsv, py::arg("path"), py::kw_only(), py::arg("name") = py::none());
   m.def("read_table", &ReadTable, py::arg("path"));
   m.def(
-      "x_from_q", [](py::handle q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); },
+      "x_from_q", [](Values q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); },
       py::arg("q"));
   m.def(
       "x_from_theta",
-      [](py::handle theta, py::handle energyKeV, py::handle wavelength) {
+      [](Values theta, OptionalFloat energyKeV, OptionalFloat wavelength) {
         const double lambda = Wavelength(OptionalNumber(energyKeV, "energy_kev"),
                                          OptionalNumber(wavelength, "wavelength"), true);
         CheckScalarTheta(theta);
@@ -224,7 +222,7 @@ void DefineTables(py::module_& m) {
         py::arg("name") = py::none(), py::arg("save") = py::none(), py::arg("overwrite") = false);
   m.def(
       "parse_formula",
-      [](py::handle formula) {
+      [](Str formula) {
         py::dict out;
         std::string note;
         const std::vector<CountEntry> entries = FormulaEntries(TextArg(formula, "formula"), &note);

@@ -56,3 +56,45 @@ def test_the_stub_states_the_package():
         for node in [classes["Table"][method]]:
             assert matches(parameters(node), getattr(yex.Table, method)), method
     assert all(isinstance(getattr(yex.Table, p), property) for p in ("name", "source", "x", "f", "s"))
+
+
+def split_top(text):
+    """`text` split at the commas outside brackets."""
+    parts, depth, start = [], 0, 0
+    for i, c in enumerate(text):
+        depth += c in "[(" and 1 or -(c in "])")
+        if c == "," and depth == 0:
+            parts.append(text[start:i].strip())
+            start = i + 1
+    return [p for p in parts + [text[start:].strip()] if p]
+
+
+def stated(function):
+    """(name, type, keyword-only, default) of each parameter in the extension's own signature."""
+    head = function.__doc__.split("\n", 1)[0]
+    out, keyword = [], False
+    for p in split_top(head[head.index("(") + 1:head.rindex(") ->")]):
+        if p == "*":
+            keyword = True
+            continue
+        name, _, rest = p.partition(": ")
+        kind, _, value = rest.partition(" = ")
+        if name != "self":
+            out.append((name, kind, keyword, value or None))
+    return out
+
+
+def annotated(function):
+    """The same of a function of the package, as it annotates them."""
+    return [(p.name, p.annotation.replace('"', "").replace("'", ""), p.kind is inspect.Parameter.KEYWORD_ONLY,
+             None if p.default is inspect.Parameter.empty else repr(p.default))
+            for p in inspect.signature(function).parameters.values() if p.name != "self"]
+
+
+def test_the_extension_states_the_types_the_package_annotates():
+    functions = [n for n in yex.__all__ if inspect.isfunction(getattr(yex, n))]
+    pairs = [(getattr(yex, n), getattr(yex._yex, n)) for n in functions]
+    pairs += [(getattr(yex.Table, m), getattr(yex, "_table_" + m.strip("_"))) for m in ("__init__", "lookup", "save")]
+    assert len(pairs) == 25
+    for wrapper, extension in pairs:
+        assert stated(extension) == annotated(wrapper), wrapper.__name__

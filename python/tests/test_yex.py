@@ -312,7 +312,7 @@ def test_tables_from_arrays_pickled_copied_and_typed(work, tmp_path):
     assert np.array_equal(yex.compound([("H", 2), ("O", 1)]).f, water.f)
     # help() lists the class, its methods and their signatures.
     text = pydoc.render_doc(yex, renderer=pydoc.plaintext)
-    for expected in ("class Table", "lookup(self", "save(self", "__init__(self", "x: 'Any'", "table(name",
+    for expected in ("class Table", "lookup(self", "save(self", "__init__(self", 'x: "Union[Sequence[float]', "table(name",
                      "compound(composition", "overwrite: 'bool' = False"):
         assert expected in text, expected
     # The README's Python and a script of typical use pass mypy --strict on the stub.

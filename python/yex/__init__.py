@@ -40,7 +40,7 @@ Table.__module__ = __name__
 _table_init, _table_lookup, _table_save = Table.__init__, Table.lookup, Table.save
 
 
-def _init(self: Table, x: Any, f: Any, s: Any, *, name: str = "table") -> None:
+def _init(self: Table, x: Union[Sequence[float], "np.ndarray[Any, Any]"], f: Union[Sequence[float], "np.ndarray[Any, Any]"], s: Union[Sequence[float], "np.ndarray[Any, Any]"], *, name: str = "table") -> None:
     """A table from values of x (1/Angstrom, 0 first, ascending), F and S
     (finite, not negative): any number of rows from 2, kept exactly. ValueError
     naming the row when they make no table. save() writes only a table a file
@@ -49,7 +49,7 @@ def _init(self: Table, x: Any, f: Any, s: Any, *, name: str = "table") -> None:
     _table_init(self, x, f, s, name=name)
 
 
-def _lookup(self: Table, x: Any) -> Tuple[Any, Any]:
+def _lookup(self: Table, x: Union[float, Sequence[float], "np.ndarray[Any, Any]"]) -> Tuple[Any, Any]:
     """(F, S) at x = sin(theta/2)/lambda in 1/Angstrom: a float or any array-like
     (same shape back). Bit for bit the main window's lookup; NaN outside
     0.005..1000 or where the table cannot be interpolated. Runs without the
@@ -143,7 +143,7 @@ def mixture(
     return _yex.mixture(constituents, data=data, name=name, save=save, overwrite=overwrite)
 
 
-def cross_section(table: Table, energy_kev: Any) -> Tuple[Any, Any]:
+def cross_section(table: Table, energy_kev: Union[float, Sequence[float], "np.ndarray[Any, Any]"]) -> Tuple[Any, Any]:
     """(sigma_coh, sigma_incoh) in barn, per atom of an element's table (per
     amount the table describes for another; a UserWarning says so), at the
     photon energy in keV (a float or an array): 2 pi times the integral over
@@ -198,7 +198,7 @@ def attenuation(
     )
 
 
-def dispersion(name_or_formula: str, energy_kev: Any) -> Tuple[Any, Any]:
+def dispersion(name_or_formula: str, energy_kev: Union[float, Sequence[float], "np.ndarray[Any, Any]"]) -> Tuple[Any, Any]:
     """(f', f'') in electrons at the photon energy in keV (a float or an array),
     from Chantler's tables (Z = 1-92, public domain), of one formula unit of a
     formula, the sum over its atoms. The formula is read case-sensitively, as
@@ -211,7 +211,7 @@ def dispersion(name_or_formula: str, energy_kev: Any) -> Tuple[Any, Any]:
     return _yex.dispersion(name_or_formula, energy_kev)  # type: ignore[no-any-return]
 
 
-def dcs(table: Table, theta: Any, energy_kev: float) -> Tuple[Any, Any]:
+def dcs(table: Table, theta: Union[float, Sequence[float], "np.ndarray[Any, Any]"], energy_kev: float) -> Tuple[Any, Any]:
     """(dsigma_coh/dOmega, dsigma_incoh/dOmega) in barn/sr at the scattering angle
     theta (degrees): (r_e^2/2)(1 + cos^2 theta) F^2 and (r_e^2/2) P^2 (P + 1/P -
     sin^2 theta) S with P = 1/(1 + (E/m c^2)(1 - cos theta)). NaN where x is out
@@ -221,7 +221,7 @@ def dcs(table: Table, theta: Any, energy_kev: float) -> Tuple[Any, Any]:
 
 def average(
     composition: AverageComposition,
-    x: Any,
+    x: Union[float, Sequence[float], "np.ndarray[Any, Any]"],
     *,
     energy_kev: Optional[float] = None,
     wavelength: Optional[float] = None,
@@ -250,12 +250,12 @@ def average(
     )
 
 
-def x_from_q(q: Any) -> Any:
+def x_from_q(q: Union[float, Sequence[float], "np.ndarray[Any, Any]"]) -> Any:
     """x = Q / (4 pi); Q in 1/Angstrom."""
     return _yex.x_from_q(q)
 
 
-def x_from_theta(theta: Any, *, energy_kev: Optional[float] = None, wavelength: Optional[float] = None) -> Any:
+def x_from_theta(theta: Union[float, Sequence[float], "np.ndarray[Any, Any]"], *, energy_kev: Optional[float] = None, wavelength: Optional[float] = None) -> Any:
     """x = sin(theta/2)/lambda for the scattering angle theta in degrees, with
     energy_kev (lambda = 12.398419843320026 / E) or wavelength in Angstrom. NaN
     in an array for an angle outside 0..180; ValueError for one alone."""
