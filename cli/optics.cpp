@@ -1,8 +1,7 @@
 // Elam's edges and lines, the materials, and the refractive index and mirror
 // reflectivity of a material: edges, lines, materials, index, reflectivity.
-#include "core/requests/optics_report.h"
-
 #include "cli/command.h"
+#include "core/requests/optics_report.h"
 #include "core/shipped/chantler_tables.h"
 
 namespace yex::cli {

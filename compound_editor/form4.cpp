@@ -162,7 +162,9 @@ void Form4::AtomCount(int k) {
 
 void Form4::Command1_Click() {
   bool replace = false;
-  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); }, &replace)) return;
+  if (!ConfirmNewTableName(
+          Text1->text(), [this] { Text1_Click(); }, &replace))
+    return;
   const SaveResult r = SaveCompound(Text1->text(), replace);
   if (!ReportSave(r, QStringLiteral("ファイル名が入力されていません"))) return;
   HideRows();

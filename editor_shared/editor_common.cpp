@@ -1,7 +1,7 @@
 #include "editor_shared/editor_common.h"
 
-#include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
+#include "app/scattering_data/module1.h"
 #include "app/windows.h"
 #include "core/tables/table_name.h"
 #include "main_window/form1.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
+#include "app/scattering_data/module1.h"
 #include "core/error.h"
 
 namespace yex {

@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFontMetricsF>
 
-#include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
+#include "app/scattering_data/module1.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"

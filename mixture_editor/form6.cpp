@@ -173,7 +173,9 @@ void Form6::WeightEntry(int k) {
 
 void Form6::Command1_Click() {
   bool replace = false;
-  if (!ConfirmNewTableName(Text1->text(), [this] { Text1_Click(); }, &replace)) return;
+  if (!ConfirmNewTableName(
+          Text1->text(), [this] { Text1_Click(); }, &replace))
+    return;
   const SaveResult r = SaveMixture(Text1->text(), replace);
   if (!ReportSave(r, kNoName)) return;
   HideRows();

@@ -5,7 +5,8 @@ namespace yex::python {
 void DefineDispersion(py::module_& m) {
   m.def(
       "attenuation",
-      [](MaterialArg material, Values energy, OptionalFloat densityArg, OptionalFloat thicknessArg, Str dataArg) {
+      [](MaterialArg material, Values energy, OptionalFloat densityArg, OptionalFloat thicknessArg,
+         Str dataArg) {
         // Checked in yex-cli's order: a mixture's entries, the energies, the
         // density and thickness, then the formula and the elements' data.
         // A string is a formula (an element's symbol a one-atom one), as

@@ -19,25 +19,25 @@
 #include <thread>
 #include <vector>
 
-#include "core/physics/dispersion.h"
-#include "core/shipped/chantler_tables.h"
+#include "core/elements/elements.h"
+#include "core/elements/formula.h"
+#include "core/elements/xray_data.h"
+#include "core/error.h"
+#include "core/lookup/table_lookup.h"
+#include "core/numbers/numeric.h"
+#include "core/numbers/units.h"
 #include "core/physics/attenuation.h"
 #include "core/physics/composition.h"
 #include "core/physics/cross_section.h"
-#include "core/elements/elements.h"
-#include "core/error.h"
-#include "core/elements/formula.h"
-#include "core/numbers/numeric.h"
+#include "core/physics/dispersion.h"
 #include "core/requests/optics_report.h"
 #include "core/requests/report.h"
 #include "core/requests/request.h"
+#include "core/shipped/chantler_tables.h"
 #include "core/shipped/shipped_tables.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_grid.h"
-#include "core/lookup/table_lookup.h"
 #include "core/tables/table_name.h"
-#include "core/numbers/units.h"
-#include "core/elements/xray_data.h"
 
 namespace yex::python {
 
@@ -55,10 +55,10 @@ class Arg : public py::object {
  public:
   PYBIND11_OBJECT_DEFAULT(Arg, py::object, AnyObject)
 };
-#define YEX_ARG(Type, text)                                               \
-  struct Type##Shown {                                                    \
-    static constexpr auto name = py::detail::const_name(text);            \
-  };                                                                      \
+#define YEX_ARG(Type, text)                                    \
+  struct Type##Shown {                                         \
+    static constexpr auto name = py::detail::const_name(text); \
+  };                                                           \
   using Type = Arg<Type##Shown>;
 YEX_ARG(Str, "str")
 YEX_ARG(OptionalStr, "Optional[str]")

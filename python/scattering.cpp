@@ -5,8 +5,8 @@
 namespace yex::python {
 namespace {
 
-py::dict Average(AverageCompositionArg composition, Values x, OptionalFloat energyArg, OptionalFloat wavelengthArg,
-                 OptionalInt breitDiracArg, Str dataArg, Bool anomalousArg) {
+py::dict Average(AverageCompositionArg composition, Values x, OptionalFloat energyArg,
+                 OptionalFloat wavelengthArg, OptionalInt breitDiracArg, Str dataArg, Bool anomalousArg) {
   const std::optional<double> energyKeV = OptionalNumber(energyArg, "energy_kev");
   const std::optional<double> wavelength = OptionalNumber(wavelengthArg, "wavelength");
   std::optional<int> breitDirac;

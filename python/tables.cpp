@@ -50,7 +50,8 @@ Table Saved(Table t, OptionalStr save, Bool overwrite) {
   return t;
 }
 
-Table Compound(CompositionArg composition, Str dataArg, OptionalStr nameArg, OptionalStr save, Bool overwrite) {
+Table Compound(CompositionArg composition, Str dataArg, OptionalStr nameArg, OptionalStr save,
+               Bool overwrite) {
   const std::string data = TextArg(dataArg, "data");
   const std::optional<std::string> name = OptionalText(nameArg, "name");
   const std::vector<CountEntry> entries = Composition(composition);
@@ -203,8 +204,7 @@ void DefineTables(py::module_& m) {
   m.def("read_csv_table", &ReadCsv, py::arg("path"), py::kw_only(), py::arg("name") = py::none());
   m.def("read_table", &ReadTable, py::arg("path"));
   m.def(
-      "x_from_q", [](Values q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); },
-      py::arg("q"));
+      "x_from_q", [](Values q) { return MapOne(q, "q", [](double v) { return XFromQ(v); }); }, py::arg("q"));
   m.def(
       "x_from_theta",
       [](Values theta, OptionalFloat energyKeV, OptionalFloat wavelength) {

@@ -13,15 +13,15 @@
 #include <functional>
 #include <string>
 
-#include "core/physics/dispersion.h"
-#include "core/shipped/chantler_tables.h"
+#include "core/lookup/table_lookup.h"
 #include "core/numbers/numeric.h"
+#include "core/physics/dispersion.h"
 #include "core/requests/report.h"
 #include "core/requests/request.h"
+#include "core/shipped/chantler_tables.h"
 #include "core/shipped/shipped_tables.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_format.h"
-#include "core/lookup/table_lookup.h"
 
 using namespace yex;
 

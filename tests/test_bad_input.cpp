@@ -10,8 +10,8 @@
 #include <QTest>
 #include <random>
 
-#include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
+#include "app/scattering_data/module1.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "core/tables/table_format.h"

@@ -6,8 +6,8 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
+#include "app/scattering_data/module1.h"
 #include "app/windows.h"
 #include "compound_editor/form4.h"
 #include "core/lookup/lookup.h"
@@ -169,8 +169,8 @@ void TestCli::lookupConventions() {
   r = Cli({"lookup", "Si", "0.0049", "0.3", "1000.1"});
   QCOMPARE(r.status, 1);
   QCOMPARE(Lines(r.out), QStringList{expected(0.3)});
-  QCOMPARE(Lines(r.err),
-           (QStringList{"yex-cli: 0.0049: This value is out of range.", "yex-cli: 1000.1: This value is out of range."}));
+  QCOMPARE(Lines(r.err), (QStringList{"yex-cli: 0.0049: This value is out of range.",
+                                      "yex-cli: 1000.1: This value is out of range."}));
   QCOMPARE(Cli({"lookup", "Si", "--theta", "30"}).status, 2);
   for (const char* option : {"--energy", "--wavelength"})
     for (const char* value : {"-1", "0"}) {
@@ -263,7 +263,8 @@ void TestCli::compoundRefusals() {
 
 void TestCli::brokenTablesCaseAndRaces() {
   TempWorkDir dir;
-  for (const char* e : {"H", "C", "O"}) QFile::copy(QStringLiteral(YEX_SHIPPED_DATA "/") + e + ".yex", dir.data(QString(e) + ".yex"));
+  for (const char* e : {"H", "C", "O"})
+    QFile::copy(QStringLiteral(YEX_SHIPPED_DATA "/") + e + ".yex", dir.data(QString(e) + ".yex"));
   const QByteArray carbon = dir.readRaw("C.yex");
   QByteArray tabs = carbon, nan = carbon;
   tabs.replace("  .", "\t.");
@@ -273,7 +274,8 @@ void TestCli::brokenTablesCaseAndRaces() {
   dir.writeRaw("Cnan.yex", nan);
   dir.writeRaw("Ccut.yex", carbon.left(44 * 36 + 20));
   QByteArray doubled;  // carbon with every x doubled
-  for (const Row& r : ReadBack(carbon)) doubled += FormatTableLine(2 * r.x, r.f, r.s).c_str() + QByteArray("\r\n");
+  for (const Row& r : ReadBack(carbon))
+    doubled += FormatTableLine(2 * r.x, r.f, r.s).c_str() + QByteArray("\r\n");
   dir.writeRaw("C2.yex", doubled);
   const struct {
     const char* table;
@@ -285,9 +287,10 @@ void TestCli::brokenTablesCaseAndRaces() {
   const QStringList before = DataFiles();
   for (const auto& b : broken) {
     const QString t = b.table;
-    for (const QStringList& args : {QStringList{"lookup", t, "0.1"}, QStringList{"cross-section", t, "--energy", "10"},
-                                    QStringList{"curve", t, "--grid", "0.1:0.2:0.1"},
-                                    QStringList{"compound", "New", t + ":1", "O:1"}}) {
+    for (const QStringList& args :
+         {QStringList{"lookup", t, "0.1"}, QStringList{"cross-section", t, "--energy", "10"},
+          QStringList{"curve", t, "--grid", "0.1:0.2:0.1"},
+          QStringList{"compound", "New", t + ":1", "O:1"}}) {
       const Result r = Cli(args);
       QVERIFY2(r.status == 1 && r.out.isEmpty(), qPrintable(args.join(' ')));
       QVERIFY2(r.err.contains("YEX-data/" + t + ".yex " + b.says), qPrintable(r.err));
@@ -295,7 +298,8 @@ void TestCli::brokenTablesCaseAndRaces() {
   }
   QCOMPARE(DataFiles(), before);
   // Tables on different x columns are not combined, in either order.
-  for (const QStringList& args : {QStringList{"compound", "COa", "C2:1", "O:1"}, QStringList{"compound", "COb", "O:1", "C2:1"}}) {
+  for (const QStringList& args :
+       {QStringList{"compound", "COa", "C2:1", "O:1"}, QStringList{"compound", "COb", "O:1", "C2:1"}}) {
     const Result r = Cli(args);
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("differ in x from row 2 (") && r.err.contains("C2.yex"), qPrintable(r.err));
@@ -306,7 +310,8 @@ void TestCli::brokenTablesCaseAndRaces() {
   QCOMPARE(Cli({"compound", "c", "--formula", "H2O", "--force"}).status, 2);
   QCOMPARE(Cli({"compound", "Water", "--formula", "H2O"}).status, 0);
   const Result again = Cli({"compound", "WATER", "--formula", "H2O2"});
-  QVERIFY2(again.status == 1 && again.err.contains("YEX-data/Water.yex already exists"), qPrintable(again.err));
+  QVERIFY2(again.status == 1 && again.err.contains("YEX-data/Water.yex already exists"),
+           qPrintable(again.err));
   QCOMPARE(Cli({"compound", "WATER", "--formula", "H2O2", "--force"}).out.section('\n', 0, 0),
            QString("wrote YEX-data/Water.yex"));
   QVERIFY(!DataFiles().contains("WATER.yex"));
@@ -337,8 +342,10 @@ void TestCli::rightOrRefusedWithItsReason() {
   };
   // Scaled amounts give the unscaled numbers, in every computation.
   for (const auto& [scaled, plain] : std::vector<std::pair<QStringList, QStringList>>{
-           {{"average", "Si:1e308", "O:1e308", "--grid", "0.1:0.1:1"}, {"average", "Si:1", "O:1", "--grid", "0.1:0.1:1"}},
-           {{"average", "Si:1e-310", "O:1e-310", "--grid", "0.1:0.1:1"}, {"average", "Si:1", "O:1", "--grid", "0.1:0.1:1"}},
+           {{"average", "Si:1e308", "O:1e308", "--grid", "0.1:0.1:1"},
+            {"average", "Si:1", "O:1", "--grid", "0.1:0.1:1"}},
+           {{"average", "Si:1e-310", "O:1e-310", "--grid", "0.1:0.1:1"},
+            {"average", "Si:1", "O:1", "--grid", "0.1:0.1:1"}},
            {{"mixture", "Ma", "H:1e308", "O:1e308"}, {"mixture", "Mb", "H:1", "O:1"}}}) {
     QCOMPARE(data(scaled).mid(1), data(plain).mid(1));
   }
@@ -349,35 +356,59 @@ void TestCli::rightOrRefusedWithItsReason() {
     const char* out;  // the first data line, or ""
     const char* err;
   } cases[] = {
-      {{"cross-section", "C:1e-310", "--energy", "10"}, 1, "", "sigma per gram is beyond the range of numbers"},
+      {{"cross-section", "C:1e-310", "--energy", "10"},
+       1,
+       "",
+       "sigma per gram is beyond the range of numbers"},
       {{"compound", "Big", "H:1e308", "O:1e308"}, 1, "", "Big not built"},
       {{"curve", "C", "--grid", "1:2:1e9"}, 0, "1,1.1121,", ""},
       {{"lookup", "Zero", "0.095"}, 1, "", "yex-cli: 0.095: YEX-data/Zero.yex rows 11-12: F of row 12 is 0"},
       {{"cross-section", "Zero", "--energy", "10"}, 1, "", "(rows 11-12: F of row 12 is 0"},
-      {{"curve", "Zero", "--grid", "0.09:0.1:0.005"}, 1, "0.09,", "(YEX-data/Zero.yex rows 11-12: F of row 12 is 0"},
+      {{"curve", "Zero", "--grid", "0.09:0.1:0.005"},
+       1,
+       "0.09,",
+       "(YEX-data/Zero.yex rows 11-12: F of row 12 is 0"},
       {{"lookup", "C", "1e999"}, 2, "", "yex-cli: x 1e999: too large to hold as a number"},
       {{"lookup", "C", "-1"}, 2, "", "yex-cli: x -1: a momentum transfer is not negative"},
       {{"lookup", "C", "--q", "-1"}, 2, "", "yex-cli: q -1: a momentum transfer is not negative"},
-      {{"lookup", "C", "--theta", "-5", "--energy", "10"}, 2, "", "yex-cli: theta -5: a scattering angle lies in"},
-      {{"curve", "C", "--grid", "-1:1:0.5"}, 2, "", "yex-cli: grid -1:1:0.5: a momentum transfer is not negative"},
+      {{"lookup", "C", "--theta", "-5", "--energy", "10"},
+       2,
+       "",
+       "yex-cli: theta -5: a scattering angle lies in"},
+      {{"curve", "C", "--grid", "-1:1:0.5"},
+       2,
+       "",
+       "yex-cli: grid -1:1:0.5: a momentum transfer is not negative"},
       {{"lookup", "C", "0"}, 1, "", "yex-cli: 0: This value is out of range."},
       {{"cross-section", "C", "--energy-grid", "1:100:1e7"}, 2, "", "N may be at most 1000000"},
       {{"curve", "C", "--log-grid", "0.1:1:1e13"}, 2, "", "N may be at most 1e+12"},
       {{"curve", "C", "--grid", "0.005:1000:1e-9"}, 2, "", "more than 100000000; give --large-grid"},
-      {{"average", "Wt:1", "--grid", "0.1:0.1:0.1"}, 0, "0.1,", "note: \"Wt\" is no element's table and counts as one"},
-      {{"cross-section", "Wt", "--energy", "10"}, 0, "10,", "note: \"Wt\" is no element's table: its cross sections are per amount"},
+      {{"average", "Wt:1", "--grid", "0.1:0.1:0.1"},
+       0,
+       "0.1,",
+       "note: \"Wt\" is no element's table and counts as one"},
+      {{"cross-section", "Wt", "--energy", "10"},
+       0,
+       "10,",
+       "note: \"Wt\" is no element's table: its cross sections are per amount"},
   };
   // Behaviours pinned one a row: Q in 1/nm, a replaced table's permissions,
   // a point complete only where every table answers, STOP within 1e-9.
-  QCOMPARE(Cli({"lookup", "C", "--qnm", "12.566370614359172"}).out.section(' ', 1), Cli({"lookup", "C", "0.1"}).out.section(' ', 1));
+  QCOMPARE(Cli({"lookup", "C", "--qnm", "12.566370614359172"}).out.section(' ', 1),
+           Cli({"lookup", "C", "0.1"}).out.section(' ', 1));
   QFile::setPermissions(dir.data("Wt.yex"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
   QCOMPARE(Cli({"compound", "Wt", "--formula", "H2O", "--force"}).status, 0);
-  QCOMPARE(QFile::permissions(dir.data("Wt.yex")) & 0x70ff, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+  QCOMPARE(QFile::permissions(dir.data("Wt.yex")) & 0x70ff,
+           QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
   dir.writeElement("Half.yex", 6, 1e-7);  // rows up to x = 100
   const Result mixed = Cli({"curve", "C", "Half", "--grid", "600:700:100"});
   QVERIFY2(mixed.status == 1 && mixed.err.contains("2 points outside"), qPrintable(mixed.err));
-  QVERIFY(data({"curve", "C", "Half", "--grid", "600:700:100"}).mid(1).filter(QRegularExpression("^\\d+,[^,]+,[^,]+,,$")).size() == 2);
-  QCOMPARE(data({"curve", "C", "--grid", "0.1:0.30000000001:0.1"}).last().section(',', 0, 0), QString("0.30000000001"));
+  QVERIFY(data({"curve", "C", "Half", "--grid", "600:700:100"})
+              .mid(1)
+              .filter(QRegularExpression("^\\d+,[^,]+,[^,]+,,$"))
+              .size() == 2);
+  QCOMPARE(data({"curve", "C", "--grid", "0.1:0.30000000001:0.1"}).last().section(',', 0, 0),
+           QString("0.30000000001"));
   QCOMPARE(data({"curve", "C", "--grid", "0.1:0.3001:0.1"}).last().section(',', 0, 0), QString("0.3"));
   // A streamed block reaches standard output whole while input still comes.
   QProcess stream;
@@ -434,7 +465,8 @@ void TestCli::plotMatchesTheMainWindowsChart() {
   for (int y = 0; y < png.height(); ++y)
     for (int x = 0; x < png.width(); ++x) {
       const QRgb a = png.pixel(x, y), b = window.pixel(x, y);
-      differ += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 96;
+      differ +=
+          std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 96;
       for (const auto& [k, c] : {std::pair{0, a}, std::pair{1, b}}) {
         red[k] += c == qRgb(255, 0, 0);
         yellow[k] += c == qRgb(255, 255, 0);

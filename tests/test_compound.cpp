@@ -3,8 +3,8 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/scattering_data/module1.h"
 #include "app/scattering_data/data_folder.h"
+#include "app/scattering_data/module1.h"
 #include "app/windows.h"
 #include "compound_editor/compound_synthesis.h"
 #include "compound_editor/form4.h"

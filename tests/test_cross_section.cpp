@@ -7,10 +7,10 @@
 #include <cmath>
 
 #include "app/scattering_data/data_folder.h"
-#include "core/physics/composition.h"
-#include "core/physics/cross_section.h"
 #include "core/elements/elements.h"
 #include "core/numbers/units.h"
+#include "core/physics/composition.h"
+#include "core/physics/cross_section.h"
 #include "tests/cli_runner.h"
 #include "tests/test_support.h"
 
@@ -68,10 +68,6 @@ class TestCrossSection : public QObject {
   void usageAndDataErrors();
   void wavelengthIsEnergy();
 };
-
-
-
-
 
 void TestCrossSection::commandLine() {
   TempWorkDir dir;
@@ -230,7 +226,6 @@ void TestCrossSection::wavelengthIsEnergy() {
     }
   }
 }
-
 
 QTEST_GUILESS_MAIN(TestCrossSection)
 #include "test_cross_section.moc"

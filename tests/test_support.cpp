@@ -6,11 +6,11 @@
 #include <cstdlib>
 
 #include "app/scattering_data/data_folder.h"
-#include "core/tables/table_file.h"
 #include "app/windows.h"
 #include "aux_windows/form3.h"
 #include "aux_windows/form5.h"
 #include "compound_editor/form4.h"
+#include "core/tables/table_file.h"
 #include "core/tables/table_format.h"
 #include "main_window/form1.h"
 #include "mixture_editor/form6.h"

@@ -11,9 +11,8 @@
 #include <memory>
 
 #include "app/scattering_data/module1.h"
-#include "toolkit/dialogs.h"
-
 #include "tests/core/support.h"
+#include "toolkit/dialogs.h"
 
 namespace yex::test {
 

@@ -11,7 +11,6 @@
 #include "core/tables/table_format.h"
 #include "tests/test_support.h"
 
-
 using namespace yex;
 using namespace yex::test;
 

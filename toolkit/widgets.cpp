@@ -1,13 +1,13 @@
 #include "toolkit/widgets.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
-#include <QFile>
 #include <QTimer>
 #include <algorithm>
 

@@ -18,8 +18,8 @@ struct OpInfo {
   const char* name;
   int arguments;
 };
-constexpr OpInfo kOps[] = {{"Cls", 0},      {"DrawWidth", 1}, {"Line", 5},     {"LineTo", 3},
-                           {"PSet", 3},     {"Box", 5},       {"FilledBox", 5}, {"FontSize", 1},
+constexpr OpInfo kOps[] = {{"Cls", 0},       {"DrawWidth", 1}, {"Line", 5},      {"LineTo", 3},
+                           {"PSet", 3},      {"Box", 5},       {"FilledBox", 5}, {"FontSize", 1},
                            {"ForeColor", 1}, {"TextPos", 2},   {"Print", 2}};
 
 class ChartRecorder : public ChartSurface {

@@ -16,21 +16,21 @@
 #include <string>
 #include <vector>
 
-#include "core/physics/dispersion.h"
 #include "core/chart/chart.h"
-#include "core/shipped/data_source_text.h"
 #include "core/elements/elements.h"
+#include "core/elements/xray_data.h"
 #include "core/error.h"
+#include "core/lookup/table_lookup.h"
 #include "core/numbers/numeric.h"
+#include "core/numbers/units.h"
+#include "core/physics/dispersion.h"
 #include "core/requests/optics_report.h"
 #include "core/requests/report.h"
 #include "core/requests/request.h"
+#include "core/shipped/data_source_text.h"
 #include "core/shipped/shipped_tables.h"
 #include "core/tables/table_format.h"
-#include "core/lookup/table_lookup.h"
 #include "core/tables/table_name.h"
-#include "core/numbers/units.h"
-#include "core/elements/xray_data.h"
 #include "web/chart_recorder.h"
 
 using emscripten::val;

@@ -7,8 +7,8 @@
 #include <mutex>
 
 #include "core/elements/elements.h"
-#include "core/error.h"
 #include "core/elements/formula.h"
+#include "core/error.h"
 #include "core/numbers/numeric.h"
 
 namespace yex {

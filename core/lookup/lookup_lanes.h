@@ -25,8 +25,8 @@
 #include <limits>
 #include <utility>
 
-#include "core/numbers/elementary_constants.h"
 #include "core/lookup/table_lookup.h"
+#include "core/numbers/elementary_constants.h"
 
 namespace yex {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/physics/dispersion.h"
-#include "core/physics/cross_section.h"
 #include "core/elements/elements.h"
-#include "core/error.h"
 #include "core/elements/formula.h"
+#include "core/error.h"
 #include "core/numbers/numeric.h"
+#include "core/physics/cross_section.h"
+#include "core/physics/dispersion.h"
 #include "core/tables/table_name.h"
 
 namespace yex {

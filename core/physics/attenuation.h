@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/physics/dispersion.h"
-#include "core/physics/cross_section.h"
-#include "core/tables/synthesis.h"
 #include "core/lookup/table_lookup.h"
+#include "core/physics/cross_section.h"
+#include "core/physics/dispersion.h"
+#include "core/tables/synthesis.h"
 #include "core/tables/table_store.h"
 
 namespace yex {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/physics/cross_section.h"
 #include "core/numbers/units.h"
+#include "core/physics/cross_section.h"
 
 namespace yex {
 

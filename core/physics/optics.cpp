@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "core/physics/dispersion.h"
-#include "core/physics/cross_section.h"
-#include "core/numbers/elementary_functions.h"
 #include "core/elements/elements.h"
 #include "core/error.h"
+#include "core/numbers/elementary_functions.h"
 #include "core/numbers/numeric.h"
 #include "core/numbers/units.h"
+#include "core/physics/cross_section.h"
+#include "core/physics/dispersion.h"
 
 namespace yex {
 namespace {

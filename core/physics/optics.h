@@ -3,8 +3,8 @@
 // of its smooth or rough surface by Fresnel's formula.
 #pragma once
 
-#include "core/physics/dispersion.h"
 #include "core/physics/attenuation.h"
+#include "core/physics/dispersion.h"
 
 namespace yex {
 

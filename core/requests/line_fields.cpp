@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "core/numbers/numeric.h"
-#include "core/tables/table_format.h"
 #include "core/numbers/units.h"
+#include "core/tables/table_format.h"
 
 namespace yex {
 

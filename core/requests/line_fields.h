@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/lookup/table_lookup.h"
 #include "core/physics/composition.h"
 #include "core/physics/cross_section.h"
-#include "core/lookup/table_lookup.h"
 
 namespace yex {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "core/elements/elements.h"
+#include "core/elements/xray_data.h"
 #include "core/error.h"
 #include "core/numbers/numeric.h"
-#include "core/elements/xray_data.h"
 
 namespace yex {
 

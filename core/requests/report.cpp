@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/physics/composition.h"
-#include "core/physics/cross_section.h"
 #include "core/elements/elements.h"
-#include "core/requests/line_fields.h"
 #include "core/lookup/lookup.h"
 #include "core/numbers/numeric.h"
+#include "core/physics/composition.h"
+#include "core/physics/cross_section.h"
+#include "core/requests/line_fields.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_format.h"
 #include "core/tables/table_name.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "core/lookup/table_lookup.h"
 #include "core/physics/dispersion.h"
 #include "core/requests/request.h"
-#include "core/lookup/table_lookup.h"
 #include "core/tables/table_store.h"
 
 namespace yex {

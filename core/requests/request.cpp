@@ -5,9 +5,9 @@
 
 #include "core/elements/elements.h"
 #include "core/elements/formula.h"
+#include "core/elements/xray_data.h"
 #include "core/numbers/numeric.h"
 #include "core/tables/table_name.h"
-#include "core/elements/xray_data.h"
 
 namespace yex {
 namespace {

@@ -16,9 +16,9 @@
 #include "core/error.h"
 #include "core/numbers/grids.h"
 #include "core/numbers/numeric.h"
+#include "core/numbers/units.h"
 #include "core/physics/optics.h"
 #include "core/tables/synthesis.h"
-#include "core/numbers/units.h"
 
 namespace yex {
 

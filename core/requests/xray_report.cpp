@@ -1,10 +1,10 @@
 // edges, lines and materials: what Elam's tables and the materials list say.
 #include "core/elements/elements.h"
+#include "core/elements/xray_data.h"
 #include "core/numbers/numeric.h"
 #include "core/requests/report.h"
 #include "core/requests/request.h"
 #include "core/tables/table_store.h"
-#include "core/elements/xray_data.h"
 
 namespace yex {
 namespace {

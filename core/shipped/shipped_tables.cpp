@@ -1,6 +1,7 @@
+#include "core/shipped/shipped_tables.h"
+
 #include <algorithm>
 
-#include "core/shipped/shipped_tables.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_format.h"
 #include "core/tables/table_name.h"

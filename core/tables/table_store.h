@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/elements/xray_data.h"
 #include "core/error.h"
 #include "core/tables/table.h"
-#include "core/elements/xray_data.h"
 
 namespace yex {
 

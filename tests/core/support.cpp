@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -108,7 +108,8 @@ CliRun RunYexCli(const std::vector<std::string>& args, const std::string& input)
   posix_spawn_file_actions_adddup2(&actions, in[0], 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-  for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) posix_spawn_file_actions_addclose(&actions, fd);
+  for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+    posix_spawn_file_actions_addclose(&actions, fd);
   std::vector<std::string> argv{YEX_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> cargv;

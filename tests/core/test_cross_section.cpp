@@ -12,12 +12,12 @@
 #include <xraylib.h>
 #endif
 
+#include "core/elements/elements.h"
+#include "core/numbers/units.h"
 #include "core/physics/composition.h"
 #include "core/physics/cross_section.h"
-#include "core/elements/elements.h"
 #include "core/requests/report.h"
 #include "core/shipped/shipped_tables.h"
-#include "core/numbers/units.h"
 #include "tests/core/support.h"
 
 using namespace yex;

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/lookup/table_lookup.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_format.h"
-#include "core/lookup/table_lookup.h"
 #include "tests/core/support.h"
 
 using namespace yex;
@@ -53,7 +53,9 @@ bool Has(const Fields& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TableLookup Loaded(const std::string& name) { return TableLookup(ReadTableFile("YEX-data/" + name + ".yex")); }
+TableLookup Loaded(const std::string& name) {
+  return TableLookup(ReadTableFile("YEX-data/" + name + ".yex"));
+}
 
 // Columns F and S from `first` on hold exactly the lookup at x.
 bool RowMatches(const Fields& row, std::size_t first, const TableLookup& lookup) {
@@ -141,7 +143,8 @@ TEST(Curve, GridEndsAndCounts) {
 
 TEST(Curve, SeveralTablesEqualOneRunEach) {
   WorkFolder dir;
-  for (const char* e : {"H", "O", "U"}) dir.WriteElement(std::string(e) + ".yex", e[0] == 'H' ? 1 : e[0] == 'O' ? 8 : 92);
+  for (const char* e : {"H", "O", "U"})
+    dir.WriteElement(std::string(e) + ".yex", e[0] == 'H' ? 1 : e[0] == 'O' ? 8 : 92);
   const Fields points{"--log-grid", "0.003:1500:2000"};
   const Output all = Parse(RunYexCli(Cat({"curve", "H", "O.yex", "U"}, points)).out);
   EXPECT_EQ(all.header, (Fields{"x", "x", "F(H)", "S(H)", "F(O)", "S(O)", "F(U)", "S(U)"}));

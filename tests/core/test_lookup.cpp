@@ -10,10 +10,10 @@
 #include <random>
 #include <sstream>
 
-#include "core/numbers/elementary_functions.h"
 #include "core/lookup/lookup.h"
-#include "core/tables/table_file.h"
 #include "core/lookup/table_lookup.h"
+#include "core/numbers/elementary_functions.h"
+#include "core/tables/table_file.h"
 #include "tests/core/support.h"
 
 using namespace yex;
@@ -37,7 +37,6 @@ Table MakeTable(double z = 6) {
 }
 
 }  // namespace
-
 
 TEST(Lookup, InterpolatesBetweenRows) {
   const Table t = MakeTable();
@@ -140,8 +139,8 @@ std::string FirstDifference(const Table& t, int randoms, std::mt19937_64& rng) {
   const auto describe = [](double q, const char* what, const LookupResult& a, double f, double s) {
     std::ostringstream o;
     o.precision(17);
-    o << "q = " << q << ", " << what << ": " << a.inRange << " " << a.f << " " << a.s << " against " << f << " "
-      << s;
+    o << "q = " << q << ", " << what << ": " << a.inRange << " " << a.f << " " << a.s << " against " << f
+      << " " << s;
     return o.str();
   };
   std::vector<double> f(qs.size()), s(qs.size());

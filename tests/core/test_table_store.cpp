@@ -54,8 +54,9 @@ class Store : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = fs::current_path();
-    root_ = fs::temp_directory_path() / ("yex-store-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                         "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    root_ = fs::temp_directory_path() /
+            ("yex-store-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+             std::to_string(reinterpret_cast<std::uintptr_t>(this)));
     fs::create_directories(root_ / "YEX-data");
     fs::current_path(root_);
   }
@@ -87,7 +88,8 @@ TEST(StrictReading, RefusesWhatIsNoTable) {
   }
   auto with = [&](int line, const std::string& text) {
     std::string out;
-    for (int i = 0; i < TableRowCount; ++i) out += i == line - 1 ? text + "\r\n" : lines[static_cast<std::size_t>(i)];
+    for (int i = 0; i < TableRowCount; ++i)
+      out += i == line - 1 ? text + "\r\n" : lines[static_cast<std::size_t>(i)];
     return out;
   };
   std::string tabs, utf16, lfOnly, swapped, gap;
@@ -113,10 +115,16 @@ TEST(StrictReading, RefusesWhatIsNoTable) {
       {"a CSV", "x,F,S\n0,6,0\n", 1, "\"x,F,S\" is not a table line"},
       {"a UTF-8 byte-order mark", "\xEF\xBB\xBF" + good, 1, "\\xEF\\xBB\\xBF"},
       {"UTF-16", utf16, 1, "not a table line"},
-      {"binary junk", std::string("\x7f" "ELF\x02\x01\x01", 7) + good, 1, "not a table line"},
+      {"binary junk",
+       std::string("\x7f"
+                   "ELF\x02\x01\x01",
+                   7) +
+           good,
+       1, "not a table line"},
       {"tabs for blanks", tabs, 1, "\"\\x09.000E+00\\x09.60000E+01"},
       {"NaN in F", with(5, "  .200E-01         NaN  .10000E+01"), 5, "F \"         NaN\" is not a number"},
-      {"two numbers in one field", with(6, "  .250E-01  .59 34E+01  .10000E+01"), 6, "F \"  .59 34E+01\" is not"},
+      {"two numbers in one field", with(6, "  .250E-01  .59 34E+01  .10000E+01"), 6,
+       "F \"  .59 34E+01\" is not"},
       {"beyond the doubles", with(7, "  .300E-01  .1000E+999  .10000E+01"), 7, "beyond the range"},
       {"negative S", with(8, "  .350E-01  .59000E+01 -.10000E+01"), 8, "S is negative"},
       {"x not ascending", swapped, 11, "x must ascend"},
@@ -153,10 +161,11 @@ TEST_F(Store, NamesWithoutCaseAndForEverySystem) {
     const char* typed;
     const char* file;  // "" when refused, with `why` in the message
     const char* why;
-  } found[] = {{"fe", "Fe.yex", ""},   {"FE.yex", "Fe.yex", ""}, {"Water", "water.yex", ""},
-               {"ab", "ab.yex", ""},   {"AB", "AB.yex", ""},     {"Ab", "", "ambiguous"},
-               {"cu", "Cu.YEX", ""},   {"Cu.yex", "Cu.YEX", ""}, {"none", "none.yex", ""},
-               {"../x", "", "not a table name"}};
+  } found[] = {{"fe", "Fe.yex", ""},       {"FE.yex", "Fe.yex", ""},
+               {"Water", "water.yex", ""}, {"ab", "ab.yex", ""},
+               {"AB", "AB.yex", ""},       {"Ab", "", "ambiguous"},
+               {"cu", "Cu.YEX", ""},       {"Cu.yex", "Cu.YEX", ""},
+               {"none", "none.yex", ""},   {"../x", "", "not a table name"}};
   for (const auto& c : found) {
     std::string file;
     const std::string e = Error([&] { file = store_.Resolve(c.typed); });
@@ -167,10 +176,21 @@ TEST_F(Store, NamesWithoutCaseAndForEverySystem) {
   const struct {
     std::string base;
     const char* why;  // "" when it may be created
-  } created[] = {{"Water2", ""},      {longest, ""},          {"fe", "shipped"},      {"FE", "shipped"},
-                 {"WATER", "exists"}, {"ab", "exists"},       {"CON", "device"},      {"nul.txt", "device"},
-                 {"com1", "device"},  {"a.", "dot or a space"}, {"a ", "dot or a space"}, {"a<b", "<"},
-                 {"x|y", "|"},        {".hidden", "begin"},   {tooLong, "longer than 251"}};
+  } created[] = {{"Water2", ""},
+                 {longest, ""},
+                 {"fe", "shipped"},
+                 {"FE", "shipped"},
+                 {"WATER", "exists"},
+                 {"ab", "exists"},
+                 {"CON", "device"},
+                 {"nul.txt", "device"},
+                 {"com1", "device"},
+                 {"a.", "dot or a space"},
+                 {"a ", "dot or a space"},
+                 {"a<b", "<"},
+                 {"x|y", "|"},
+                 {".hidden", "begin"},
+                 {tooLong, "longer than 251"}};
   for (const auto& c : created) {
     const std::string e = Error([&] { store_.CheckNewTable(c.base, false); });
     EXPECT_NE(e.find(c.why), std::string::npos) << c.base << ": " << e;
@@ -238,7 +258,8 @@ TEST_F(Store, LeftOversOfKilledSaves) {
   ::close(fd);
 #endif
   std::vector<std::string> left;
-  for (const auto& e : fs::directory_iterator(root_ / "YEX-data")) left.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(root_ / "YEX-data"))
+    left.push_back(e.path().filename().string());
   std::sort(left.begin(), left.end());
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(left, kept);
