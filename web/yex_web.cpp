@@ -10,10 +10,10 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/chart/chart.h"
@@ -115,9 +115,9 @@ val Guarded(const F& f) {
   }
 }
 
-// The page's request as the options yex-cli takes: one parser for both.
-// {unit, points: "grid"|"log"|"list", grid, list, energyKind, energy,
-//  dcs, format, display}
+// The points of a curve or an average, and a lookup's unit and beam, as the
+// options yex-cli takes: {unit, points: "grid"|"log"|"list", grid, list,
+// energyKind, energy}.
 Options PointOptionsOf(const val& req) {
   Options o;
   const std::string unit = Text(req, "unit"), kind = Text(req, "points"), energy = Text(req, "energy");
@@ -126,8 +126,6 @@ Options PointOptionsOf(const val& req) {
   if (kind == "grid") o.add("--grid", Text(req, "grid"));
   if (kind == "log") o.add("--log-grid", Text(req, "grid"));
   if (kind == "list") o.add("--from", "-");
-  if (Text(req, "format") == "tsv") o.add("--tsv");
-  if (req["display"].isTrue()) o.add("--display");
   // The page keeps its own, smaller cap (PagePoints).
   o.add("--large-grid");
   return o;
@@ -448,119 +446,150 @@ val Mixture(const std::string& name, const val& list) {
   });
 }
 
-// {tables: [...], dcs, and the points}
-val Curve(const val& req) {
+// The page's request fields and the options they stand for, as yex-cli
+// takes them: one parser for both. A computation reads only the fields it
+// names (the form's hidden fields keep their values); an empty or false
+// field says nothing, and a list of energies gives way to a grid.
+struct Field {
+  const char* key;
+  const char* option;  // "" for operands
+  enum Kind { kText, kFlag, kList, kTsv } kind;
+};
+constexpr Field kFields[] = {
+    {"formula", "--formula", Field::kText},
+    {"material", "--material", Field::kText},
+    {"tables", "", Field::kList},
+    {"entries", "", Field::kList},
+    {"elements", "", Field::kList},
+    {"edge", "--edge", Field::kText},
+    {"energyGrid", "--energy-grid", Field::kText},
+    {"energies", "--energy", Field::kList},
+    {"density", "--density", Field::kText},
+    {"thickness", "--thickness", Field::kText},
+    {"angleGrid", "--angle-grid", Field::kText},
+    {"roughness", "--roughness", Field::kText},
+    {"polarization", "--polarization", Field::kText},
+    {"breitDirac", "--breit-dirac", Field::kText},
+    {"dcs", "--dcs", Field::kFlag},
+    {"anomalous", "--anomalous", Field::kFlag},
+    {"steps", "--steps", Field::kFlag},
+    {"display", "--display", Field::kFlag},
+    {"format", "--tsv", Field::kTsv},
+};
+Options FieldOptions(const val& req, std::initializer_list<std::string_view> keys, Options o = {}) {
+  for (const Field& f : kFields) {
+    if (std::find(keys.begin(), keys.end(), f.key) == keys.end()) continue;
+    const std::string text = f.kind == Field::kText ? Text(req, f.key) : std::string();
+    if (f.kind == Field::kText && !text.empty()) o.add(f.option, text);
+    if (f.kind == Field::kFlag && req[f.key].isTrue()) o.add(f.option);
+    if (f.kind == Field::kTsv && Text(req, f.key) == "tsv") o.add(f.option);
+    if (f.kind == Field::kList &&
+        !(f.option == std::string_view("--energy") && !Text(req, "energyGrid").empty()))
+      for (const std::string& v : Strings(req[f.key])) o.add(f.option, v);
+  }
+  return o;
+}
+
+// One computation: its options checked as yex-cli checks its arguments,
+// parsed by the core, and written as the last result.
+template <typename Parse, typename Write>
+val Compute(const val& req, const Options& o, const KnownOptions* known, const Parse& parse,
+            const Write& write) {
   return Guarded([&] {
-    Options o = PointOptionsOf(req);
-    for (const std::string& t : Strings(req["tables"])) o.add("", t);
-    if (req["dcs"].isTrue()) o.add("--dcs");
-    CurveRequest r = ParseCurve(o);
-    const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    return Collect(r.style, req,
-                   [&](RecordWriter& w) { return WriteCurve(r, Store(), Program(), w, points.get()); });
+    if (known) RefuseUnknownOptions(o, *known);
+    auto r = parse(o);
+    return Collect(r.style, req, [&](RecordWriter& w) { return write(r, w); });
   });
 }
 
-// {formula | entries, breitDirac, and the points}
-val Average(const val& req) {
-  return Guarded([&] {
-    Options o = PointOptionsOf(req);
-    const std::string formula = Text(req, "formula"), bd = Text(req, "breitDirac");
-    if (!formula.empty()) o.add("--formula", formula);
-    for (const std::string& e : Strings(req["entries"])) o.add("", e);
-    if (!bd.empty()) o.add("--breit-dirac", bd);
-    if (req["anomalous"].isTrue()) o.add("--anomalous");
-    AverageRequest r = ParseAverage(o);
+// {tables: [...], dcs, and the points}
+val Curve(const val& req) {
+  const Options o = FieldOptions(req, {"tables", "dcs", "format", "display"}, PointOptionsOf(req));
+  return Compute(req, o, nullptr, ParseCurve, [&](CurveRequest& r, RecordWriter& w) {
     const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
-    return Collect(r.style, req, [&](RecordWriter& w) {
-      return WriteAverage(r, Store(), PageDispersion(), Program(), w, points.get());
-    });
+    return WriteCurve(r, Store(), Program(), w, points.get());
+  });
+}
+
+// {formula | entries, breitDirac, anomalous, and the points}
+val Average(const val& req) {
+  const Options o = FieldOptions(req, {"formula", "entries", "breitDirac", "anomalous", "format", "display"},
+                                 PointOptionsOf(req));
+  return Compute(req, o, nullptr, ParseAverage, [&](AverageRequest& r, RecordWriter& w) {
+    const std::unique_ptr<PointSource> points = PagePoints(req, &r.points);
+    return WriteAverage(r, Store(), PageDispersion(), Program(), w, points.get());
   });
 }
 
 // {tables: ["C", "Water:18.015"], energies: [...] | energyGrid: "A:B:N", format, display}
 val CrossSection(const val& req) {
-  return Guarded([&] {
-    Options o;
-    for (const std::string& t : Strings(req["tables"])) o.add("", t);
-    const std::string grid = Text(req, "energyGrid");
-    if (!grid.empty())
-      o.add("--energy-grid", grid);
-    else if (!req["energies"].isUndefined())
-      for (const std::string& e : Strings(req["energies"])) o.add("--energy", e);
-    if (Text(req, "format") == "tsv") o.add("--tsv");
-    if (req["display"].isTrue()) o.add("--display");
-    const CrossSectionRequest r = ParseCrossSection(o);
-    return Collect(r.style, req,
-                   [&](RecordWriter& w) { return WriteCrossSection(r, Store(), Program(), w); });
+  const Options o = FieldOptions(req, {"tables", "energyGrid", "energies", "format", "display"});
+  return Compute(req, o, nullptr, ParseCrossSection, [](const CrossSectionRequest& r, RecordWriter& w) {
+    return WriteCrossSection(r, Store(), Program(), w);
   });
 }
 
-// What dispersion and attenuation are of (a formula, tables as typed, or
-// both, which the request refuses as yex-cli does) and their energies: a
-// grid "A:B:N" or a list.
-void AddMaterialAndEnergies(const val& req, Options* o) {
-  const std::string formula = Text(req, "formula"), material = Text(req, "material");
-  if (!formula.empty()) o->add("--formula", formula);
-  if (!material.empty()) o->add("--material", material);
-  for (const std::string& t : Strings(req["tables"])) o->add("", t);
-  const std::string grid = Text(req, "energyGrid");
-  if (!grid.empty())
-    o->add("--energy-grid", grid);
-  else if (!req["energies"].isUndefined())
-    for (const std::string& e : Strings(req["energies"])) o->add("--energy", e);
-  if (Text(req, "format") == "tsv") o->add("--tsv");
-  if (req["display"].isTrue()) o->add("--display");
-  if (req["steps"].isTrue()) o->add("--steps");
-}
-
-// {tables: ["Fe", "Cu"] | formula, energies | energyGrid, format}
+// {tables: ["Fe", "Cu"] | formula, energies | energyGrid, format, steps}
 val Dispersion(const val& req) {
-  return Guarded([&] {
-    Options o;
-    AddMaterialAndEnergies(req, &o);
-    RefuseUnknownOptions(o, DispersionOptions());
-    const DispersionRequest r = ParseDispersion(o);
-    return Collect(r.style, req,
-                   [&](RecordWriter& w) { return WriteDispersion(r, PageDispersion(), Program(), w); });
-  });
+  const KnownOptions known = DispersionOptions();
+  return Compute(req,
+                 FieldOptions(req, {"formula", "material", "tables", "energyGrid", "energies", "format",
+                                    "display", "steps"}),
+                 &known, ParseDispersion, [](const DispersionRequest& r, RecordWriter& w) {
+                   return WriteDispersion(r, PageDispersion(), Program(), w);
+                 });
 }
 
 // {tables: ["Fe"] | ["H:11.19", "O:88.81"] | formula, energies | energyGrid,
 // density, thickness, format}
 val Attenuation(const val& req) {
+  const KnownOptions known = AttenuationOptions();
+  return Compute(req,
+                 FieldOptions(req, {"formula", "material", "tables", "energyGrid", "energies", "format",
+                                    "display", "steps", "density", "thickness"}),
+                 &known, ParseAttenuation, [](const AttenuationRequest& r, RecordWriter& w) {
+                   return WriteAttenuation(r, Store(), PageDispersion(), Program(), w);
+                 });
+}
+
+// {tables: ["Si"] | ["H:11.19", "O:88.81"] | formula | material, density,
+// energies | energyGrid, and for reflectivity angleGrid, roughness,
+// polarization, format}
+val Optics(const val& req, bool mirror) {
+  const KnownOptions known = mirror ? ReflectivityOptions() : IndexOptions();
+  const Options o =
+      FieldOptions(req, {"formula", "material", "tables", "energyGrid", "energies", "format", "display",
+                         "steps", "density", "angleGrid", "roughness", "polarization"});
+  return Compute(req, o, &known, mirror ? ParseReflectivity : ParseIndex,
+                 [mirror](const OpticsRequest& r, RecordWriter& w) {
+                   return mirror ? WriteReflectivity(r, Store(), PageDispersion(), Program(), w)
+                                 : WriteIndex(r, Store(), PageDispersion(), Program(), w);
+                 });
+}
+val Index(const val& req) { return Optics(req, false); }
+val Reflectivity(const val& req) { return Optics(req, true); }
+
+// {elements: ["Fe", "Cu"], edge, format}: edges and lines as yex-cli prints them.
+val XrayList(const val& req, bool lines) {
+  const KnownOptions known = lines ? LinesOptions() : EdgesOptions();
+  return Compute(req, FieldOptions(req, {"elements", "edge", "format"}), &known,
+                 lines ? ParseLines : ParseEdges, [lines](const XrayListRequest& r, RecordWriter& w) {
+                   return lines ? WriteLines(r, Program(), w) : WriteEdges(r, Program(), w);
+                 });
+}
+val Edges(const val& req) { return XrayList(req, false); }
+val Lines(const val& req) { return XrayList(req, true); }
+
+val Materials(const val& req) {
   return Guarded([&] {
-    Options o;
-    AddMaterialAndEnergies(req, &o);
-    const std::string density = Text(req, "density"), thickness = Text(req, "thickness");
-    if (!density.empty()) o.add("--density", density);
-    if (!thickness.empty()) o.add("--thickness", thickness);
-    RefuseUnknownOptions(o, AttenuationOptions());
-    const AttenuationRequest r = ParseAttenuation(o);
-    return Collect(r.style, req, [&](RecordWriter& w) {
-      return WriteAttenuation(r, Store(), PageDispersion(), Program(), w);
-    });
+    const OutputStyle style = ParseMaterials(FieldOptions(req, {"format"}));
+    return Collect(style, req, [&](RecordWriter& w) { return WriteMaterials(Store(), Program(), w); });
   });
 }
 
 bool SetChantlerData(const std::string& text) { return SetChantlerText(text); }
 bool SetXrayData(const std::string& text) { return SetXrayDataText(text); }
 
-// {elements: ["Fe", "Cu"], edge, format}: edges and lines as yex-cli prints them.
-val XrayList(const val& req, bool lines) {
-  return Guarded([&] {
-    Options o;
-    for (const std::string& e : Strings(req["elements"])) o.add("", e);
-    const std::string edge = Text(req, "edge");
-    if (!edge.empty()) o.add("--edge", edge);
-    if (Text(req, "format") == "tsv") o.add("--tsv");
-    RefuseUnknownOptions(o, lines ? LinesOptions() : EdgesOptions());
-    const XrayListRequest r = lines ? ParseLines(o) : ParseEdges(o);
-    return Collect(r.style, req, [&](RecordWriter& w) {
-      return lines ? WriteLines(r, Program(), w) : WriteEdges(r, Program(), w);
-    });
-  });
-}
 // An element's edges and lines as objects, for its card and the plots'
 // marks (the result's text, which a download takes, is left alone).
 val EdgeList(const std::string& symbol) {
@@ -605,56 +634,6 @@ val MaterialList() {
     return r;
   });
 }
-val Edges(const val& req) { return XrayList(req, false); }
-val Lines(const val& req) { return XrayList(req, true); }
-
-val Materials(const val& req) {
-  return Guarded([&] {
-    Options o;
-    if (Text(req, "format") == "tsv") o.add("--tsv");
-    const OutputStyle style = ParseMaterials(o);
-    return Collect(style, req, [&](RecordWriter& w) { return WriteMaterials(Store(), Program(), w); });
-  });
-}
-
-// {tables: ["Si"] | ["H:11.19", "O:88.81"] | formula | material, density,
-// energies | energyGrid, and for reflectivity angleGrid, roughness,
-// polarization, format}
-Options OpticsOptionsOf(const val& req) {
-  Options o;
-  AddMaterialAndEnergies(req, &o);
-  for (const char* key : {"density", "angleGrid", "roughness", "polarization"}) {
-    const std::string v = Text(req, key);
-    static const std::map<std::string, std::string> option = {{"density", "--density"},
-                                                              {"angleGrid", "--angle-grid"},
-                                                              {"roughness", "--roughness"},
-                                                              {"polarization", "--polarization"}};
-    if (!v.empty()) o.add(option.at(key), v);
-  }
-  return o;
-}
-
-val Index(const val& req) {
-  return Guarded([&] {
-    const Options o = OpticsOptionsOf(req);
-    RefuseUnknownOptions(o, IndexOptions());
-    const OpticsRequest r = ParseIndex(o);
-    return Collect(r.style, req,
-                   [&](RecordWriter& w) { return WriteIndex(r, Store(), PageDispersion(), Program(), w); });
-  });
-}
-
-val Reflectivity(const val& req) {
-  return Guarded([&] {
-    const Options o = OpticsOptionsOf(req);
-    RefuseUnknownOptions(o, ReflectivityOptions());
-    const OpticsRequest r = ParseReflectivity(o);
-    return Collect(r.style, req, [&](RecordWriter& w) {
-      return WriteReflectivity(r, Store(), PageDispersion(), Program(), w);
-    });
-  });
-}
-
 }  // namespace
 }  // namespace yex::web
 
