@@ -26,6 +26,20 @@ void Note(const std::string& note);
 // Status 0, or 1 with the warning of points left empty.
 int Finished(const RunSummary& s);
 
+// A command whose arguments make one request of the core: its help, the
+// request parsed, its lines on standard output, a note on standard error,
+// and status 1 where points were left empty.
+template <typename Parse, typename Write>
+int RequestCommand(const std::vector<std::string>& args, const char* help, const KnownOptions& known,
+                   const Parse& parse, const Write& write) {
+  if (WantsHelp(args)) return Out(help), kOk;
+  const auto r = parse(SplitArguments(args, known));
+  RecordWriter w = StdoutWriter(r.style);
+  const RunSummary s = write(r, w);
+  Note(s.note);
+  return Finished(s);
+}
+
 // The data folder, ./YEX-data unless --data said otherwise.
 void SetDataFolder(const std::string& folder);
 FolderStore& Store();

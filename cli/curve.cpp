@@ -47,10 +47,9 @@ const char* kCurveHelp =
 }  // namespace
 
 int Curve(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kCurveHelp), kOk;
-  const CurveRequest r = ParseCurve(SplitArguments(args, CurveOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  return Finished(WriteCurve(r, Tables(), Program(), w));
+  return RequestCommand(
+      args, kCurveHelp, CurveOptions(), ParseCurve,
+      [](const CurveRequest& r, RecordWriter& w) { return WriteCurve(r, Tables(), Program(), w); });
 }
 
 }  // namespace yex::cli

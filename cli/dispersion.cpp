@@ -62,19 +62,17 @@ const char* kAttenuationHelp =
 }  // namespace
 
 int Attenuation(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kAttenuationHelp), kOk;
-  const AttenuationRequest r = ParseAttenuation(SplitArguments(args, AttenuationOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  Note(WriteAttenuation(r, Store(), BuiltInDispersion(), Program(), w).note);
-  return kOk;
+  return RequestCommand(args, kAttenuationHelp, AttenuationOptions(), ParseAttenuation,
+                        [](const AttenuationRequest& r, RecordWriter& w) {
+                          return WriteAttenuation(r, Store(), BuiltInDispersion(), Program(), w);
+                        });
 }
 
 int Dispersion(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kDispersionHelp), kOk;
-  const DispersionRequest r = ParseDispersion(SplitArguments(args, DispersionOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  Note(WriteDispersion(r, BuiltInDispersion(), Program(), w).note);
-  return kOk;
+  return RequestCommand(args, kDispersionHelp, DispersionOptions(), ParseDispersion,
+                        [](const DispersionRequest& r, RecordWriter& w) {
+                          return WriteDispersion(r, BuiltInDispersion(), Program(), w);
+                        });
 }
 
 }  // namespace yex::cli

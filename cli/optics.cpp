@@ -73,19 +73,15 @@ const char* kReflectivityHelp =
 }  // namespace
 
 int Edges(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kEdgesHelp), kOk;
-  const XrayListRequest r = ParseEdges(SplitArguments(args, EdgesOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  WriteEdges(r, Program(), w);
-  return kOk;
+  return RequestCommand(
+      args, kEdgesHelp, EdgesOptions(), ParseEdges,
+      [](const XrayListRequest& r, RecordWriter& w) { return WriteEdges(r, Program(), w); });
 }
 
 int Lines(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kLinesHelp), kOk;
-  const XrayListRequest r = ParseLines(SplitArguments(args, LinesOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  WriteLines(r, Program(), w);
-  return kOk;
+  return RequestCommand(
+      args, kLinesHelp, LinesOptions(), ParseLines,
+      [](const XrayListRequest& r, RecordWriter& w) { return WriteLines(r, Program(), w); });
 }
 
 int Materials(const std::vector<std::string>& args) {
@@ -96,19 +92,17 @@ int Materials(const std::vector<std::string>& args) {
 }
 
 int Index(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kIndexHelp), kOk;
-  const OpticsRequest r = ParseIndex(SplitArguments(args, IndexOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  Note(WriteIndex(r, Store(), BuiltInDispersion(), Program(), w).note);
-  return kOk;
+  return RequestCommand(args, kIndexHelp, IndexOptions(), ParseIndex,
+                        [](const OpticsRequest& r, RecordWriter& w) {
+                          return WriteIndex(r, Store(), BuiltInDispersion(), Program(), w);
+                        });
 }
 
 int Reflectivity(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kReflectivityHelp), kOk;
-  const OpticsRequest r = ParseReflectivity(SplitArguments(args, ReflectivityOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  Note(WriteReflectivity(r, Store(), BuiltInDispersion(), Program(), w).note);
-  return kOk;
+  return RequestCommand(args, kReflectivityHelp, ReflectivityOptions(), ParseReflectivity,
+                        [](const OpticsRequest& r, RecordWriter& w) {
+                          return WriteReflectivity(r, Store(), BuiltInDispersion(), Program(), w);
+                        });
 }
 
 }  // namespace yex::cli

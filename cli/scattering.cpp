@@ -51,21 +51,22 @@ const char* kAverageHelp =
 }  // namespace
 
 int CrossSection(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kCrossSectionHelp), kOk;
-  const CrossSectionRequest r = ParseCrossSection(SplitArguments(args, CrossSectionOptions()));
-  RecordWriter w = StdoutWriter(r.style);
-  Note(WriteCrossSection(r, Tables(), Program(), w).note);
-  return kOk;
+  return RequestCommand(args, kCrossSectionHelp, CrossSectionOptions(), ParseCrossSection,
+                        [](const CrossSectionRequest& r, RecordWriter& w) {
+                          return WriteCrossSection(r, Tables(), Program(), w);
+                        });
 }
 
 int Average(const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return Out(kAverageHelp), kOk;
-  const AverageRequest r = ParseAverage(SplitArguments(args, AverageOptions()));
-  Note(r.note);
-  RecordWriter w = StdoutWriter(r.style);
-  const RunSummary s = WriteAverage(r, Tables(), BuiltInDispersion(), Program(), w);
-  Note(s.note);
-  return Finished(s);
+  const auto parse = [](const Options& o) {
+    AverageRequest r = ParseAverage(o);
+    Note(r.note);  // the formula's, before any line
+    return r;
+  };
+  return RequestCommand(args, kAverageHelp, AverageOptions(), parse,
+                        [](const AverageRequest& r, RecordWriter& w) {
+                          return WriteAverage(r, Tables(), BuiltInDispersion(), Program(), w);
+                        });
 }
 
 }  // namespace yex::cli
