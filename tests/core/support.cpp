@@ -99,6 +99,8 @@ void WorkFolder::WriteElement(const std::string& name, double z, double xScale) 
 
 extern "C" char** environ;
 
+const char* YexCliPath() { return YEX_CLI_PATH; }
+
 CliRun RunYexCli(const std::vector<std::string>& args, const std::string& input) {
   signal(SIGPIPE, SIG_IGN);  // a program that stops reading is no failure here
   int in[2], out[2], err[2];

@@ -56,6 +56,8 @@ struct CliRun {
   std::string out, err;
 };
 CliRun RunYexCli(const std::vector<std::string>& args, const std::string& input = {});
+// Where the yex-cli under test is.
+const char* YexCliPath();
 
 // `text` cut at every `sep` (an empty text: no parts).
 std::vector<std::string> Split(const std::string& text, char sep);
