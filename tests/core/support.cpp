@@ -157,6 +157,16 @@ CliRun RunYexCli(const std::vector<std::string>& args, const std::string& input)
   return r;
 }
 
+void CopyShipped(const std::string& symbol) {
+  fs::copy_file(fs::path(YEX_SHIPPED_DATA) / (symbol + ".yex"), fs::path("YEX-data") / (symbol + ".yex"),
+                fs::copy_options::overwrite_existing);
+}
+
+std::vector<std::string> Cat(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
 std::vector<std::string> Split(const std::string& text, char sep) {
   std::vector<std::string> parts;
   if (text.empty()) return parts;

@@ -59,6 +59,12 @@ CliRun RunYexCli(const std::vector<std::string>& args, const std::string& input 
 // Where the yex-cli under test is.
 const char* YexCliPath();
 
+// The shipped table of `symbol` copied into the work folder's YEX-data.
+void CopyShipped(const std::string& symbol);
+
+// `a` followed by `b` (arguments, fields).
+std::vector<std::string> Cat(std::vector<std::string> a, const std::vector<std::string>& b);
+
 // `text` cut at every `sep` (an empty text: no parts).
 std::vector<std::string> Split(const std::string& text, char sep);
 

@@ -58,22 +58,7 @@ std::string Raw(const std::string& name) {
   return s.str();
 }
 
-void CopyShipped(const WorkFolder& w, std::initializer_list<const char*> elements) {
-  for (const char* e : elements)
-    w.Write(std::string(e) + ".yex", [e] {
-      std::ifstream in(std::string(YEX_SHIPPED_DATA "/") + e + ".yex", std::ios::binary);
-      std::ostringstream s;
-      s << in.rdbuf();
-      return s.str();
-    }());
-}
-
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-Args Cat(Args a, const Args& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 }  // namespace
 
@@ -240,7 +225,7 @@ TEST(Cli, CompoundRefusalsLeaveTheFolderAsItWas) {
 
 TEST(Cli, BrokenTablesNamesInAnyCaseAndRacingSaves) {
   WorkFolder w;
-  CopyShipped(w, {"H", "C", "O"});
+  for (const char* e : {"H", "C", "O"}) CopyShipped(e);
   const std::string carbon = Raw("C.yex");
   std::string tabs = carbon, nan = carbon;
   for (std::size_t at; (at = tabs.find("  .")) != std::string::npos;) tabs.replace(at, 3, "\t.");
@@ -358,7 +343,7 @@ std::pair<std::string, bool> OutputWhileInputOpen(const Args& args, const std::s
 
 TEST(Cli, RightOrRefusedWithItsReason) {
   WorkFolder w;
-  CopyShipped(w, {"H", "C", "O", "Si"});
+  for (const char* e : {"H", "C", "O", "Si"}) CopyShipped(e);
   std::string zero = Raw("C.yex");
   zero.replace(36 * 11 + 10, 12, "  .00000E+00");  // F of row 12
   w.Write("Zero.yex", zero);
@@ -459,7 +444,7 @@ TEST(Cli, RightOrRefusedWithItsReason) {
 
 TEST(Cli, EveryNumberFinishes) {
   WorkFolder w;
-  CopyShipped(w, {"H", "O", "Si", "Pb"});
+  for (const char* e : {"H", "O", "Si", "Pb"}) CopyShipped(e);
   const char* requests[] = {"lookup Si #",
                             "lookup Si --q #",
                             "lookup Si --qnm #",

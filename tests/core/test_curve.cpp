@@ -64,11 +64,6 @@ bool RowMatches(const Fields& row, std::size_t first, const TableLookup& lookup)
   return Number(row[first]) == r.f && Number(row[first + 1]) == r.s;
 }
 
-Fields Cat(Fields a, const Fields& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 }  // namespace
 
 TEST(Curve, UnitsAgainstHandValues) {

@@ -41,11 +41,6 @@ std::string PowerOfTwo(int k) {
   return d;
 }
 
-void CopyShipped(const std::string& symbol) {
-  fs::copy_file(fs::path(YEX_SHIPPED_DATA) / (symbol + ".yex"), fs::path("YEX-data") / (symbol + ".yex"),
-                fs::copy_options::overwrite_existing);
-}
-
 }  // namespace
 
 TEST(Inputs, RefusedWithTheirReasonOrReadAsMeant) {
