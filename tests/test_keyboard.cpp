@@ -443,8 +443,8 @@ void TestKeyboard::centredByTheFrame() {
   for (QWidget* w : {static_cast<QWidget*>(&f), static_cast<QWidget*>(&Windows::form5())}) {
     if (w != &f) f.Command4_Click();
     const auto off = [&] { return w->frameGeometry().center() - screen.center(); };
-    QTest::qWaitFor([&] { return w->frameGeometry().size() != w->size() && off().manhattanLength() <= 2; },
-                    3000);
+    (void)QTest::qWaitFor(
+        [&] { return w->frameGeometry().size() != w->size() && off().manhattanLength() <= 2; }, 3000);
     QVERIFY2(
         off().manhattanLength() <= 2,
         qPrintable(QStringLiteral("%1 off by %2, %3").arg(w->windowTitle()).arg(off().x()).arg(off().y())));

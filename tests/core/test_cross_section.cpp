@@ -221,7 +221,9 @@ TEST(CrossSection, AgainstXraylib) {
       where << "Z = " << z << " at " << e << " keV: " << p.coh << " " << p.incoh << " against "
             << CSb_Rayl(z, e, nullptr) << " " << CSb_Compt(z, e, nullptr);
       EXPECT_TRUE(Near(p.incoh, CSb_Compt(z, e, nullptr), 0.025)) << where.str();
-      if (z <= 30) EXPECT_TRUE(Near(p.coh, CSb_Rayl(z, e, nullptr), 0.02)) << where.str();
+      if (z <= 30) {
+        EXPECT_TRUE(Near(p.coh, CSb_Rayl(z, e, nullptr), 0.02)) << where.str();
+      }
     }
   }
 #endif
