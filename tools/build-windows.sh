@@ -25,7 +25,7 @@ cxx=(x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -ffp-contract=off -Wall -Wno-un
 python3 "$root/tools/embed_chantler.py" "$root/data/chantler/chantler.txt" "$out/obj/chantler_data.cpp"
 python3 "$root/tools/embed_tables.py" "$root/data/YEX-data" "$out/obj/shipped_table_data.cpp"
 python3 "$root/tools/embed_xray_data.py" "$root/data/elam/xray_data.txt" "$out/obj/xray_data_text.cpp"
-sources=("$root"/core/*.cpp "$root"/core/*/*.cpp "$root"/cli/*.cpp "$out/obj/chantler_data.cpp" "$out/obj/shipped_table_data.cpp"
+sources=("$root"/core/*.cpp "$root"/core/*/*.cpp "$root"/cli/*.cpp "$root"/cli/*/*.cpp "$out/obj/chantler_data.cpp" "$out/obj/shipped_table_data.cpp"
   "$out/obj/xray_data_text.cpp")
 printf '%s\n' "${sources[@]}" | xargs -P "$(nproc)" -I{} sh -c \
   'f={}; o="$0/$(basename "$(dirname "$f")")_$(basename "$f" .cpp).o"; exec "$@" -c "$f" -o "$o"' "$out/obj" "${cxx[@]}"
